@@ -183,11 +183,20 @@ std::optional<std::string> CDriveMap::ToHostPath(std::string_view path,
         return FromDrive(path[0], path.substr(2)); // "C:x" counts from the root
     if (IsSeparator(path[0])) {
         if (path.size() >= 2 && IsSeparator(path[1])) return std::nullopt; // UNC
+        char processFolder[PATH_MAX];
+        if (currentFolder.empty() && ::getcwd(processFolder, sizeof processFolder))
+            currentFolder = processFolder;
         std::optional<std::string> cwd = ToWindowsPath(currentFolder);
         if (!cwd) return std::nullopt;
         return FromDrive((*cwd)[0], path);
     }
-    if (currentFolder.empty()) return std::nullopt;
+    std::string processFolder;
+    if (currentFolder.empty()) {
+        char cwd[PATH_MAX];
+        if (!::getcwd(cwd, sizeof cwd)) return std::nullopt;
+        processFolder = cwd;
+        currentFolder = processFolder;
+    }
     if (std::optional<std::string> cwd = ToWindowsPath(currentFolder))
         return FromDrive((*cwd)[0], cwd->substr(2) + "\\" + std::string(path));
     // A current folder outside every drive: ".." may climb the host tree, and the path's

@@ -24,10 +24,11 @@ public:
     static CDriveMap FromWinePrefix(const std::string& prefix);
 
     // "C:\WINDOWS\system32\x.dll" (either slash) to a host path. A relative path is taken
-    // from currentFolder (a host folder), "\x" from the root of currentFolder's drive; a
-    // host path ("/...") comes back unchanged. ".." stops at the drive root. Components
-    // that do not exist are kept as written so that the result can be created. Unknown
-    // drive letters, UNC names and empty paths give std::nullopt.
+    // from currentFolder (a host folder; empty means the process's current folder), "\x"
+    // from the root of that folder's drive; a host path ("/...") comes back unchanged.
+    // ".." stops at the drive root. Components that do not exist are kept as written so
+    // that the result can be created. Unknown drive letters, UNC names and empty paths
+    // give std::nullopt.
     std::optional<std::string> ToHostPath(std::string_view windowsPath,
                                           std::string_view currentFolder = {}) const;
 
