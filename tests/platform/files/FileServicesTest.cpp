@@ -103,5 +103,7 @@ TEST(FileOperations, DriveTypes) {
     int type = GetDriveType(tmp.Path());
     EXPECT_TRUE(type == DRIVE_FIXED || type == DRIVE_RAMDISK || type == DRIVE_REMOVABLE ||
                 type == DRIVE_REMOTE) << type;
-    if (std::filesystem::is_directory("/dev/shm")) EXPECT_EQ(GetDriveType("/dev/shm"), DRIVE_RAMDISK);
+    if (std::filesystem::is_directory("/dev/shm")) {
+        EXPECT_EQ(GetDriveType("/dev/shm"), DRIVE_RAMDISK);
+    }
 }
