@@ -101,11 +101,24 @@ std::optional<CIniFile> CIniFile::Load(const std::string& path) {
     return FromText(*data);
 }
 
-CIniFile CIniFile::FromText(std::string_view text) {
+CIniFile CIniFile::FromText(std::string_view bytes) {
     CIniFile file;
+    std::string decoded;
+    std::string_view text = bytes;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        file.m_hasBom = true;
+        file.m_encoding = EEncoding::Utf8Bom;
         text.remove_prefix(3);
+    } else if (text.size() >= 2 && (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")) {
+        const bool little = text[0] == '\xFF';
+        file.m_encoding = little ? EEncoding::Utf16Le : EEncoding::Utf16Be;
+        std::u16string units;
+        for (size_t i = 2; i + 1 < text.size(); i += 2) {
+            auto lo = static_cast<unsigned char>(text[little ? i : i + 1]);
+            auto hi = static_cast<unsigned char>(text[little ? i + 1 : i]);
+            units.push_back(static_cast<char16_t>(lo | (hi << 8)));
+        }
+        decoded = text::Utf16ToUtf8(units);
+        text = decoded;
     }
     while (!text.empty()) {
         SLine line;
@@ -318,12 +331,21 @@ bool CIniFile::DeleteSection(std::string_view section) {
 }
 
 std::string CIniFile::Text() const {
-    std::string out = m_hasBom ? "\xEF\xBB\xBF" : "";
+    std::string out = m_encoding == EEncoding::Utf8Bom ? "\xEF\xBB\xBF" : "";
     for (const SLine& line : m_lines) {
         out += line.text;
         out += line.eol;
     }
-    return out;
+    if (m_encoding != EEncoding::Utf16Le && m_encoding != EEncoding::Utf16Be) return out;
+    const bool little = m_encoding == EEncoding::Utf16Le;
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (char16_t unit : text::Utf8ToUtf16(out)) {
+        char lo = static_cast<char>(unit & 0xFF);
+        char hi = static_cast<char>(unit >> 8);
+        bytes += little ? lo : hi;
+        bytes += little ? hi : lo;
+    }
+    return bytes;
 }
 
 bool CIniFile::Save(const std::string& path) const {

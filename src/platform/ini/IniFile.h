@@ -19,7 +19,7 @@ public:
 
     // Missing or unreadable file: std::nullopt (callers then answer with defaults).
     static std::optional<CIniFile> Load(const std::string& path);
-    static CIniFile FromText(std::string_view text);
+    static CIniFile FromText(std::string_view bytes);
 
     // The value as Windows returns it (trimmed, unquoted); std::nullopt when the
     // section or key is missing.
@@ -47,6 +47,7 @@ public:
     // Removes every section of that name with its lines; false when there was none.
     bool DeleteSection(std::string_view section);
 
+    // The file's bytes as they would be saved (in the file's own encoding).
     std::string Text() const;
     // Replaces the file atomically (temporary file beside it, flushed, renamed), keeping
     // the permissions of the file it replaces.
@@ -71,8 +72,12 @@ private:
     std::optional<size_t> FindKey(const SSectionRange& range, std::string_view key) const;
     std::string NewLineEnd() const;
 
+    // Windows programs also write INI files in UTF-16 with a byte-order mark; such a file
+    // is read as UTF-8 and written back in UTF-16, never with mixed encodings.
+    enum class EEncoding { Bytes, Utf8Bom, Utf16Le, Utf16Be };
+
     std::vector<SLine> m_lines;
-    bool m_hasBom = false;
+    EEncoding m_encoding = EEncoding::Bytes;
 };
 
 // Win32-shaped free functions over a file path (UTF-8). Each call parses the file once.

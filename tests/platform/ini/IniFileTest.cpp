@@ -163,6 +163,20 @@ TEST(IniWrite, NullValueDeletesKeyAndNullKeyDeletesSection) {
     EXPECT_EQ(ReadFile(tmp / "no.ini"), "<missing>");
 }
 
+TEST(IniWrite, Utf16FilesStayUtf16) {
+    CTempFolder tmp;
+    const std::string path = tmp / "desktop.ini";
+    auto utf16 = [](const std::string& ascii) {
+        std::string bytes = "\xFF\xFE";
+        for (char c : ascii) bytes += std::string{c, '\0'};
+        return bytes;
+    };
+    WriteFile(path, utf16("[.ShellClassInfo]\r\nIconIndex=3\r\n"));
+    EXPECT_EQ(GetPrivateProfileInt(".shellclassinfo", "iconindex", 0, path.c_str()), 3);
+    ASSERT_TRUE(WritePrivateProfileString(".ShellClassInfo", "InfoTip", "Tip", path.c_str()));
+    EXPECT_EQ(ReadFile(path), utf16("[.ShellClassInfo]\r\nIconIndex=3\r\nInfoTip=Tip\r\n"));
+}
+
 TEST(IniWrite, RefusesTextThatWouldForgeLines) {
     CTempFolder tmp;
     const std::string path = tmp / "a.ini";
