@@ -50,7 +50,8 @@ std::string LogTimeStamp(const std::tm& t) {
 
 std::string LogFolderFor(const std::string& profileFolder) {
     std::string folder = profileFolder;
-    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+        folder.pop_back();
     return folder + "/logs";
 }
 
@@ -68,7 +69,7 @@ CActionLogger::~CActionLogger() {
 
 std::tm CActionLogger::LocalNow() const {
     std::time_t now = m_clock ? m_clock() : std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     return local;
 }
@@ -106,7 +107,8 @@ void CActionLogger::Log(std::string_view text) {
     if (m_closed || m_fd < 0 || text.empty()) return;
     std::string line = LogTimeStamp(LocalNow());
     // A line break inside an entry (a file name may hold one) would forge a new entry.
-    for (char c : text) line += (c == '\r' || c == '\n') ? ' ' : c;
+    for (char c : text)
+        line += (c == '\r' || c == '\n') ? ' ' : c;
     line += "\r\n";
     if (!WriteAll(m_fd, line) || ::fdatasync(m_fd) != 0)
         Report("Cannot write the log file " + m_path + ": " + std::strerror(errno));

@@ -70,8 +70,10 @@ bool WriteFileAtomically(const std::string& requestedPath, std::string_view data
 
     bool ok = WriteAll(fd, data);
     if (ok && hadFile) {
-        // Owner first: fchown clears set-id bits, which fchmod then restores.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* not ours to give away */ }
+        // Owner first: fchown clears set-id bits, which fchmod then restores. A file that
+        // is not ours to give away simply becomes ours.
+        const bool ownerKept = ::fchown(fd, old.st_uid, old.st_gid) == 0;
+        (void)ownerKept;
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
     ok = ok && ::fsync(fd) == 0;

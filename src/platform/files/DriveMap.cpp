@@ -18,7 +18,9 @@ int DriveIndex(char letter) {
     return -1;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 std::vector<std::string_view> SplitWindows(std::string_view path) {
     std::vector<std::string_view> parts;
@@ -229,7 +231,8 @@ std::optional<std::string> CDriveMap::MatchDrive(const std::string& host) const 
     const std::string& folder = m_folders[static_cast<size_t>(best)];
     size_t from = folder == "/" ? 1 : folder.size() + 1;
     if (from < host.size()) {
-        for (size_t i = from; i < host.size(); ++i) out += host[i] == '/' ? '\\' : host[i];
+        for (size_t i = from; i < host.size(); ++i)
+            out += host[i] == '/' ? '\\' : host[i];
     }
     return out;
 }

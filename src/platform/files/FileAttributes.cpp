@@ -63,8 +63,8 @@ bool SetFileAttributes(const std::string& hostPath, uint32_t attributes) {
     if (::stat(hostPath.c_str(), &st) != 0) return false;
     if (!S_ISDIR(st.st_mode)) {
         mode_t mode = st.st_mode & 07777;
-        mode_t wanted = (attributes & FILE_ATTRIBUTE_READONLY) ? (mode & ~mode_t(0222))
-                                                               : (mode | S_IWUSR);
+        mode_t wanted =
+            (attributes & FILE_ATTRIBUTE_READONLY) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
         if (wanted != mode && ::chmod(hostPath.c_str(), wanted) != 0) return false;
     }
     const uint32_t old = ReadDosAttrib(hostPath);

@@ -36,8 +36,8 @@ bool IsRemovable(dev_t device) {
     // A partition's "removable" flag sits with the disk it belongs to.
     char path[96];
     for (const char* place : {"removable", "../removable"}) {
-        std::snprintf(path, sizeof path, "/sys/dev/block/%u:%u/%s", major(device),
-                      minor(device), place);
+        std::snprintf(path, sizeof path, "/sys/dev/block/%u:%u/%s", major(device), minor(device),
+                      place);
         std::ifstream flag(path);
         int value = 0;
         if (flag >> value) return value == 1;
@@ -55,8 +55,8 @@ bool CopyFileNoReplace(const std::string& source, const std::string& destination
         ::close(from);
         return false;
     }
-    int to = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                    st.st_mode & 0777);
+    int to =
+        ::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
     if (to < 0) {
         ::close(from);
         return false;
@@ -76,8 +76,7 @@ bool CopyFileNoReplace(const std::string& source, const std::string& destination
 }
 
 bool MoveNoReplace(const std::string& source, const std::string& destination) {
-    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(),
-                    RENAME_NOREPLACE) == 0)
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, destination.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     const int error = errno;
     struct stat st {};

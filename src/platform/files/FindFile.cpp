@@ -28,7 +28,8 @@ bool Glob(std::u16string_view p, std::u16string_view n) {
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == u'*') ++pi;
+    while (pi < p.size() && p[pi] == u'*')
+        ++pi;
     return pi == p.size();
 }
 

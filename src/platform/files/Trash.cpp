@@ -51,7 +51,7 @@ std::string PercentEncode(const std::string& path) {
 
 std::string DeletionDate() {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
@@ -136,8 +136,8 @@ bool CTrash::MoveToTrash(const std::string& hostPath, std::string* infoPathOut) 
     const std::string filesDir = target->folder + "/files";
     const std::string infoDir = target->folder + "/info";
     if (!MakeFolder(filesDir, 0700) || !MakeFolder(infoDir, 0700)) return false;
-    if (path == target->folder || path.compare(0, target->folder.size() + 1,
-                                               target->folder + "/") == 0)
+    if (path == target->folder ||
+        path.compare(0, target->folder.size() + 1, target->folder + "/") == 0)
         return false; // never trash the trash
 
     const std::string base = path.substr(path.rfind('/') + 1);
@@ -155,8 +155,8 @@ bool CTrash::MoveToTrash(const std::string& hostPath, std::string* infoPathOut) 
         }
         const std::string stored = filesDir + "/" + name;
         struct stat existing {};
-        bool ok = ::lstat(stored.c_str(), &existing) != 0 && WriteAll(fd, record) &&
-                  ::fsync(fd) == 0;
+        bool ok =
+            ::lstat(stored.c_str(), &existing) != 0 && WriteAll(fd, record) && ::fsync(fd) == 0;
         ok = (::close(fd) == 0) && ok;
         if (ok && ::rename(path.c_str(), stored.c_str()) == 0) {
             if (infoPathOut) *infoPathOut = info;
@@ -169,6 +169,8 @@ bool CTrash::MoveToTrash(const std::string& hostPath, std::string* infoPathOut) 
     return false;
 }
 
-bool MoveToTrash(const std::string& hostPath) { return CTrash().MoveToTrash(hostPath); }
+bool MoveToTrash(const std::string& hostPath) {
+    return CTrash().MoveToTrash(hostPath);
+}
 
 } // namespace cva::files

@@ -7,9 +7,9 @@
 
 namespace cva::files {
 
-// The desktop's trash (freedesktop.org Trash specification) standing in for the
-// Recycle Bin: a file or folder moved here keeps a ".trashinfo" record of where it came
-// from and when, so the desktop's file manager can restore it.
+// The desktop's trash (the freedesktop.org layout that file managers share) standing in
+// for the Recycle Bin: a file or folder moved here keeps a ".trashinfo" record of where
+// it came from and when, so the desktop's file manager can restore it.
 class CTrash {
 public:
     // homeTrash: the user's trash folder ($XDG_DATA_HOME/Trash by default).

@@ -13,13 +13,14 @@ namespace {
 
 // Ctrl+Z counts as white space: files written by old DOS editors end with one.
 bool IsIniSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' ||
-           c == '\x1A';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsIniSpace(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsIniSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsIniSpace(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -43,7 +44,8 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 size_t CutLength(std::string_view s, size_t limit) {
     if (s.size() <= limit) return s.size();
     size_t n = limit;
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        --n;
     return n == 0 ? limit : n;
 }
 
@@ -108,7 +110,8 @@ CIniFile CIniFile::FromText(std::string_view bytes) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         file.m_encoding = EEncoding::Utf8Bom;
         text.remove_prefix(3);
-    } else if (text.size() >= 2 && (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")) {
+    } else if (text.size() >= 2 &&
+               (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF")) {
         const bool little = text[0] == '\xFF';
         file.m_encoding = little ? EEncoding::Utf16Le : EEncoding::Utf16Be;
         std::u16string units;
@@ -172,7 +175,8 @@ std::optional<CIniFile::SSectionRange> CIniFile::FindSection(std::string_view se
             if (first == m_lines.size()) first = i;
             if (NamesEqual(m_lines[i].name, section)) {
                 size_t end = i + 1;
-                while (end < m_lines.size() && m_lines[end].kind != ELineKind::Section) ++end;
+                while (end < m_lines.size() && m_lines[end].kind != ELineKind::Section)
+                    ++end;
                 return SSectionRange{i, end};
             }
         }
@@ -219,7 +223,8 @@ std::vector<std::string> CIniFile::SectionNames() const {
     for (const SLine& line : m_lines) {
         if (line.kind != ELineKind::Section) continue;
         bool seen = false;
-        for (const std::string& n : names) seen = seen || NamesEqual(n, line.name);
+        for (const std::string& n : names)
+            seen = seen || NamesEqual(n, line.name);
         if (!seen) names.push_back(AsUtf8(line.name));
     }
     return names;
@@ -233,15 +238,15 @@ std::vector<std::string> CIniFile::KeyNames(std::string_view section) const {
     for (size_t i = begin; i < range->end; ++i) {
         if (m_lines[i].kind != ELineKind::Key) continue;
         bool seen = false;
-        for (const std::string& n : names) seen = seen || NamesEqual(n, m_lines[i].name);
+        for (const std::string& n : names)
+            seen = seen || NamesEqual(n, m_lines[i].name);
         if (!seen) names.push_back(AsUtf8(m_lines[i].name));
     }
     return names;
 }
 
-uint32_t CIniFile::GetProfileString(const char* section, const char* key,
-                                    const char* defaultValue, char* buffer,
-                                    uint32_t size) const {
+uint32_t CIniFile::GetProfileString(const char* section, const char* key, const char* defaultValue,
+                                    char* buffer, uint32_t size) const {
     if (!buffer || size == 0) return 0;
     if (!section) return CopyList(SectionNames(), buffer, size);
     if (!key) return CopyList(KeyNames(section), buffer, size);
@@ -249,7 +254,8 @@ uint32_t CIniFile::GetProfileString(const char* section, const char* key,
     if (value) return CopyString(*value, buffer, size);
     // Windows drops trailing blanks of the default before copying it.
     std::string_view def = defaultValue ? defaultValue : "";
-    while (!def.empty() && (def.back() == ' ' || def.back() == '\t')) def.remove_suffix(1);
+    while (!def.empty() && (def.back() == ' ' || def.back() == '\t'))
+        def.remove_suffix(1);
     return CopyString(def, buffer, size);
 }
 
@@ -358,8 +364,7 @@ uint32_t GetPrivateProfileString(const char* section, const char* key, const cha
     return (file ? *file : CIniFile()).GetProfileString(section, key, defaultValue, buffer, size);
 }
 
-int GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
-                         const char* path) {
+int GetPrivateProfileInt(const char* section, const char* key, int defaultValue, const char* path) {
     if (!section || !key || !path) return defaultValue;
     std::optional<CIniFile> file = CIniFile::Load(path);
     return file ? file->GetInt(section, key, defaultValue) : defaultValue;

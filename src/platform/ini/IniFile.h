@@ -84,8 +84,7 @@ private:
 uint32_t GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
                                  char* buffer, uint32_t size, const char* path);
 // The Win32 result is a UINT; negative values come back as their two's complement.
-int GetPrivateProfileInt(const char* section, const char* key, int defaultValue,
-                         const char* path);
+int GetPrivateProfileInt(const char* section, const char* key, int defaultValue, const char* path);
 // A null value deletes the key, a null key deletes the section.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const char* path);

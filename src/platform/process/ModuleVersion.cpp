@@ -29,7 +29,11 @@ public:
     bool ReadHeader() {
         unsigned char ident[16];
         if (!Read(0, ident, sizeof ident)) return false;
-        if (std::memcmp(ident, "\x7F" "ELF", 4) != 0) return false;
+        if (std::memcmp(ident,
+                        "\x7F"
+                        "ELF",
+                        4) != 0)
+            return false;
         if ((ident[4] != 1 && ident[4] != 2) || (ident[5] != 1 && ident[5] != 2)) return false;
         m_is64 = ident[4] == 2;
         m_bigEndian = ident[5] == 2;
@@ -119,10 +123,10 @@ private:
             if (descSize > size || descSize > size - descAt) break;
             if (type == CModuleVersion::kNoteType && nameSize == sizeof kOwner &&
                 std::memcmp(&block[nameAt], kOwner, sizeof kOwner) == 0 && descSize >= 8) {
-                std::array<uint16_t, 4> fields {};
+                std::array<uint16_t, 4> fields{};
                 for (int i = 0; i < 4; ++i)
-                    fields[static_cast<size_t>(i)] =
-                        static_cast<uint16_t>(Number(&block[descAt + 2 * static_cast<uint64_t>(i)], 2));
+                    fields[static_cast<size_t>(i)] = static_cast<uint16_t>(
+                        Number(&block[descAt + 2 * static_cast<uint64_t>(i)], 2));
                 return fields;
             }
             uint64_t next = descAt + pad(descSize);
@@ -160,11 +164,16 @@ bool CModuleVersion::GetFileVersionInfo(const std::string& path) {
 
 uint16_t CModuleVersion::Field(int index) const {
     switch (index) {
-    case 0: return static_cast<uint16_t>(dwFileVersionMS >> 16);
-    case 1: return static_cast<uint16_t>(dwFileVersionMS & 0xFFFF);
-    case 2: return static_cast<uint16_t>(dwFileVersionLS >> 16);
-    case 3: return static_cast<uint16_t>(dwFileVersionLS & 0xFFFF);
-    default: return 0;
+    case 0:
+        return static_cast<uint16_t>(dwFileVersionMS >> 16);
+    case 1:
+        return static_cast<uint16_t>(dwFileVersionMS & 0xFFFF);
+    case 2:
+        return static_cast<uint16_t>(dwFileVersionLS >> 16);
+    case 3:
+        return static_cast<uint16_t>(dwFileVersionLS & 0xFFFF);
+    default:
+        return 0;
     }
 }
 

@@ -14,7 +14,7 @@ namespace cva::process {
 
 std::string GetUserName() {
     std::vector<char> buffer(16384);
-    passwd entry {};
+    passwd entry{};
     passwd* found = nullptr;
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
         found->pw_name && *found->pw_name)
@@ -40,8 +40,8 @@ std::string GetAppFolder() {
     std::string exe(path, static_cast<size_t>(n));
     // An executable replaced while running reads as "/path/name (deleted)".
     const std::string deleted = " (deleted)";
-    if (exe.size() > deleted.size() && exe.compare(exe.size() - deleted.size(), deleted.size(),
-                                                   deleted) == 0)
+    if (exe.size() > deleted.size() &&
+        exe.compare(exe.size() - deleted.size(), deleted.size(), deleted) == 0)
         exe.resize(exe.size() - deleted.size());
     size_t slash = exe.rfind('/');
     if (slash == std::string::npos) return {};
@@ -58,26 +58,49 @@ bool CreateFolderPath(const std::string& path) {
 }
 
 bool EnablePrivilege(std::string_view privilegeName, bool /*enable*/) {
-    static const char* const known[] = {
-        "SeAssignPrimaryTokenPrivilege", "SeAuditPrivilege", "SeBackupPrivilege",
-        "SeChangeNotifyPrivilege", "SeCreateGlobalPrivilege", "SeCreatePagefilePrivilege",
-        "SeCreatePermanentPrivilege", "SeCreateSymbolicLinkPrivilege", "SeCreateTokenPrivilege",
-        "SeDebugPrivilege", "SeEnableDelegationPrivilege", "SeImpersonatePrivilege",
-        "SeIncreaseBasePriorityPrivilege", "SeIncreaseQuotaPrivilege",
-        "SeIncreaseWorkingSetPrivilege", "SeLoadDriverPrivilege", "SeLockMemoryPrivilege",
-        "SeMachineAccountPrivilege", "SeManageVolumePrivilege",
-        "SeProfileSingleProcessPrivilege", "SeRelabelPrivilege", "SeRemoteShutdownPrivilege",
-        "SeRestorePrivilege", "SeSecurityPrivilege", "SeShutdownPrivilege",
-        "SeSyncAgentPrivilege", "SeSystemEnvironmentPrivilege", "SeSystemProfilePrivilege",
-        "SeSystemtimePrivilege", "SeTakeOwnershipPrivilege", "SeTcbPrivilege",
-        "SeTimeZonePrivilege", "SeTrustedCredManAccessPrivilege", "SeUndockPrivilege",
-        "SeUnsolicitedInputPrivilege"};
+    static const char* const known[] = {"SeAssignPrimaryTokenPrivilege",
+                                        "SeAuditPrivilege",
+                                        "SeBackupPrivilege",
+                                        "SeChangeNotifyPrivilege",
+                                        "SeCreateGlobalPrivilege",
+                                        "SeCreatePagefilePrivilege",
+                                        "SeCreatePermanentPrivilege",
+                                        "SeCreateSymbolicLinkPrivilege",
+                                        "SeCreateTokenPrivilege",
+                                        "SeDebugPrivilege",
+                                        "SeEnableDelegationPrivilege",
+                                        "SeImpersonatePrivilege",
+                                        "SeIncreaseBasePriorityPrivilege",
+                                        "SeIncreaseQuotaPrivilege",
+                                        "SeIncreaseWorkingSetPrivilege",
+                                        "SeLoadDriverPrivilege",
+                                        "SeLockMemoryPrivilege",
+                                        "SeMachineAccountPrivilege",
+                                        "SeManageVolumePrivilege",
+                                        "SeProfileSingleProcessPrivilege",
+                                        "SeRelabelPrivilege",
+                                        "SeRemoteShutdownPrivilege",
+                                        "SeRestorePrivilege",
+                                        "SeSecurityPrivilege",
+                                        "SeShutdownPrivilege",
+                                        "SeSyncAgentPrivilege",
+                                        "SeSystemEnvironmentPrivilege",
+                                        "SeSystemProfilePrivilege",
+                                        "SeSystemtimePrivilege",
+                                        "SeTakeOwnershipPrivilege",
+                                        "SeTcbPrivilege",
+                                        "SeTimeZonePrivilege",
+                                        "SeTrustedCredManAccessPrivilege",
+                                        "SeUndockPrivilege",
+                                        "SeUnsolicitedInputPrivilege"};
     // LookupPrivilegeValue compares names without regard to case.
     for (const char* name : known)
         if (text::EqualsNoCaseUtf8(privilegeName, name)) return true;
     return false;
 }
 
-bool IsUserAdmin() { return true; }
+bool IsUserAdmin() {
+    return true;
+}
 
 } // namespace cva::process

@@ -30,7 +30,9 @@ CSingleInstanceLock::CSingleInstanceLock(std::string_view name, std::string fold
     m_path = folder + "/" + safeName + ".lock";
 }
 
-CSingleInstanceLock::~CSingleInstanceLock() { Release(); }
+CSingleInstanceLock::~CSingleInstanceLock() {
+    Release();
+}
 
 bool CSingleInstanceLock::Acquire() {
     if (m_fd >= 0) return true;

@@ -12,7 +12,9 @@ void CEnvironment::Set(std::string_view name, std::string_view value) {
     it->second.value = std::string(value);
 }
 
-void CEnvironment::Remove(std::string_view name) { m_entries.erase(text::ToUpperUtf8(name)); }
+void CEnvironment::Remove(std::string_view name) {
+    m_entries.erase(text::ToUpperUtf8(name));
+}
 
 std::optional<std::string> CEnvironment::Get(std::string_view name) const {
     auto it = m_entries.find(text::ToUpperUtf8(name));
@@ -22,7 +24,8 @@ std::optional<std::string> CEnvironment::Get(std::string_view name) const {
 
 std::vector<std::pair<std::string, std::string>> CEnvironment::Entries() const {
     std::vector<std::pair<std::string, std::string>> out;
-    for (const auto& [key, entry] : m_entries) out.emplace_back(entry.name, entry.value);
+    for (const auto& [key, entry] : m_entries)
+        out.emplace_back(entry.name, entry.value);
     return out;
 }
 

@@ -40,7 +40,8 @@ std::string Extension(std::string_view file) {
 
 bool IsExecutableFile(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           ::access(path.c_str(), X_OK) == 0;
 }
 
 std::string Parent(const std::string& path) {
@@ -59,13 +60,19 @@ std::string Absolute(const std::string& path) {
 
 int MapErrno(int error) {
     switch (error) {
-    case ENOENT: return SE_ERR_FNF;
-    case ENOTDIR: return SE_ERR_PNF;
+    case ENOENT:
+        return SE_ERR_FNF;
+    case ENOTDIR:
+        return SE_ERR_PNF;
     case EACCES:
-    case EPERM: return SE_ERR_ACCESSDENIED;
-    case ENOEXEC: return SE_ERR_BAD_FORMAT;
-    case ENOMEM: return SE_ERR_OOM;
-    default: return SE_ERR_OUT_OF_RESOURCES;
+    case EPERM:
+        return SE_ERR_ACCESSDENIED;
+    case ENOEXEC:
+        return SE_ERR_BAD_FORMAT;
+    case ENOMEM:
+        return SE_ERR_OOM;
+    default:
+        return SE_ERR_OUT_OF_RESOURCES;
     }
 }
 
@@ -86,7 +93,8 @@ int Spawn(const std::vector<std::string>& args, const std::vector<std::string>& 
     // Everything the children need is built here: after fork only async-signal-safe
     // calls are allowed, and the caller may have other threads.
     std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     std::vector<std::string> envStore;
     for (char** e = environ; e && *e; ++e) {
@@ -94,13 +102,16 @@ int Spawn(const std::vector<std::string>& args, const std::vector<std::string>& 
         bool replaced = false;
         for (const std::string& extra : extraEnv) {
             size_t eq = extra.find('=');
-            if (entry.substr(0, eq + 1) == std::string_view(extra).substr(0, eq + 1)) replaced = true;
+            if (eq != std::string::npos &&
+                entry.substr(0, eq + 1) == std::string_view(extra).substr(0, eq + 1))
+                replaced = true;
         }
         if (!replaced) envStore.emplace_back(entry);
     }
     envStore.insert(envStore.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> envp;
-    for (const std::string& e : envStore) envp.push_back(const_cast<char*>(e.c_str()));
+    for (const std::string& e : envStore)
+        envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
     const char* dir = directory.empty() ? nullptr : directory.c_str();
 
@@ -152,14 +163,16 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     std::vector<std::string> args;
     size_t i = 0;
     while (true) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
         if (i >= line.size()) break;
         std::string arg;
         bool quoted = false;
         while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
             if (line[i] == '\\') {
                 size_t count = 0;
-                while (i < line.size() && line[i] == '\\') ++count, ++i;
+                while (i < line.size() && line[i] == '\\')
+                    ++count, ++i;
                 if (i < line.size() && line[i] == '"') {
                     arg.append(count / 2, '\\');
                     if (count % 2) {
@@ -195,8 +208,8 @@ std::string FindProgram(std::string_view name) {
     while (true) {
         size_t colon = dirs.find(':');
         std::string_view dir = dirs.substr(0, colon);
-        std::string candidate = (dir.empty() ? std::string(".") : std::string(dir)) + "/" +
-                                std::string(name);
+        std::string candidate =
+            (dir.empty() ? std::string(".") : std::string(dir)) + "/" + std::string(name);
         if (IsExecutableFile(candidate)) return candidate;
         if (colon == std::string_view::npos) return {};
         dirs.remove_prefix(colon + 1);

@@ -1,6 +1,6 @@
 #include "core/log/ActionLogger.h"
-#include "platform/files/AtomicFile.h"
 #include "platform/common/TempFolder.h"
+#include "platform/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ using cva::test::CTempFolder;
 namespace {
 
 std::time_t LocalTime(int year, int month, int day, int hour, int minute, int second) {
-    std::tm t {};
+    std::tm t{};
     t.tm_year = year - 1900;
     t.tm_mon = month - 1;
     t.tm_mday = day;
@@ -29,7 +29,7 @@ std::time_t LocalTime(int year, int month, int day, int hour, int minute, int se
 }
 
 std::tm Broken(std::time_t when) {
-    std::tm t {};
+    std::tm t{};
     ::localtime_r(&when, &t);
     return t;
 }

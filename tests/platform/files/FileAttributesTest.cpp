@@ -1,6 +1,6 @@
 #include "platform/files/FileAttributes.h"
-#include "platform/files/FolderTree.h"
 #include "platform/common/TempFolder.h"
+#include "platform/files/FolderTree.h"
 
 #include <gtest/gtest.h>
 

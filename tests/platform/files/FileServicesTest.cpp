@@ -1,8 +1,8 @@
+#include "platform/common/TempFolder.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/files/FileOperations.h"
 #include "platform/files/FindFile.h"
 #include "platform/files/TextFile.h"
-#include "platform/files/AtomicFile.h"
-#include "platform/common/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,8 @@ namespace {
 
 std::vector<std::string> Names(const std::vector<SFindData>& found) {
     std::vector<std::string> names;
-    for (const SFindData& f : found) names.push_back(f.name);
+    for (const SFindData& f : found)
+        names.push_back(f.name);
     return names;
 }
 
@@ -42,7 +43,8 @@ TEST(FindFiles, ListsMatchesInNameOrderWithDotEntriesFirst) {
     std::ofstream(tmp / "c.log") << "";
     std::filesystem::create_directory(tmp / "sub.txt");
     std::vector<SFindData> all = FindFiles(tmp.Path(), "*.*");
-    EXPECT_EQ(Names(all), (std::vector<std::string>{".", "..", "A.TXT", "b.txt", "c.log", "sub.txt"}));
+    EXPECT_EQ(Names(all),
+              (std::vector<std::string>{".", "..", "A.TXT", "b.txt", "c.log", "sub.txt"}));
     std::vector<SFindData> txt = FindFiles(tmp.Path(), "*.txt", false);
     ASSERT_EQ(Names(txt), (std::vector<std::string>{"A.TXT", "b.txt", "sub.txt"}));
     EXPECT_EQ(txt[1].size, 5u);
@@ -57,7 +59,8 @@ TEST(TextFiles, ReadInWindowsTextMode) {
     std::ofstream(tmp / "t.txt", std::ios::binary) << "one\r\ntwo\n\nthree\rx\r\nlast";
     EXPECT_EQ(ReadTextLines(tmp / "t.txt"),
               (std::vector<std::string>{"one", "two", "", "three\rx", "last"}));
-    std::ofstream(tmp / "z.txt", std::ios::binary) << "a\r\nb\x1A" "hidden\r\n";
+    std::ofstream(tmp / "z.txt", std::ios::binary) << "a\r\nb\x1A"
+                                                      "hidden\r\n";
     EXPECT_EQ(ReadTextLines(tmp / "z.txt"), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(ReadTextLines(tmp / "missing"), std::nullopt);
     ASSERT_TRUE(WriteTextLines(tmp / "t.txt", {"x", "", "y"}));
@@ -75,7 +78,8 @@ TEST(FileOperations, CopyNeverOverwritesAndKeepsModeAndTime) {
     EXPECT_EQ(ReadWholeFile(tmp / "dst"), "existing");
     ASSERT_TRUE(CopyFileNoReplace(tmp / "src", tmp / "copy"));
     EXPECT_EQ(ReadWholeFile(tmp / "copy"), "source");
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     ::stat((tmp / "src").c_str(), &a);
     ::stat((tmp / "copy").c_str(), &b);
     EXPECT_EQ(b.st_mode & 0777, 0750u);
@@ -102,7 +106,8 @@ TEST(FileOperations, DriveTypes) {
     EXPECT_EQ(GetDriveType(tmp / "missing"), DRIVE_NO_ROOT_DIR);
     int type = GetDriveType(tmp.Path());
     EXPECT_TRUE(type == DRIVE_FIXED || type == DRIVE_RAMDISK || type == DRIVE_REMOVABLE ||
-                type == DRIVE_REMOTE) << type;
+                type == DRIVE_REMOTE)
+        << type;
     if (std::filesystem::is_directory("/dev/shm")) {
         EXPECT_EQ(GetDriveType("/dev/shm"), DRIVE_RAMDISK);
     }

@@ -1,6 +1,6 @@
 #include "platform/files/Trash.h"
-#include "platform/files/AtomicFile.h"
 #include "platform/common/TempFolder.h"
+#include "platform/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,14 @@ using cva::test::CTempFolder;
 
 namespace {
 
-std::string Info(const std::string& path) { return ReadWholeFile(path).value_or(""); }
+std::string Info(const std::string& path) {
+    return ReadWholeFile(path).value_or("");
+}
 
 std::time_t ParseDeletionDate(const std::string& info) {
     size_t at = info.find("DeletionDate=");
     if (at == std::string::npos) return 0;
-    std::tm tm {};
+    std::tm tm{};
     if (!::strptime(info.c_str() + at + 13, "%Y-%m-%dT%H:%M:%S", &tm)) return 0;
     tm.tm_isdst = -1;
     return std::mktime(&tm);

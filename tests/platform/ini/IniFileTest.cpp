@@ -1,6 +1,6 @@
-#include "platform/files/AtomicFile.h"
 #include "platform/ini/IniFile.h"
 #include "platform/common/TempFolder.h"
+#include "platform/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -119,13 +119,16 @@ TEST(IniRead, IntegersAreLeadingDecimalDigits) {
 }
 
 TEST(IniRead, AwkwardBytesNeverLoseLines) {
-    std::string text = "[s]\r\nbin=a\x01\xFF" "b\r\nlong=" + std::string(100000, 'x') +
-                       "\r\nnul=a" + std::string(1, '\0') + "b\r\nz=end\x1A";
+    std::string text = "[s]\r\nbin=a\x01\xFF"
+                       "b\r\nlong=" +
+                       std::string(100000, 'x') + "\r\nnul=a" + std::string(1, '\0') +
+                       "b\r\nz=end\x1A";
     CIniFile f = CIniFile::FromText(text);
     EXPECT_EQ(f.GetString("s", "long", "").size(), 100000u);
     EXPECT_EQ(f.GetString("s", "z", ""), "end"); // Ctrl+Z is trailing white space
     // A byte that is not UTF-8 comes back as its Windows-1252 character.
-    EXPECT_EQ(f.GetString("s", "bin", ""), "a\x01\xC3\xBF" "b");
+    EXPECT_EQ(f.GetString("s", "bin", ""), "a\x01\xC3\xBF"
+                                           "b");
     EXPECT_EQ(f.Text(), text);
 }
 
@@ -146,8 +149,7 @@ TEST(IniWrite, KeepsEveryOtherLineAsItWas) {
     ASSERT_TRUE(WritePrivateProfileString("a", "KEY", "new", path.c_str()));
     ASSERT_TRUE(WritePrivateProfileString("A", "added", "2", path.c_str()));
     ASSERT_TRUE(WritePrivateProfileString("b", "z", "3", path.c_str()));
-    EXPECT_EQ(ReadFile(path),
-              "; header comment\n[A]\nKey=new\nkeep=1\nadded=2\n\n[B]\nx=y\nz=3\n");
+    EXPECT_EQ(ReadFile(path), "; header comment\n[A]\nKey=new\nkeep=1\nadded=2\n\n[B]\nx=y\nz=3\n");
 }
 
 TEST(IniWrite, NullValueDeletesKeyAndNullKeyDeletesSection) {
@@ -168,7 +170,8 @@ TEST(IniWrite, Utf16FilesStayUtf16) {
     const std::string path = tmp / "desktop.ini";
     auto utf16 = [](const std::string& ascii) {
         std::string bytes = "\xFF\xFE";
-        for (char c : ascii) bytes += std::string{c, '\0'};
+        for (char c : ascii)
+            bytes += std::string{c, '\0'};
         return bytes;
     };
     WriteFile(path, utf16("[.ShellClassInfo]\r\nIconIndex=3\r\n"));
@@ -200,7 +203,8 @@ TEST(IniWrite, ReplacesAtomicallyAndKeepsPermissions) {
     EXPECT_NE(after.st_ino, before.st_ino); // a new file renamed over the old one
     // No temporary file is left behind.
     size_t entries = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.Path())) ++entries;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(tmp.Path()))
+        ++entries;
     EXPECT_EQ(entries, 1u);
 }
 

@@ -1,6 +1,6 @@
 #include "platform/process/ModuleVersion.h"
-#include "platform/files/AtomicFile.h"
 #include "platform/common/TempFolder.h"
+#include "platform/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +53,8 @@ TEST(ModuleVersion, DamagedFilesNeverCrash) {
     std::mt19937 rng(7);
     for (int round = 0; round < 100; ++round) {
         std::string damaged = image;
-        for (int i = 0; i < 8; ++i) damaged[rng() % 128] = static_cast<char>(rng());
+        for (int i = 0; i < 8; ++i)
+            damaged[rng() % 128] = static_cast<char>(rng());
         damaged[rng() % damaged.size()] = static_cast<char>(rng());
         std::ofstream(tmp / "bad", std::ios::binary | std::ios::trunc) << damaged;
         version.GetFileVersionInfo(tmp / "bad");

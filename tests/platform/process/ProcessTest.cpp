@@ -1,6 +1,6 @@
+#include "platform/common/TempFolder.h"
 #include "platform/process/ProcessServices.h"
 #include "platform/process/SingleInstanceLock.h"
-#include "platform/common/TempFolder.h"
 
 #include <gtest/gtest.h>
 

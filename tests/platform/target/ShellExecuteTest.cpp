@@ -1,6 +1,6 @@
 #include "platform/target/ShellExecute.h"
-#include "platform/files/AtomicFile.h"
 #include "platform/common/TempFolder.h"
+#include "platform/files/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +107,8 @@ TEST(ShellExecute, FailuresGiveShellExecuteCodes) {
     const std::string program = MakeRecorder(tmp, "prog");
     EXPECT_EQ(shell.Execute({program, "", tmp / "nowhere", ""}), SE_ERR_PNF);
     // Executable bit set but nothing the kernel can run.
-    std::ofstream(tmp / "garbage") << "\x7f" "ELFgarbage";
+    std::ofstream(tmp / "garbage") << "\x7f"
+                                      "ELFgarbage";
     ::chmod((tmp / "garbage").c_str(), 0755);
     EXPECT_EQ(shell.Execute({tmp / "garbage", "", "", ""}), SE_ERR_BAD_FORMAT);
 }
