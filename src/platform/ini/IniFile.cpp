@@ -36,8 +36,15 @@ std::string AsUtf8(std::string_view s) {
     return text::Utf16ToUtf8(text::Utf8ToUtf16(s));
 }
 
-bool NamesEqual(std::string_view a, std::string_view b) {
-    return text::EqualsNoCaseUtf8(a, b);
+// The case-folded form of a name; ASCII names, nearly all of them, skip the conversion.
+std::string Fold(std::string_view name) {
+    bool ascii = true;
+    for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (!ascii) return text::ToUpperUtf8(name);
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
 }
 
 // Cuts at most `limit` bytes without splitting a UTF-8 sequence in two.
@@ -148,6 +155,7 @@ CIniFile CIniFile::FromText(std::string_view bytes) {
 void CIniFile::ClassifyLine(SLine& line) {
     line.kind = ELineKind::Other;
     line.name.clear();
+    line.folded.clear();
     line.value.clear();
     std::string_view t = Trim(line.text);
     if (t.empty() || t.front() == ';') return;
@@ -158,6 +166,7 @@ void CIniFile::ClassifyLine(SLine& line) {
         if (close != std::string_view::npos) inner = inner.substr(0, close);
         line.kind = ELineKind::Section;
         line.name = std::string(Trim(inner));
+        line.folded = Fold(line.name);
         return;
     }
     size_t eq = t.find('=');
@@ -165,15 +174,17 @@ void CIniFile::ClassifyLine(SLine& line) {
     if (name.empty()) return;
     line.kind = ELineKind::Key;
     line.name = std::string(name);
+    line.folded = Fold(name);
     if (eq != std::string_view::npos) line.value = std::string(Unquote(Trim(t.substr(eq + 1))));
 }
 
 std::optional<CIniFile::SSectionRange> CIniFile::FindSection(std::string_view section) const {
+    const std::string wanted = Fold(section);
     size_t first = m_lines.size();
     for (size_t i = 0; i < m_lines.size(); ++i) {
         if (m_lines[i].kind == ELineKind::Section) {
             if (first == m_lines.size()) first = i;
-            if (NamesEqual(m_lines[i].name, section)) {
+            if (m_lines[i].folded == wanted) {
                 size_t end = i + 1;
                 while (end < m_lines.size() && m_lines[end].kind != ELineKind::Section)
                     ++end;
@@ -187,9 +198,10 @@ std::optional<CIniFile::SSectionRange> CIniFile::FindSection(std::string_view se
 }
 
 std::optional<size_t> CIniFile::FindKey(const SSectionRange& range, std::string_view key) const {
+    const std::string wanted = Fold(key);
     size_t begin = range.header == std::string::npos ? 0 : range.header + 1;
     for (size_t i = begin; i < range.end; ++i)
-        if (m_lines[i].kind == ELineKind::Key && NamesEqual(m_lines[i].name, key)) return i;
+        if (m_lines[i].kind == ELineKind::Key && m_lines[i].folded == wanted) return i;
     return std::nullopt;
 }
 
@@ -220,12 +232,15 @@ bool CIniFile::HasSection(std::string_view section) const {
 
 std::vector<std::string> CIniFile::SectionNames() const {
     std::vector<std::string> names;
+    std::vector<const std::string*> seen;
     for (const SLine& line : m_lines) {
         if (line.kind != ELineKind::Section) continue;
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || NamesEqual(n, line.name);
-        if (!seen) names.push_back(AsUtf8(line.name));
+        bool known = false;
+        for (const std::string* f : seen)
+            known = known || *f == line.folded;
+        if (known) continue;
+        seen.push_back(&line.folded);
+        names.push_back(AsUtf8(line.name));
     }
     return names;
 }
@@ -235,12 +250,15 @@ std::vector<std::string> CIniFile::KeyNames(std::string_view section) const {
     std::optional<SSectionRange> range = FindSection(section);
     if (!range) return names;
     size_t begin = range->header == std::string::npos ? 0 : range->header + 1;
+    std::vector<const std::string*> seen;
     for (size_t i = begin; i < range->end; ++i) {
         if (m_lines[i].kind != ELineKind::Key) continue;
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || NamesEqual(n, m_lines[i].name);
-        if (!seen) names.push_back(AsUtf8(m_lines[i].name));
+        bool known = false;
+        for (const std::string* f : seen)
+            known = known || *f == m_lines[i].folded;
+        if (known) continue;
+        seen.push_back(&m_lines[i].folded);
+        names.push_back(AsUtf8(m_lines[i].name));
     }
     return names;
 }
@@ -312,10 +330,11 @@ bool CIniFile::DeleteKey(std::string_view section, std::string_view key) {
     std::optional<SSectionRange> range = FindSection(section);
     if (!range) return false;
     // Every copy of the key goes, so that a later duplicate cannot surface afterwards.
+    const std::string wanted = Fold(key);
     bool removed = false;
     size_t begin = range->header == std::string::npos ? 0 : range->header + 1;
     for (size_t i = range->end; i-- > begin;) {
-        if (m_lines[i].kind == ELineKind::Key && NamesEqual(m_lines[i].name, key)) {
+        if (m_lines[i].kind == ELineKind::Key && m_lines[i].folded == wanted) {
             m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
             removed = true;
         }

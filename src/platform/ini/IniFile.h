@@ -60,6 +60,7 @@ private:
         std::string eol;  // "\r\n", "\n" or "" for a last line without one
         ELineKind kind = ELineKind::Other;
         std::string name;  // section or key name, trimmed
+        std::string folded; // name upper-cased once, so lookups compare plain bytes
         std::string value; // key value as read: trimmed and unquoted
     };
     struct SSectionRange {

@@ -42,6 +42,10 @@ TEST(IniRead, NamesIgnoreCaseAndFirstOccurrenceWins) {
     EXPECT_EQ(f.GetString("SETTINGS", "Caption", "x"), "one");
     // A key that only the second section of the name has is not found.
     EXPECT_EQ(f.GetString("settings", "level", "x"), "x");
+    // Beyond ASCII too, also for names saved in Windows-1252.
+    CIniFile g = CIniFile::FromText("[Gr\xC3\xB6\xC3\x9F" "e]\nk=1\n[caf\xE9]\nk=2\n");
+    EXPECT_EQ(g.GetString("GR\xC3\x96\xC3\x9F" "E", "K", ""), "1");
+    EXPECT_EQ(g.GetString("CAF\xC3\x89", "k", ""), "2");
 }
 
 TEST(IniRead, WhiteSpaceAndOnePairOfQuotesAreRemoved) {
