@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <sys/stat.h>
 
 using namespace cva::ini;
@@ -28,6 +29,17 @@ std::string Get(const std::string& path, const char* section, const char* key,
     return buffer.substr(0, n);
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t nl = text.find('\n', start);
+        lines.push_back(text.substr(start, nl == std::string::npos ? nl : nl - start));
+        start = nl == std::string::npos ? text.size() : nl + 1;
+    }
+    return lines;
+}
+
 std::string List(const CIniFile& file, const char* section, uint32_t size, uint32_t* count) {
     std::string buffer(size, '\x7F');
     *count = file.GetProfileString(section, nullptr, "", buffer.data(), size);
@@ -43,8 +55,12 @@ TEST(IniRead, NamesIgnoreCaseAndFirstOccurrenceWins) {
     // A key that only the second section of the name has is not found.
     EXPECT_EQ(f.GetString("settings", "level", "x"), "x");
     // Beyond ASCII too, also for names saved in Windows-1252.
-    CIniFile g = CIniFile::FromText("[Gr\xC3\xB6\xC3\x9F" "e]\nk=1\n[caf\xE9]\nk=2\n");
-    EXPECT_EQ(g.GetString("GR\xC3\x96\xC3\x9F" "E", "K", ""), "1");
+    CIniFile g = CIniFile::FromText("[Gr\xC3\xB6\xC3\x9F"
+                                    "e]\nk=1\n[caf\xE9]\nk=2\n");
+    EXPECT_EQ(g.GetString("GR\xC3\x96\xC3\x9F"
+                          "E",
+                          "K", ""),
+              "1");
     EXPECT_EQ(g.GetString("CAF\xC3\x89", "k", ""), "2");
 }
 
@@ -134,6 +150,27 @@ TEST(IniRead, AwkwardBytesNeverLoseLines) {
     EXPECT_EQ(f.GetString("s", "bin", ""), "a\x01\xC3\xBF"
                                            "b");
     EXPECT_EQ(f.Text(), text);
+}
+
+TEST(IniRead, RandomBytesRoundTripAndStayWritable) {
+    const std::string alphabet("[]=;\"' \t\r\n\x1A\0sSk\xFF", 16);
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 500; ++round) {
+        std::string text(rng() % 200, ' ');
+        for (char& c : text)
+            c = alphabet[rng() % alphabet.size()];
+        CIniFile f = CIniFile::FromText(text);
+        ASSERT_EQ(f.Text(), text);
+        ASSERT_TRUE(f.SetValue("s", "new", "v"));
+        EXPECT_EQ(f.GetString("S", "NEW", ""), "v") << round;
+        // Every line that was there is still there, in order (a last line without a
+        // line end gains one).
+        std::vector<std::string> before = Lines(text), after = Lines(f.Text());
+        size_t at = 0;
+        for (const std::string& line : after)
+            if (at < before.size() && line.compare(0, before[at].size(), before[at]) == 0) ++at;
+        EXPECT_EQ(at, before.size()) << round;
+    }
 }
 
 TEST(IniWrite, CreatesFileSectionAndKey) {
