@@ -220,7 +220,7 @@ int Asc(std::u16string_view text, int32_t& out) {
 
 int AscW(std::u16string_view text, int32_t& out) {
     if (text.empty()) return 5;
-    out = text[0];
+    out = static_cast<int16_t>(text[0]); // an Integer: U+8000 and above come back negative
     return 0;
 }
 

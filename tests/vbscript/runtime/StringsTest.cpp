@@ -152,6 +152,8 @@ TEST(Characters, AscChrAndWindows1252) {
     EXPECT_EQ(code, 63);
     ASSERT_EQ(AscW(u"\u4E2D", code), 0);
     EXPECT_EQ(code, 0x4E2D);
+    ASSERT_EQ(AscW(u"\u8A9E", code), 0);
+    EXPECT_EQ(code, 0x8A9E - 65536);
     EXPECT_EQ(Asc(u"", code), 5);
     std::u16string s;
     ASSERT_EQ(Chr(128, s), 0);
