@@ -134,7 +134,10 @@ double ScannedToDouble(const Scanned& s) {
     std::string text = s.negative ? "-" : "";
     text += s.mantissa;
     if (text.back() == '.') text.pop_back();
-    if (s.exponent != 0) text += "e" + std::to_string(s.exponent);
+    if (s.exponent != 0) {
+        text.push_back('e');
+        text.append(std::to_string(s.exponent));
+    }
     return std::strtod(text.c_str(), nullptr);
 }
 

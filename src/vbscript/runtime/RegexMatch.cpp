@@ -9,9 +9,12 @@ namespace cva::vbs::rt {
 
 namespace {
 
-// Beyond this many saved choice points the search gives up like on the step budget
-// (about 200 MB of stack entries).
-constexpr std::size_t kMaxStack = 16'000'000;
+// Beyond this many saved choice points (about 100 MB) the search gives up as on the step
+// budget.
+constexpr std::size_t kMaxStack = 8'000'000;
+// Steps allowed per code unit of the subject on top of the fixed budget, so that ordinary
+// patterns over large subjects are not cut short.
+constexpr uint64_t kStepsPerCodeUnit = 100;
 
 enum class EntryKind : uint8_t { Branch, Restore, LookPositive, LookNegative };
 
@@ -215,7 +218,7 @@ bool CRegex::Search(std::u16string_view subject, std::size_t start, RegexMatch& 
     m_budgetExceeded = false;
     out = RegexMatch{};
     if (!m_program || start > subject.size() || subject.size() > 0x7FFFFFF0u) return false;
-    CMachine machine(*m_program, subject, m_stepBudget);
+    CMachine machine(*m_program, subject, m_stepBudget + kStepsPerCodeUnit * subject.size());
     // A pattern that starts with a plain character only needs to be tried where it occurs.
     const RegexInst& first = m_program->code[0];
     const bool literalStart = first.op == RegexOp::Char && !m_program->ignoreCase;
