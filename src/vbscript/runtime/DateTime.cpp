@@ -148,6 +148,10 @@ double CombineDateTime(double datePart, double timeFraction) {
     return datePart < 0.0 ? datePart - timeFraction : datePart + timeFraction;
 }
 
+double DateOnly(double date) { return std::trunc(date) + 0.0; }
+
+double TimeOnly(double date) { return std::fabs(date - std::trunc(date)); }
+
 int DateSerial(int32_t year, int32_t month, int32_t day, double& out) {
     constexpr int32_t kMin = std::numeric_limits<int16_t>::min();
     constexpr int32_t kMax = std::numeric_limits<int16_t>::max();

@@ -61,6 +61,10 @@ double MakeDate(int year, int month, int day);
 double MakeTime(int hour, int minute, int second);
 // Adds a time of day to a date value, respecting the sign rule for negative dates.
 double CombineDateTime(double datePart, double timeFraction);
+// The date part (DateValue: midnight of the same day) and the time part (TimeValue: a time
+// on 1899-12-30) of a date, respecting the sign rule for negative dates.
+double DateOnly(double date);
+double TimeOnly(double date);
 
 // DateSerial(year, month, day). The engine rounds the arguments to integers first (as
 // CInt does). Years 0..29 mean 2000..2029, 30..99 mean 1930..1999 (and negative years count

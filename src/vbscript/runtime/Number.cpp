@@ -214,7 +214,15 @@ int Round(double value, int32_t digits, double& out) {
         out = value;
         return 0;
     }
+    if (value == std::trunc(value)) {
+        out = value; // also keeps integers beyond 15 digits exact
+        return 0;
+    }
     Decimal d = ToDecimal(value, 15);
+    if (d.point + digits >= 15) {
+        out = value; // every digit it has is kept
+        return 0;
+    }
     RoundDecimal(d, digits, RoundingMode::HalfEven);
     out = FromDecimal(d);
     if (out == 0.0) out = 0.0; // no negative zero

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace cva::vbs::rt;
 
 namespace {
@@ -40,6 +42,10 @@ TEST(OleDate, EpochAndNegativeFractionRule) {
     EXPECT_EQ(p.hour, 6);
     EXPECT_EQ(At(1899, 12, 29, 6, 0, 0), -1.25);
     EXPECT_EQ(Text(-0.5), "12:00:00 PM"); // same instant as 0.5
+    EXPECT_EQ(DateOnly(-1.25), -1.0);
+    EXPECT_EQ(TimeOnly(-1.25), 0.25);
+    EXPECT_EQ(DateOnly(-0.5), 0.0);
+    EXPECT_FALSE(std::signbit(DateOnly(-0.5)));
 }
 
 TEST(OleDate, SplitRoundsToTheSecond) {

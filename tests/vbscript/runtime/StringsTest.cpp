@@ -100,6 +100,7 @@ TEST(Filter, IncludeAndExclude) {
     EXPECT_EQ(U8(Join(Filter(items, u"an", true, CompareMode::Binary), u",")), "banana");
     EXPECT_EQ(U8(Join(Filter(items, u"A", true, CompareMode::Text), u",")), "Apple,banana");
     EXPECT_EQ(U8(Join(Filter(items, u"A", false, CompareMode::Binary), u",")), "banana,cherry");
+    EXPECT_EQ(Filter(items, u"", true, CompareMode::Text).size(), 3u);
 }
 
 TEST(StrComp, BinaryAndText) {
