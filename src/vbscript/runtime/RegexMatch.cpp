@@ -139,7 +139,7 @@ public:
                     while (m_stack.size() > barrier + 1) {
                         const Entry e = m_stack.back();
                         m_stack.pop_back();
-                        if (e.kind == EntryKind::Restore) m_slots[e.a] = e.b;
+                        if (e.kind == EntryKind::Restore) Undo(e);
                     }
                     m_stack.pop_back();
                     ok = false;
@@ -180,15 +180,17 @@ private:
         m_regs[reg] = value;
     }
 
+    void Undo(const Entry& e) {
+        if (e.a >= 0) m_slots[e.a] = e.b;
+        else m_regs[-1 - e.a] = e.b;
+    }
+
     bool Backtrack(int32_t& pc, int32_t& pos) {
         while (!m_stack.empty()) {
             const Entry e = m_stack.back();
             m_stack.pop_back();
             switch (e.kind) {
-            case EntryKind::Restore:
-                if (e.a >= 0) m_slots[e.a] = e.b;
-                else m_regs[-1 - e.a] = e.b;
-                break;
+            case EntryKind::Restore: Undo(e); break;
             case EntryKind::Branch:
                 pc = e.a;
                 pos = e.b;
