@@ -50,8 +50,10 @@ std::u16string Join(std::span<const std::u16string> items, std::u16string_view d
 std::vector<std::u16string> Filter(std::span<const std::u16string> items,
                                    std::u16string_view value, bool include, CompareMode mode);
 
-// StrComp(string1, string2, compare): -1, 0 or 1. Binary compares code units; Text
-// compares the upper-cased code units.
+// StrComp(string1, string2, compare): -1, 0 or 1. Binary compares code units. Text is 0
+// exactly when the strings are equal without regard to case; its order approximates
+// Windows' linguistic order for Latin text (punctuation < digits < letters, accented
+// letters beside their base letter), ties broken by the upper-cased code units.
 int StrComp(std::u16string_view a, std::u16string_view b, CompareMode mode);
 
 std::u16string StrReverse(std::u16string_view text);

@@ -108,6 +108,15 @@ TEST(StrComp, BinaryAndText) {
     EXPECT_EQ(StrComp(u"a", u"B", CompareMode::Text), -1);
     EXPECT_EQ(StrComp(u"ABC", u"abc", CompareMode::Text), 0);
     EXPECT_EQ(StrComp(u"ab", u"abc", CompareMode::Binary), -1);
+    // Text order is linguistic: symbols before digits before letters, accents next to
+    // their base letter; equality stays plain case-insensitivity.
+    EXPECT_EQ(StrComp(u"a", u"_", CompareMode::Text), 1);
+    EXPECT_EQ(StrComp(u"a", u"_", CompareMode::Binary), 1);
+    EXPECT_EQ(StrComp(u"Z", u"_", CompareMode::Text), 1);
+    EXPECT_EQ(StrComp(u"9", u"a", CompareMode::Text), -1);
+    EXPECT_EQ(StrComp(u"\u00E4", u"b", CompareMode::Text), -1);
+    EXPECT_EQ(StrComp(u"\u00E4", u"a", CompareMode::Text), 1);
+    EXPECT_EQ(StrComp(u"\u00C4x", u"\u00E4X", CompareMode::Text), 0);
 }
 
 TEST(SimpleStrings, CaseTrimAndPadding) {
