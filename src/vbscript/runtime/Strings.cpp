@@ -86,7 +86,9 @@ int Replace(std::u16string_view text, std::u16string_view find, std::u16string_v
         hits.push_back(at);
         if (count != -1 && hits.size() == static_cast<std::size_t>(count)) break;
     }
-    out.reserve(rest.size() + hits.size() * with.size() - hits.size() * find.size());
+    const std::size_t size = rest.size() + hits.size() * with.size() - hits.size() * find.size();
+    if (size > kMaxStringLength) return 14;
+    out.reserve(size);
     std::size_t copied = 0;
     for (std::size_t at : hits) {
         out.append(rest.substr(copied, at - copied));
@@ -205,6 +207,7 @@ int Space(int32_t count, std::u16string& out) { return StringOf(count, u' ', out
 
 int StringOf(int32_t count, char16_t ch, std::u16string& out) {
     if (count < 0) return 5;
+    if (static_cast<std::size_t>(count) > kMaxStringLength) return 14;
     out.assign(static_cast<std::size_t>(count), ch);
     return 0;
 }

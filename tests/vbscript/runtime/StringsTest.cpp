@@ -82,6 +82,8 @@ TEST(Replace, LargeInputIsLinear) {
     ASSERT_EQ(Replace(big, u"a", u"bc", 1, -1, CompareMode::Text, out), 0);
     EXPECT_EQ(out.size(), 4'000'000u);
     EXPECT_EQ(out.substr(0, 4), u"bcbc");
+    const std::u16string wide(1000, u'x');
+    EXPECT_EQ(Replace(big, u"a", wide, 1, -1, CompareMode::Binary, out), 14);
 }
 
 TEST(Split, CountsAndEmptyInput) {
@@ -132,6 +134,7 @@ TEST(SimpleStrings, CaseTrimAndPadding) {
     ASSERT_EQ(StringOf(2, u'x', s), 0);
     EXPECT_EQ(U8(s), "xx");
     EXPECT_EQ(Space(-1, s), 5);
+    EXPECT_EQ(Space(INT32_MAX, s), 14); // refused, not a 4 GB allocation
 }
 
 TEST(Substrings, BoundsRules) {
