@@ -35,7 +35,9 @@ CRegistry::CRegistry() : m_top(std::make_shared<CRegKey>(u"REGISTRY", nullptr, n
     SetCurrentUserSid(kDefaultUserSid);
 }
 
-CRegistry::~CRegistry() { SaveDirtyHives(); }
+CRegistry::~CRegistry() {
+    if (m_saveOnClose) SaveDirtyHives();
+}
 
 void CRegistry::SetCurrentUserSid(std::u16string_view sid) {
     m_userSid.assign(sid);

@@ -50,6 +50,9 @@ public:
     // appended to `errors`.
     LSTATUS SaveDirtyHives(std::vector<std::string>* errors = nullptr);
     bool HasDirtyHives() const;
+    // Whether the destructor writes dirty hives (default true). A program that saves at
+    // chosen points turns it off so that an abandoned change never reaches the disk.
+    void SetSaveOnClose(bool save) { m_saveOnClose = save; }
     // Read-only state of the hive holding the key (false for keys held in memory only).
     bool IsReadOnly(HKEY key, std::string* reason = nullptr);
     size_t OpenHandleCount() const;
@@ -163,6 +166,7 @@ private:
     std::vector<std::unique_ptr<CHive>> m_hives;
     std::vector<CHandle> m_handles;
     std::vector<size_t> m_freeHandles;
+    bool m_saveOnClose = true;
 };
 
 } // namespace cva::reg
