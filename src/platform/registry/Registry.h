@@ -151,6 +151,7 @@ private:
     void Touch(CRegKey& key);
     LSTATUS DeleteTreeBelow(CRegKey& key);
     LSTATUS DeleteSingleKey(const KeyPtr& key);
+    bool IsProtectedKey(const CRegKey& key) const;
     void CopyTree(const CRegKey& from, CRegKey& to);
     CHive* HiveOwningRoot(const CRegKey* key) const;
     LSTATUS ValueFromHandle(HKEY key, const char16_t* name, const CRegValue*& value);

@@ -63,10 +63,18 @@ LSTATUS CRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD, cons
     return ERROR_SUCCESS;
 }
 
+// The tops (Machine, User), the users' keys below User and every mounted hive's root
+// are fixed points of the tree, as hive roots are on Windows.
+bool CRegistry::IsProtectedKey(const CRegKey& key) const {
+    const CRegKey* parent = key.Parent();
+    if (!parent || parent == m_top.get()) return true;
+    if (parent->Parent() == m_top.get() && parent->UpperName() == u"USER") return true;
+    return HiveOwningRoot(&key) != nullptr;
+}
+
 LSTATUS CRegistry::DeleteSingleKey(const KeyPtr& key) {
     CRegKey* parent = key->Parent();
-    if (!parent || parent == m_top.get() || HiveOwningRoot(key.get()) || parent->Parent() == nullptr)
-        return ERROR_ACCESS_DENIED;
+    if (IsProtectedKey(*key)) return ERROR_ACCESS_DENIED;
     if (!Writable(*key)) return ERROR_ACCESS_DENIED;
     if (key->SubkeyCount() != 0) return ERROR_ACCESS_DENIED;
     KeyPtr keep = parent->DetachSubkey(key.get());
@@ -120,7 +128,7 @@ LSTATUS CRegistry::RegRenameKeyW(HKEY key, const char16_t* subKey, const char16_
     LSTATUS rc = subKey ? Locate(key, subKey, false, true, found, nullptr) : KeyFromHandle(key, 0, found);
     if (rc != ERROR_SUCCESS) return rc;
     CRegKey* parent = found->Parent();
-    if (!parent || parent == m_top.get() || HiveOwningRoot(found.get())) return ERROR_ACCESS_DENIED;
+    if (IsProtectedKey(*found)) return ERROR_ACCESS_DENIED;
     if (!Writable(*found)) return ERROR_ACCESS_DENIED;
     std::u16string upper = text::ToUpper(name);
     if (KeyPtr other = parent->FindSubkey(upper); other && other != found) return ERROR_ALREADY_EXISTS;
