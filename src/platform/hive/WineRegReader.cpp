@@ -140,6 +140,7 @@ bool CReader::ParseKeyHeader(const char* p, const char* stop) {
     while (p < stop && IsSpace(*p)) ++p;
     if (p != stop) return Fail("unexpected text after the key name");
 
+    uint64_t time = haveTime ? seconds * reg::kTicksPerSecond + reg::kFileTimeUnixEpoch : reg::CurrentFileTime();
     CRegKey* key = &m_root;
     size_t depth = 0;
     std::u16string_view path = m_scratch;
@@ -157,12 +158,15 @@ bool CReader::ParseKeyHeader(const char* p, const char* stop) {
             m_path.resize(depth);
             bool created;
             key = key->AddSubkey(part, created).get();
+            // Parents that the file leaves implied take the time of their first
+            // descendant, as Wine gives them.
+            if (created) key->m_lastWrite = time;
             m_path.emplace_back(std::u16string(part), key);
         }
         ++depth;
     }
     m_path.resize(depth);
-    key->m_lastWrite = haveTime ? seconds * reg::kTicksPerSecond + reg::kFileTimeUnixEpoch : reg::CurrentFileTime();
+    if (haveTime || key == &m_root) key->m_lastWrite = time;
     m_key = key;
     return true;
 }
