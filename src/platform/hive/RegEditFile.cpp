@@ -61,11 +61,21 @@ void AppendHexData(std::u16string& out, std::u16string_view prefix, const std::v
 
 void AppendValue(std::u16string& out, std::u16string_view name, DWORD type, const std::vector<uint8_t>& data,
                  RegEditFormat format) {
-    std::u16string head = name.empty() ? std::u16string(u"@=") : u"\"" + Escape(name) + u"\"=";
+    std::u16string head;
+    if (name.empty()) {
+        head = u"@=";
+    } else {
+        head.push_back(u'"');
+        head += Escape(name);
+        head += u"\"=";
+    }
     if (type == REG_SZ && PlainString(data)) {
         std::u16string s = UnitsOf(data);
         s.pop_back();
-        out += head + u"\"" + Escape(s) + u"\"\r\n";
+        out += head;
+        out.push_back(u'"');
+        out += Escape(s);
+        out += u"\"\r\n";
         return;
     }
     if (type == REG_DWORD && data.size() == 4) {

@@ -63,9 +63,10 @@ private:
 bool CReader::NextLine() {
     if (m_pos >= m_text.size()) return false;
     const char* begin = m_text.data() + m_pos;
-    const char* end = static_cast<const char*>(std::memchr(begin, '\n', m_text.size() - m_pos));
-    if (!end) end = m_text.data() + m_text.size();
-    m_pos = static_cast<size_t>(end - m_text.data()) + 1;
+    size_t newline = m_text.find('\n', m_pos);
+    if (newline == std::string_view::npos) newline = m_text.size();
+    const char* end = m_text.data() + newline;
+    m_pos = newline + 1;
     if (end > begin && end[-1] == '\r') --end;
     m_line = begin;
     m_lineEnd = end;
@@ -292,7 +293,8 @@ bool CReader::Run() {
     while (NextLine()) {
         const char* p = m_line;
         const char* stop = m_lineEnd;
-        if (std::memchr(p, '\0', static_cast<size_t>(stop - p))) return Fail("NUL byte in the line");
+        if (std::string_view(p, static_cast<size_t>(stop - p)).find('\0') != std::string_view::npos)
+            return Fail("NUL byte in the line");
         while (p < stop && (IsSpace(*p) || *p == '\n')) ++p;
         if (p == stop) continue;
         switch (*p) {

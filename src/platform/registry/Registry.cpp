@@ -149,6 +149,7 @@ LSTATUS CRegistry::Walk(KeyPtr start, std::u16string_view path, bool create, boo
                         KeyPtr& out, bool* created, int linkDepth) {
     if (created) *created = false;
     if (!path.empty() && path.front() == u'\\') return ERROR_BAD_PATHNAME;
+    while (!path.empty() && path.back() == u'\\') path.remove_suffix(1);
     KeyPtr cur = std::move(start);
     std::u16string upper;
     size_t pos = 0;
@@ -250,8 +251,9 @@ LSTATUS CRegistry::MountHiveFile(std::u16string_view mountPath, const std::strin
     hive->m_readOnly = options.m_readOnly;
     hive->m_readOnlyReason = options.m_readOnlyReason;
     if (!hive->m_readOnly) {
-        std::string folder = file.substr(0, file.find_last_of('/') == std::string::npos ? 0 : file.find_last_of('/'));
-        if (folder.empty()) folder = ".";
+        size_t slash = file.find_last_of('/');
+        std::string folder(slash == std::string::npos ? std::string_view(".")
+                                                      : std::string_view(file).substr(0, slash == 0 ? 1 : slash));
         bool exists = access(file.c_str(), F_OK) == 0;
         if (exists && access(file.c_str(), W_OK) != 0) {
             hive->m_readOnly = true;
