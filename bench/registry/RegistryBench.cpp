@@ -32,8 +32,9 @@ private:
 
 std::string Guid(CSequence& seq) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%04X-%06X%06X}", seq.Next(), seq.Next() & 0xFFFF,
-                  seq.Next() & 0xFFFF, seq.Next() & 0xFFFF, seq.Next() & 0xFFFFFF, seq.Next() & 0xFFFFFF);
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%04X-%06X%06X}", seq.Next(),
+                  seq.Next() & 0xFFFF, seq.Next() & 0xFFFF, seq.Next() & 0xFFFF,
+                  seq.Next() & 0xFFFFFF, seq.Next() & 0xFFFFFF);
     return buf;
 }
 
@@ -49,7 +50,8 @@ std::string Section(const std::string& path, uint32_t seconds) {
 // zones (wrapped hex), fonts, expandable strings and dwords; about 1.9 MB.
 std::string GenerateSystemReg() {
     CSequence seq;
-    std::string out = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n";
+    std::string out =
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n";
     const uint32_t t = 1700000000;
     for (int i = 0; i < 2800; ++i) {
         std::string clsid = "Software\\\\Classes\\\\CLSID\\\\" + Guid(seq);
@@ -63,15 +65,18 @@ std::string GenerateSystemReg() {
         out += Section(iface + "\\\\ProxyStubClsid32", t) + "@=\"" + Guid(seq) + "\"\n";
     }
     for (int i = 0; i < 1500; ++i) {
-        out += Section("Software\\\\Classes\\\\.ext" + std::to_string(i), t) + "@=\"extfile" + std::to_string(i) +
-               "\"\n\"Content Type\"=\"application/x-ext" + std::to_string(i) + "\"\n";
+        out += Section("Software\\\\Classes\\\\.ext" + std::to_string(i), t) + "@=\"extfile" +
+               std::to_string(i) + "\"\n\"Content Type\"=\"application/x-ext" + std::to_string(i) +
+               "\"\n";
     }
     for (int i = 0; i < 140; ++i) {
-        out += Section("Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\Time Zones\\\\Zone " +
-                           std::to_string(i),
-                       t);
-        out += "\"Display\"=\"(UTC+01:00) Zone " + std::to_string(i) + "\"\n\"Dlt\"=\"Daylight " + std::to_string(i) +
-               "\"\n\"MUI_Display\"=\"@tzres.dll,-" + std::to_string(i) + "\"\n\"TZI\"=hex:";
+        out +=
+            Section("Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\Time Zones\\\\Zone " +
+                        std::to_string(i),
+                    t);
+        out += "\"Display\"=\"(UTC+01:00) Zone " + std::to_string(i) + "\"\n\"Dlt\"=\"Daylight " +
+               std::to_string(i) + "\"\n\"MUI_Display\"=\"@tzres.dll,-" + std::to_string(i) +
+               "\"\n\"TZI\"=hex:";
         for (int b = 0; b < 44; ++b) {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%02x", seq.Next() & 0xFF);
@@ -82,12 +87,14 @@ std::string GenerateSystemReg() {
     }
     out += Section("Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\Fonts", t);
     for (int i = 0; i < 300; ++i)
-        out += "\"Font " + std::to_string(i) + " (TrueType)\"=\"font" + std::to_string(i) + ".ttf\"\n";
+        out +=
+            "\"Font " + std::to_string(i) + " (TrueType)\"=\"font" + std::to_string(i) + ".ttf\"\n";
     for (int i = 0; i < 800; ++i) {
         out += Section("System\\\\ControlSet001\\\\Services\\\\Service" + std::to_string(i), t);
-        out += "\"DisplayName\"=\"Service " + std::to_string(i) + "\"\n\"ErrorControl\"=dword:00000001\n"
-               "\"ImagePath\"=str(2):\"%SystemRoot%\\\\system32\\\\svc" + std::to_string(i) +
-               ".exe\"\n\"Start\"=dword:00000003\n\"Type\"=dword:00000010\n";
+        out += "\"DisplayName\"=\"Service " + std::to_string(i) +
+               "\"\n\"ErrorControl\"=dword:00000001\n"
+               "\"ImagePath\"=str(2):\"%SystemRoot%\\\\system32\\\\svc" +
+               std::to_string(i) + ".exe\"\n\"Start\"=dword:00000003\n\"Type\"=dword:00000010\n";
     }
     return out;
 }
@@ -113,7 +120,8 @@ void BM_ParseSystemReg(benchmark::State& state) {
         CRegKey root(u"Machine", nullptr, nullptr);
         CHiveHeader header;
         hive::CParseError error;
-        if (!hive::ParseWineRegistry(text, root, header, error)) state.SkipWithError(error.m_message.c_str());
+        if (!hive::ParseWineRegistry(text, root, header, error))
+            state.SkipWithError(error.m_message.c_str());
         benchmark::DoNotOptimize(root.SubkeyCount());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
@@ -169,8 +177,10 @@ void BM_Query100kValues(benchmark::State& state) {
         std::u16string path = u"System\\CurrentControlSet\\Services\\Service" +
                               std::u16string(std::to_string(i).begin(), std::to_string(i).end());
         path = u"System\\ControlSet001\\Services\\Service";
-        for (char c : std::to_string(i)) path.push_back(static_cast<char16_t>(c));
-        if (registry.RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+        for (char c : std::to_string(i))
+            path.push_back(static_cast<char16_t>(c));
+        if (registry.RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) ==
+            ERROR_SUCCESS)
             keys.push_back(key);
     }
     if (keys.size() != 100) state.SkipWithError("keys missing");
@@ -179,12 +189,13 @@ void BM_Query100kValues(benchmark::State& state) {
         for (int i = 0; i < 100000; ++i) {
             BYTE data[260];
             DWORD type = 0, size = sizeof data;
-            registry.RegQueryValueExW(keys[static_cast<size_t>(i) % keys.size()], names[i % 5], nullptr, &type, data,
-                                      &size);
+            registry.RegQueryValueExW(keys[static_cast<size_t>(i) % keys.size()], names[i % 5],
+                                      nullptr, &type, data, &size);
             benchmark::DoNotOptimize(type);
         }
     }
-    for (HKEY k : keys) registry.RegCloseKey(k);
+    for (HKEY k : keys)
+        registry.RegCloseKey(k);
     registry.SetSaveOnClose(false);
     unlink(file.c_str());
     rmdir(folder);
@@ -195,14 +206,15 @@ BENCHMARK(BM_Query100kValues)->Unit(benchmark::kMillisecond);
 void BM_Enumerate10kSubkeys(benchmark::State& state) {
     CRegistry registry;
     HKEY parent = nullptr;
-    registry.RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Many", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &parent,
-                             nullptr);
+    registry.RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Many", 0, nullptr, 0, KEY_ALL_ACCESS,
+                             nullptr, &parent, nullptr);
     CSequence seq;
     for (int i = 0; i < 10000; ++i) {
         std::string guid = Guid(seq);
         std::u16string name(guid.begin(), guid.end());
         HKEY child = nullptr;
-        registry.RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr);
+        registry.RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                 &child, nullptr);
         registry.RegCloseKey(child);
     }
     for (auto _ : state) {
@@ -210,7 +222,8 @@ void BM_Enumerate10kSubkeys(benchmark::State& state) {
         DWORD count = 0;
         for (DWORD i = 0;; ++i) {
             DWORD chars = 256;
-            if (registry.RegEnumKeyExW(parent, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            if (registry.RegEnumKeyExW(parent, i, name, &chars, nullptr, nullptr, nullptr,
+                                       nullptr) != ERROR_SUCCESS)
                 break;
             ++count;
         }
@@ -225,14 +238,15 @@ void BM_Create10kSubkeys(benchmark::State& state) {
     for (auto _ : state) {
         CRegistry registry;
         HKEY parent = nullptr;
-        registry.RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Many", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                 &parent, nullptr);
+        registry.RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Many", 0, nullptr, 0,
+                                 KEY_ALL_ACCESS, nullptr, &parent, nullptr);
         CSequence seq;
         for (int i = 0; i < 10000; ++i) {
             std::string guid = Guid(seq);
             std::u16string name(guid.begin(), guid.end());
             HKEY child = nullptr;
-            registry.RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr);
+            registry.RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                     &child, nullptr);
             registry.RegCloseKey(child);
         }
         registry.RegCloseKey(parent);

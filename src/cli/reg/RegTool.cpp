@@ -49,14 +49,16 @@ Exit status: 0 on success; 1 with "ERROR: " and the reason on standard error.
 )";
 }
 
-CRegTool::CRegTool(std::istream& in, std::ostream& out, std::ostream& err) : m_in(in), m_out(out), m_err(err) {}
+CRegTool::CRegTool(std::istream& in, std::ostream& out, std::ostream& err)
+    : m_in(in), m_out(out), m_err(err) {}
 
 int CRegTool::Fail(const std::string& message) {
     m_err << "ERROR: " << message << "\n";
     return 1;
 }
 
-bool CRegTool::ParseCommandLine(const std::vector<std::string>& args, COptions& o, std::string& error) {
+bool CRegTool::ParseCommandLine(const std::vector<std::string>& args, COptions& o,
+                                std::string& error) {
     size_t i = 0;
     for (; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -147,14 +149,16 @@ bool CRegTool::OpenTarget(bool forWriting) {
     }
     target::CRegistrySpec spec;
     std::string error;
-    if (!target::ParseRegistrySpec(text, spec, error) || !target::OpenTargetRegistry(spec, m_target, error)) {
+    if (!target::ParseRegistrySpec(text, spec, error) ||
+        !target::OpenTargetRegistry(spec, m_target, error)) {
         Fail(error);
         return false;
     }
     // Changes reach the disk only through Finish, after the whole command succeeded.
     m_target.m_registry->SetSaveOnClose(false);
     if (forWriting && m_target.m_readOnly) {
-        Fail("the registry of " + m_target.m_folder + " cannot be changed now: " + m_target.m_readOnlyReason);
+        Fail("the registry of " + m_target.m_folder +
+             " cannot be changed now: " + m_target.m_readOnlyReason);
         return false;
     }
     return true;
@@ -173,7 +177,8 @@ bool CRegTool::Confirm(const std::string& question) {
 
 bool CRegTool::ResolveKey(const std::string& text, CRegPath& path) {
     if (!ParseRegPath(text, path)) {
-        Fail("Invalid key name \"" + text + "\": it must begin with HKLM, HKCU, HKU, HKCR or HKCC (or their "
+        Fail("Invalid key name \"" + text +
+             "\": it must begin with HKLM, HKCU, HKU, HKCR or HKCC (or their "
              "HKEY_ long forms) followed by a backslash and the key path");
         return false;
     }
@@ -191,7 +196,8 @@ int CRegTool::Finish() {
     std::vector<std::string> errors;
     if (m_target.m_registry->SaveDirtyHives(&errors) != ERROR_SUCCESS) {
         std::string all;
-        for (const auto& e : errors) all += (all.empty() ? "" : "; ") + e;
+        for (const auto& e : errors)
+            all += (all.empty() ? "" : "; ") + e;
         return Fail("the changes could not be saved: " + all);
     }
     m_out << "The operation completed successfully.\n";
@@ -201,7 +207,8 @@ int CRegTool::Finish() {
 int CRegTool::Run(const std::vector<std::string>& args) {
     COptions o;
     std::string error;
-    if (!ParseCommandLine(args, o, error)) return Fail(error + ". Type \"cva-reg --help\" for usage.");
+    if (!ParseCommandLine(args, o, error))
+        return Fail(error + ". Type \"cva-reg --help\" for usage.");
     if (o.m_command == "help") {
         m_out << HelpText();
         return 0;

@@ -32,7 +32,8 @@ private:
     };
 
     int Fail(const std::string& message);
-    bool ParseCommandLine(const std::vector<std::string>& args, COptions& options, std::string& error);
+    bool ParseCommandLine(const std::vector<std::string>& args, COptions& options,
+                          std::string& error);
     bool OpenTarget(bool forWriting);
     bool Confirm(const std::string& question);
     bool ResolveKey(const std::string& text, reg::CRegPath& path);

@@ -15,7 +15,8 @@ using namespace cva::reg;
 
 namespace {
 
-constexpr const char* kNotFound = "The system was unable to find the specified registry key or value.";
+constexpr const char* kNotFound =
+    "The system was unable to find the specified registry key or value.";
 
 // Closes a key handle when it goes out of scope.
 class CKey {
@@ -34,13 +35,18 @@ private:
     HKEY m_key = nullptr;
 };
 
-std::u16string Wide(const std::string& s) { return text::Utf8ToUtf16(s); }
+std::u16string Wide(const std::string& s) {
+    return text::Utf8ToUtf16(s);
+}
 
-bool ReadValue(CRegistry& r, HKEY key, const std::u16string& name, DWORD& type, std::vector<uint8_t>& data) {
+bool ReadValue(CRegistry& r, HKEY key, const std::u16string& name, DWORD& type,
+               std::vector<uint8_t>& data) {
     DWORD size = 0;
-    if (r.RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (r.RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return false;
     data.resize(size);
-    if (r.RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) return false;
+    if (r.RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+        return false;
     data.resize(size);
     return true;
 }
@@ -50,7 +56,9 @@ std::vector<std::u16string> SubkeyNames(CRegistry& r, HKEY key) {
     char16_t name[kMaxKeyNameLength + 1];
     for (DWORD i = 0;; ++i) {
         DWORD chars = kMaxKeyNameLength + 1;
-        if (r.RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (r.RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
         names.emplace_back(name, chars);
     }
     return names;
@@ -58,9 +66,10 @@ std::vector<std::u16string> SubkeyNames(CRegistry& r, HKEY key) {
 
 } // namespace
 
-void CRegTool::PrintValue(const std::u16string& name, DWORD type, const std::vector<uint8_t>& data) {
-    m_out << "    " << (name.empty() ? std::string("(Default)") : text::Utf16ToUtf8(name)) << "    " << TypeName(type)
-          << "    " << FormatData(type, data) << "\n";
+void CRegTool::PrintValue(const std::u16string& name, DWORD type,
+                          const std::vector<uint8_t>& data) {
+    m_out << "    " << (name.empty() ? std::string("(Default)") : text::Utf16ToUtf8(name)) << "    "
+          << TypeName(type) << "    " << FormatData(type, data) << "\n";
 }
 
 void CRegTool::QueryAll(HKEY key, const std::string& path, bool recurse) {
@@ -70,7 +79,9 @@ void CRegTool::QueryAll(HKEY key, const std::string& path, bool recurse) {
     DWORD index = 0;
     for (;; ++index) {
         DWORD chars = static_cast<DWORD>(name.size()), type = 0, size = 0;
-        if (r.RegEnumValueW(key, index, name.data(), &chars, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) break;
+        if (r.RegEnumValueW(key, index, name.data(), &chars, nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS)
+            break;
         std::u16string valueName(name.data(), chars);
         std::vector<uint8_t> data;
         if (ReadValue(r, key, valueName, type, data)) PrintValue(valueName, type, data);
@@ -109,7 +120,8 @@ size_t CRegTool::QueryValueBelow(HKEY key, const std::string& path, const std::u
 
 int CRegTool::Query(const COptions& o) {
     if (o.m_positional.size() != 1 || o.m_allValues || o.m_type || o.m_data || o.m_force)
-        return Fail("Invalid syntax: query KEY [/v NAME | /ve] [/s]. Type \"cva-reg --help\" for usage.");
+        return Fail(
+            "Invalid syntax: query KEY [/v NAME | /ve] [/s]. Type \"cva-reg --help\" for usage.");
     CRegPath path;
     if (!ResolveKey(o.m_positional[0], path) || !OpenTarget(false)) return 1;
     CRegistry& r = *m_target.m_registry;
@@ -145,59 +157,75 @@ int CRegTool::Query(const COptions& o) {
 
 int CRegTool::Add(const COptions& o) {
     if (o.m_positional.size() != 1 || o.m_allValues || o.m_recurse)
-        return Fail("Invalid syntax: add KEY [/v NAME | /ve] [/t TYPE] [/s SEPARATOR] [/d DATA] [/f]. "
-                    "Type \"cva-reg --help\" for usage.");
+        return Fail(
+            "Invalid syntax: add KEY [/v NAME | /ve] [/t TYPE] [/s SEPARATOR] [/d DATA] [/f]. "
+            "Type \"cva-reg --help\" for usage.");
     CRegPath path;
     if (!ResolveKey(o.m_positional[0], path)) return 1;
-    if (path.m_subKey.empty()) return Fail("Invalid key name: values and keys cannot be added to a root key itself.");
+    if (path.m_subKey.empty())
+        return Fail("Invalid key name: values and keys cannot be added to a root key itself.");
     DWORD type = REG_SZ;
     if (o.m_type) {
         auto t = TypeFromName(*o.m_type);
-        if (!t) return Fail("Unknown data type \"" + *o.m_type + "\" (use REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, "
-                            "REG_DWORD, REG_QWORD, REG_BINARY or REG_NONE).");
+        if (!t)
+            return Fail("Unknown data type \"" + *o.m_type +
+                        "\" (use REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, "
+                        "REG_DWORD, REG_QWORD, REG_BINARY or REG_NONE).");
         type = *t;
     }
-    if (o.m_separator && type != REG_MULTI_SZ) return Fail("a separator (/s) is only for REG_MULTI_SZ data.");
-    if (o.m_separator && o.m_separator->empty()) return Fail("the separator given with /s is empty.");
+    if (o.m_separator && type != REG_MULTI_SZ)
+        return Fail("a separator (/s) is only for REG_MULTI_SZ data.");
+    if (o.m_separator && o.m_separator->empty())
+        return Fail("the separator given with /s is empty.");
     std::vector<uint8_t> data;
     std::string error;
-    if (!ParseData(type, o.m_data.value_or(""), o.m_data.has_value(), o.m_separator.value_or(""), data, error))
+    if (!ParseData(type, o.m_data.value_or(""), o.m_data.has_value(), o.m_separator.value_or(""),
+                   data, error))
         return Fail(error);
     std::u16string name = o.m_valueName ? Wide(*o.m_valueName) : std::u16string();
     if (name.size() > kMaxValueNameLength)
-        return Fail("the value name is longer than " + std::to_string(kMaxValueNameLength) + " characters.");
+        return Fail("the value name is longer than " + std::to_string(kMaxValueNameLength) +
+                    " characters.");
     if (!OpenTarget(true)) return 1;
 
     CRegistry& r = *m_target.m_registry;
     CKey key(r);
-    LSTATUS rc = r.RegCreateKeyExW(path.m_root, Wide(path.m_subKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                   KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
+    LSTATUS rc =
+        r.RegCreateKeyExW(path.m_root, Wide(path.m_subKey).c_str(), 0, nullptr,
+                          REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Out(), nullptr);
     if (rc == ERROR_ACCESS_DENIED) return AccessDenied(path.m_root);
     if (rc == ERROR_INVALID_PARAMETER)
-        return Fail("Invalid key name: a key name is longer than 255 characters or the path is too deep.");
-    if (rc != ERROR_SUCCESS) return Fail("the key cannot be created (error " + std::to_string(rc) + ").");
+        return Fail(
+            "Invalid key name: a key name is longer than 255 characters or the path is too deep.");
+    if (rc != ERROR_SUCCESS)
+        return Fail("the key cannot be created (error " + std::to_string(rc) + ").");
     bool setValue = o.m_valueName || o.m_defaultValue || o.m_data || o.m_type;
     if (setValue) {
         DWORD oldType;
         std::vector<uint8_t> old;
         if (!o.m_force && ReadValue(r, key.Get(), name, oldType, old) &&
-            !Confirm("Value " + (name.empty() ? std::string("(Default)") : text::Utf16ToUtf8(name)) +
+            !Confirm("Value " +
+                     (name.empty() ? std::string("(Default)") : text::Utf16ToUtf8(name)) +
                      " exists, overwrite"))
             return Fail("The operation was cancelled; nothing was changed.");
-        rc = r.RegSetValueExW(key.Get(), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+        rc = r.RegSetValueExW(key.Get(), name.c_str(), 0, type, data.data(),
+                              static_cast<DWORD>(data.size()));
         if (rc == ERROR_ACCESS_DENIED) return AccessDenied(path.m_root);
-        if (rc != ERROR_SUCCESS) return Fail("the value cannot be set (error " + std::to_string(rc) + ").");
+        if (rc != ERROR_SUCCESS)
+            return Fail("the value cannot be set (error " + std::to_string(rc) + ").");
     }
     return Finish();
 }
 
 int CRegTool::Delete(const COptions& o) {
     if (o.m_positional.size() != 1 || o.m_recurse || o.m_type || o.m_data)
-        return Fail("Invalid syntax: delete KEY [/v NAME | /ve | /va] [/f]. Type \"cva-reg --help\" for usage.");
+        return Fail("Invalid syntax: delete KEY [/v NAME | /ve | /va] [/f]. Type \"cva-reg "
+                    "--help\" for usage.");
     CRegPath path;
     if (!ResolveKey(o.m_positional[0], path)) return 1;
     bool wholeKey = !o.m_valueName && !o.m_defaultValue && !o.m_allValues;
-    if (wholeKey && path.m_subKey.empty()) return Fail("Invalid key name: a root key cannot be deleted.");
+    if (wholeKey && path.m_subKey.empty())
+        return Fail("Invalid key name: a root key cannot be deleted.");
     if (!OpenTarget(true)) return 1;
     CRegistry& r = *m_target.m_registry;
     std::u16string sub = Wide(path.m_subKey);
@@ -218,7 +246,8 @@ int CRegTool::Delete(const COptions& o) {
         char16_t name[kMaxValueNameLength + 1];
         while (rc == ERROR_SUCCESS) {
             DWORD chars = kMaxValueNameLength + 1;
-            if (r.RegEnumValueW(writable.Get(), 0, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            if (r.RegEnumValueW(writable.Get(), 0, name, &chars, nullptr, nullptr, nullptr,
+                                nullptr) != ERROR_SUCCESS)
                 break;
             rc = r.RegDeleteValueW(writable.Get(), name);
         }
@@ -240,18 +269,20 @@ int CRegTool::Delete(const COptions& o) {
 }
 
 int CRegTool::Export(const COptions& o) {
-    if (o.m_positional.size() != 2 || o.m_valueName || o.m_defaultValue || o.m_allValues || o.m_recurse ||
-        o.m_type || o.m_data)
+    if (o.m_positional.size() != 2 || o.m_valueName || o.m_defaultValue || o.m_allValues ||
+        o.m_recurse || o.m_type || o.m_data)
         return Fail("Invalid syntax: export KEY FILE [/y]. Type \"cva-reg --help\" for usage.");
     CRegPath path;
     if (!ResolveKey(o.m_positional[0], path) || !OpenTarget(false)) return 1;
     const std::string& file = o.m_positional[1];
     std::string bytes;
-    LSTATUS rc = hive::ExportRegEditFile(*m_target.m_registry, path, hive::RegEditFormat::Version5, bytes);
+    LSTATUS rc =
+        hive::ExportRegEditFile(*m_target.m_registry, path, hive::RegEditFormat::Version5, bytes);
     if (rc == ERROR_ACCESS_DENIED) return AccessDenied(path.m_root);
     if (rc != ERROR_SUCCESS) return Fail(kNotFound);
     struct stat st;
-    if (!o.m_force && stat(file.c_str(), &st) == 0 && !Confirm("File " + file + " already exists. Overwrite"))
+    if (!o.m_force && stat(file.c_str(), &st) == 0 &&
+        !Confirm("File " + file + " already exists. Overwrite"))
         return Fail("The operation was cancelled; nothing was changed.");
     int err = hive::WriteFileAtomically(file, bytes);
     if (err != 0) return Fail("cannot write " + file + ": " + std::string(strerror(err)));
@@ -260,8 +291,8 @@ int CRegTool::Export(const COptions& o) {
 }
 
 int CRegTool::Import(const COptions& o) {
-    if (o.m_positional.size() != 1 || o.m_valueName || o.m_defaultValue || o.m_allValues || o.m_recurse ||
-        o.m_type || o.m_data)
+    if (o.m_positional.size() != 1 || o.m_valueName || o.m_defaultValue || o.m_allValues ||
+        o.m_recurse || o.m_type || o.m_data)
         return Fail("Invalid syntax: import FILE. Type \"cva-reg --help\" for usage.");
     const std::string& file = o.m_positional[0];
     std::string bytes;

@@ -32,7 +32,8 @@ constexpr CTypeName kTypes[] = {
 
 std::u16string Units(const std::vector<uint8_t>& data) {
     std::u16string s(data.size() / 2, u'\0');
-    for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
     return s;
 }
 
@@ -53,10 +54,14 @@ bool ParseNumber(std::string_view text, uint64_t max, uint64_t& value) {
     value = 0;
     for (char c : text) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         if (value > (max - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) return false;
         value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
     }
@@ -93,7 +98,8 @@ std::string FormatData(DWORD type, const std::vector<uint8_t>& data) {
     }
     case REG_MULTI_SZ: {
         std::u16string s = Units(data);
-        while (!s.empty() && s.back() == u'\0') s.pop_back();
+        while (!s.empty() && s.back() == u'\0')
+            s.pop_back();
         std::string out;
         size_t start = 0;
         for (;;) {
@@ -109,14 +115,16 @@ std::string FormatData(DWORD type, const std::vector<uint8_t>& data) {
     case REG_DWORD_BIG_ENDIAN:
         if (data.size() == 4) {
             std::snprintf(buf, sizeof buf, "0x%x",
-                          data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<unsigned>(data[3]) << 24));
+                          data[0] | (data[1] << 8) | (data[2] << 16) |
+                              (static_cast<unsigned>(data[3]) << 24));
             return buf;
         }
         break;
     case REG_QWORD:
         if (data.size() == 8) {
             unsigned long long v = 0;
-            for (int i = 7; i >= 0; --i) v = (v << 8) | data[static_cast<size_t>(i)];
+            for (int i = 7; i >= 0; --i)
+                v = (v << 8) | data[static_cast<size_t>(i)];
             std::snprintf(buf, sizeof buf, "0x%llx", v);
             return buf;
         }
@@ -152,7 +160,8 @@ bool ParseData(DWORD type, std::string_view data, bool haveData, std::string_vie
         size_t start = 0;
         while (haveData && !data.empty()) {
             size_t pos = data.find(sep, start);
-            std::string_view part = data.substr(start, pos == std::string_view::npos ? pos : pos - start);
+            std::string_view part =
+                data.substr(start, pos == std::string_view::npos ? pos : pos - start);
             if (part.empty() && pos != std::string_view::npos) {
                 error = "REG_MULTI_SZ data cannot hold an empty string between two separators";
                 return false;
@@ -178,7 +187,8 @@ bool ParseData(DWORD type, std::string_view data, bool haveData, std::string_vie
             return false;
         }
         size_t size = type == REG_QWORD ? 8 : 4;
-        for (size_t i = 0; i < size; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        for (size_t i = 0; i < size; ++i)
+            out.push_back(static_cast<uint8_t>(value >> (8 * i)));
         if (type == REG_DWORD_BIG_ENDIAN) std::swap(out[0], out[3]), std::swap(out[1], out[2]);
         return true;
     }

@@ -83,7 +83,8 @@ int WriteFileAtomically(const std::string& path, std::string_view data) {
         exists = stat(target.c_str(), &st) == 0;
     }
     size_t slash = target.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string temp = folder + "/." + base + ".cva-XXXXXX";
 
@@ -115,18 +116,27 @@ int WriteFileAtomically(const std::string& path, std::string_view data) {
 
 reg::LSTATUS ErrnoToWin32(int err) {
     switch (err) {
-    case 0: return reg::ERROR_SUCCESS;
-    case ENOENT: return reg::ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return reg::ERROR_PATH_NOT_FOUND;
+    case 0:
+        return reg::ERROR_SUCCESS;
+    case ENOENT:
+        return reg::ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return reg::ERROR_PATH_NOT_FOUND;
     case EACCES:
     case EPERM:
-    case EROFS: return reg::ERROR_ACCESS_DENIED;
-    case EEXIST: return reg::ERROR_ALREADY_EXISTS;
+    case EROFS:
+        return reg::ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return reg::ERROR_ALREADY_EXISTS;
     case ENOSPC:
-    case EDQUOT: return reg::ERROR_DISK_FULL;
-    case ENOMEM: return reg::ERROR_NOT_ENOUGH_MEMORY;
-    case EISDIR: return reg::ERROR_ACCESS_DENIED;
-    default: return reg::ERROR_WRITE_FAULT;
+    case EDQUOT:
+        return reg::ERROR_DISK_FULL;
+    case ENOMEM:
+        return reg::ERROR_NOT_ENOUGH_MEMORY;
+    case EISDIR:
+        return reg::ERROR_ACCESS_DENIED;
+    default:
+        return reg::ERROR_WRITE_FAULT;
     }
 }
 

@@ -17,7 +17,8 @@ constexpr size_t kWrapColumn = 77;
 
 std::u16string UnitsOf(const std::vector<uint8_t>& data) {
     std::u16string s(data.size() / 2, u'\0');
-    for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));
     return s;
 }
 
@@ -40,7 +41,8 @@ bool PlainString(const std::vector<uint8_t>& data) {
     return true;
 }
 
-void AppendHexData(std::u16string& out, std::u16string_view prefix, const std::vector<uint8_t>& bytes) {
+void AppendHexData(std::u16string& out, std::u16string_view prefix,
+                   const std::vector<uint8_t>& bytes) {
     static constexpr char16_t kHex[] = u"0123456789abcdef";
     out += prefix;
     size_t column = prefix.size();
@@ -59,8 +61,8 @@ void AppendHexData(std::u16string& out, std::u16string_view prefix, const std::v
     out += u"\r\n";
 }
 
-void AppendValue(std::u16string& out, std::u16string_view name, DWORD type, const std::vector<uint8_t>& data,
-                 RegEditFormat format) {
+void AppendValue(std::u16string& out, std::u16string_view name, DWORD type,
+                 const std::vector<uint8_t>& data, RegEditFormat format) {
     std::u16string head;
     if (name.empty()) {
         head = u"@=";
@@ -81,7 +83,8 @@ void AppendValue(std::u16string& out, std::u16string_view name, DWORD type, cons
     if (type == REG_DWORD && data.size() == 4) {
         char buf[16];
         std::snprintf(buf, sizeof buf, "dword:%08x",
-                      data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<unsigned>(data[3]) << 24));
+                      data[0] | (data[1] << 8) | (data[2] << 16) |
+                          (static_cast<unsigned>(data[3]) << 24));
         out += head + text::Utf8ToUtf16(buf) + u"\r\n";
         return;
     }
@@ -103,15 +106,16 @@ void AppendValue(std::u16string& out, std::u16string_view name, DWORD type, cons
 LSTATUS ExportKey(CRegistry& registry, HKEY key, const std::u16string& path, RegEditFormat format,
                   std::u16string& out) {
     DWORD subKeys = 0, maxSub = 0, values = 0, maxName = 0, maxData = 0;
-    LSTATUS rc = registry.RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &maxSub, nullptr, &values,
-                                           &maxName, &maxData, nullptr, nullptr);
+    LSTATUS rc = registry.RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &maxSub,
+                                           nullptr, &values, &maxName, &maxData, nullptr, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
     out += u"[" + path + u"]\r\n";
     std::vector<char16_t> name(std::max(maxName, maxSub) + 1);
     std::vector<uint8_t> data(maxData);
     for (DWORD i = 0; i < values; ++i) {
         DWORD nameChars = static_cast<DWORD>(name.size()), type = 0, size = maxData;
-        rc = registry.RegEnumValueW(key, i, name.data(), &nameChars, nullptr, &type, data.data(), &size);
+        rc = registry.RegEnumValueW(key, i, name.data(), &nameChars, nullptr, &type, data.data(),
+                                    &size);
         if (rc != ERROR_SUCCESS) return rc;
         AppendValue(out, std::u16string_view(name.data(), nameChars), type,
                     std::vector<uint8_t>(data.begin(), data.begin() + size), format);
@@ -119,7 +123,8 @@ LSTATUS ExportKey(CRegistry& registry, HKEY key, const std::u16string& path, Reg
     out += u"\r\n";
     for (DWORD i = 0; i < subKeys; ++i) {
         DWORD nameChars = static_cast<DWORD>(name.size());
-        rc = registry.RegEnumKeyExW(key, i, name.data(), &nameChars, nullptr, nullptr, nullptr, nullptr);
+        rc = registry.RegEnumKeyExW(key, i, name.data(), &nameChars, nullptr, nullptr, nullptr,
+                                    nullptr);
         if (rc != ERROR_SUCCESS) return rc;
         std::u16string child(name.data(), nameChars);
         HKEY sub = nullptr;
@@ -134,7 +139,8 @@ LSTATUS ExportKey(CRegistry& registry, HKEY key, const std::u16string& path, Reg
 
 } // namespace
 
-LSTATUS ExportRegEditFile(CRegistry& registry, const CRegPath& path, RegEditFormat format, std::string& bytes) {
+LSTATUS ExportRegEditFile(CRegistry& registry, const CRegPath& path, RegEditFormat format,
+                          std::string& bytes) {
     HKEY key = nullptr;
     std::u16string sub = text::Utf8ToUtf16(path.m_subKey);
     LSTATUS rc = registry.RegOpenKeyExW(path.m_root, sub.c_str(), 0, KEY_READ, &key);

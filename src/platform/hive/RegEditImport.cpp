@@ -36,7 +36,9 @@ std::vector<uint8_t> BytesOf(std::u16string_view s) {
     return out;
 }
 
-bool IsBlank(char16_t c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char16_t c) {
+    return c == ' ' || c == '\t';
+}
 
 std::u16string Decode(std::string_view bytes) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -84,8 +86,10 @@ bool CImportParser::NextLine(std::u16string_view& line) {
     line = std::u16string_view(m_text).substr(m_pos, end - m_pos);
     m_pos = end + 1;
     ++m_lineNo;
-    while (!line.empty() && (line.back() == u'\r' || IsBlank(line.back()))) line.remove_suffix(1);
-    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == u'\r' || IsBlank(line.back())))
+        line.remove_suffix(1);
+    while (!line.empty() && IsBlank(line.front()))
+        line.remove_prefix(1);
     return true;
 }
 
@@ -98,10 +102,14 @@ bool CImportParser::ParseQuoted(std::u16string_view& p, std::u16string& out) {
         if (c == u'\\' && !p.empty()) {
             char16_t e = p.front();
             p.remove_prefix(1);
-            if (e == u'\\' || e == u'"') out.push_back(e);
-            else if (e == u'n') out.push_back(u'\n');
-            else if (e == u'r') out.push_back(u'\r');
-            else if (e == u'0') out.push_back(u'\0');
+            if (e == u'\\' || e == u'"')
+                out.push_back(e);
+            else if (e == u'n')
+                out.push_back(u'\n');
+            else if (e == u'r')
+                out.push_back(u'\r');
+            else if (e == u'0')
+                out.push_back(u'\0');
             else {
                 out.push_back(u'\\');
                 out.push_back(e);
@@ -119,7 +127,8 @@ bool CImportParser::ParseHex(std::u16string_view p, std::vector<uint8_t>& out) {
     out.clear();
     for (;;) {
         while (!p.empty()) {
-            while (!p.empty() && (IsBlank(p.front()) || p.front() == u',')) p.remove_prefix(1);
+            while (!p.empty() && (IsBlank(p.front()) || p.front() == u','))
+                p.remove_prefix(1);
             if (p.empty() || p.front() == u'\\' || p.front() == u';') break;
             int hi = HexDigit(p.front());
             int lo = p.size() > 1 ? HexDigit(p[1]) : -1;
@@ -131,7 +140,8 @@ bool CImportParser::ParseHex(std::u16string_view p, std::vector<uint8_t>& out) {
                 out.push_back(static_cast<uint8_t>(hi * 16 + lo));
                 p.remove_prefix(2);
             }
-            if (!p.empty() && !IsBlank(p.front()) && p.front() != u',' && p.front() != u'\\' && p.front() != u';')
+            if (!p.empty() && !IsBlank(p.front()) && p.front() != u',' && p.front() != u'\\' &&
+                p.front() != u';')
                 return Fail("malformed hex data");
         }
         if (p.empty() || p.front() == u';') return true;
@@ -148,16 +158,19 @@ bool CImportParser::ParseValue(std::u16string_view p) {
     } else if (!ParseQuoted(p, op.m_name)) {
         return Fail("value name without its closing quote");
     }
-    while (!p.empty() && IsBlank(p.front())) p.remove_prefix(1);
+    while (!p.empty() && IsBlank(p.front()))
+        p.remove_prefix(1);
     if (p.empty() || p.front() != u'=') return Fail("value without '='");
     p.remove_prefix(1);
-    while (!p.empty() && IsBlank(p.front())) p.remove_prefix(1);
+    while (!p.empty() && IsBlank(p.front()))
+        p.remove_prefix(1);
     if (p == u"-") {
         op.m_kind = COperation::DeleteValue;
     } else if (!p.empty() && p.front() == u'"') {
         std::u16string s;
         if (!ParseQuoted(p, s)) return Fail("string without its closing quote");
-        while (!p.empty() && IsBlank(p.front())) p.remove_prefix(1);
+        while (!p.empty() && IsBlank(p.front()))
+            p.remove_prefix(1);
         if (!p.empty() && p.front() != u';') return Fail("unexpected text after a string");
         s.push_back(u'\0');
         op.m_type = REG_SZ;
@@ -171,11 +184,12 @@ bool CImportParser::ParseValue(std::u16string_view p) {
             p.remove_prefix(1);
             ++digits;
         }
-        while (!p.empty() && IsBlank(p.front())) p.remove_prefix(1);
+        while (!p.empty() && IsBlank(p.front()))
+            p.remove_prefix(1);
         if (!digits || (!p.empty() && p.front() != u';')) return Fail("malformed dword value");
         op.m_type = REG_DWORD;
-        op.m_data = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
-                     static_cast<uint8_t>(v >> 24)};
+        op.m_data = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                     static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
     } else if (p.substr(0, 4) == u"hex:" || p.substr(0, 4) == u"hex(") {
         op.m_type = REG_BINARY;
         if (p[3] == u'(') {
@@ -216,8 +230,9 @@ bool CImportParser::Run() {
         m_version4 = true;
     } else {
         m_lineNo = m_lineNo ? m_lineNo : 1;
-        return Fail("not a registry file (it must begin with \"Windows Registry Editor Version 5.00\" or "
-                    "\"REGEDIT4\")");
+        return Fail(
+            "not a registry file (it must begin with \"Windows Registry Editor Version 5.00\" or "
+            "\"REGEDIT4\")");
     }
     while (NextLine(line)) {
         if (line.empty() || line.front() == u';' || line.front() == u'#') continue;
@@ -228,10 +243,12 @@ bool CImportParser::Run() {
             bool remove = !inner.empty() && inner.front() == u'-';
             if (remove) inner.remove_prefix(1);
             CRegPath path;
-            if (!ParseRegPath(text::Utf16ToUtf8(inner), path)) return Fail("unknown root key in \"" + text::Utf16ToUtf8(inner) + "\"");
+            if (!ParseRegPath(text::Utf16ToUtf8(inner), path))
+                return Fail("unknown root key in \"" + text::Utf16ToUtf8(inner) + "\"");
             if (remove && path.m_subKey.empty()) return Fail("a root key cannot be deleted");
             if (path.m_subKey.empty()) return Fail("values cannot be put into a root key");
-            m_ops.push_back(COperation{remove ? COperation::DeleteKey : COperation::CreateKey, path, {}, REG_NONE, {}});
+            m_ops.push_back(COperation{
+                remove ? COperation::DeleteKey : COperation::CreateKey, path, {}, REG_NONE, {}});
             m_inKey = !remove;
             m_key = path;
             continue;
@@ -262,8 +279,9 @@ bool ImportRegEditFile(CRegistry& registry, std::string_view bytes, std::string&
         switch (op.m_kind) {
         case COperation::CreateKey:
             closeCurrent();
-            rc = registry.RegCreateKeyExW(op.m_path.m_root, sub.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                          KEY_ALL_ACCESS, nullptr, &current, nullptr);
+            rc = registry.RegCreateKeyExW(op.m_path.m_root, sub.c_str(), 0, nullptr,
+                                          REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                          &current, nullptr);
             break;
         case COperation::DeleteKey:
             closeCurrent();
@@ -282,7 +300,8 @@ bool ImportRegEditFile(CRegistry& registry, std::string_view bytes, std::string&
         if (rc != ERROR_SUCCESS) {
             closeCurrent();
             error = op.m_path.Full() + ": " +
-                    (rc == ERROR_ACCESS_DENIED ? std::string("access is denied") : "error " + std::to_string(rc));
+                    (rc == ERROR_ACCESS_DENIED ? std::string("access is denied")
+                                               : "error " + std::to_string(rc));
             return false;
         }
     }

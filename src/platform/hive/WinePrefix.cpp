@@ -23,12 +23,15 @@ std::vector<std::string> WineServerFolders(const std::string& prefix) {
     folders.push_back("/tmp/.wine-" + std::to_string(getuid()) + "/" + leaf);
     std::string named;
     if (ReadFileContents(prefix + "/wineserver", named) == 0) {
-        while (!named.empty() && (named.back() == '\n' || named.back() == '\r')) named.pop_back();
+        while (!named.empty() && (named.back() == '\n' || named.back() == '\r'))
+            named.pop_back();
         // Only a plain folder name is taken; anything else is not Wine's.
-        if (!named.empty() && named.find('/') == std::string::npos && named != "." && named != "..") {
+        if (!named.empty() && named.find('/') == std::string::npos && named != "." &&
+            named != "..") {
             folders.push_back("/tmp/" + named + "/" + leaf);
             const char* tmp = std::getenv("TMPDIR");
-            if (tmp && *tmp == '/' && std::string(tmp) != "/tmp") folders.push_back(std::string(tmp) + "/" + named + "/" + leaf);
+            if (tmp && *tmp == '/' && std::string(tmp) != "/tmp")
+                folders.push_back(std::string(tmp) + "/" + named + "/" + leaf);
         }
     }
     return folders;
@@ -56,7 +59,7 @@ bool IsWineServerRunning(const std::string& prefix, pid_t* pid) {
     for (const std::string& folder : WineServerFolders(prefix)) {
         int fd = open((folder + "/lock").c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) continue;
-        struct flock fl{};
+        struct flock fl {};
         fl.l_type = F_WRLCK;
         fl.l_whence = SEEK_SET;
         fl.l_start = 0;
@@ -83,10 +86,14 @@ bool ReadWineRegistryHeader(const std::string& file, reg::CHiveHeader& header) {
     constexpr std::string_view kComment = ";; All keys relative to ";
     while (n++ < 8 && std::fgets(line, sizeof line, f)) {
         std::string s(line);
-        while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-        if (s.compare(0, kComment.size(), kComment) == 0) header.m_rootComment = s.substr(kComment.size());
-        else if (s.compare(0, 6, "#arch=") == 0) header.m_arch = s.substr(6);
-        else if (!s.empty() && s[0] == '[') break;
+        while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
+            s.pop_back();
+        if (s.compare(0, kComment.size(), kComment) == 0)
+            header.m_rootComment = s.substr(kComment.size());
+        else if (s.compare(0, 6, "#arch=") == 0)
+            header.m_arch = s.substr(6);
+        else if (!s.empty() && s[0] == '[')
+            break;
     }
     std::fclose(f);
     return true;

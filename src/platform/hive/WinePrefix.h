@@ -3,8 +3,8 @@
 #include "platform/registry/Hive.h"
 
 #include <string>
-#include <vector>
 #include <sys/types.h>
+#include <vector>
 
 // Facts about a Wine prefix that decide whether and how its registry files may be used.
 namespace cva::hive {

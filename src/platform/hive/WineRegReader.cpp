@@ -22,7 +22,9 @@ int HexDigit(char c) {
     return -1;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
+}
 
 class CReader {
 public:
@@ -80,7 +82,8 @@ bool CReader::ParseString(const char*& p, const char* stop, char end, std::u16st
         unsigned char c = static_cast<unsigned char>(*p);
         if (c >= 0x80) {
             const char* run = p;
-            while (p < stop && static_cast<unsigned char>(*p) >= 0x80) ++p;
+            while (p < stop && static_cast<unsigned char>(*p) >= 0x80)
+                ++p;
             out += text::Utf8ToUtf16(std::string_view(run, static_cast<size_t>(p - run)));
             continue;
         }
@@ -92,14 +95,30 @@ bool CReader::ParseString(const char*& p, const char* stop, char end, std::u16st
         if (++p >= stop) return false;
         char e = *p++;
         switch (e) {
-        case 'a': out.push_back(7); break;
-        case 'b': out.push_back(8); break;
-        case 'e': out.push_back(27); break;
-        case 'f': out.push_back(12); break;
-        case 'n': out.push_back(10); break;
-        case 'r': out.push_back(13); break;
-        case 't': out.push_back(9); break;
-        case 'v': out.push_back(11); break;
+        case 'a':
+            out.push_back(7);
+            break;
+        case 'b':
+            out.push_back(8);
+            break;
+        case 'e':
+            out.push_back(27);
+            break;
+        case 'f':
+            out.push_back(12);
+            break;
+        case 'n':
+            out.push_back(10);
+            break;
+        case 'r':
+            out.push_back(13);
+            break;
+        case 't':
+            out.push_back(9);
+            break;
+        case 'v':
+            out.push_back(11);
+            break;
         case 'x': {
             int d = p < stop ? HexDigit(*p) : -1;
             if (d < 0) {
@@ -107,13 +126,22 @@ bool CReader::ParseString(const char*& p, const char* stop, char end, std::u16st
                 break;
             }
             unsigned value = 0;
-            for (int i = 0; i < 4 && p < stop && (d = HexDigit(*p)) >= 0; ++i, ++p) value = value * 16 + static_cast<unsigned>(d);
+            for (int i = 0; i < 4 && p < stop && (d = HexDigit(*p)) >= 0; ++i, ++p)
+                value = value * 16 + static_cast<unsigned>(d);
             out.push_back(static_cast<char16_t>(value));
             break;
         }
-        case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': {
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7': {
             unsigned value = static_cast<unsigned>(e - '0');
-            for (int i = 0; i < 2 && p < stop && *p >= '0' && *p <= '7'; ++i, ++p) value = value * 8 + static_cast<unsigned>(*p - '0');
+            for (int i = 0; i < 2 && p < stop && *p >= '0' && *p <= '7'; ++i, ++p)
+                value = value * 8 + static_cast<unsigned>(*p - '0');
             out.push_back(static_cast<char16_t>(value));
             break;
         }
@@ -131,17 +159,20 @@ bool CReader::ParseString(const char*& p, const char* stop, char end, std::u16st
 bool CReader::ParseKeyHeader(const char* p, const char* stop) {
     ++p;
     if (!ParseString(p, stop, ']', m_scratch)) return Fail("key line without its closing ']'");
-    while (p < stop && IsSpace(*p)) ++p;
+    while (p < stop && IsSpace(*p))
+        ++p;
     uint64_t seconds = 0;
     bool haveTime = false;
     while (p < stop && *p >= '0' && *p <= '9') {
         seconds = seconds * 10 + static_cast<uint64_t>(*p++ - '0');
         haveTime = true;
     }
-    while (p < stop && IsSpace(*p)) ++p;
+    while (p < stop && IsSpace(*p))
+        ++p;
     if (p != stop) return Fail("unexpected text after the key name");
 
-    uint64_t time = haveTime ? seconds * reg::kTicksPerSecond + reg::kFileTimeUnixEpoch : reg::CurrentFileTime();
+    uint64_t time = haveTime ? seconds * reg::kTicksPerSecond + reg::kFileTimeUnixEpoch
+                             : reg::CurrentFileTime();
     CRegKey* key = &m_root;
     size_t depth = 0;
     std::u16string_view path = m_scratch;
@@ -152,7 +183,8 @@ bool CReader::ParseKeyHeader(const char* p, const char* stop) {
         std::u16string_view part = path.substr(pos, end - pos);
         pos = end + 1;
         if (part.empty()) continue;
-        if (part.size() > reg::kMaxKeyNameLength) return Fail("key name longer than 255 characters");
+        if (part.size() > reg::kMaxKeyNameLength)
+            return Fail("key name longer than 255 characters");
         if (depth < m_path.size() && m_path[depth].first == part) {
             key = m_path[depth].second;
         } else {
@@ -181,7 +213,8 @@ bool CReader::ParseOption(const char* p, const char* stop) {
     if (line.substr(0, 6) == "#time=") {
         uint64_t t = 0;
         int d;
-        for (p += 6; p < stop && (d = HexDigit(*p)) >= 0; ++p) t = t * 16 + static_cast<uint64_t>(d);
+        for (p += 6; p < stop && (d = HexDigit(*p)) >= 0; ++p)
+            t = t * 16 + static_cast<uint64_t>(d);
         m_key->m_lastWrite = t;
     } else if (line.substr(0, 8) == "#class=\"") {
         p += 8;
@@ -205,17 +238,21 @@ bool CReader::ParseHex(const char* p, const char* stop, std::vector<uint8_t>& ou
                 ++p;
             }
             out.push_back(static_cast<uint8_t>(value));
-            while (p < stop && IsSpace(*p)) ++p;
+            while (p < stop && IsSpace(*p))
+                ++p;
             if (p < stop && *p == ',') ++p;
-            while (p < stop && IsSpace(*p)) ++p;
+            while (p < stop && IsSpace(*p))
+                ++p;
         }
-        while (p < stop && IsSpace(*p)) ++p;
+        while (p < stop && IsSpace(*p))
+            ++p;
         if (p == stop) return true;
         if (*p != '\\') return Fail("malformed hex data");
         if (!NextLine()) return Fail("hex data continues past the end of the file");
         p = m_line;
         stop = m_lineEnd;
-        while (p < stop && IsSpace(*p)) ++p;
+        while (p < stop && IsSpace(*p))
+            ++p;
     }
 }
 
@@ -227,28 +264,50 @@ bool CReader::ParseValue(const char* p, const char* stop) {
     } else {
         ++p;
         if (!ParseString(p, stop, '"', name)) return Fail("value name without its closing quote");
-        if (name.size() > reg::kMaxValueNameLength) return Fail("value name longer than 16383 characters");
+        if (name.size() > reg::kMaxValueNameLength)
+            return Fail("value name longer than 16383 characters");
     }
-    while (p < stop && IsSpace(*p)) ++p;
+    while (p < stop && IsSpace(*p))
+        ++p;
     if (p >= stop || *p != '=') return Fail("value without '='");
     ++p;
-    while (p < stop && IsSpace(*p)) ++p;
+    while (p < stop && IsSpace(*p))
+        ++p;
     std::string_view rest(p, static_cast<size_t>(stop - p));
 
     DWORD type;
     size_t skip = 0;
     bool isString = false;
-    if (rest.substr(0, 1) == "\"") { type = reg::REG_SZ; skip = 1; isString = true; }
-    else if (rest.substr(0, 5) == "str:\"") { type = reg::REG_SZ; skip = 5; isString = true; }
-    else if (rest.substr(0, 8) == "str(2):\"") { type = reg::REG_EXPAND_SZ; skip = 8; isString = true; }
-    else if (rest.substr(0, 8) == "str(7):\"") { type = reg::REG_MULTI_SZ; skip = 8; isString = true; }
-    else if (rest.substr(0, 4) == "hex:") { type = reg::REG_BINARY; skip = 4; }
-    else if (rest.substr(0, 6) == "dword:") {
+    if (rest.substr(0, 1) == "\"") {
+        type = reg::REG_SZ;
+        skip = 1;
+        isString = true;
+    } else if (rest.substr(0, 5) == "str:\"") {
+        type = reg::REG_SZ;
+        skip = 5;
+        isString = true;
+    } else if (rest.substr(0, 8) == "str(2):\"") {
+        type = reg::REG_EXPAND_SZ;
+        skip = 8;
+        isString = true;
+    } else if (rest.substr(0, 8) == "str(7):\"") {
+        type = reg::REG_MULTI_SZ;
+        skip = 8;
+        isString = true;
+    } else if (rest.substr(0, 4) == "hex:") {
+        type = reg::REG_BINARY;
+        skip = 4;
+    } else if (rest.substr(0, 6) == "dword:") {
         p += 6;
         uint32_t value = 0;
         int digits = 0, d;
-        while (p < stop && (d = HexDigit(*p)) >= 0 && digits < 8) { value = value * 16 + static_cast<uint32_t>(d); ++p; ++digits; }
-        while (p < stop && IsSpace(*p)) ++p;
+        while (p < stop && (d = HexDigit(*p)) >= 0 && digits < 8) {
+            value = value * 16 + static_cast<uint32_t>(d);
+            ++p;
+            ++digits;
+        }
+        while (p < stop && IsSpace(*p))
+            ++p;
         if (digits == 0 || p != stop) return Fail("malformed dword value");
         uint8_t bytes[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                             static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
@@ -258,7 +317,11 @@ bool CReader::ParseValue(const char* p, const char* stop) {
         p += 4;
         uint64_t value = 0;
         int digits = 0, d;
-        while (p < stop && (d = HexDigit(*p)) >= 0) { value = value * 16 + static_cast<uint64_t>(d); ++p; ++digits; }
+        while (p < stop && (d = HexDigit(*p)) >= 0) {
+            value = value * 16 + static_cast<uint64_t>(d);
+            ++p;
+            ++digits;
+        }
         if (digits == 0 || value > 0xFFFFFFFFu || stop - p < 2 || p[0] != ')' || p[1] != ':')
             return Fail("malformed hex(type) value");
         type = static_cast<DWORD>(value);
@@ -269,8 +332,10 @@ bool CReader::ParseValue(const char* p, const char* stop) {
     p = rest.data() + skip;
 
     if (isString) {
-        if (!ParseString(p, stop, '"', m_scratch)) return Fail("string value without its closing quote");
-        while (p < stop && IsSpace(*p)) ++p;
+        if (!ParseString(p, stop, '"', m_scratch))
+            return Fail("string value without its closing quote");
+        while (p < stop && IsSpace(*p))
+            ++p;
         if (p != stop) return Fail("unexpected text after a string value");
         m_data.resize((m_scratch.size() + 1) * 2);
         for (size_t i = 0; i < m_scratch.size(); ++i) {
@@ -288,14 +353,16 @@ bool CReader::ParseValue(const char* p, const char* stop) {
 
 bool CReader::Run() {
     if (!NextLine() || std::string_view(m_line, static_cast<size_t>(m_lineEnd - m_line)) != kHeader)
-        return Fail("not a Wine registry file (the first line must be \"WINE REGISTRY Version 2\")");
+        return Fail(
+            "not a Wine registry file (the first line must be \"WINE REGISTRY Version 2\")");
     bool sawComment = false;
     while (NextLine()) {
         const char* p = m_line;
         const char* stop = m_lineEnd;
         if (std::string_view(p, static_cast<size_t>(stop - p)).find('\0') != std::string_view::npos)
             return Fail("NUL byte in the line");
-        while (p < stop && (IsSpace(*p) || *p == '\n')) ++p;
+        while (p < stop && (IsSpace(*p) || *p == '\n'))
+            ++p;
         if (p == stop) continue;
         switch (*p) {
         case '[':
@@ -310,7 +377,8 @@ bool CReader::Run() {
             break;
         case ';':
             if (!sawComment && !m_key &&
-                std::string_view(p, static_cast<size_t>(stop - p)).substr(0, kRootComment.size()) == kRootComment) {
+                std::string_view(p, static_cast<size_t>(stop - p)).substr(0, kRootComment.size()) ==
+                    kRootComment) {
                 m_header.m_rootComment.assign(p + kRootComment.size(), stop);
                 sawComment = true;
             }
@@ -324,7 +392,8 @@ bool CReader::Run() {
 
 } // namespace
 
-bool ParseWineRegistry(std::string_view text, CRegKey& root, reg::CHiveHeader& header, CParseError& error) {
+bool ParseWineRegistry(std::string_view text, CRegKey& root, reg::CHiveHeader& header,
+                       CParseError& error) {
     CReader reader(text, root, header, error);
     return reader.Run();
 }

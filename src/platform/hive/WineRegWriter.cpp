@@ -33,8 +33,10 @@ void AppendHex(std::string& out, unsigned value, int minDigits) {
         buf[n++] = kHex[value & 0xF];
         value >>= 4;
     } while (value);
-    while (n < minDigits) buf[n++] = '0';
-    while (n) out.push_back(buf[--n]);
+    while (n < minDigits)
+        buf[n++] = '0';
+    while (n)
+        out.push_back(buf[--n]);
 }
 
 bool IsHexChar(char16_t c) {
@@ -44,8 +46,9 @@ bool IsHexChar(char16_t c) {
 // Escapes UTF-16 units the way Wine does; returns the number of bytes written. A NUL
 // that ends the text is its terminator and is not written.
 size_t AppendEscaped(std::string& out, std::u16string_view s, char d1, char d2) {
-    static constexpr char kLetters[32] = {0, 0, 0, 0, 0, 0, 0, 'a', 'b', 't', 'n', 'v', 'f', 'r', 0, 0,
-                                          0, 0, 0, 0, 0, 0, 0, 0,   0,   0,   0,   'e', 0,   0,   0, 0};
+    static constexpr char kLetters[32] = {0,   0,   0,   0, 0, 0,   0, 'a', 'b', 't', 'n',
+                                          'v', 'f', 'r', 0, 0, 0,   0, 0,   0,   0,   0,
+                                          0,   0,   0,   0, 0, 'e', 0, 0,   0,   0};
     size_t start = out.size();
     for (size_t i = 0; i < s.size(); ++i) {
         char16_t c = s[i];
@@ -67,8 +70,10 @@ size_t AppendEscaped(std::string& out, std::u16string_view s, char d1, char d2) 
                     buf[n++] = static_cast<char>('0' + (v & 7));
                     v >>= 3;
                 } while (v);
-                while (pad && n < 3) buf[n++] = '0';
-                while (n) out.push_back(buf[--n]);
+                while (pad && n < 3)
+                    buf[n++] = '0';
+                while (n)
+                    out.push_back(buf[--n]);
             }
         } else {
             if (c == '\\' || c == d1 || c == d2) out.push_back('\\');
@@ -114,7 +119,8 @@ void CWriter::Value(const CRegValue& v) {
     case reg::REG_SZ:
     case reg::REG_EXPAND_SZ:
     case reg::REG_MULTI_SZ:
-        if (data.size() >= 2 && data.size() % 2 == 0 && data[data.size() - 1] == 0 && data[data.size() - 2] == 0) {
+        if (data.size() >= 2 && data.size() % 2 == 0 && data[data.size() - 1] == 0 &&
+            data[data.size() - 2] == 0) {
             if (v.m_type == reg::REG_EXPAND_SZ) m_out += "str(2):";
             if (v.m_type == reg::REG_MULTI_SZ) m_out += "str(7):";
             m_out.push_back('"');
@@ -126,7 +132,10 @@ void CWriter::Value(const CRegValue& v) {
     case reg::REG_DWORD:
         if (data.size() == 4) {
             m_out += "dword:";
-            AppendHex(m_out, data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<unsigned>(data[3]) << 24), 8);
+            AppendHex(m_out,
+                      data[0] | (data[1] << 8) | (data[2] << 16) |
+                          (static_cast<unsigned>(data[3]) << 24),
+                      8);
             m_out.push_back('\n');
             return;
         }
@@ -179,16 +188,23 @@ void CWriter::Key(const CRegKey& key, const CRegKey& base) {
         if (key.m_isLink) m_out += "#link\n";
         std::vector<const CRegValue*> values;
         values.reserve(key.ValueCount());
-        for (const auto& v : key.Values()) values.push_back(&v);
-        auto byName = [](const CRegValue* a, const CRegValue* b) { return LessLower(a->m_name, b->m_name); };
+        for (const auto& v : key.Values())
+            values.push_back(&v);
+        auto byName = [](const CRegValue* a, const CRegValue* b) {
+            return LessLower(a->m_name, b->m_name);
+        };
         if (!std::is_sorted(values.begin(), values.end(), byName))
             std::stable_sort(values.begin(), values.end(), byName);
-        for (const CRegValue* v : values) Value(*v);
+        for (const CRegValue* v : values)
+            Value(*v);
     }
     std::vector<const CRegKey*> children;
     children.reserve(key.SubkeyCount());
-    for (const auto& c : key.Subkeys()) children.push_back(c.get());
-    auto byName = [](const CRegKey* a, const CRegKey* b) { return LessLower(a->Name(), b->Name()); };
+    for (const auto& c : key.Subkeys())
+        children.push_back(c.get());
+    auto byName = [](const CRegKey* a, const CRegKey* b) {
+        return LessLower(a->Name(), b->Name());
+    };
     if (!std::is_sorted(children.begin(), children.end(), byName))
         std::stable_sort(children.begin(), children.end(), byName);
     size_t keep = m_path.size();

@@ -18,7 +18,8 @@ struct CHiveHeader {
 // it dirty and a read-only hive can refuse writes.
 class CHive {
 public:
-    CHive(std::string path, std::shared_ptr<CRegKey> root) : m_path(std::move(path)), m_root(std::move(root)) {}
+    CHive(std::string path, std::shared_ptr<CRegKey> root)
+        : m_path(std::move(path)), m_root(std::move(root)) {}
 
     const std::string& Path() const { return m_path; }
     const std::shared_ptr<CRegKey>& Root() const { return m_root; }

@@ -110,14 +110,16 @@ void CRegKey::MarkDeletedTree() {
     // the parent keeps them from touching a parent that may already be gone.
     m_deleted = true;
     m_parent = nullptr;
-    for (auto& k : m_subkeys) k->MarkDeletedTree();
+    for (auto& k : m_subkeys)
+        k->MarkDeletedTree();
     m_subkeys.clear();
     m_values.clear();
 }
 
 size_t CRegKey::Depth() const {
     size_t d = 0;
-    for (const CRegKey* k = m_parent; k; k = k->m_parent) ++d;
+    for (const CRegKey* k = m_parent; k; k = k->m_parent)
+        ++d;
     return d;
 }
 

@@ -29,12 +29,14 @@ const CRootName* Roots() {
 bool ParseRegPath(std::string_view text, CRegPath& out) {
     size_t slash = text.find('\\');
     std::string_view root = text.substr(0, slash);
-    std::string_view rest = slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
+    std::string_view rest =
+        slash == std::string_view::npos ? std::string_view() : text.substr(slash + 1);
     for (const CRootName* r = Roots(); r->m_short; ++r) {
         if (text::EqualsNoCaseUtf8(root, r->m_short) || text::EqualsNoCaseUtf8(root, r->m_long)) {
             out.m_root = r->m_key;
             out.m_rootName = r->m_long;
-            while (!rest.empty() && rest.back() == '\\') rest.remove_suffix(1);
+            while (!rest.empty() && rest.back() == '\\')
+                rest.remove_suffix(1);
             out.m_subKey = std::string(rest);
             return true;
         }

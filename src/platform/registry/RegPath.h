@@ -14,7 +14,9 @@ struct CRegPath {
     HKEY m_root = nullptr;
     std::string m_rootName; // the long form, as reg.exe prints it
     std::string m_subKey;   // without leading or trailing backslashes
-    std::string Full() const { return m_subKey.empty() ? m_rootName : m_rootName + "\\" + m_subKey; }
+    std::string Full() const {
+        return m_subKey.empty() ? m_rootName : m_rootName + "\\" + m_subKey;
+    }
 };
 
 bool ParseRegPath(std::string_view text, CRegPath& out);

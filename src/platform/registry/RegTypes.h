@@ -24,7 +24,9 @@ struct FILETIME {
     DWORD dwHighDateTime = 0;
 };
 
-inline HKEY PredefinedKey(uintptr_t n) { return reinterpret_cast<HKEY>(n); }
+inline HKEY PredefinedKey(uintptr_t n) {
+    return reinterpret_cast<HKEY>(n);
+}
 inline const HKEY HKEY_CLASSES_ROOT = PredefinedKey(0x80000000u);
 inline const HKEY HKEY_CURRENT_USER = PredefinedKey(0x80000001u);
 inline const HKEY HKEY_LOCAL_MACHINE = PredefinedKey(0x80000002u);

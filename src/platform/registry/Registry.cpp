@@ -54,7 +54,8 @@ std::u16string CRegistry::PredefinedPath(HKEY key) const {
     if (key == HKEY_USERS) return u"User";
     if (key == HKEY_CURRENT_USER) return u"User\\" + m_userSid;
     if (key == HKEY_CLASSES_ROOT) return u"Machine\\Software\\Classes";
-    if (key == HKEY_CURRENT_CONFIG) return u"Machine\\System\\CurrentControlSet\\Hardware Profiles\\Current";
+    if (key == HKEY_CURRENT_CONFIG)
+        return u"Machine\\System\\CurrentControlSet\\Hardware Profiles\\Current";
     return {};
 }
 
@@ -81,7 +82,9 @@ REGSAM CRegistry::MapAccess(REGSAM sam, bool readOnly) {
     return mapped;
 }
 
-bool CRegistry::Writable(const CRegKey& key) { return !key.Hive() || !key.Hive()->m_readOnly; }
+bool CRegistry::Writable(const CRegKey& key) {
+    return !key.Hive() || !key.Hive()->m_readOnly;
+}
 
 LSTATUS CRegistry::KeyFromHandle(HKEY key, REGSAM needed, KeyPtr& out) {
     auto value = reinterpret_cast<uintptr_t>(key);
@@ -111,14 +114,16 @@ size_t CRegistry::OpenHandleCount() const {
 
 bool CRegistry::HandlesOpenBelow(const CRegKey& key) const {
     for (const auto& h : m_handles)
-        if (h.m_key && h.m_key.get() != &key && !h.m_key->IsDeleted() && key.Contains(h.m_key.get()))
+        if (h.m_key && h.m_key.get() != &key && !h.m_key->IsDeleted() &&
+            key.Contains(h.m_key.get()))
             return true;
     return false;
 }
 
 LSTATUS CRegistry::RegCloseKey(HKEY key) {
     auto value = reinterpret_cast<uintptr_t>(key);
-    if (value >= 0x80000000u) return PredefinedPath(key).empty() ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
+    if (value >= 0x80000000u)
+        return PredefinedPath(key).empty() ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
     if (value == 0 || value % kHandleStep != 0) return ERROR_INVALID_HANDLE;
     size_t index = value / kHandleStep - 1;
     if (index >= m_handles.size() || !m_handles[index].m_key) return ERROR_INVALID_HANDLE;
@@ -137,9 +142,11 @@ LSTATUS CRegistry::FollowLink(const CRegKey& link, bool create, KeyPtr& out, int
     std::u16string path(target->m_data.size() / 2, u'\0');
     for (size_t i = 0; i < path.size(); ++i)
         path[i] = static_cast<char16_t>(target->m_data[2 * i] | (target->m_data[2 * i + 1] << 8));
-    while (!path.empty() && path.back() == 0) path.pop_back();
+    while (!path.empty() && path.back() == 0)
+        path.pop_back();
     constexpr std::u16string_view prefix = u"\\REGISTRY\\";
-    if (path.size() < prefix.size() || !text::EqualsNoCase(std::u16string_view(path).substr(0, prefix.size()), prefix))
+    if (path.size() < prefix.size() ||
+        !text::EqualsNoCase(std::u16string_view(path).substr(0, prefix.size()), prefix))
         return ERROR_FILE_NOT_FOUND;
     return Walk(m_top, std::u16string_view(path).substr(prefix.size()), create, false, out, nullptr,
                 linkDepth + 1);
@@ -149,7 +156,8 @@ LSTATUS CRegistry::Walk(KeyPtr start, std::u16string_view path, bool create, boo
                         KeyPtr& out, bool* created, int linkDepth) {
     if (created) *created = false;
     if (!path.empty() && path.front() == u'\\') return ERROR_BAD_PATHNAME;
-    while (!path.empty() && path.back() == u'\\') path.remove_suffix(1);
+    while (!path.empty() && path.back() == u'\\')
+        path.remove_suffix(1);
     KeyPtr cur = std::move(start);
     std::u16string upper;
     size_t pos = 0;
@@ -252,8 +260,9 @@ LSTATUS CRegistry::MountHiveFile(std::u16string_view mountPath, const std::strin
     hive->m_readOnlyReason = options.m_readOnlyReason;
     if (!hive->m_readOnly) {
         size_t slash = file.find_last_of('/');
-        std::string folder(slash == std::string::npos ? std::string_view(".")
-                                                      : std::string_view(file).substr(0, slash == 0 ? 1 : slash));
+        std::string folder(slash == std::string::npos
+                               ? std::string_view(".")
+                               : std::string_view(file).substr(0, slash == 0 ? 1 : slash));
         bool exists = access(file.c_str(), F_OK) == 0;
         if (exists && access(file.c_str(), W_OK) != 0) {
             hive->m_readOnly = true;
@@ -268,9 +277,10 @@ LSTATUS CRegistry::MountHiveFile(std::u16string_view mountPath, const std::strin
     if (KeyPtr old = parent->FindSubkey(text::ToUpper(name))) {
         parent->DetachSubkey(old.get());
         old->MarkDeletedTree();
-        m_hives.erase(std::remove_if(m_hives.begin(), m_hives.end(),
-                                     [&](const std::unique_ptr<CHive>& h) { return h->Root() == old; }),
-                      m_hives.end());
+        m_hives.erase(
+            std::remove_if(m_hives.begin(), m_hives.end(),
+                           [&](const std::unique_ptr<CHive>& h) { return h->Root() == old; }),
+            m_hives.end());
     }
     parent->AttachSubkey(root);
     m_hives.push_back(std::move(hive));

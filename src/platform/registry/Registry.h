@@ -61,9 +61,9 @@ public:
     LSTATUS RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, REGSAM sam,
                           HKEY* result);
     LSTATUS RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result);
-    LSTATUS RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD reserved, const char16_t* keyClass,
-                            DWORD options, REGSAM sam, const void* security, HKEY* result,
-                            DWORD* disposition);
+    LSTATUS RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD reserved,
+                            const char16_t* keyClass, DWORD options, REGSAM sam,
+                            const void* security, HKEY* result, DWORD* disposition);
     LSTATUS RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, const char* keyClass,
                             DWORD options, REGSAM sam, const void* security, HKEY* result,
                             DWORD* disposition);
@@ -85,13 +85,13 @@ public:
     LSTATUS RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameChars, DWORD* reserved,
                           char* keyClass, DWORD* classChars, FILETIME* lastWrite);
     LSTATUS RegQueryInfoKeyW(HKEY key, char16_t* keyClass, DWORD* classChars, DWORD* reserved,
-                             DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                             DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                             DWORD* securityDescriptor, FILETIME* lastWrite);
+                             DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values,
+                             DWORD* maxValueNameLen, DWORD* maxValueLen, DWORD* securityDescriptor,
+                             FILETIME* lastWrite);
     LSTATUS RegQueryInfoKeyA(HKEY key, char* keyClass, DWORD* classChars, DWORD* reserved,
-                             DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
-                             DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
-                             DWORD* securityDescriptor, FILETIME* lastWrite);
+                             DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values,
+                             DWORD* maxValueNameLen, DWORD* maxValueLen, DWORD* securityDescriptor,
+                             FILETIME* lastWrite);
 
     // --- Values ----------------------------------------------------------------------
     // Type only, size only (data null) or data; a short buffer gives ERROR_MORE_DATA

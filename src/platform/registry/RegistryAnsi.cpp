@@ -17,7 +17,9 @@ std::optional<std::u16string> Wide(const char* s) {
     if (!s) return std::nullopt;
     return text::Utf8ToUtf16(s);
 }
-const char16_t* Ptr(const std::optional<std::u16string>& s) { return s ? s->c_str() : nullptr; }
+const char16_t* Ptr(const std::optional<std::u16string>& s) {
+    return s ? s->c_str() : nullptr;
+}
 
 std::string StringDataToUtf8(const std::vector<uint8_t>& data) {
     std::u16string units(data.size() / 2, u'\0');
@@ -27,7 +29,8 @@ std::string StringDataToUtf8(const std::vector<uint8_t>& data) {
 }
 
 std::vector<uint8_t> Utf8ToStringData(const BYTE* data, DWORD size) {
-    std::u16string units = text::Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::u16string units =
+        text::Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(data), size));
     std::vector<uint8_t> out(units.size() * 2);
     for (size_t i = 0; i < units.size(); ++i) {
         out[2 * i] = static_cast<uint8_t>(units[i] & 0xFF);
@@ -71,16 +74,18 @@ LSTATUS CopyAnsiName(std::u16string_view name, char* buffer, DWORD* chars) {
 
 } // namespace
 
-LSTATUS CRegistry::RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam, HKEY* result) {
+LSTATUS CRegistry::RegOpenKeyExA(HKEY key, const char* subKey, DWORD options, REGSAM sam,
+                                 HKEY* result) {
     return RegOpenKeyExW(key, Ptr(Wide(subKey)), options, sam, result);
 }
 
-LSTATUS CRegistry::RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, const char* keyClass,
-                                   DWORD options, REGSAM sam, const void* security, HKEY* result,
-                                   DWORD* disposition) {
+LSTATUS CRegistry::RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved,
+                                   const char* keyClass, DWORD options, REGSAM sam,
+                                   const void* security, HKEY* result, DWORD* disposition) {
     auto sub = Wide(subKey);
     auto cls = Wide(keyClass);
-    return RegCreateKeyExW(key, Ptr(sub), reserved, Ptr(cls), options, sam, security, result, disposition);
+    return RegCreateKeyExW(key, Ptr(sub), reserved, Ptr(cls), options, sam, security, result,
+                           disposition);
 }
 
 LSTATUS CRegistry::RegDeleteKeyA(HKEY key, const char* subKey) {
@@ -119,7 +124,9 @@ LSTATUS CRegistry::RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameC
             *classChars = static_cast<DWORD>(text::Utf16ToUtf8(cls).size());
         }
     }
-    if (lastWrite) *lastWrite = FILETIME{static_cast<DWORD>(child.m_lastWrite), static_cast<DWORD>(child.m_lastWrite >> 32)};
+    if (lastWrite)
+        *lastWrite = FILETIME{static_cast<DWORD>(child.m_lastWrite),
+                              static_cast<DWORD>(child.m_lastWrite >> 32)};
     return ERROR_SUCCESS;
 }
 
@@ -127,8 +134,8 @@ LSTATUS CRegistry::RegQueryInfoKeyA(HKEY key, char* keyClass, DWORD* classChars,
                                     DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen,
                                     DWORD* values, DWORD* maxValueNameLen, DWORD* maxValueLen,
                                     DWORD* securityDescriptor, FILETIME* lastWrite) {
-    LSTATUS rc = RegQueryInfoKeyW(key, nullptr, nullptr, reserved, subKeys, nullptr, nullptr, values,
-                                  nullptr, nullptr, securityDescriptor, lastWrite);
+    LSTATUS rc = RegQueryInfoKeyW(key, nullptr, nullptr, reserved, subKeys, nullptr, nullptr,
+                                  values, nullptr, nullptr, securityDescriptor, lastWrite);
     if (rc != ERROR_SUCCESS) return rc;
     KeyPtr k;
     rc = KeyFromHandle(key, KEY_QUERY_VALUE, k);
@@ -169,8 +176,8 @@ LSTATUS CRegistry::RegQueryValueExA(HKEY key, const char* name, DWORD*, DWORD* t
     return FillAnsiData(*v, data, dataSize);
 }
 
-LSTATUS CRegistry::RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data,
-                                  DWORD dataSize) {
+LSTATUS CRegistry::RegSetValueExA(HKEY key, const char* name, DWORD reserved, DWORD type,
+                                  const BYTE* data, DWORD dataSize) {
     if (!data && dataSize) return ERROR_INVALID_PARAMETER;
     auto wide = Wide(name);
     if (!IsStringType(type)) return RegSetValueExW(key, Ptr(wide), reserved, type, data, dataSize);

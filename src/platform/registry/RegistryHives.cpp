@@ -13,16 +13,20 @@ namespace {
 
 void SetHiveTree(CRegKey& key, CHive* hive) {
     key.SetHive(hive);
-    for (const auto& child : key.Subkeys()) SetHiveTree(*child, hive);
+    for (const auto& child : key.Subkeys())
+        SetHiveTree(*child, hive);
 }
 
-std::string Utf8(const char16_t* s) { return s ? text::Utf16ToUtf8(s) : std::string(); }
+std::string Utf8(const char16_t* s) {
+    return s ? text::Utf16ToUtf8(s) : std::string();
+}
 
 } // namespace
 
 std::u16string CRegistry::KeyPathFromTop(const CRegKey& key) const {
     std::vector<const CRegKey*> chain;
-    for (const CRegKey* k = &key; k; k = k->Parent()) chain.push_back(k);
+    for (const CRegKey* k = &key; k; k = k->Parent())
+        chain.push_back(k);
     std::u16string path;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (!path.empty()) path += u"\\";
@@ -81,7 +85,8 @@ LSTATUS CRegistry::SaveKeyFile(HKEY key, const std::string& file) {
     CHiveHeader header;
     std::u16string path = KeyPathFromTop(*k);
     std::string comment;
-    for (char16_t c : path) comment += c == u'\\' ? std::string("\\\\") : text::Utf16ToUtf8(std::u16string(1, c));
+    for (char16_t c : path)
+        comment += c == u'\\' ? std::string("\\\\") : text::Utf16ToUtf8(std::u16string(1, c));
     header.m_rootComment = comment;
     if (k->Hive()) header.m_arch = k->Hive()->m_header.m_arch;
     int err = hive::WriteFileAtomically(file, hive::FormatWineRegistry(*k, header));
@@ -107,7 +112,8 @@ LSTATUS CRegistry::RestoreKeyFile(HKEY key, const std::string& file, DWORD flags
         child->MarkDeletedTree();
     }
     k->ClearValues();
-    for (const auto& v : loaded->Values()) k->SetValue(v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
+    for (const auto& v : loaded->Values())
+        k->SetValue(v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
     while (loaded->SubkeyCount() > 0) {
         KeyPtr child = loaded->DetachSubkey(loaded->SubkeyAt(0).get());
         SetHiveTree(*child, k->Hive());
@@ -125,7 +131,8 @@ LSTATUS CRegistry::RegFlushKey(HKEY key) {
 }
 
 LSTATUS CRegistry::RegLoadKeyW(HKEY key, const char16_t* subKey, const char16_t* file) {
-    return LoadKeyFile(key, subKey ? std::u16string_view(subKey) : std::u16string_view(), Utf8(file));
+    return LoadKeyFile(key, subKey ? std::u16string_view(subKey) : std::u16string_view(),
+                       Utf8(file));
 }
 LSTATUS CRegistry::RegLoadKeyA(HKEY key, const char* subKey, const char* file) {
     return LoadKeyFile(key, text::Utf8ToUtf16(subKey ? subKey : ""), file ? file : "");

@@ -33,7 +33,8 @@ LSTATUS CRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options
     if (!result) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     KeyPtr found;
-    LSTATUS rc = Locate(key, View(subKey), false, (options & REG_OPTION_OPEN_LINK) != 0, found, nullptr);
+    LSTATUS rc =
+        Locate(key, View(subKey), false, (options & REG_OPTION_OPEN_LINK) != 0, found, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
     REGSAM access = MapAccess(sam, !Writable(*found));
     if ((access & KEY_MODIFY_RIGHTS) && !Writable(*found)) return ERROR_ACCESS_DENIED;
@@ -41,9 +42,9 @@ LSTATUS CRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options
     return ERROR_SUCCESS;
 }
 
-LSTATUS CRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD, const char16_t* keyClass,
-                                   DWORD options, REGSAM sam, const void*, HKEY* result,
-                                   DWORD* disposition) {
+LSTATUS CRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD,
+                                   const char16_t* keyClass, DWORD options, REGSAM sam, const void*,
+                                   HKEY* result, DWORD* disposition) {
     if (!result || !subKey) return ERROR_INVALID_PARAMETER;
     *result = nullptr;
     bool isLink = (options & REG_OPTION_CREATE_LINK) != 0;
@@ -113,7 +114,8 @@ LSTATUS CRegistry::DeleteTreeBelow(CRegKey& key) {
 
 LSTATUS CRegistry::RegDeleteTreeW(HKEY key, const char16_t* subKey) {
     KeyPtr found;
-    LSTATUS rc = subKey ? Locate(key, subKey, false, false, found, nullptr) : KeyFromHandle(key, 0, found);
+    LSTATUS rc =
+        subKey ? Locate(key, subKey, false, false, found, nullptr) : KeyFromHandle(key, 0, found);
     if (rc != ERROR_SUCCESS) return rc;
     rc = DeleteTreeBelow(*found);
     if (rc != ERROR_SUCCESS || !subKey || !*subKey) return rc;
@@ -122,16 +124,19 @@ LSTATUS CRegistry::RegDeleteTreeW(HKEY key, const char16_t* subKey) {
 
 LSTATUS CRegistry::RegRenameKeyW(HKEY key, const char16_t* subKey, const char16_t* newName) {
     std::u16string_view name = View(newName);
-    if (name.empty() || name.find(u'\\') != std::u16string_view::npos) return ERROR_INVALID_PARAMETER;
+    if (name.empty() || name.find(u'\\') != std::u16string_view::npos)
+        return ERROR_INVALID_PARAMETER;
     if (name.size() > kMaxKeyNameLength) return ERROR_INVALID_PARAMETER;
     KeyPtr found;
-    LSTATUS rc = subKey ? Locate(key, subKey, false, true, found, nullptr) : KeyFromHandle(key, 0, found);
+    LSTATUS rc =
+        subKey ? Locate(key, subKey, false, true, found, nullptr) : KeyFromHandle(key, 0, found);
     if (rc != ERROR_SUCCESS) return rc;
     CRegKey* parent = found->Parent();
     if (IsProtectedKey(*found)) return ERROR_ACCESS_DENIED;
     if (!Writable(*found)) return ERROR_ACCESS_DENIED;
     std::u16string upper = text::ToUpper(name);
-    if (KeyPtr other = parent->FindSubkey(upper); other && other != found) return ERROR_ALREADY_EXISTS;
+    if (KeyPtr other = parent->FindSubkey(upper); other && other != found)
+        return ERROR_ALREADY_EXISTS;
     KeyPtr keep = parent->DetachSubkey(found.get());
     keep->Rename(std::u16string(name));
     parent->AttachSubkey(keep);
@@ -141,7 +146,8 @@ LSTATUS CRegistry::RegRenameKeyW(HKEY key, const char16_t* subKey, const char16_
 }
 
 void CRegistry::CopyTree(const CRegKey& from, CRegKey& to) {
-    for (const auto& v : from.Values()) to.SetValue(v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
+    for (const auto& v : from.Values())
+        to.SetValue(v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
     Touch(to);
     for (const auto& child : from.Subkeys()) {
         bool created;
@@ -176,7 +182,8 @@ LSTATUS CRegistry::RegEnumKeyExW(HKEY key, DWORD index, char16_t* name, DWORD* n
     rc = CopyName(child.Name(), name, nameChars);
     if (rc != ERROR_SUCCESS) return rc;
     if (classChars) {
-        std::u16string_view cls = child.m_class ? std::u16string_view(*child.m_class) : std::u16string_view();
+        std::u16string_view cls =
+            child.m_class ? std::u16string_view(*child.m_class) : std::u16string_view();
         if (keyClass) {
             rc = CopyName(cls, keyClass, classChars);
             if (rc != ERROR_SUCCESS) return rc;
@@ -196,7 +203,8 @@ LSTATUS CRegistry::RegQueryInfoKeyW(HKEY key, char16_t* keyClass, DWORD* classCh
     LSTATUS rc = KeyFromHandle(key, KEY_QUERY_VALUE, k);
     if (rc != ERROR_SUCCESS) return rc;
     if (classChars) {
-        std::u16string_view cls = k->m_class ? std::u16string_view(*k->m_class) : std::u16string_view();
+        std::u16string_view cls =
+            k->m_class ? std::u16string_view(*k->m_class) : std::u16string_view();
         if (keyClass) {
             rc = CopyName(cls, keyClass, classChars);
             if (rc != ERROR_SUCCESS) return rc;

@@ -43,8 +43,8 @@ LSTATUS CRegistry::RegQueryValueExW(HKEY key, const char16_t* name, DWORD*, DWOR
     return FillData(v->m_data.data(), v->m_data.size(), data, dataSize);
 }
 
-LSTATUS CRegistry::RegSetValueExW(HKEY key, const char16_t* name, DWORD, DWORD type, const BYTE* data,
-                                  DWORD dataSize) {
+LSTATUS CRegistry::RegSetValueExW(HKEY key, const char16_t* name, DWORD, DWORD type,
+                                  const BYTE* data, DWORD dataSize) {
     if (!data && dataSize) return ERROR_INVALID_PARAMETER;
     std::u16string_view n = View(name);
     if (n.size() > kMaxValueNameLength) return ERROR_INVALID_PARAMETER;

@@ -47,12 +47,14 @@ std::string CSettingsStore::DefaultFolder() {
 }
 
 CSettingsStore::CSettingsStore(std::string folder)
-    : m_folder(folder.empty() ? DefaultFolder() : std::move(folder)), m_file(m_folder + "/" + kFileName) {
+    : m_folder(folder.empty() ? DefaultFolder() : std::move(folder)),
+      m_file(m_folder + "/" + kFileName) {
     auto registry = std::make_unique<CRegistry>();
     CRegistry::CMountOptions options;
     std::u16string sid = CRegistry::kDefaultUserSid;
     options.m_rootComment = "REGISTRY\\\\User\\\\" + text::Utf16ToUtf8(sid);
-    if (registry->MountHiveFile(u"User\\" + sid, m_file, options, &m_error) != ERROR_SUCCESS) return;
+    if (registry->MountHiveFile(u"User\\" + sid, m_file, options, &m_error) != ERROR_SUCCESS)
+        return;
     m_registry = std::move(registry);
 }
 
@@ -75,11 +77,13 @@ std::string CSettingsStore::GetProfileString(std::string_view section, std::stri
     if (!m_registry) return std::string(defaultValue);
     CKeyHandle key(*m_registry);
     std::string path = SectionPath(section);
-    if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
+    if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) !=
+        ERROR_SUCCESS)
         return std::string(defaultValue);
     std::string name(entry);
     DWORD type = 0, size = 0;
-    if (m_registry->RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (m_registry->RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::string(defaultValue);
     std::string data(size, '\0');
@@ -93,23 +97,26 @@ std::string CSettingsStore::GetProfileString(std::string_view section, std::stri
     return data;
 }
 
-unsigned int CSettingsStore::GetProfileInt(std::string_view section, std::string_view entry, int defaultValue) {
+unsigned int CSettingsStore::GetProfileInt(std::string_view section, std::string_view entry,
+                                           int defaultValue) {
     auto fallback = static_cast<unsigned int>(defaultValue);
     if (!m_registry) return fallback;
     CKeyHandle key(*m_registry);
     std::string path = SectionPath(section);
-    if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) != ERROR_SUCCESS)
+    if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) !=
+        ERROR_SUCCESS)
         return fallback;
     std::string name(entry);
     DWORD type = 0, value = 0, size = sizeof value;
-    if (m_registry->RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                                     &size) != ERROR_SUCCESS ||
+    if (m_registry->RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type,
+                                     reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value)
         return fallback;
     return value;
 }
 
-bool CSettingsStore::WriteProfileString(std::string_view section, const char* entry, const char* value) {
+bool CSettingsStore::WriteProfileString(std::string_view section, const char* entry,
+                                        const char* value) {
     if (!m_registry) return false;
     std::string path = SectionPath(section);
     if (!entry) {
@@ -118,15 +125,18 @@ bool CSettingsStore::WriteProfileString(std::string_view section, const char* en
     }
     CKeyHandle key(*m_registry);
     if (!value) {
-        if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, key.Out()) != ERROR_SUCCESS)
+        if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE,
+                                      key.Out()) != ERROR_SUCCESS)
             return true;
         LSTATUS rc = m_registry->RegDeleteValueA(key.Get(), entry);
         return (rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND) && Save();
     }
-    if (m_registry->RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    KEY_SET_VALUE, nullptr, key.Out(), nullptr) != ERROR_SUCCESS)
+    if (m_registry->RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
+                                    REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Out(),
+                                    nullptr) != ERROR_SUCCESS)
         return false;
-    if (m_registry->RegSetValueExA(key.Get(), entry, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+    if (m_registry->RegSetValueExA(key.Get(), entry, 0, REG_SZ,
+                                   reinterpret_cast<const BYTE*>(value),
                                    static_cast<DWORD>(std::strlen(value) + 1)) != ERROR_SUCCESS)
         return false;
     return Save();
@@ -136,12 +146,14 @@ bool CSettingsStore::WriteProfileInt(std::string_view section, std::string_view 
     if (!m_registry) return false;
     std::string path = SectionPath(section);
     CKeyHandle key(*m_registry);
-    if (m_registry->RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    KEY_SET_VALUE, nullptr, key.Out(), nullptr) != ERROR_SUCCESS)
+    if (m_registry->RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,
+                                    REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.Out(),
+                                    nullptr) != ERROR_SUCCESS)
         return false;
     auto dword = static_cast<DWORD>(value);
     std::string name(entry);
-    if (m_registry->RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dword),
+    if (m_registry->RegSetValueExA(key.Get(), name.c_str(), 0, REG_DWORD,
+                                   reinterpret_cast<const BYTE*>(&dword),
                                    sizeof dword) != ERROR_SUCCESS)
         return false;
     return Save();

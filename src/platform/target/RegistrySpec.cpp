@@ -20,7 +20,8 @@ std::string HomeBased(const char* variable, const char* fallback) {
 }
 
 std::string TrimSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     return path;
 }
 
@@ -61,7 +62,8 @@ bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& 
     if (text.empty() || text == "sandbox") return true;
     size_t colon = text.find(':');
     std::string_view kind = text.substr(0, colon);
-    std::string_view path = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
+    std::string_view path =
+        colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
     if (kind == "sandbox") {
         spec.m_kind = TargetKind::Sandbox;
     } else if (kind == "wine") {
@@ -69,7 +71,8 @@ bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& 
     } else if (kind == "offline") {
         spec.m_kind = TargetKind::Offline;
     } else {
-        error = "unknown target \"" + std::string(text) + "\" (use sandbox, sandbox:DIR, wine:PATH or offline:PATH)";
+        error = "unknown target \"" + std::string(text) +
+                "\" (use sandbox, sandbox:DIR, wine:PATH or offline:PATH)";
         return false;
     }
     if (colon != std::string_view::npos && path.empty()) {
@@ -77,16 +80,21 @@ bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& 
         return false;
     }
     if (spec.m_kind != TargetKind::Sandbox && path.empty()) {
-        error = "the target \"" + std::string(kind) + "\" needs a folder, as in " + std::string(kind) + ":PATH";
+        error = "the target \"" + std::string(kind) + "\" needs a folder, as in " +
+                std::string(kind) + ":PATH";
         return false;
     }
     spec.m_path = TrimSlashes(std::string(path));
     return true;
 }
 
-std::string ProfileFolder() { return HomeBased("XDG_DATA_HOME", "/.local/share") + "/Meridot/Corvanta"; }
+std::string ProfileFolder() {
+    return HomeBased("XDG_DATA_HOME", "/.local/share") + "/Meridot/Corvanta";
+}
 
-std::string DefaultSandboxFolder() { return ProfileFolder() + "/sandbox"; }
+std::string DefaultSandboxFolder() {
+    return ProfileFolder() + "/sandbox";
+}
 
 bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::string& error) {
     out = COpenedRegistry{};
@@ -106,9 +114,11 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
         options.m_rootComment = "REGISTRY\\\\Machine";
         if (!Mount(*registry, u"Machine", folder + "/system.reg", options, error)) return false;
         options.m_rootComment = "REGISTRY\\\\User\\\\.Default";
-        if (!Mount(*registry, u"User\\.Default", folder + "/userdef.reg", options, error)) return false;
+        if (!Mount(*registry, u"User\\.Default", folder + "/userdef.reg", options, error))
+            return false;
         options.m_rootComment = "REGISTRY\\\\User\\\\" + text::Utf16ToUtf8(defaultSid);
-        if (!Mount(*registry, u"User\\" + defaultSid, folder + "/user.reg", options, error)) return false;
+        if (!Mount(*registry, u"User\\" + defaultSid, folder + "/user.reg", options, error))
+            return false;
         registry->SetCurrentUserSid(defaultSid);
         out.m_folder = folder;
         out.m_registry = std::move(registry);
@@ -128,7 +138,8 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
     pid_t pid = 0;
     if (hive::IsWineServerRunning(prefix, &pid)) {
         out.m_readOnly = true;
-        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) + ") is running for " + prefix +
+        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) +
+                               ") is running for " + prefix +
                                " and would overwrite any change with its own copy of the registry; "
                                "close the Wine programs or run \"wineserver -k\" first";
         options.m_readOnly = true;

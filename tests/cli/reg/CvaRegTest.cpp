@@ -26,19 +26,24 @@ struct CResult {
 
 std::string Quote(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
 class CvaReg : public ::testing::Test {
 protected:
-    CResult Run(const std::vector<std::string>& args, const std::string& input = "", bool withTarget = true) {
+    CResult Run(const std::vector<std::string>& args, const std::string& input = "",
+                bool withTarget = true) {
         WriteAll(m_dir.File("stdin"), input);
-        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) + " XDG_DATA_HOME=" +
-                          Quote(m_dir.File("data")) + " " + Quote(CVA_REG_PROGRAM);
+        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
+                          " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " +
+                          Quote(CVA_REG_PROGRAM);
         if (withTarget) cmd += " --target " + Quote("sandbox:" + Box());
-        for (const auto& a : args) cmd += " " + Quote(a);
-        cmd += " <" + Quote(m_dir.File("stdin")) + " >" + Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
+        for (const auto& a : args)
+            cmd += " " + Quote(a);
+        cmd += " <" + Quote(m_dir.File("stdin")) + " >" + Quote(m_dir.File("out")) + " 2>" +
+               Quote(m_dir.File("err"));
         CResult r;
         int status = std::system(cmd.c_str());
         r.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -95,18 +100,22 @@ TEST_F(CvaReg, QueryListsSubkeysAndRecursesLikeRegExe) {
     Add({"HKLM\\Software\\Q\\Sub", "/v", "b", "/t", "REG_DWORD", "/d", "2"});
     Add({"HKLM\\Software\\Q\\Sub\\Leaf"});
     CResult r = Run({"query", "HKLM\\Software\\Q"});
-    EXPECT_EQ(r.m_out, "\nHKEY_LOCAL_MACHINE\\Software\\Q\n    a    REG_SZ    1\n\nHKEY_LOCAL_MACHINE\\Software\\Q\\Sub\n");
+    EXPECT_EQ(r.m_out, "\nHKEY_LOCAL_MACHINE\\Software\\Q\n    a    REG_SZ    "
+                       "1\n\nHKEY_LOCAL_MACHINE\\Software\\Q\\Sub\n");
     r = Run({"query", "HKLM\\Software\\Q", "/s"});
     EXPECT_EQ(r.m_out, "\nHKEY_LOCAL_MACHINE\\Software\\Q\n    a    REG_SZ    1\n\n"
                        "HKEY_LOCAL_MACHINE\\Software\\Q\\Sub\n    b    REG_DWORD    0x2\n\n"
                        "HKEY_LOCAL_MACHINE\\Software\\Q\\Sub\\Leaf\n\n");
     r = Run({"query", "HKLM\\Software\\Q", "/v", "B", "/s"});
-    EXPECT_EQ(r.m_out, "\nHKEY_LOCAL_MACHINE\\Software\\Q\\Sub\n    B    REG_DWORD    0x2\n\nEnd of search: 1 match(es) found.\n");
+    EXPECT_EQ(r.m_out, "\nHKEY_LOCAL_MACHINE\\Software\\Q\\Sub\n    B    REG_DWORD    0x2\n\nEnd "
+                       "of search: 1 match(es) found.\n");
     r = Run({"query", "HKLM\\Software\\Q", "/ve"});
-    EXPECT_EQ(r.m_out, "\nHKEY_LOCAL_MACHINE\\Software\\Q\n    (Default)    REG_SZ    (value not set)\n\n");
+    EXPECT_EQ(r.m_out,
+              "\nHKEY_LOCAL_MACHINE\\Software\\Q\n    (Default)    REG_SZ    (value not set)\n\n");
     r = Run({"query", "HKLM\\Software\\Q", "/v", "missing"});
     EXPECT_EQ(r.m_status, 1);
-    EXPECT_EQ(r.m_err, "ERROR: The system was unable to find the specified registry key or value.\n");
+    EXPECT_EQ(r.m_err,
+              "ERROR: The system was unable to find the specified registry key or value.\n");
 }
 
 TEST_F(CvaReg, DeletesValuesAndKeys) {
@@ -117,7 +126,8 @@ TEST_F(CvaReg, DeletesValuesAndKeys) {
     EXPECT_EQ(Run({"query", "HKCU\\Software\\D", "/v", "a"}).m_status, 1);
     EXPECT_EQ(Run({"delete", "HKCU\\Software\\D", "/va", "/f"}).m_status, 0);
     EXPECT_EQ(Run({"query", "HKCU\\Software\\D", "/v", "b"}).m_status, 1);
-    EXPECT_EQ(Run({"query", "HKCU\\Software\\D\\Sub", "/v", "x"}).m_status, 0) << "/va keeps subkeys";
+    EXPECT_EQ(Run({"query", "HKCU\\Software\\D\\Sub", "/v", "x"}).m_status, 0)
+        << "/va keeps subkeys";
     EXPECT_EQ(Run({"delete", "HKCU\\Software\\D", "/f"}).m_status, 0);
     EXPECT_EQ(Run({"query", "HKCU\\Software\\D"}).m_status, 1);
     CResult r = Run({"delete", "HKCU\\Software\\D", "/f"});
@@ -138,7 +148,8 @@ TEST_F(CvaReg, AsksBeforeOverwritingAndDeletingAndNoAnswerMeansNo) {
     EXPECT_NE(Run({"query", "HKCU\\Software\\P", "/v", "v"}).m_out.find("new"), std::string::npos);
     r = Run({"delete", "HKCU\\Software\\P"}, "n\n");
     EXPECT_EQ(r.m_status, 1);
-    EXPECT_EQ(r.m_out, "Permanently delete the registry key HKEY_CURRENT_USER\\Software\\P (Yes/No)? ");
+    EXPECT_EQ(r.m_out,
+              "Permanently delete the registry key HKEY_CURRENT_USER\\Software\\P (Yes/No)? ");
     EXPECT_EQ(Run({"query", "HKCU\\Software\\P"}).m_status, 0);
 }
 
@@ -189,17 +200,20 @@ TEST_F(CvaReg, MalformedHiveIsReportedAndLeftUntouched) {
     WriteAll(Box() + "/system.reg", broken);
     CResult r = Run({"add", "HKCU\\Software\\X", "/f"});
     EXPECT_EQ(r.m_status, 1);
-    EXPECT_NE(r.m_err.find(Box() + "/system.reg:4: malformed hex data"), std::string::npos) << r.m_err;
+    EXPECT_NE(r.m_err.find(Box() + "/system.reg:4: malformed hex data"), std::string::npos)
+        << r.m_err;
     EXPECT_EQ(ReadAll(Box() + "/system.reg"), broken);
 }
 
 TEST_F(CvaReg, WinePrefixWithARunningServerIsNeverWritten) {
     CTempDir prefix;
     CTempDir serverBase;
-    const std::string system = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n"
-                               "\n[Software\\\\Wine] 1700000000\n#time=1da1747c66d0000\n\"v\"=\"1\"\n";
+    const std::string system =
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n"
+        "\n[Software\\\\Wine] 1700000000\n#time=1da1747c66d0000\n\"v\"=\"1\"\n";
     WriteAll(prefix.File("system.reg"), system);
-    WriteAll(prefix.File("wineserver"), serverBase.Path().substr(5)); // Debian's Wine names its /tmp folder here
+    WriteAll(prefix.File("wineserver"),
+             serverBase.Path().substr(5)); // Debian's Wine names its /tmp folder here
     struct stat st;
     ASSERT_EQ(stat(prefix.Path().c_str(), &st), 0);
     char leaf[64];
@@ -214,7 +228,7 @@ TEST_F(CvaReg, WinePrefixWithARunningServerIsNeverWritten) {
     pid_t child = fork();
     if (child == 0) {
         int fd = open((folder + "/lock").c_str(), O_WRONLY);
-        struct flock fl{};
+        struct flock fl {};
         fl.l_type = F_WRLCK;
         fl.l_len = 1;
         fcntl(fd, F_SETLK, &fl);

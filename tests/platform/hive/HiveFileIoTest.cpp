@@ -18,7 +18,8 @@ namespace {
 
 size_t EntryCount(const std::string& folder) {
     size_t n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder))
+        ++n;
     return n;
 }
 
@@ -67,10 +68,12 @@ TEST(HiveFile, LoadReportsMissingAndUnreadableFiles) {
     reg::CRegKey root(u"Machine", nullptr, nullptr);
     reg::CHiveHeader header;
     std::string error;
-    EXPECT_EQ(hive::LoadWineRegistryFile(dir.File("none.reg"), root, header, error), reg::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(hive::LoadWineRegistryFile(dir.File("none.reg"), root, header, error),
+              reg::ERROR_FILE_NOT_FOUND);
     EXPECT_NE(error.find("none.reg"), std::string::npos);
     WriteAll(dir.File("bad.reg"), "WINE REGISTRY Version 2\n\n[A] 1\n\"v\"=dword:xyz\n");
-    EXPECT_EQ(hive::LoadWineRegistryFile(dir.File("bad.reg"), root, header, error), reg::ERROR_BADDB);
+    EXPECT_EQ(hive::LoadWineRegistryFile(dir.File("bad.reg"), root, header, error),
+              reg::ERROR_BADDB);
     EXPECT_EQ(error, dir.File("bad.reg") + ":4: malformed dword value");
 }
 

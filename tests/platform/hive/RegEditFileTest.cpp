@@ -27,9 +27,11 @@ std::vector<uint8_t> Units(std::u16string_view s) {
 
 void Set(CRegistry& r, const char16_t* path, const CValue& v) {
     HKEY key = nullptr;
-    ASSERT_EQ(r.RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(r.RegCreateKeyExW(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &key, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(r.RegSetValueExW(key, v.m_name.c_str(), 0, v.m_type, v.m_data.data(), static_cast<DWORD>(v.m_data.size())),
+    ASSERT_EQ(r.RegSetValueExW(key, v.m_name.c_str(), 0, v.m_type, v.m_data.data(),
+                               static_cast<DWORD>(v.m_data.size())),
               ERROR_SUCCESS);
     r.RegCloseKey(key);
 }
@@ -38,9 +40,11 @@ bool Get(CRegistry& r, const char16_t* path, const std::u16string& name, CValue&
     HKEY key = nullptr;
     if (r.RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     DWORD size = 0;
-    bool ok = r.RegQueryValueExW(key, name.c_str(), nullptr, &v.m_type, nullptr, &size) == ERROR_SUCCESS;
+    bool ok =
+        r.RegQueryValueExW(key, name.c_str(), nullptr, &v.m_type, nullptr, &size) == ERROR_SUCCESS;
     v.m_data.resize(size);
-    ok = ok && r.RegQueryValueExW(key, name.c_str(), nullptr, &v.m_type, v.m_data.data(), &size) == ERROR_SUCCESS;
+    ok = ok && r.RegQueryValueExW(key, name.c_str(), nullptr, &v.m_type, v.m_data.data(), &size) ==
+                   ERROR_SUCCESS;
     r.RegCloseKey(key);
     return ok;
 }
@@ -69,13 +73,15 @@ TEST(RegEditFile, ExportThenImportRestoresEveryValue) {
         {u"odd", 0x1234, {9}},
     };
     CRegistry source;
-    for (const auto& v : values) Set(source, u"Software\\Export", v);
+    for (const auto& v : values)
+        Set(source, u"Software\\Export", v);
     Set(source, u"Software\\Export\\Child", {u"c", REG_DWORD, {1, 0, 0, 0}});
 
     std::string bytes;
     CRegPath path;
     ASSERT_TRUE(ParseRegPath("HKCU\\Software\\Export", path));
-    ASSERT_EQ(hive::ExportRegEditFile(source, path, hive::RegEditFormat::Version5, bytes), ERROR_SUCCESS);
+    ASSERT_EQ(hive::ExportRegEditFile(source, path, hive::RegEditFormat::Version5, bytes),
+              ERROR_SUCCESS);
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
 
@@ -95,23 +101,28 @@ TEST(RegEditFile, ExportThenImportRestoresEveryValue) {
 TEST(RegEditFile, Version5LayoutMatchesRegedit) {
     CRegistry r;
     Set(r, u"Software\\Layout", {u"s", REG_SZ, Units(std::u16string(u"x\0", 2))});
-    Set(r, u"Software\\Layout", {u"e", REG_EXPAND_SZ, Units(std::u16string(u"%SystemRoot%\\x\0", 15))});
+    Set(r, u"Software\\Layout",
+        {u"e", REG_EXPAND_SZ, Units(std::u16string(u"%SystemRoot%\\x\0", 15))});
     std::string bytes;
     CRegPath path;
     ASSERT_TRUE(ParseRegPath("HKEY_CURRENT_USER\\Software\\Layout", path));
-    ASSERT_EQ(hive::ExportRegEditFile(r, path, hive::RegEditFormat::Version5, bytes), ERROR_SUCCESS);
-    EXPECT_EQ(bytes, Utf16File(u"Windows Registry Editor Version 5.00\r\n\r\n"
-                               u"[HKEY_CURRENT_USER\\Software\\Layout]\r\n"
-                               u"\"s\"=\"x\"\r\n"
-                               u"\"e\"=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,\\\r\n"
-                               u"  25,00,5c,00,78,00,00,00\r\n\r\n"));
+    ASSERT_EQ(hive::ExportRegEditFile(r, path, hive::RegEditFormat::Version5, bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(
+        bytes,
+        Utf16File(
+            u"Windows Registry Editor Version 5.00\r\n\r\n"
+            u"[HKEY_CURRENT_USER\\Software\\Layout]\r\n"
+            u"\"s\"=\"x\"\r\n"
+            u"\"e\"=hex(2):25,00,53,00,79,00,73,00,74,00,65,00,6d,00,52,00,6f,00,6f,00,74,00,\\\r\n"
+            u"  25,00,5c,00,78,00,00,00\r\n\r\n"));
 }
 
 TEST(RegEditFile, Regedit4FilesCarryStringsInTheEightBitCodePage) {
     const std::string file = "REGEDIT4\r\n\r\n"
                              "[HKEY_CURRENT_USER\\Software\\Old]\r\n"
-                             "\"s\"=\"caf\xE9\"\r\n"                      // Windows-1252 e-acute
-                             "\"e\"=hex(2):25,41,25,00\r\n"              // "%A%" as 8-bit bytes
+                             "\"s\"=\"caf\xE9\"\r\n"        // Windows-1252 e-acute
+                             "\"e\"=hex(2):25,41,25,00\r\n" // "%A%" as 8-bit bytes
                              "\"gone\"=-\r\n"
                              "[-HKEY_CURRENT_USER\\Software\\Removed]\r\n";
     CRegistry r;
@@ -126,7 +137,8 @@ TEST(RegEditFile, Regedit4FilesCarryStringsInTheEightBitCodePage) {
     EXPECT_EQ(v.m_data, Units(std::u16string(u"%A%\0", 4)));
     EXPECT_FALSE(Get(r, u"Software\\Old", u"gone", v));
     HKEY key = nullptr;
-    EXPECT_EQ(r.RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Removed", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(r.RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Removed", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
 }
 
 TEST(RegEditFile, MalformedFileChangesNothing) {
@@ -139,7 +151,8 @@ TEST(RegEditFile, MalformedFileChangesNothing) {
     EXPECT_FALSE(hive::ImportRegEditFile(r, file, error));
     EXPECT_EQ(error, "line 5: malformed dword value");
     HKEY key = nullptr;
-    EXPECT_EQ(r.RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Partial", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(r.RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Partial", 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
 
     EXPECT_FALSE(hive::ImportRegEditFile(r, "just text\n", error));
     EXPECT_FALSE(hive::ImportRegEditFile(r, "REGEDIT4\n[HKEY_NOWHERE\\X]\n", error));

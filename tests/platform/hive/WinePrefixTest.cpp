@@ -25,7 +25,7 @@ public:
         m_pid = fork();
         if (m_pid == 0) {
             int fd = open(lockFile.c_str(), O_WRONLY);
-            struct flock fl{};
+            struct flock fl {};
             fl.l_type = F_WRLCK;
             fl.l_whence = SEEK_SET;
             fl.l_len = 1;
@@ -77,7 +77,8 @@ TEST(WinePrefix, RunningServerIsSeenThroughItsLock) {
     std::filesystem::create_directory(folder);
     EXPECT_FALSE(hive::IsWineServerRunning(prefix.Path())) << "no lock file: no server";
     WriteAll(folder + "/lock", "");
-    EXPECT_FALSE(hive::IsWineServerRunning(prefix.Path())) << "a lock file nobody holds: the server has ended";
+    EXPECT_FALSE(hive::IsWineServerRunning(prefix.Path()))
+        << "a lock file nobody holds: the server has ended";
     {
         CLockHolder holder(folder + "/lock");
         ASSERT_GT(holder.Pid(), 0);
@@ -89,7 +90,8 @@ TEST(WinePrefix, RunningServerIsSeenThroughItsLock) {
 }
 
 TEST(WinePrefix, UserSidComesFromTheRootComment) {
-    EXPECT_EQ(hive::UserSidFromRootComment("REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000"), "S-1-5-21-0-0-0-1000");
+    EXPECT_EQ(hive::UserSidFromRootComment("REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000"),
+              "S-1-5-21-0-0-0-1000");
     EXPECT_EQ(hive::UserSidFromRootComment("\\\\User\\\\S-1-5-21-1-2-3-500"), "S-1-5-21-1-2-3-500");
     EXPECT_EQ(hive::UserSidFromRootComment("REGISTRY\\\\User\\\\.Default"), "");
     EXPECT_EQ(hive::UserSidFromRootComment("REGISTRY\\\\Machine"), "");

@@ -74,7 +74,8 @@ TEST(WineRegFile, WineWrittenFileSavesByteIdentical) {
     CRegKey root(u"Machine", nullptr, nullptr);
     hive::CParseError error;
     reg::CHiveHeader header;
-    ASSERT_TRUE(hive::ParseWineRegistry(kCanonical, root, header, error)) << error.m_line << error.m_message;
+    ASSERT_TRUE(hive::ParseWineRegistry(kCanonical, root, header, error))
+        << error.m_line << error.m_message;
     EXPECT_EQ(header.m_rootComment, "REGISTRY\\\\Machine");
     EXPECT_EQ(header.m_arch, "win64");
     EXPECT_EQ(hive::FormatWineRegistry(root, header), kCanonical);
@@ -125,7 +126,8 @@ TEST(WineRegFile, EveryEscapeSurvivesARoundTrip) {
     }
     all += u"\u4e2d\U0001F600\uFFFF[]\"\\";
     CRegKey root(u"Machine", nullptr, nullptr);
-    std::u16string keyName = u"K[e]y \"q\" \u00e9\x01" u"7";
+    std::u16string keyName = u"K[e]y \"q\" \u00e9\x01"
+                             u"7";
     CRegKey* k = Key(root, keyName);
     k->SetValue(all, reg::REG_SZ, Bytes(all).data(), Bytes(all).size());
     std::u16string withNul(u"a\0b", 3);
@@ -133,7 +135,8 @@ TEST(WineRegFile, EveryEscapeSurvivesARoundTrip) {
     k->m_class = u"cl\"ass\u00e9";
 
     std::string text = Format(root);
-    for (unsigned char c : text) EXPECT_LT(c, 0x80) << "Wine's files are 7-bit";
+    for (unsigned char c : text)
+        EXPECT_LT(c, 0x80) << "Wine's files are 7-bit";
     CRegKey back(u"Machine", nullptr, nullptr);
     hive::CParseError error;
     ASSERT_TRUE(Parse(text, back, error)) << error.m_line << ": " << error.m_message;
@@ -149,12 +152,15 @@ TEST(WineRegFile, EveryEscapeSurvivesARoundTrip) {
 TEST(WineRegFile, LongHexDataWrapsAsWineDoes) {
     CRegKey root(u"Machine", nullptr, nullptr);
     std::vector<uint8_t> data;
-    for (uint8_t b = 0; b < 40; ++b) data.push_back(b);
+    for (uint8_t b = 0; b < 40; ++b)
+        data.push_back(b);
     Key(root, u"Wrap")->SetValue(u"", reg::REG_BINARY, data.data(), data.size());
     std::string text = Format(root);
-    EXPECT_NE(text.find("@=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\n"
-                        "  18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27\n"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find(
+            "@=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\n"
+            "  18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27\n"),
+        std::string::npos)
         << text;
 }
 
@@ -188,12 +194,14 @@ TEST(WineRegFile, ReaderAcceptsWhatWineAccepts) {
     EXPECT_EQ(k->m_lastWrite, 1700000000ull * 10000000ull + 116444736000000000ull);
     // Saving writes the canonical forms.
     std::string saved = Format(root);
-    EXPECT_NE(saved.find("\"d\"=dword:0000002a\n\"HexCase\"=hex(b):ff"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\"d\"=dword:0000002a\n\"HexCase\"=hex(b):ff"), std::string::npos)
+        << saved;
     EXPECT_NE(saved.find("\"s\"=\"x\"\n"), std::string::npos);
 }
 
 TEST(WineRegFile, MalformedLinesAreReportedWithTheirLineNumber) {
-    const std::string head = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n";
+    const std::string head =
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n";
     struct CCase {
         std::string m_body;
         size_t m_line;
