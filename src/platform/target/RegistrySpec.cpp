@@ -1,0 +1,156 @@
+#include "platform/target/RegistrySpec.h"
+
+#include "platform/hive/WinePrefix.h"
+#include "platform/text/Unicode.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace cva::target {
+
+namespace {
+
+std::string HomeBased(const char* variable, const char* fallback) {
+    const char* value = std::getenv(variable);
+    if (value && *value == '/') return value;
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + fallback;
+}
+
+std::string TrimSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+bool MakeFolders(const std::string& path, std::string& error) {
+    std::string partial;
+    size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = path.find('/', pos + 1);
+        partial = path.substr(0, pos);
+        if (partial.empty()) continue;
+        if (mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) {
+            error = "cannot create the folder " + partial + ": " + std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Mount(reg::CRegistry& registry, const std::u16string& at, const std::string& file,
+           reg::CRegistry::CMountOptions options, std::string& error) {
+    std::string message;
+    reg::LSTATUS rc = registry.MountHiveFile(at, file, options, &message);
+    if (rc == reg::ERROR_SUCCESS) return true;
+    if (message.empty()) message = file + ": cannot be read (error " + std::to_string(rc) + ")";
+    error = message + "; the file was left untouched";
+    return false;
+}
+
+} // namespace
+
+bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& error) {
+    spec = CRegistrySpec{};
+    if (text.empty() || text == "sandbox") return true;
+    size_t colon = text.find(':');
+    std::string_view kind = text.substr(0, colon);
+    std::string_view path = colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
+    if (kind == "sandbox") {
+        spec.m_kind = TargetKind::Sandbox;
+    } else if (kind == "wine") {
+        spec.m_kind = TargetKind::Wine;
+    } else if (kind == "offline") {
+        spec.m_kind = TargetKind::Offline;
+    } else {
+        error = "unknown target \"" + std::string(text) + "\" (use sandbox, sandbox:DIR, wine:PATH or offline:PATH)";
+        return false;
+    }
+    if (colon != std::string_view::npos && path.empty()) {
+        error = "the target \"" + std::string(text) + "\" names no folder";
+        return false;
+    }
+    if (spec.m_kind != TargetKind::Sandbox && path.empty()) {
+        error = "the target \"" + std::string(kind) + "\" needs a folder, as in " + std::string(kind) + ":PATH";
+        return false;
+    }
+    spec.m_path = TrimSlashes(std::string(path));
+    return true;
+}
+
+std::string ProfileFolder() { return HomeBased("XDG_DATA_HOME", "/.local/share") + "/Meridot/Corvanta"; }
+
+std::string DefaultSandboxFolder() { return ProfileFolder() + "/sandbox"; }
+
+bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::string& error) {
+    out = COpenedRegistry{};
+    auto registry = std::make_unique<reg::CRegistry>();
+    reg::CRegistry::CMountOptions options;
+    const std::u16string defaultSid = reg::CRegistry::kDefaultUserSid;
+
+    if (spec.m_kind == TargetKind::Offline) {
+        error = "offline targets (Windows hive files) are not supported yet";
+        return false;
+    }
+    if (spec.m_kind == TargetKind::Sandbox) {
+        std::string folder = spec.m_path.empty() ? DefaultSandboxFolder() : spec.m_path;
+        if (!MakeFolders(folder, error)) return false;
+        // A Windows XP slice: 32-bit, with Wine's layout so that Wine could read it too.
+        options.m_arch = "win32";
+        options.m_rootComment = "REGISTRY\\\\Machine";
+        if (!Mount(*registry, u"Machine", folder + "/system.reg", options, error)) return false;
+        options.m_rootComment = "REGISTRY\\\\User\\\\.Default";
+        if (!Mount(*registry, u"User\\.Default", folder + "/userdef.reg", options, error)) return false;
+        options.m_rootComment = "REGISTRY\\\\User\\\\" + text::Utf16ToUtf8(defaultSid);
+        if (!Mount(*registry, u"User\\" + defaultSid, folder + "/user.reg", options, error)) return false;
+        registry->SetCurrentUserSid(defaultSid);
+        out.m_folder = folder;
+        out.m_registry = std::move(registry);
+        return true;
+    }
+
+    const std::string& prefix = spec.m_path;
+    if (!IsFolder(prefix)) {
+        error = "the Wine prefix " + prefix + " does not exist";
+        return false;
+    }
+    struct stat st;
+    if (stat((prefix + "/system.reg").c_str(), &st) != 0) {
+        error = prefix + " is not a Wine prefix (it has no system.reg)";
+        return false;
+    }
+    pid_t pid = 0;
+    if (hive::IsWineServerRunning(prefix, &pid)) {
+        out.m_readOnly = true;
+        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) + ") is running for " + prefix +
+                               " and would overwrite any change with its own copy of the registry; "
+                               "close the Wine programs or run \"wineserver -k\" first";
+        options.m_readOnly = true;
+        options.m_readOnlyReason = out.m_readOnlyReason;
+    }
+    reg::CHiveHeader system, user;
+    hive::ReadWineRegistryHeader(prefix + "/system.reg", system);
+    hive::ReadWineRegistryHeader(prefix + "/user.reg", user);
+    std::string sid = hive::UserSidFromRootComment(user.m_rootComment);
+    std::u16string userSid = sid.empty() ? defaultSid : text::Utf8ToUtf16(sid);
+
+    options.m_arch = system.m_arch;
+    options.m_rootComment = "REGISTRY\\\\Machine";
+    if (!Mount(*registry, u"Machine", prefix + "/system.reg", options, error)) return false;
+    options.m_rootComment = "REGISTRY\\\\User\\\\.Default";
+    if (!Mount(*registry, u"User\\.Default", prefix + "/userdef.reg", options, error)) return false;
+    options.m_rootComment = "REGISTRY\\\\User\\\\" + text::Utf16ToUtf8(userSid);
+    if (!Mount(*registry, u"User\\" + userSid, prefix + "/user.reg", options, error)) return false;
+    registry->SetCurrentUserSid(userSid);
+    out.m_folder = prefix;
+    out.m_registry = std::move(registry);
+    return true;
+}
+
+} // namespace cva::target

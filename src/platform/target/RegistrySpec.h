@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/registry/Registry.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Which Windows registry a command works on, and opening it with its hives mounted.
+namespace cva::target {
+
+enum class TargetKind { Sandbox, Wine, Offline };
+
+struct CRegistrySpec {
+    TargetKind m_kind = TargetKind::Sandbox;
+    std::string m_path; // sandbox folder (empty: the default one), prefix or Windows folder
+};
+
+// "sandbox", "sandbox:DIR", "wine:PATH" or "offline:PATH"; an empty text is the sandbox.
+bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& error);
+
+// $XDG_DATA_HOME/Meridot/Corvanta, by default ~/.local/share/Meridot/Corvanta.
+std::string ProfileFolder();
+std::string DefaultSandboxFolder();
+
+struct COpenedRegistry {
+    std::unique_ptr<reg::CRegistry> m_registry;
+    // The whole target refuses changes (a wineserver runs for the prefix), and why.
+    bool m_readOnly = false;
+    std::string m_readOnlyReason;
+    std::string m_folder; // the sandbox folder or the prefix
+};
+
+// Opens the target's registry: HKLM from system.reg, HKU\.Default from userdef.reg and
+// the user's key (HKCU) from user.reg. A sandbox folder is created when missing and its
+// missing files start empty. Fails with a message for a prefix that is not one, a file
+// that does not parse (never written afterwards) and offline targets.
+bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::string& error);
+
+} // namespace cva::target
