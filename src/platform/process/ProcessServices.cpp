@@ -99,8 +99,4 @@ bool EnablePrivilege(std::string_view privilegeName, bool /*enable*/) {
     return false;
 }
 
-bool IsUserAdmin() {
-    return true;
-}
-
 } // namespace cva::process

@@ -24,7 +24,5 @@ bool CreateFolderPath(const std::string& path);
 // False only for a name that is not a Windows privilege.
 bool EnablePrivilege(std::string_view privilegeName, bool enable);
 
-// The program needs no administrator: it changes targets that belong to the user.
-bool IsUserAdmin();
 
 } // namespace cva::process

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "platform/files/DriveMap.h"
+#include "platform/registry/Registry.h"
+#include "platform/target/Environment.h"
+#include "platform/target/RegistrySpec.h"
+#include "platform/target/ShellExecute.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cva::target {
+
+// The Windows version a target reports, as GetVersionEx would give it.
+struct CTargetVersion {
+    uint32_t m_platformId = 2; // VER_PLATFORM_WIN32_NT
+    uint32_t m_major = 5;
+    uint32_t m_minor = 1;
+    uint32_t m_build = 2600;
+    std::string m_servicePack; // "Service Pack 3"
+};
+
+// The Windows system that plugins change: its registry, its drives, its environment and
+// version, and what "run a program", "restart" and "log off" mean for it. The program
+// never acts on the Linux host through a target: a restart of the sandbox is only
+// recorded, a restart of a Wine prefix restarts that prefix.
+class CTargetSystem {
+public:
+    // What the target asks its owner to note down (the sandbox's restart and log-off).
+    using Recorder = std::function<void(const std::string& entry)>;
+
+    // Opens the target a spec names; the sandbox is created and seeded on first use.
+    static std::unique_ptr<CTargetSystem> Open(const CRegistrySpec& spec, std::string& error);
+    // Parses "sandbox", "sandbox:DIR", "wine:PATH" or "offline:PATH" and opens it.
+    static std::unique_ptr<CTargetSystem> Open(std::string_view spec, std::string& error);
+
+    ~CTargetSystem();
+    CTargetSystem(const CTargetSystem&) = delete;
+    CTargetSystem& operator=(const CTargetSystem&) = delete;
+
+    TargetKind Kind() const { return m_kind; }
+    // The sandbox folder or the Wine prefix.
+    const std::string& Folder() const { return m_folder; }
+    // "sandbox (/root/.local/share/...)" or "Wine prefix /home/x/.wine", for messages.
+    std::string Describe() const;
+
+    reg::CRegistry& Registry() { return *m_registry; }
+    // Writes every changed hive; false (with the reasons) when a file could not be saved.
+    bool SaveChanges(std::string* errors = nullptr);
+    // True when no change may be made (a wineserver runs for the prefix), and why.
+    bool IsReadOnly() const { return m_readOnly; }
+    const std::string& ReadOnlyReason() const { return m_readOnlyReason; }
+    // Whether the user may change the machine hive: the administrator question of the
+    // program, asked of the target.
+    bool CanChangeMachineSettings();
+
+    const files::CDriveMap& Drives() const { return m_drives; }
+    // A Windows path (or a host path, which passes unchanged) to a host path; nothing
+    // for a drive the target does not have.
+    std::optional<std::string> ToHostPath(std::string_view windowsPath) const;
+    std::optional<std::string> ToWindowsPath(std::string_view hostPath) const;
+
+    // The environment a program started on the target would see. Re-read from the
+    // registry by RefreshEnvironment after scripts changed it.
+    const CEnvironment& Environment() const { return m_environment; }
+    void RefreshEnvironment();
+    std::string ExpandEnvironmentStrings(std::string_view text) const;
+
+    const CTargetVersion& Version() const { return m_version; }
+    int WindowsVersionCode() const;
+    const std::string& UserName() const { return m_userName; }
+    std::string ComputerName() const;
+    std::string WindowsFolder() const; // "C:\WINDOWS"
+    std::string SystemFolder() const;  // "C:\WINDOWS\system32"
+
+    // ShellExecute on the target: a Windows path is resolved through the drives, a URL or
+    // document opens with the desktop's handler, a Windows program of a Wine prefix runs
+    // through wine. Never waits; above 32 on success, a ShellExecute error otherwise.
+    int ShellExecute(std::string_view file, std::string_view parameters = {},
+                     std::string_view directory = {});
+    // Restart and log-off of the target (never of the host). True when carried out or,
+    // for the sandbox, recorded.
+    bool Restart();
+    bool LogOff();
+
+    void SetRecorder(Recorder recorder) { m_recorder = std::move(recorder); }
+    // Stand-ins for xdg-open, wine and wineboot, for tests.
+    void SetLaunchers(CShellExecute::SLaunchers launchers, std::string wineboot);
+
+private:
+    CTargetSystem() = default;
+    void ReadVersion();
+    bool RunWineboot(const char* option);
+
+    TargetKind m_kind = TargetKind::Sandbox;
+    std::string m_folder;
+    std::unique_ptr<reg::CRegistry> m_registry;
+    bool m_readOnly = false;
+    std::string m_readOnlyReason;
+    files::CDriveMap m_drives;
+    CEnvironment m_environment;
+    CTargetVersion m_version;
+    std::string m_userName;
+    CShellExecute m_shell;
+    std::string m_wineboot = "wineboot";
+    Recorder m_recorder;
+};
+
+} // namespace cva::target
