@@ -9,9 +9,12 @@ namespace cva::vbs::rt {
 
 namespace {
 
-// Beyond this many saved choice points the search gives up like on the step budget
-// (about 200 MB of stack entries).
-constexpr std::size_t kMaxStack = 16'000'000;
+// Beyond this many saved choice points (about 100 MB) the search gives up as on the step
+// budget.
+constexpr std::size_t kMaxStack = 8'000'000;
+// Steps allowed per code unit of the subject on top of the fixed budget, so that ordinary
+// patterns over large subjects are not cut short.
+constexpr uint64_t kStepsPerCodeUnit = 100;
 
 enum class EntryKind : uint8_t { Branch, Restore, LookPositive, LookNegative };
 
@@ -136,7 +139,7 @@ public:
                     while (m_stack.size() > barrier + 1) {
                         const Entry e = m_stack.back();
                         m_stack.pop_back();
-                        if (e.kind == EntryKind::Restore) m_slots[e.a] = e.b;
+                        if (e.kind == EntryKind::Restore) Undo(e);
                     }
                     m_stack.pop_back();
                     ok = false;
@@ -177,15 +180,17 @@ private:
         m_regs[reg] = value;
     }
 
+    void Undo(const Entry& e) {
+        if (e.a >= 0) m_slots[e.a] = e.b;
+        else m_regs[-1 - e.a] = e.b;
+    }
+
     bool Backtrack(int32_t& pc, int32_t& pos) {
         while (!m_stack.empty()) {
             const Entry e = m_stack.back();
             m_stack.pop_back();
             switch (e.kind) {
-            case EntryKind::Restore:
-                if (e.a >= 0) m_slots[e.a] = e.b;
-                else m_regs[-1 - e.a] = e.b;
-                break;
+            case EntryKind::Restore: Undo(e); break;
             case EntryKind::Branch:
                 pc = e.a;
                 pos = e.b;
@@ -215,7 +220,7 @@ bool CRegex::Search(std::u16string_view subject, std::size_t start, RegexMatch& 
     m_budgetExceeded = false;
     out = RegexMatch{};
     if (!m_program || start > subject.size() || subject.size() > 0x7FFFFFF0u) return false;
-    CMachine machine(*m_program, subject, m_stepBudget);
+    CMachine machine(*m_program, subject, m_stepBudget + kStepsPerCodeUnit * subject.size());
     // A pattern that starts with a plain character only needs to be tried where it occurs.
     const RegexInst& first = m_program->code[0];
     const bool literalStart = first.op == RegexOp::Char && !m_program->ignoreCase;

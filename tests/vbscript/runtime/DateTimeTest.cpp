@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace cva::vbs::rt;
 
 namespace {
@@ -40,6 +42,10 @@ TEST(OleDate, EpochAndNegativeFractionRule) {
     EXPECT_EQ(p.hour, 6);
     EXPECT_EQ(At(1899, 12, 29, 6, 0, 0), -1.25);
     EXPECT_EQ(Text(-0.5), "12:00:00 PM"); // same instant as 0.5
+    EXPECT_EQ(DateOnly(-1.25), -1.0);
+    EXPECT_EQ(TimeOnly(-1.25), 0.25);
+    EXPECT_EQ(DateOnly(-0.5), 0.0);
+    EXPECT_FALSE(std::signbit(DateOnly(-0.5)));
 }
 
 TEST(OleDate, SplitRoundsToTheSecond) {
@@ -67,6 +73,7 @@ TEST(DateSerial, TwoDigitYearsAndRange) {
     EXPECT_EQ(Text(Serial(30, 1, 1)), "1/1/1930");
     EXPECT_EQ(Text(Serial(99, 13, 1)), "1/1/2000");
     EXPECT_EQ(Text(Serial(100, 1, 1)), "1/1/100");
+    EXPECT_EQ(Text(Serial(-1, 1, 1)), "1/1/1999");
     double out = 0;
     EXPECT_EQ(DateSerial(10000, 1, 1, out), 5);
     EXPECT_EQ(DateSerial(100, 1, 0, out), 5);
@@ -108,7 +115,10 @@ TEST(DateAdd, TimeUnitsCrossTheEpoch) {
     ASSERT_EQ(DateAdd(u"ww", 2, Serial(2026, 12, 7), out), 0);
     EXPECT_EQ(Text(out), "12/21/2026");
     ASSERT_EQ(DateAdd(u"d", 1.9, Serial(2026, 12, 7), out), 0);
-    EXPECT_EQ(Text(out), "12/8/2026");
+    EXPECT_EQ(Text(out), "12/9/2026"); // the count is rounded like CLng
+    ASSERT_EQ(DateAdd(u"h", 2.5, Serial(2026, 12, 7), out), 0);
+    EXPECT_EQ(Text(out), "12/7/2026 2:00:00 AM");
+    EXPECT_EQ(DateAdd(u"s", 3e9, Serial(2026, 12, 7), out), 6);
     EXPECT_EQ(DateAdd(u"x", 1, 0.0, out), 5);
     EXPECT_EQ(DateAdd(u"yyyy", 1, Serial(9999, 6, 1), out), 5);
 }
@@ -204,6 +214,9 @@ TEST(ParseDate, EnglishForms) {
     EXPECT_EQ(Parsed("1/2"), "1/2/2026");
     EXPECT_EQ(Parsed("13/1/2026"), "1/13/2026"); // day and month swap when month > 12
     EXPECT_EQ(Parsed("12/2026"), "12/1/2026");
+    EXPECT_EQ(Parsed("1/1/0099"), "1/1/1999");
+    EXPECT_EQ(Parsed("7-Dec-2026"), "12/7/2026");
+    EXPECT_EQ(Parsed("12 7 2026"), "12/7/2026");
 }
 
 TEST(ParseDate, TimesAndCombinations) {
@@ -228,6 +241,9 @@ TEST(FormatDate, CStrShowsOnlyTheMeaningfulParts) {
     EXPECT_EQ(Text(At(2026, 12, 7, 5, 16, 11)), "12/7/2026 5:16:11 AM");
     EXPECT_EQ(Text(At(1899, 12, 30, 12, 0, 0)), "12:00:00 PM");
     EXPECT_EQ(Text(1.0), "12/31/1899");
+    // The parts shown follow the stored value, the digits its rounding to the second.
+    EXPECT_EQ(Text(1.999999), "1/1/1900 12:00:00 AM");
+    EXPECT_EQ(Text(0.999999), "12:00:00 AM");
 }
 
 TEST(FormatDateTime, NamedFormats) {

@@ -114,6 +114,10 @@ TEST(Rounding, BankersRounding) {
     ASSERT_EQ(Round(1234.5678, 2, r), 0);
     EXPECT_EQ(r, 1234.57);
     EXPECT_EQ(Round(1.5, -1, r), 5);
+    ASSERT_EQ(Round(1152921504606846976.0, 0, r), 0); // 2^60 stays exact
+    EXPECT_EQ(r, 1152921504606846976.0);
+    ASSERT_EQ(Round(0.1 + 0.2, 20, r), 0);
+    EXPECT_EQ(r, 0.1 + 0.2);
     int32_t l = 0;
     int16_t i = 0;
     uint8_t b = 0;

@@ -108,6 +108,8 @@ TEST(RegexGroups, CapturesBackreferencesAndLookahead) {
     EXPECT_EQ(First("\\b\\w+\\b(?!\\.)", "one. two"), "5:two");
     EXPECT_EQ(First("(?=(a+))a*b\\1", "baaabac"), "3:aba(a)");
     EXPECT_EQ(First("(.*?)a(?!(a+)b\\2c)\\2(.*)", "baaabaac"), "0:baaabaac(ba,-,abaac)");
+    // A loop that may match nothing inside a negative lookahead whose body matches.
+    EXPECT_EQ(First("(?!(?:a?)*b).", "abc"), "2:c");
     EXPECT_EQ(First("(A)\\1", "aA", true), "0:aA(a)");
     EXPECT_EQ(First("\\1(a)", "aa"), "0:a(a)"); // a group not yet matched is empty
     EXPECT_EQ(First("(a)\\2", "a\x02"), "0:a\x02(a)"); // no group 2: octal escape

@@ -100,6 +100,7 @@ TEST(Filter, IncludeAndExclude) {
     EXPECT_EQ(U8(Join(Filter(items, u"an", true, CompareMode::Binary), u",")), "banana");
     EXPECT_EQ(U8(Join(Filter(items, u"A", true, CompareMode::Text), u",")), "Apple,banana");
     EXPECT_EQ(U8(Join(Filter(items, u"A", false, CompareMode::Binary), u",")), "banana,cherry");
+    EXPECT_EQ(Filter(items, u"", true, CompareMode::Text).size(), 3u);
 }
 
 TEST(StrComp, BinaryAndText) {
@@ -152,6 +153,8 @@ TEST(Characters, AscChrAndWindows1252) {
     EXPECT_EQ(code, 63);
     ASSERT_EQ(AscW(u"\u4E2D", code), 0);
     EXPECT_EQ(code, 0x4E2D);
+    ASSERT_EQ(AscW(u"\u8A9E", code), 0);
+    EXPECT_EQ(code, 0x8A9E - 65536);
     EXPECT_EQ(Asc(u"", code), 5);
     std::u16string s;
     ASSERT_EQ(Chr(128, s), 0);
