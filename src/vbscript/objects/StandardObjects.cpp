@@ -1,6 +1,7 @@
 #include "vbscript/objects/StandardObjects.h"
 
 #include "vbscript/objects/Dictionary.h"
+#include "vbscript/objects/RegExp.h"
 
 namespace cva::vbs {
 
@@ -8,6 +9,10 @@ void RegisterStandardObjects(CObjectRegistry& registry)
 {
     registry.Register(u"Scripting.Dictionary", [](IScriptServices&, ObjectRef& out) {
         out = MakeObject<CDictionary>();
+        return Status::Ok();
+    });
+    registry.Register(u"VBScript.RegExp", [](IScriptServices&, ObjectRef& out) {
+        out = MakeObject<CRegExp>();
         return Status::Ok();
     });
 }
