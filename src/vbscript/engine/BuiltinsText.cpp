@@ -1,6 +1,8 @@
 #include "vbscript/engine/BuiltinHelpers.h"
 #include "vbscript/runtime/Strings.h"
 
+#include <algorithm>
+
 namespace cva::vbs::engine {
 
 namespace {
@@ -216,13 +218,33 @@ bool Split(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
-    std::vector<std::u16string> parts;
-    if (!RtResult(in, rt::Split(s.View(), delim.View(), count, mode, parts)))
-        return false;
     std::vector<Variant> items;
-    items.reserve(parts.size());
-    for (auto& p : parts)
-        items.emplace_back(VString(p));
+    std::u16string_view text = s.View();
+    std::u16string_view d = delim.View();
+    if (mode == rt::CompareMode::Binary && count >= -1 && !d.empty() && !text.empty()) {
+        // The common case directly into script strings: no intermediate copies.
+        size_t pos = 0;
+        for (;;) {
+            size_t hit = (count != -1 && static_cast<int32_t>(items.size()) + 1 >= count)
+                             ? std::u16string_view::npos
+                             : text.find(d, pos);
+            if (count == 0)
+                break;
+            if (hit == std::u16string_view::npos) {
+                items.emplace_back(VString(text.substr(pos)));
+                break;
+            }
+            items.emplace_back(VString(text.substr(pos, hit - pos)));
+            pos = hit + d.size();
+        }
+    } else {
+        std::vector<std::u16string> parts;
+        if (!RtResult(in, rt::Split(text, d, count, mode, parts)))
+            return false;
+        items.reserve(parts.size());
+        for (auto& p : parts)
+            items.emplace_back(VString(p));
+    }
     out = Variant(SafeArray::CreateVector(std::move(items), VarType::String));
     return true;
 }
@@ -252,15 +274,39 @@ bool Join(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString delim(u" ");
     if (!Missing(a, 1) && !ArgString(in, a[1], delim))
         return false;
-    std::vector<std::u16string> items;
-    if (!StringsOfArray(in, a[0], items))
-        return false;
+    if (!a[0].IsArray())
+        return in.Fail(kErrTypeMismatch);
+    const SafeArray* arr = a[0].AsArray();
+    if (arr->Dims() != 1)
+        return in.Fail(kErrSubscript);
+    // Strings are joined without copies; other elements are converted once.
+    std::vector<VString> texts(arr->Count());
     size_t total = 0;
-    for (const auto& s : items)
-        total += s.size() + delim.Size();
-    if (total > VString::kMaxLength)
+    for (size_t i = 0; i < arr->Count(); ++i) {
+        const Variant& item = arr->Item(i);
+        if (item.IsNull())
+            return in.Fail(kErrTypeMismatch);
+        if (item.IsString())
+            texts[i] = item.AsString();
+        else if (!ArgString(in, item, texts[i]))
+            return false;
+        total += texts[i].Size() + (i ? delim.Size() : 0);
+        if (total > VString::kMaxLength)
+            return in.Fail(kErrOutOfMemory);
+    }
+    VString result;
+    if (!VString::Allocate(total, result))
         return in.Fail(kErrOutOfMemory);
-    out = StringResult(rt::Join(items, delim.View()));
+    char16_t* p = result.MutableData();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i) {
+            std::copy(delim.Data(), delim.Data() + delim.Size(), p);
+            p += delim.Size();
+        }
+        std::copy(texts[i].Data(), texts[i].Data() + texts[i].Size(), p);
+        p += texts[i].Size();
+    }
+    out = Variant(std::move(result));
     return true;
 }
 

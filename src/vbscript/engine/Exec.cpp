@@ -190,6 +190,42 @@ bool CInterpreter::Assign(const Expr& target, Frame& f, Variant value, bool isSe
     }
 }
 
+Flow CInterpreter::AppendInPlace(const Expr& target, Frame& f, const Expr* const* chain, size_t n)
+{
+    // The operands were collected right to left.
+    VString orig = VariableRef(target, f)->AsString();
+    VString parts[32];
+    for (size_t k = n; k-- > 0;) {
+        Variant r;
+        if (!Eval(*chain[k], f, r))
+            return Flow::Error;
+        if (r.IsString())
+            parts[k] = r.TakeString();
+        else if (!r.IsNull()) {
+            Status st = ToString(r, parts[k]);
+            if (st.Failed())
+                return FailFlow(std::move(st));
+        }
+    }
+    Variant* var = VariableRef(target, f);
+    VString cur;
+    if (var && var->IsString() && var->AsString().Data() == orig.Data() && var->AsString().Size() == orig.Size()) {
+        orig.Clear();
+        cur = var->TakeString();
+    } else {
+        cur = std::move(orig);
+    }
+    for (size_t k = n; k-- > 0;) {
+        if (!cur.Append(parts[k].View()))
+            return FailFlow(kErrOutOfMemory);
+    }
+    if (var) {
+        *var = Variant(std::move(cur));
+        return Flow::Normal;
+    }
+    return Assign(target, f, Variant(std::move(cur)), false) ? Flow::Normal : Flow::Error;
+}
+
 bool CInterpreter::AssignIndexed(Variant& target, std::span<const ExprPtr> args, Frame& f, Variant& value,
                                  bool isSet)
 {
@@ -250,41 +286,24 @@ Flow CInterpreter::Exec(const Stmt& s, Frame& f)
 {
     switch (s.kind) {
     case StmtKind::Assign: {
-        // s = s & x on a string nobody else holds appends in place.
+        // s = s & a & b on a string nobody else holds appends in place, so building a
+        // string in a loop stays linear.
         const Expr& v = *s.expr;
-        if (!s.isSet && v.kind == ExprKind::Binary && v.op == BinOp::Concat &&
-            s.target->kind == ExprKind::Name && v.left->kind == ExprKind::Name &&
-            v.left->ref == s.target->ref && v.left->slot == s.target->slot &&
-            v.left->global == s.target->global && !s.target->isConst) {
-            Variant* var = VariableRef(*s.target, f);
-            if (var && var->IsString()) {
-                Variant r;
-                if (!Eval(*v.right, f, r))
-                    return Flow::Error;
-                // The right side may have changed the variable; check again.
-                if (var->IsString() && (r.IsString() || !r.IsObject())) {
-                    VString rs;
-                    if (r.IsString())
-                        rs = r.AsString();
-                    else if (!r.IsNull()) {
-                        Status st = ToString(r, rs);
-                        if (st.Failed())
-                            return FailFlow(std::move(st));
-                    }
-                    VString cur = var->TakeString();
-                    if (!cur.Append(rs.View())) {
-                        *var = Variant(std::move(cur));
-                        return FailFlow(kErrOutOfMemory);
-                    }
-                    *var = Variant(std::move(cur));
-                    return Flow::Normal;
-                }
-                Variant left = *var;
-                Variant out;
-                Status st = ApplyBinary(BinOp::Concat, left, r, out);
-                if (st.Failed())
-                    return FailFlow(std::move(st));
-                return Assign(*s.target, f, std::move(out), false) ? Flow::Normal : Flow::Error;
+        if (!s.isSet && v.kind == ExprKind::Binary && v.op == BinOp::Concat && s.target->kind == ExprKind::Name &&
+            !s.target->isConst) {
+            const Expr* chain[32];
+            size_t n = 0;
+            const Expr* leftmost = &v;
+            while (leftmost->kind == ExprKind::Binary && leftmost->op == BinOp::Concat && n < 32) {
+                chain[n++] = leftmost->right.get();
+                leftmost = leftmost->left.get();
+            }
+            if (leftmost->kind == ExprKind::Name && leftmost->ref == s.target->ref &&
+                leftmost->slot == s.target->slot && leftmost->global == s.target->global &&
+                leftmost->ref != NameRef::Dynamic) {
+                Variant* var = VariableRef(*s.target, f);
+                if (var && var->IsString())
+                    return AppendInPlace(*s.target, f, chain, n);
             }
         }
         Variant value;

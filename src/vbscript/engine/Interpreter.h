@@ -185,6 +185,7 @@ private:
     bool IndexValue(const Variant& target, std::span<const ExprPtr> args, Frame& f, Variant& out);
     bool AssignIndexed(Variant& target, std::span<const ExprPtr> args, Frame& f, Variant& value,
                        bool isSet);
+    Flow AppendInPlace(const Expr& target, Frame& f, const Expr* const* chain, size_t n);
     Flow ExecFor(const Stmt& s, Frame& f);
     Flow ExecForEach(const Stmt& s, Frame& f);
     Flow ExecSelect(const Stmt& s, Frame& f);
