@@ -25,8 +25,6 @@ seconds() {
     end=$(date +%s%N)
     echo $(( (end - start) / 1000000 ))
 }
- /tmp/cva-bench-time.$$
-}
 
 # Wine resolves script paths relative to the current folder most reliably.
 cd "$here"
