@@ -1,0 +1,11 @@
+#include "vbscript/Object.h"
+
+namespace cva::vbs {
+
+Status IObject::NewEnum(EnumeratorPtr& out)
+{
+    out.reset();
+    return Status(kErrNotCollection);
+}
+
+} // namespace cva::vbs

@@ -1,0 +1,119 @@
+#include "vbscript/SafeArray.h"
+
+namespace cva::vbs {
+
+namespace {
+
+size_t ElementCount(std::span<const ArrayBound> bounds)
+{
+    size_t n = 1;
+    for (const auto& b : bounds) {
+        if (b.upper < b.lower)
+            return 0;
+        n *= static_cast<size_t>(static_cast<int64_t>(b.upper) - b.lower + 1);
+    }
+    return bounds.empty() ? 0 : n;
+}
+
+} // namespace
+
+Ref<SafeArray> SafeArray::Create(std::span<const ArrayBound> bounds, VarType elementType)
+{
+    auto a = Ref<SafeArray>::Adopt(new SafeArray());
+    a->m_elementType = elementType;
+    a->m_bounds.assign(bounds.begin(), bounds.end());
+    a->m_items.resize(ElementCount(bounds));
+    if (elementType == VarType::String)
+        for (auto& v : a->m_items)
+            v = Variant(VString(u""));
+    return a;
+}
+
+Ref<SafeArray> SafeArray::CreateVector(std::vector<Variant> items, VarType elementType)
+{
+    auto a = Ref<SafeArray>::Adopt(new SafeArray());
+    a->m_elementType = elementType;
+    a->m_bounds.push_back({0, static_cast<int32_t>(items.size()) - 1});
+    a->m_items = std::move(items);
+    return a;
+}
+
+void SafeArray::Destroy()
+{
+    delete this;
+}
+
+Variant* SafeArray::At(std::span<const int32_t> indexes)
+{
+    if (indexes.size() != m_bounds.size())
+        return nullptr;
+    size_t pos = 0;
+    size_t stride = 1;
+    for (size_t d = 0; d < indexes.size(); ++d) {
+        const ArrayBound& b = m_bounds[d];
+        if (indexes[d] < b.lower || indexes[d] > b.upper)
+            return nullptr;
+        pos += static_cast<size_t>(indexes[d] - b.lower) * stride;
+        stride *= static_cast<size_t>(static_cast<int64_t>(b.upper) - b.lower + 1);
+    }
+    return &m_items[pos];
+}
+
+const Variant* SafeArray::At(std::span<const int32_t> indexes) const
+{
+    return const_cast<SafeArray*>(this)->At(indexes);
+}
+
+Status SafeArray::Redim(std::span<const ArrayBound> bounds, bool preserve)
+{
+    if (m_fixed || m_locks)
+        return Status(kErrArrayLocked);
+    size_t count = 0;
+    {
+        uint64_t n = 1;
+        for (const auto& b : bounds) {
+            if (b.upper < b.lower - 1)
+                return Status(kErrSubscript);
+            n *= static_cast<uint64_t>(static_cast<int64_t>(b.upper) - b.lower + 1);
+            if (n > (uint64_t{1} << 28))
+                return Status(kErrOutOfMemory);
+        }
+        count = bounds.empty() ? 0 : static_cast<size_t>(n);
+    }
+    if (!preserve || m_bounds.empty()) {
+        m_bounds.assign(bounds.begin(), bounds.end());
+        m_items.clear();
+        m_items.resize(count);
+        return Status::Ok();
+    }
+    if (bounds.size() != m_bounds.size())
+        return Status(kErrSubscript);
+    for (size_t d = 0; d + 1 < bounds.size(); ++d)
+        if (bounds[d].lower != m_bounds[d].lower || bounds[d].upper != m_bounds[d].upper)
+            return Status(kErrSubscript);
+    if (bounds.back().lower != m_bounds.back().lower)
+        return Status(kErrSubscript);
+    // Column-major storage: the last dimension is outermost, so changing only its upper
+    // bound keeps every surviving element at its position.
+    m_bounds.back().upper = bounds.back().upper;
+    m_items.resize(count);
+    return Status::Ok();
+}
+
+void SafeArray::Clear()
+{
+    m_bounds.clear();
+    m_items.clear();
+}
+
+Ref<SafeArray> SafeArray::Clone() const
+{
+    auto a = Ref<SafeArray>::Adopt(new SafeArray());
+    a->m_elementType = m_elementType;
+    a->m_fixed = m_fixed;
+    a->m_bounds = m_bounds;
+    a->m_items = m_items;
+    return a;
+}
+
+} // namespace cva::vbs

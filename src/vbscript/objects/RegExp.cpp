@@ -1,0 +1,142 @@
+#include "vbscript/objects/RegExp.h"
+
+#include "vbscript/Coerce.h"
+#include "vbscript/NativeObject.h"
+#include "vbscript/objects/ObjectSupport.h"
+#include "vbscript/objects/RegExpMatch.h"
+
+namespace cva::vbs {
+
+namespace {
+
+enum : DispId {
+    kPattern = 1,
+    kIgnoreCase,
+    kGlobal,
+    kMultiline,
+    kTest,
+    kExecute,
+    kReplace,
+};
+
+constexpr MemberName kMembers[] = {
+    {u"Pattern", kPattern}, {u"IgnoreCase", kIgnoreCase}, {u"Global", kGlobal},
+    {u"Multiline", kMultiline}, {u"Test", kTest}, {u"Execute", kExecute},
+    {u"Replace", kReplace},
+};
+
+Status FlagMember(uint32_t kind, std::span<Variant> args, bool& flag, bool& dirty, Variant& result)
+{
+    if (IsAssignment(kind)) {
+        Status st = ExpectArgs(args, 1, 1);
+        bool value = false;
+        if (st.Failed() || (st = ToBool(args[0], value)).Failed())
+            return st;
+        dirty = dirty || value != flag;
+        flag = value;
+        return Status::Ok();
+    }
+    Status st = ExpectArgs(args, 0, 0);
+    if (st.Failed())
+        return st;
+    result = Variant(flag);
+    return Status::Ok();
+}
+
+// The subject of Test / Execute / Replace: strings as they are, other values as CStr.
+Status Subject(const Variant& v, VString& out)
+{
+    if (v.IsString()) {
+        out = v.AsString();
+        return Status::Ok();
+    }
+    return ToString(v, out);
+}
+
+} // namespace
+
+DispId CRegExp::GetMemberId(std::u16string_view name)
+{
+    return LookupMember(name, kMembers);
+}
+
+Status CRegExp::Compiled(const rt::CRegex*& out)
+{
+    if (m_dirty || !m_regex.IsCompiled()) {
+        int err = m_regex.Compile(m_pattern, m_ignoreCase, m_multiline);
+        if (err != 0)
+            return Status(err);
+        m_dirty = false;
+    }
+    out = &m_regex;
+    return Status::Ok();
+}
+
+Status CRegExp::Execute(const VString& subject, Variant& result)
+{
+    const rt::CRegex* re = nullptr;
+    Status st = Compiled(re);
+    if (st.Failed())
+        return st;
+    auto data = std::make_shared<MatchData>();
+    data->subject = subject;
+    data->matches = re->FindAll(subject.View(), m_global);
+    result = obj::FromObject(MakeObject<CMatchCollection>(std::move(data)));
+    return Status::Ok();
+}
+
+Status CRegExp::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result)
+{
+    Status st;
+    switch (id) {
+    case kPattern:
+        if (IsAssignment(kind)) {
+            std::u16string pattern;
+            if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = obj::ArgText(args, 0, pattern)).Failed())
+                return st;
+            m_dirty = m_dirty || pattern != m_pattern;
+            m_pattern = std::move(pattern);
+            return Status::Ok();
+        }
+        if ((st = ExpectArgs(args, 0, 0)).Failed())
+            return st;
+        result = Variant(std::u16string_view(m_pattern));
+        return Status::Ok();
+    case kIgnoreCase: return FlagMember(kind, args, m_ignoreCase, m_dirty, result);
+    case kMultiline: return FlagMember(kind, args, m_multiline, m_dirty, result);
+    case kGlobal: {
+        bool unused = false;
+        return FlagMember(kind, args, m_global, unused, result);
+    }
+    default: break;
+    }
+    if (IsAssignment(kind))
+        return Status(kErrWrongArgCount);
+    VString subject;
+    const rt::CRegex* re = nullptr;
+    switch (id) {
+    case kTest: {
+        if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = Subject(args[0], subject)).Failed() ||
+            (st = Compiled(re)).Failed())
+            return st;
+        rt::RegexMatch m;
+        result = Variant(re->Search(subject.View(), 0, m));
+        return Status::Ok();
+    }
+    case kExecute:
+        if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = Subject(args[0], subject)).Failed())
+            return st;
+        return Execute(subject, result);
+    case kReplace: {
+        std::u16string replacement;
+        if ((st = ExpectArgs(args, 2, 2)).Failed() || (st = Subject(args[0], subject)).Failed() ||
+            (st = obj::ArgText(args, 1, replacement)).Failed() || (st = Compiled(re)).Failed())
+            return st;
+        result = Variant(VString(re->Replace(subject.View(), replacement, m_global)));
+        return Status::Ok();
+    }
+    default: return Status(kErrNoSuchMember);
+    }
+}
+
+} // namespace cva::vbs

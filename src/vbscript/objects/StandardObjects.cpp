@@ -1,0 +1,20 @@
+#include "vbscript/objects/StandardObjects.h"
+
+#include "vbscript/objects/Dictionary.h"
+#include "vbscript/objects/RegExp.h"
+
+namespace cva::vbs {
+
+void RegisterStandardObjects(CObjectRegistry& registry)
+{
+    registry.Register(u"Scripting.Dictionary", [](IScriptServices&, ObjectRef& out) {
+        out = MakeObject<CDictionary>();
+        return Status::Ok();
+    });
+    registry.Register(u"VBScript.RegExp", [](IScriptServices&, ObjectRef& out) {
+        out = MakeObject<CRegExp>();
+        return Status::Ok();
+    });
+}
+
+} // namespace cva::vbs

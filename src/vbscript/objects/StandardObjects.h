@@ -1,0 +1,12 @@
+#pragma once
+
+#include "vbscript/ObjectRegistry.h"
+
+namespace cva::vbs {
+
+// Registers the objects scripts can create by name: Scripting.Dictionary,
+// Scripting.FileSystemObject, WScript.Shell, VBScript.RegExp. Every new engine calls
+// this on its registry.
+void RegisterStandardObjects(CObjectRegistry& registry);
+
+} // namespace cva::vbs
