@@ -102,8 +102,9 @@ bool Tokenize(std::u16string_view s, std::vector<Token>& out) {
     return true;
 }
 
+// Years below 100 are two-digit years however they are written ("0099" too).
 int ExpandYear(const Token& t) {
-    if (t.digits <= 2) return t.value < 30 ? 2000 + t.value : 1900 + t.value;
+    if (t.value < 100) return t.value < 30 ? 2000 + t.value : 1900 + t.value;
     return t.value;
 }
 
@@ -278,8 +279,11 @@ std::optional<double> ParseDate(std::u16string_view text) {
 std::u16string FormatDate(double date) {
     DateParts p;
     if (SplitDate(date, p) != 0) return {};
-    const bool noDate = p.year == 1899 && p.month == 12 && p.day == 30;
-    const bool noTime = p.hour == 0 && p.minute == 0 && p.second == 0;
+    // Which parts to show is decided on the stored value, before rounding to the second:
+    // 1.999999 prints as "1/1/1900 12:00:00 AM", as Windows does.
+    const double whole = std::trunc(date);
+    const bool noDate = whole == 0.0;
+    const bool noTime = date == whole;
     if (noDate) return LongTimeText(p);
     if (noTime) return ShortDateText(p);
     return ShortDateText(p) + u" " + LongTimeText(p);

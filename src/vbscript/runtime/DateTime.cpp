@@ -148,14 +148,19 @@ double CombineDateTime(double datePart, double timeFraction) {
     return datePart < 0.0 ? datePart - timeFraction : datePart + timeFraction;
 }
 
+double DateOnly(double date) { return std::trunc(date) + 0.0; }
+
+double TimeOnly(double date) { return std::fabs(date - std::trunc(date)); }
+
 int DateSerial(int32_t year, int32_t month, int32_t day, double& out) {
     constexpr int32_t kMin = std::numeric_limits<int16_t>::min();
     constexpr int32_t kMax = std::numeric_limits<int16_t>::max();
     if (year < kMin || year > kMax || month < kMin || month > kMax || day < kMin || day > kMax)
         return 6;
+    // Negative years count back from 2000 like the two-digit years below 30 (-1 is 1999).
     int64_t y = year;
-    if (y >= 0 && y <= 29) y += 2000;
-    else if (y >= 30 && y <= 99) y += 1900;
+    if (y < 30) y += 2000;
+    else if (y < 100) y += 1900;
     const int64_t index = y * 12 + (month - 1);
     const int64_t normYear = FloorDiv(index, 12);
     const int normMonth = static_cast<int>(index - normYear * 12) + 1;
@@ -193,9 +198,10 @@ float Timer() {
 
 int DateAdd(std::u16string_view interval, double number, double date, double& out) {
     Interval kind;
-    if (!ParseInterval(interval, kind) || !IsValidDate(date) || std::isnan(number)) return 5;
-    const double whole = std::trunc(number);
-    if (std::fabs(whole) > 1e13) return 5;
+    if (!ParseInterval(interval, kind) || !IsValidDate(date)) return 5;
+    // The count is a Long, rounded like CLng.
+    const double whole = std::nearbyint(number);
+    if (!(whole >= -2147483648.0 && whole <= 2147483647.0)) return 6;
     const int64_t n = static_cast<int64_t>(whole);
     int64_t seconds = 0;
     switch (kind) {

@@ -61,9 +61,14 @@ double MakeDate(int year, int month, int day);
 double MakeTime(int hour, int minute, int second);
 // Adds a time of day to a date value, respecting the sign rule for negative dates.
 double CombineDateTime(double datePart, double timeFraction);
+// The date part (DateValue: midnight of the same day) and the time part (TimeValue: a time
+// on 1899-12-30) of a date, respecting the sign rule for negative dates.
+double DateOnly(double date);
+double TimeOnly(double date);
 
 // DateSerial(year, month, day). The engine rounds the arguments to integers first (as
-// CInt does). Years 0..29 mean 2000..2029, 30..99 mean 1930..1999; months and days out of
+// CInt does). Years 0..29 mean 2000..2029, 30..99 mean 1930..1999 (and negative years count
+// back from 2000, so -1 is 1999); months and days out of
 // range roll over (month 13 is January of the next year, day 0 the last day of the previous
 // month, negative values go further back). Error 5 when the result falls outside
 // 100-01-01..9999-12-31, error 6 when an argument is beyond the Integer range.
@@ -82,9 +87,10 @@ double TimeOfDay();
 float Timer();
 
 // DateAdd(interval, number, date). Interval is one of "yyyy" "q" "m" "y" "d" "w" "ww" "h"
-// "n" "s" (case-insensitive); "y", "d" and "w" all add days. The number is truncated to an
-// integer (Fix). Month arithmetic clamps the day to the end of the target month
-// (Jan 31 + 1 month = Feb 28/29). Error 5 for an unknown interval or a result out of range.
+// "n" "s" (case-insensitive); "y", "d" and "w" all add days. The number is rounded to a
+// Long as CLng does (1.5 adds 2; error 6 beyond the Long range). Month arithmetic clamps the
+// day to the end of the target month (Jan 31 + 1 month = Feb 28/29). Error 5 for an unknown
+// interval or a result out of range.
 int DateAdd(std::u16string_view interval, double number, double date, double& out);
 
 // DateDiff(interval, date1, date2, firstdayofweek, firstweekofyear): date2 - date1 counted
@@ -121,9 +127,9 @@ std::optional<double> ParseDate(std::u16string_view text, int referenceYear);
 // The same with the current local year as reference.
 std::optional<double> ParseDate(std::u16string_view text);
 
-// CStr of a date: "12/7/2026 5:16:11 PM"; date only when the time is midnight, time only
-// when the date part is 1899-12-30 (0). Out-of-range values give the empty string; the
-// engine checks IsValidDate before calling.
+// CStr of a date: "12/7/2026 5:16:11 PM"; date only when the value has no fraction, time
+// only when its integer part is 0 (1899-12-30). Out-of-range values give the empty string;
+// the engine checks IsValidDate before calling.
 std::u16string FormatDate(double date);
 
 // FormatDateTime(date, namedformat): 0 as FormatDate, 1 "Monday, December 07, 2026",

@@ -134,7 +134,10 @@ double ScannedToDouble(const Scanned& s) {
     std::string text = s.negative ? "-" : "";
     text += s.mantissa;
     if (text.back() == '.') text.pop_back();
-    if (s.exponent != 0) text += "e" + std::to_string(s.exponent);
+    if (s.exponent != 0) {
+        text.push_back('e');
+        text.append(std::to_string(s.exponent));
+    }
     return std::strtod(text.c_str(), nullptr);
 }
 
@@ -211,7 +214,15 @@ int Round(double value, int32_t digits, double& out) {
         out = value;
         return 0;
     }
+    if (value == std::trunc(value)) {
+        out = value; // also keeps integers beyond 15 digits exact
+        return 0;
+    }
     Decimal d = ToDecimal(value, 15);
+    if (d.point + digits >= 15) {
+        out = value; // every digit it has is kept
+        return 0;
+    }
     RoundDecimal(d, digits, RoundingMode::HalfEven);
     out = FromDecimal(d);
     if (out == 0.0) out = 0.0; // no negative zero

@@ -17,7 +17,7 @@ inline constexpr int kUseDefault = -2;
 inline constexpr int kTrue = -1;
 inline constexpr int kFalse = 0;
 
-// CStr of a Double: up to 15 significant digits, plain notation for magnitudes from 1E-5
+// CStr of a Double: up to 15 significant digits, plain notation for magnitudes from 1E-4
 // up to below 1E15, otherwise scientific with at least two exponent digits ("1E+15",
 // "1.5E-07"). Negative zero prints as "0". 0.1 + 0.2 prints "0.3".
 std::u16string DoubleToString(double value);
@@ -30,11 +30,13 @@ std::u16string CurrencyToString(int64_t scaled);
 
 // Reads a string as a number the way VBScript coerces strings for arithmetic, CDbl, CLng
 // and IsNumeric: surrounding blanks (space, tab, CR, LF, VT, FF, NBSP) ignored, optional
-// sign (leading, or a trailing sign), "$" currency sign before or after the sign,
-// thousands separators "," in the integer part, ".", exponent "E"/"D" with sign,
-// "&H"/"&O" (or "&") prefixes for hexadecimal and octal integers (read as 32-bit two's
-// complement, so "&HFFFFFFFF" is -1), and a value enclosed in parentheses as a negative
-// number. Empty when the text is not a number (the caller raises 13).
+// sign (leading, or a trailing sign), "$" currency sign before or after the number,
+// thousands separators "," anywhere after the first digit (not checked for position, as
+// Windows does not), ".", exponent "E" with optional sign, "&H"/"&O" prefixes for
+// hexadecimal and octal integers (read as 32-bit two's complement, so "&HFFFFFFFF" is -1
+// but "&HFFFF" is 65535), and a value enclosed in parentheses as a negative number. Empty
+// when the text is not a number (the caller raises 13); more than 32 bits of "&H" digits
+// are not a number either.
 std::optional<double> ParseNumber(std::u16string_view text);
 
 // IsNumeric's rule for a string: true exactly when ParseNumber succeeds.
@@ -76,7 +78,9 @@ std::u16string Oct(int32_t value, int bits = 32);
 // FormatNumber(expr, digits, includeLeadingDigit, useParens, groupDigits). digits -1 means
 // the locale default (2); the tristates take kUseDefault / kTrue / kFalse, defaults for
 // en-US being leading digit yes, parentheses no, grouping yes. Rounds half away from zero
-// at the requested digits. Error 5 for digits outside -1..255 or a bad tristate.
+// at the requested digits (on the 15 digits CStr would show). A tristate other than
+// kUseDefault and kFalse counts as true. Error 5 for digits outside -1..255 or a value that
+// is not finite.
 int FormatNumber(double value, int32_t digits, int includeLeadingDigit, int useParens,
                  int groupDigits, std::u16string& out);
 

@@ -82,7 +82,8 @@ public:
                                      std::u16string_view subject,
                                      const RegexMatch& match) const;
 
-    // The number of backtracking steps one search may take (default 10,000,000).
+    // The number of backtracking steps one search may take (default 10,000,000), plus 100
+    // per code unit of the subject so that large inputs are not cut short.
     void SetStepBudget(uint64_t steps);
     // True when the last Search / FindAll / Replace stopped on the budget.
     bool BudgetExceeded() const;

@@ -22,7 +22,7 @@ bool MatchAt(std::u16string_view text, std::size_t at, std::u16string_view find,
 // 0-based position of find in text at or after from, or npos.
 std::size_t FindForward(std::u16string_view text, std::u16string_view find, std::size_t from,
                         CompareMode mode) {
-    if (mode == CompareMode::Binary) return text.find(find, from);
+    if (mode == CompareMode::Binary || find.empty()) return text.find(find, from);
     if (find.size() > text.size()) return std::u16string_view::npos;
     const char16_t first = text::ToUpper(find[0]);
     for (std::size_t i = from; i + find.size() <= text.size(); ++i)
@@ -220,7 +220,7 @@ int Asc(std::u16string_view text, int32_t& out) {
 
 int AscW(std::u16string_view text, int32_t& out) {
     if (text.empty()) return 5;
-    out = text[0];
+    out = static_cast<int16_t>(text[0]); // an Integer: U+8000 and above come back negative
     return 0;
 }
 

@@ -76,7 +76,8 @@ int Right(std::u16string_view text, int32_t length, std::u16string& out);
 int Mid(std::u16string_view text, int32_t start, int32_t length, std::u16string& out);
 
 // Asc: the Windows-1252 code of the first character (63 "?" for a character 1252 lacks);
-// AscW: its UTF-16 code unit. Error 5 for an empty string.
+// AscW: its UTF-16 code unit as an Integer, so U+8000..U+FFFF give -32768..-1 as in
+// Windows. Error 5 for an empty string.
 int Asc(std::u16string_view text, int32_t& out);
 int AscW(std::u16string_view text, int32_t& out);
 

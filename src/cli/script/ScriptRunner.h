@@ -1,0 +1,23 @@
+#pragma once
+
+#include "cli/script/WScriptObject.h"
+#include "vbscript/ScriptServices.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cva::cli {
+
+// Script file bytes to text: UTF-16 with a byte-order mark, UTF-8 (with or without a
+// mark), anything else as Windows-1252.
+std::u16string DecodeScriptText(std::string_view bytes);
+
+// Runs script text with a WScript object whose output goes to `output`. A script
+// error is written to output.err as "FILE(LINE, COL) SOURCE: DESCRIPTION" and gives 1;
+// otherwise the result is 0 or the code passed to WScript.Quit.
+int RunScriptText(const std::string& scriptPath, std::u16string_view text,
+                  const std::vector<std::string>& arguments, const ScriptOutput& output,
+                  vbs::IScriptServices* services);
+
+} // namespace cva::cli

@@ -1,0 +1,79 @@
+#include "vbscript/Engine.h"
+
+#include "vbscript/engine/HostItem.h"
+#include "vbscript/engine/Interpreter.h"
+
+namespace cva::vbs {
+
+CScriptEngine::CScriptEngine() : m_interp(std::make_unique<engine::CInterpreter>()) {}
+
+CScriptEngine::~CScriptEngine() = default;
+
+void CScriptEngine::SetSite(IScriptSite* site)
+{
+    m_interp->m_site = site;
+}
+
+void CScriptEngine::SetServices(IScriptServices* services)
+{
+    m_interp->m_services = services;
+}
+
+IScriptServices& CScriptEngine::Services()
+{
+    return m_interp->Services();
+}
+
+CObjectRegistry& CScriptEngine::Objects()
+{
+    return m_interp->m_objects;
+}
+
+void CScriptEngine::AddNamedItem(std::u16string_view name, ObjectRef object, bool globalMembers)
+{
+    m_interp->m_items.push_back(engine::NamedItem{std::u16string(name), std::move(object), globalMembers});
+}
+
+void CScriptEngine::AddHostItem(std::u16string_view name, std::vector<HostFunction> functions, IHostItem& item)
+{
+    auto obj = MakeObject<engine::CDescribedObject>(std::u16string(name), std::move(functions), item);
+    AddNamedItem(name, ObjectRef(std::move(obj)), true);
+}
+
+bool CScriptEngine::ParseScript(std::u16string_view text)
+{
+    return m_interp->RunText(text, true);
+}
+
+CallOutcome CScriptEngine::CallRoutine(std::u16string_view name, std::span<const Variant> args, Variant* result)
+{
+    return m_interp->CallByName(name, args, result);
+}
+
+bool CScriptEngine::HasRoutine(std::u16string_view name) const
+{
+    return m_interp->HasProc(name);
+}
+
+void CScriptEngine::Interrupt()
+{
+    m_interp->m_interrupt.store(true);
+}
+
+void CScriptEngine::ClearInterrupt()
+{
+    m_interp->m_interrupt.store(false);
+}
+
+void CScriptEngine::SetStepLimit(uint64_t steps)
+{
+    m_interp->m_stepLimit = steps;
+    m_interp->m_steps = 0;
+}
+
+void CScriptEngine::Close()
+{
+    m_interp->Close();
+}
+
+} // namespace cva::vbs

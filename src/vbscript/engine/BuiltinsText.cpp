@@ -1,0 +1,488 @@
+#include "vbscript/engine/BuiltinHelpers.h"
+#include "vbscript/runtime/Strings.h"
+
+#include <algorithm>
+
+namespace cva::vbs::engine {
+
+namespace {
+
+bool CompareArg(CInterpreter& in, std::span<Variant> args, size_t i, rt::CompareMode& mode)
+{
+    mode = rt::CompareMode::Binary;
+    if (Missing(args, i))
+        return true;
+    int32_t m = 0;
+    if (!ArgLong(in, args[i], m))
+        return false;
+    if (m < 0 || m > 2)
+        return in.Fail(kErrInvalidCall);
+    mode = m == 0 ? rt::CompareMode::Binary : rt::CompareMode::Text;
+    return true;
+}
+
+bool Len(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    if (a[0].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    VString s;
+    if (!ArgString(in, a[0], s))
+        return false;
+    out = Variant(static_cast<int32_t>(s.Size()));
+    return true;
+}
+
+bool LenB(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    if (!Len(in, a, out))
+        return false;
+    if (!out.IsNull())
+        out = Variant(out.AsLong() * 2);
+    return true;
+}
+
+template <std::u16string (*Fn)(std::u16string_view)>
+bool Unary(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    if (a[0].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    VString s;
+    if (!ArgString(in, a[0], s))
+        return false;
+    out = StringResult(Fn(s.View()));
+    return true;
+}
+
+bool LeftRight(CInterpreter& in, std::span<Variant> a, Variant& out, bool left)
+{
+    int32_t n = 0;
+    if (!ArgLong(in, a[1], n))
+        return false;
+    if (n < 0)
+        return in.Fail(kErrInvalidCall);
+    if (a[0].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    VString s;
+    if (!ArgString(in, a[0], s))
+        return false;
+    std::u16string r;
+    if (!RtResult(in, left ? rt::Left(s.View(), n, r) : rt::Right(s.View(), n, r)))
+        return false;
+    out = StringResult(std::move(r));
+    return true;
+}
+
+bool Left(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return LeftRight(in, a, out, true);
+}
+
+bool Right(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return LeftRight(in, a, out, false);
+}
+
+bool Mid(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    int32_t start = 0;
+    int32_t len = -1;
+    if (!ArgLong(in, a[1], start))
+        return false;
+    if (!Missing(a, 2) && !ArgLong(in, a[2], len))
+        return false;
+    if (start < 1 || (len < 0 && !Missing(a, 2)))
+        return in.Fail(kErrInvalidCall);
+    if (a[0].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    VString s;
+    if (!ArgString(in, a[0], s))
+        return false;
+    std::u16string r;
+    if (!RtResult(in, rt::Mid(s.View(), start, len, r)))
+        return false;
+    out = StringResult(std::move(r));
+    return true;
+}
+
+bool InStr(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    // InStr([start, ]string1, string2[, compare])
+    int32_t start = 1;
+    size_t i = 0;
+    if (a.size() >= 3) {
+        if (a[0].IsNull())
+            return in.Fail(kErrInvalidUseOfNull);
+        if (!ArgLong(in, a[0], start))
+            return false;
+        i = 1;
+    } else if (a.size() < 2) {
+        return in.Fail(kErrWrongArgCount);
+    }
+    if (start < 1)
+        return in.Fail(kErrInvalidCall);
+    rt::CompareMode mode = rt::CompareMode::Binary;
+    if (a.size() == 4 && !CompareArg(in, a, 3, mode))
+        return false;
+    if (a[i].IsNull() || a[i + 1].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    VString s1;
+    VString s2;
+    if (!ArgString(in, a[i], s1) || !ArgString(in, a[i + 1], s2))
+        return false;
+    int32_t r = 0;
+    if (!RtResult(in, rt::InStr(start, s1.View(), s2.View(), mode, r)))
+        return false;
+    out = Variant(r);
+    return true;
+}
+
+bool InStrRev(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    int32_t start = -1;
+    if (!OptLong(in, a, 2, -1, start))
+        return false;
+    rt::CompareMode mode;
+    if (!CompareArg(in, a, 3, mode))
+        return false;
+    if (a[0].IsNull() || a[1].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    VString s1;
+    VString s2;
+    if (!ArgString(in, a[0], s1) || !ArgString(in, a[1], s2))
+        return false;
+    int32_t r = 0;
+    if (!RtResult(in, rt::InStrRev(s1.View(), s2.View(), start, mode, r)))
+        return false;
+    out = Variant(r);
+    return true;
+}
+
+bool Replace(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    int32_t start = 1;
+    int32_t count = -1;
+    if (!OptLong(in, a, 3, 1, start) || !OptLong(in, a, 4, -1, count))
+        return false;
+    rt::CompareMode mode;
+    if (!CompareArg(in, a, 5, mode))
+        return false;
+    if (a[0].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    if (a[1].IsNull() || a[2].IsNull())
+        return in.Fail(kErrInvalidUseOfNull);
+    VString s;
+    VString find;
+    VString with;
+    if (!ArgString(in, a[0], s) || !ArgString(in, a[1], find) || !ArgString(in, a[2], with))
+        return false;
+    std::u16string r;
+    if (!RtResult(in, rt::Replace(s.View(), find.View(), with.View(), start, count, mode, r)))
+        return false;
+    if (r.size() > VString::kMaxLength)
+        return in.Fail(kErrOutOfMemory);
+    out = StringResult(std::move(r));
+    return true;
+}
+
+bool Split(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    VString delim(u" ");
+    int32_t count = -1;
+    if (!Missing(a, 1)) {
+        if (a[1].IsNull())
+            return in.Fail(kErrInvalidUseOfNull);
+        if (!ArgString(in, a[1], delim))
+            return false;
+    }
+    if (!OptLong(in, a, 2, -1, count))
+        return false;
+    rt::CompareMode mode;
+    if (!CompareArg(in, a, 3, mode))
+        return false;
+    if (a[0].IsNull())
+        return in.Fail(kErrInvalidUseOfNull);
+    VString s;
+    if (!ArgString(in, a[0], s))
+        return false;
+    std::vector<Variant> items;
+    std::u16string_view text = s.View();
+    std::u16string_view d = delim.View();
+    if (mode == rt::CompareMode::Binary && count >= -1 && !d.empty() && !text.empty()) {
+        // The common case directly into script strings: no intermediate copies.
+        size_t pos = 0;
+        for (;;) {
+            size_t hit = (count != -1 && static_cast<int32_t>(items.size()) + 1 >= count)
+                             ? std::u16string_view::npos
+                             : text.find(d, pos);
+            if (count == 0)
+                break;
+            if (hit == std::u16string_view::npos) {
+                items.emplace_back(VString(text.substr(pos)));
+                break;
+            }
+            items.emplace_back(VString(text.substr(pos, hit - pos)));
+            pos = hit + d.size();
+        }
+    } else {
+        std::vector<std::u16string> parts;
+        if (!RtResult(in, rt::Split(text, d, count, mode, parts)))
+            return false;
+        items.reserve(parts.size());
+        for (auto& p : parts)
+            items.emplace_back(VString(p));
+    }
+    out = Variant(SafeArray::CreateVector(std::move(items), VarType::String));
+    return true;
+}
+
+bool StringsOfArray(CInterpreter& in, const Variant& v, std::vector<std::u16string>& out)
+{
+    if (!v.IsArray())
+        return in.Fail(kErrTypeMismatch);
+    const SafeArray* arr = v.AsArray();
+    if (arr->Dims() != 1)
+        return in.Fail(kErrSubscript);
+    out.reserve(arr->Count());
+    for (size_t i = 0; i < arr->Count(); ++i) {
+        const Variant& item = arr->Item(i);
+        if (item.IsNull())
+            return in.Fail(kErrTypeMismatch);
+        VString s;
+        if (!ArgString(in, item, s))
+            return false;
+        out.emplace_back(s.View());
+    }
+    return true;
+}
+
+bool Join(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    VString delim(u" ");
+    if (!Missing(a, 1) && !ArgString(in, a[1], delim))
+        return false;
+    if (!a[0].IsArray())
+        return in.Fail(kErrTypeMismatch);
+    const SafeArray* arr = a[0].AsArray();
+    if (arr->Dims() != 1)
+        return in.Fail(kErrSubscript);
+    // Strings are joined without copies; other elements are converted once.
+    std::vector<VString> texts(arr->Count());
+    size_t total = 0;
+    for (size_t i = 0; i < arr->Count(); ++i) {
+        const Variant& item = arr->Item(i);
+        if (item.IsNull())
+            return in.Fail(kErrTypeMismatch);
+        if (item.IsString())
+            texts[i] = item.AsString();
+        else if (!ArgString(in, item, texts[i]))
+            return false;
+        total += texts[i].Size() + (i ? delim.Size() : 0);
+        if (total > VString::kMaxLength)
+            return in.Fail(kErrOutOfMemory);
+    }
+    VString result;
+    if (!VString::Allocate(total, result))
+        return in.Fail(kErrOutOfMemory);
+    char16_t* p = result.MutableData();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (i) {
+            std::copy(delim.Data(), delim.Data() + delim.Size(), p);
+            p += delim.Size();
+        }
+        std::copy(texts[i].Data(), texts[i].Data() + texts[i].Size(), p);
+        p += texts[i].Size();
+    }
+    out = Variant(std::move(result));
+    return true;
+}
+
+bool Filter(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    std::vector<std::u16string> items;
+    if (!StringsOfArray(in, a[0], items))
+        return false;
+    VString value;
+    if (!ArgString(in, a[1], value))
+        return false;
+    bool include = true;
+    if (!Missing(a, 2) && !ArgBool(in, a[2], include))
+        return false;
+    rt::CompareMode mode;
+    if (!CompareArg(in, a, 3, mode))
+        return false;
+    std::vector<Variant> result;
+    for (auto& s : rt::Filter(items, value.View(), include, mode))
+        result.emplace_back(VString(s));
+    out = Variant(SafeArray::CreateVector(std::move(result), VarType::String));
+    return true;
+}
+
+bool StrComp(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    rt::CompareMode mode;
+    if (!CompareArg(in, a, 2, mode))
+        return false;
+    if (a[0].IsNull() || a[1].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    VString s1;
+    VString s2;
+    if (!ArgString(in, a[0], s1) || !ArgString(in, a[1], s2))
+        return false;
+    out = Variant::FromInteger(static_cast<int16_t>(rt::StrComp(s1.View(), s2.View(), mode)));
+    return true;
+}
+
+bool Space(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    int32_t n = 0;
+    if (!ArgLong(in, a[0], n))
+        return false;
+    if (n > static_cast<int32_t>(VString::kMaxLength))
+        return in.Fail(kErrOutOfMemory);
+    std::u16string r;
+    if (!RtResult(in, rt::Space(n, r)))
+        return false;
+    out = StringResult(std::move(r));
+    return true;
+}
+
+bool StringFn(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    int32_t n = 0;
+    if (!ArgLong(in, a[0], n))
+        return false;
+    if (a[1].IsNull()) {
+        out = Variant::Null();
+        return true;
+    }
+    char16_t ch = 0;
+    if (a[1].IsString()) {
+        if (a[1].AsString().Empty())
+            return in.Fail(kErrInvalidCall);
+        ch = a[1].AsString()[0];
+    } else {
+        int32_t code = 0;
+        if (!ArgLong(in, a[1], code))
+            return false;
+        std::u16string c;
+        if (!RtResult(in, rt::Chr(((code % 256) + 256) % 256, c)))
+            return false;
+        ch = c[0];
+    }
+    if (n > static_cast<int32_t>(VString::kMaxLength))
+        return in.Fail(kErrOutOfMemory);
+    std::u16string r;
+    if (!RtResult(in, rt::StringOf(n, ch, r)))
+        return false;
+    out = StringResult(std::move(r));
+    return true;
+}
+
+bool AscFn(CInterpreter& in, std::span<Variant> a, Variant& out, bool wide)
+{
+    if (a[0].IsNull())
+        return in.Fail(kErrInvalidUseOfNull);
+    VString s;
+    if (!ArgString(in, a[0], s))
+        return false;
+    int32_t r = 0;
+    if (!RtResult(in, wide ? rt::AscW(s.View(), r) : rt::Asc(s.View(), r)))
+        return false;
+    out = Variant::FromInteger(static_cast<int16_t>(r));
+    return true;
+}
+
+bool Asc(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return AscFn(in, a, out, false);
+}
+
+bool AscW(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return AscFn(in, a, out, true);
+}
+
+bool ChrFn(CInterpreter& in, std::span<Variant> a, Variant& out, bool wide)
+{
+    if (a[0].IsNull())
+        return in.Fail(kErrInvalidUseOfNull);
+    int32_t code = 0;
+    if (!ArgLong(in, a[0], code))
+        return false;
+    std::u16string r;
+    if (!RtResult(in, wide ? rt::ChrW(code, r) : rt::Chr(code, r)))
+        return false;
+    out = StringResult(std::move(r));
+    return true;
+}
+
+bool Chr(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return ChrFn(in, a, out, false);
+}
+
+bool ChrW(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return ChrFn(in, a, out, true);
+}
+
+std::u16string TrimBoth(std::u16string_view s)
+{
+    return rt::Trim(s);
+}
+
+} // namespace
+
+extern const Builtin kTextBuiltins[] = {
+    {u"Len", 1, 1, Len},
+    {u"LenB", 1, 1, LenB},
+    {u"LCase", 1, 1, Unary<rt::LCase>},
+    {u"UCase", 1, 1, Unary<rt::UCase>},
+    {u"LTrim", 1, 1, Unary<rt::LTrim>},
+    {u"RTrim", 1, 1, Unary<rt::RTrim>},
+    {u"Trim", 1, 1, Unary<TrimBoth>},
+    {u"StrReverse", 1, 1, Unary<rt::StrReverse>},
+    {u"Escape", 1, 1, Unary<rt::Escape>},
+    {u"Unescape", 1, 1, Unary<rt::Unescape>},
+    {u"Left", 2, 2, Left},
+    {u"Right", 2, 2, Right},
+    {u"Mid", 2, 3, Mid},
+    {u"LeftB", 2, 2, Left},
+    {u"RightB", 2, 2, Right},
+    {u"MidB", 2, 3, Mid},
+    {u"InStr", 2, 4, InStr},
+    {u"InStrB", 2, 4, InStr},
+    {u"InStrRev", 2, 4, InStrRev},
+    {u"Replace", 3, 6, Replace},
+    {u"Split", 1, 4, Split},
+    {u"Join", 1, 2, Join},
+    {u"Filter", 2, 4, Filter},
+    {u"StrComp", 2, 3, StrComp},
+    {u"Space", 1, 1, Space},
+    {u"String", 2, 2, StringFn},
+    {u"Asc", 1, 1, Asc},
+    {u"AscB", 1, 1, Asc},
+    {u"AscW", 1, 1, AscW},
+    {u"Chr", 1, 1, Chr},
+    {u"ChrB", 1, 1, Chr},
+    {u"ChrW", 1, 1, ChrW},
+};
+extern const size_t kTextBuiltinCount = sizeof(kTextBuiltins) / sizeof(kTextBuiltins[0]);
+
+} // namespace cva::vbs::engine
