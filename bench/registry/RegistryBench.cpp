@@ -53,7 +53,7 @@ std::string GenerateSystemReg() {
     std::string out =
         "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n";
     const uint32_t t = 1700000000;
-    for (int i = 0; i < 2800; ++i) {
+    for (int i = 0; i < 2650; ++i) {
         std::string clsid = "Software\\\\Classes\\\\CLSID\\\\" + Guid(seq);
         out += Section(clsid, t) + "@=\"Wine component " + std::to_string(i) + "\"\n";
         out += Section(clsid + "\\\\InprocServer32", t) + "@=\"C:\\\\windows\\\\system32\\\\comp" +

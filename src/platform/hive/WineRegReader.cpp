@@ -59,6 +59,7 @@ private:
     // Path of the previous key header, to reuse its keys for the next one.
     std::vector<std::pair<std::u16string, CRegKey*>> m_path;
     std::u16string m_scratch;
+    std::u16string m_name;
     std::vector<uint8_t> m_data;
 };
 
@@ -258,7 +259,8 @@ bool CReader::ParseHex(const char* p, const char* stop, std::vector<uint8_t>& ou
 
 bool CReader::ParseValue(const char* p, const char* stop) {
     if (!m_key) return Fail("value before the first key");
-    std::u16string name;
+    std::u16string& name = m_name;
+    name.clear();
     if (*p == '@') {
         ++p;
     } else {

@@ -75,24 +75,26 @@ std::shared_ptr<CRegKey> CRegKey::DetachSubkey(const CRegKey* child) {
     return key;
 }
 
-CRegValue* CRegKey::FindValueMutable(std::u16string_view name) {
-    std::u16string upper = text::ToUpper(name);
+CRegValue* CRegKey::FindUpper(std::u16string_view upper) {
     for (auto& v : m_values)
         if (SameUpper(v.m_upper, upper)) return &v;
     return nullptr;
 }
+
+CRegValue* CRegKey::FindValueMutable(std::u16string_view name) { return FindUpper(text::ToUpper(name)); }
 
 const CRegValue* CRegKey::FindValue(std::u16string_view name) const {
     return const_cast<CRegKey*>(this)->FindValueMutable(name);
 }
 
 void CRegKey::SetValue(std::u16string_view name, DWORD type, const uint8_t* data, size_t size) {
-    CRegValue* v = FindValueMutable(name);
+    std::u16string upper = text::ToUpper(name);
+    CRegValue* v = FindUpper(upper);
     if (!v) {
         m_values.emplace_back();
         v = &m_values.back();
         v->m_name.assign(name);
-        v->m_upper = text::ToUpper(name);
+        v->m_upper = std::move(upper);
     }
     v->m_type = type;
     v->m_data.assign(data, data + size);

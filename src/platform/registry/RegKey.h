@@ -72,6 +72,7 @@ public:
 private:
     size_t LowerBound(std::u16string_view upper) const;
     CRegValue* FindValueMutable(std::u16string_view name);
+    CRegValue* FindUpper(std::u16string_view upper);
 
     std::u16string m_name;
     std::u16string m_upper;

@@ -89,12 +89,4 @@ TEST(WinePrefix, RunningServerIsSeenThroughItsLock) {
     EXPECT_FALSE(hive::IsWineServerRunning(prefix.Path()));
 }
 
-TEST(WinePrefix, UserSidComesFromTheRootComment) {
-    EXPECT_EQ(hive::UserSidFromRootComment("REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000"),
-              "S-1-5-21-0-0-0-1000");
-    EXPECT_EQ(hive::UserSidFromRootComment("\\\\User\\\\S-1-5-21-1-2-3-500"), "S-1-5-21-1-2-3-500");
-    EXPECT_EQ(hive::UserSidFromRootComment("REGISTRY\\\\User\\\\.Default"), "");
-    EXPECT_EQ(hive::UserSidFromRootComment("REGISTRY\\\\Machine"), "");
-}
-
 } // namespace

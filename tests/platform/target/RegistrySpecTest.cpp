@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 using namespace cva;
@@ -31,17 +30,6 @@ TEST(RegistrySpec, ParsesTheFourKinds) {
     EXPECT_FALSE(target::ParseRegistrySpec("wine:", spec, error));
     EXPECT_FALSE(target::ParseRegistrySpec("vm:/x", spec, error));
     EXPECT_NE(error.find("unknown target"), std::string::npos);
-}
-
-TEST(RegistrySpec, DefaultSandboxLivesInTheProfileFolder) {
-    const char* old = std::getenv("XDG_DATA_HOME");
-    std::string saved = old ? old : "";
-    setenv("XDG_DATA_HOME", "/data/home", 1);
-    EXPECT_EQ(target::DefaultSandboxFolder(), "/data/home/Meridot/Corvanta/sandbox");
-    if (old)
-        setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
 }
 
 TEST(RegistrySpec, SandboxMapsItsThreeFilesAndStartsEmpty) {
