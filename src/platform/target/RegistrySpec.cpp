@@ -1,6 +1,7 @@
 #include "platform/target/RegistrySpec.h"
 
 #include "platform/hive/WinePrefix.h"
+#include "platform/target/Sandbox.h"
 #include "platform/text/Unicode.h"
 
 #include <cerrno>
@@ -23,21 +24,6 @@ std::string TrimSlashes(std::string path) {
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
-}
-
-bool MakeFolders(const std::string& path, std::string& error) {
-    std::string partial;
-    size_t pos = 0;
-    while (pos != std::string::npos) {
-        pos = path.find('/', pos + 1);
-        partial = path.substr(0, pos);
-        if (partial.empty()) continue;
-        if (mkdir(partial.c_str(), 0777) != 0 && errno != EEXIST) {
-            error = "cannot create the folder " + partial + ": " + std::strerror(errno);
-            return false;
-        }
-    }
-    return true;
 }
 
 bool IsFolder(const std::string& path) {
@@ -108,7 +94,7 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
     }
     if (spec.m_kind == TargetKind::Sandbox) {
         std::string folder = spec.m_path.empty() ? DefaultSandboxFolder() : spec.m_path;
-        if (!MakeFolders(folder, error)) return false;
+        if (!EnsureSandbox(folder, error)) return false;
         // A Windows XP slice: 32-bit, with Wine's layout so that Wine could read it too.
         options.m_arch = "win32";
         options.m_rootComment = "REGISTRY\\\\Machine";

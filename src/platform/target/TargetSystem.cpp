@@ -1,7 +1,7 @@
 #include "platform/target/TargetSystem.h"
 
 #include "platform/process/ProcessServices.h"
-#include "platform/target/Sandbox.h"
+#include "platform/target/Sandbox.h" // SandboxDriveC
 #include "platform/target/TargetRegistryReader.h"
 #include "platform/target/WindowsVersion.h"
 
@@ -40,16 +40,11 @@ std::unique_ptr<CTargetSystem> CTargetSystem::Open(std::string_view spec, std::s
 }
 
 std::unique_ptr<CTargetSystem> CTargetSystem::Open(const CRegistrySpec& spec, std::string& error) {
-    CRegistrySpec resolved = spec;
-    if (resolved.m_kind == TargetKind::Sandbox) {
-        if (resolved.m_path.empty()) resolved.m_path = DefaultSandboxFolder();
-        if (!EnsureSandbox(resolved.m_path, error)) return nullptr;
-    }
     COpenedRegistry opened;
-    if (!OpenTargetRegistry(resolved, opened, error)) return nullptr;
+    if (!OpenTargetRegistry(spec, opened, error)) return nullptr;
 
     std::unique_ptr<CTargetSystem> target(new CTargetSystem());
-    target->m_kind = resolved.m_kind;
+    target->m_kind = spec.m_kind;
     target->m_folder = opened.m_folder;
     target->m_registry = std::move(opened.m_registry);
     target->m_readOnly = opened.m_readOnly;

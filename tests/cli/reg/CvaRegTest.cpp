@@ -185,12 +185,16 @@ TEST_F(CvaReg, BadInputGivesAnErrorAndExitStatusOne) {
         {"query"},
         {"import", m_dir.File("missing.reg")},
     };
+    // The first use seeds the sandbox; after that, bad commands must change nothing.
+    Run({"query", "HKCU\\Control Panel\\Desktop"});
+    const std::string seeded = ReadAll(Box() + "/user.reg");
+    ASSERT_FALSE(seeded.empty());
     for (const auto& args : bad) {
         CResult r = Run(args);
         EXPECT_EQ(r.m_status, 1) << args[0] << " " << (args.size() > 1 ? args[1] : "");
         EXPECT_EQ(r.m_err.rfind("ERROR: ", 0), 0u) << r.m_err;
     }
-    EXPECT_FALSE(std::filesystem::exists(Box() + "/user.reg")) << "nothing was written";
+    EXPECT_EQ(ReadAll(Box() + "/user.reg"), seeded) << "nothing was written";
     EXPECT_EQ(Run({"--help"}, "", false).m_status, 0);
 }
 
