@@ -1,0 +1,71 @@
+#include "core/script/ActiveScriptHost.h"
+
+#include "core/script/HostProxy.h"
+#include "platform/text/Unicode.h"
+
+#include <cstdio>
+
+namespace cva::script {
+
+namespace {
+constexpr char16_t kItemName[] = u"ScriptHost";
+}
+
+CActiveScriptHost::CActiveScriptHost() = default;
+
+CActiveScriptHost::~CActiveScriptHost() { CloseEngine(); }
+
+bool CActiveScriptHost::CreateEngine(std::u16string_view language) {
+    CloseEngine();
+    if (!text::EqualsNoCase(language, u"vbscript")) return false;
+    m_pScript = std::make_unique<vbs::CScriptEngine>();
+    m_pScript->SetSite(this);
+    if (vbs::IScriptServices* services = ScriptServices()) m_pScript->SetServices(services);
+    m_namedItems[kItemName] = &HostItem();
+    m_pScript->AddHostItem(kItemName, HostFunctionTable(), HostItem());
+    return true;
+}
+
+bool CActiveScriptHost::ParseScript(std::u16string_view text) {
+    if (!m_pScript) return false;
+    bool ok = m_pScript->ParseScript(text);
+    AfterScriptCall();
+    return ok;
+}
+
+uint32_t CActiveScriptHost::CallRoutine(std::u16string_view name, std::span<const vbs::Variant> args,
+                                        vbs::Variant* result) {
+    if (!m_pScript || name.empty()) return E_FAIL;
+    vbs::CallOutcome outcome = m_pScript->CallRoutine(name, args, result);
+    if (outcome.status == vbs::CallStatus::UnknownName) return DISP_E_UNKNOWNNAME;
+    AfterScriptCall();
+    return outcome.status == vbs::CallStatus::Ok ? S_OK : outcome.statusCode;
+}
+
+void CActiveScriptHost::CloseEngine() {
+    if (!m_pScript) return;
+    m_pScript->Close();
+    m_pScript.reset();
+}
+
+void CActiveScriptHost::Interrupt() {
+    if (m_pScript) m_pScript->Interrupt();
+}
+
+std::string CActiveScriptHost::FormatScriptError(const vbs::ScriptErrorInfo& error) {
+    std::string description = text::Utf16ToUtf8(error.description);
+    std::string source = text::Utf16ToUtf8(error.source);
+    int size = std::snprintf(nullptr, 0, "%s\nSrc: %s\nLine:%d Error:%d Scode:%x", description.c_str(),
+                             source.c_str(), static_cast<int>(error.line), static_cast<int>(error.number & 0xFFFF),
+                             error.statusCode);
+    std::string message(static_cast<size_t>(size) + 1, '\0');
+    std::snprintf(message.data(), message.size(), "%s\nSrc: %s\nLine:%d Error:%d Scode:%x", description.c_str(),
+                  source.c_str(), static_cast<int>(error.line), static_cast<int>(error.number & 0xFFFF),
+                  error.statusCode);
+    message.pop_back();
+    return message;
+}
+
+void CActiveScriptHost::OnScriptError(const vbs::ScriptErrorInfo& error) { ShowScriptError(FormatScriptError(error)); }
+
+} // namespace cva::script

@@ -1,0 +1,44 @@
+#include "core/script/HostProxy.h"
+
+#include "core/app/UserPrompts.h"
+#include "platform/target/TargetSystem.h"
+
+namespace cva::script {
+
+CHost_Proxy::CHost_Proxy(target::CTargetSystem& target, bool recycleDeletes)
+    : m_nWindowsVersion(target.WindowsVersionCode()),
+      m_bRecycleDeletes(recycleDeletes),
+      m_bPlatformNT(target.Version().m_platformId == 2),
+      m_target(target) {}
+
+CHost_Proxy::~CHost_Proxy() {
+    ReleaseScriptHandles();
+    CloseEngine();
+    m_namedItems.clear();
+}
+
+void CHost_Proxy::ReleaseScriptHandles() {
+    m_finds.clear();
+    for (reg::HKEY key : m_keys) {
+        if (key) m_target.Registry().RegCloseKey(key);
+    }
+    m_keys.clear();
+    m_textFiles.clear();
+}
+
+void CHost_Proxy::ShowScriptError(const std::string& message) {
+    if (!m_pMainWindow) return;
+    m_pMainWindow->Prompts().MessageBox(message, app::kAppTitle, app::MB_OK | app::MB_SETFOREGROUND);
+}
+
+void CHost_Proxy::AfterScriptCall() {
+    // Every routine's registry changes reach the disk before control returns to the
+    // user, so nothing is lost if the program is killed later.
+    m_target.SaveChanges();
+}
+
+std::string CHost_Proxy::HostPath(const std::string& windowsPath) {
+    return m_target.ToHostPath(windowsPath).value_or(std::string());
+}
+
+} // namespace cva::script
