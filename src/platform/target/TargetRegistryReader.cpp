@@ -229,6 +229,13 @@ CEnvironment CTargetRegistryReader::ReadEnvironment(const std::string& userName)
     const char* userShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
     std::string appData = ReadString(HKEY_CURRENT_USER, userShellFolders, "AppData").value_or("");
     env.Set("APPDATA", appData.empty() ? userProfile + "\\Application Data" : expand(appData));
+    if (ReadVersion().m_major >= 6) {
+        // Vista and later (and Wine) name the local application data and public folders.
+        std::string local = ReadString(HKEY_CURRENT_USER, userShellFolders, "Local AppData").value_or("");
+        if (!local.empty()) env.Set("LOCALAPPDATA", expand(local));
+        if (auto publicFolder = ReadString(HKEY_LOCAL_MACHINE, profileList.c_str(), "Public"))
+            env.Set("PUBLIC", expand(*publicFolder));
+    }
     if (!env.Get("TEMP")) env.Set("TEMP", systemRoot + "\\TEMP");
     if (!env.Get("TMP")) env.Set("TMP", systemRoot + "\\TEMP");
 

@@ -38,7 +38,8 @@ void MakeWinePrefix(const std::string& prefix, const std::string& userExtra = {}
                                "\"CurrentVersion\"=\"6.1\"\n\"SystemRoot\"=\"C:\\\\windows\"\n\n"
                                "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\ProfileList] 1700000000\n"
                                "\"ProfilesDirectory\"=str(2):\"C:\\\\users\"\n"
-                               "\"ProgramData\"=str(2):\"C:\\\\ProgramData\"\n\n"
+                               "\"ProgramData\"=str(2):\"C:\\\\ProgramData\"\n"
+                               "\"Public\"=str(2):\"C:\\\\users\\\\Public\"\n\n"
                                "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1700000000\n"
                                "\"ComSpec\"=str(2):\"%SystemRoot%\\\\system32\\\\cmd.exe\"\n"
                                "\"PATH\"=str(2):\"%SystemRoot%\\\\system32;%SystemRoot%\"\n"
@@ -136,6 +137,7 @@ TEST(TargetEnvironment, SandboxEnvironmentComesFromItsRegistry) {
     EXPECT_EQ(target->ExpandEnvironmentStrings("%USERNAME%"), target->UserName());
     EXPECT_FALSE(target->ComputerName().empty());
     EXPECT_EQ(target->ExpandEnvironmentStrings("%NoSuchThing%\\x"), "%NoSuchThing%\\x");
+    EXPECT_EQ(target->ExpandEnvironmentStrings("%PUBLIC%"), "%PUBLIC%"); // XP has none
     EXPECT_EQ(target->WindowsFolder(), "C:\\WINDOWS");
     EXPECT_EQ(target->SystemFolder(), "C:\\WINDOWS\\system32");
 }
@@ -167,6 +169,8 @@ TEST(WineTarget, DrivesEnvironmentAndVersionComeFromThePrefix) {
     EXPECT_EQ(target->ExpandEnvironmentStrings("%windir%|%ALLUSERSPROFILE%|%USERPROFILE%"),
               "C:\\windows|C:\\ProgramData|C:\\users\\" + target->UserName());
     EXPECT_EQ(target->ExpandEnvironmentStrings("%TEMP%"), "C:\\users\\" + target->UserName() + "\\Temp");
+    // Vista and later name the public folder too.
+    EXPECT_EQ(target->ExpandEnvironmentStrings("%PUBLIC%"), "C:\\users\\Public");
     // The user's Path extends the system's.
     EXPECT_EQ(target->ExpandEnvironmentStrings("%path%"), "C:\\windows\\system32;C:\\windows;C:\\tools");
 }
