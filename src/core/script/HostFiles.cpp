@@ -20,11 +20,17 @@ namespace cva::script {
 
 namespace {
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
-bool HasDrive(std::string_view path) { return path.size() >= 2 && path[1] == ':' && IsDriveLetter(path[0]); }
+bool HasDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' && IsDriveLetter(path[0]);
+}
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // The longest value GetPrivateProfileString hands back through the 260-byte buffer the
 // host passes it.
@@ -56,8 +62,10 @@ int WineDriveTypeName(const std::string& name) {
         const char* name;
         int type;
     };
-    static const SName kNames[] = {{"hd", files::DRIVE_FIXED},        {"network", files::DRIVE_REMOTE},
-                                   {"floppy", files::DRIVE_REMOVABLE}, {"cdrom", files::DRIVE_CDROM},
+    static const SName kNames[] = {{"hd", files::DRIVE_FIXED},
+                                   {"network", files::DRIVE_REMOTE},
+                                   {"floppy", files::DRIVE_REMOVABLE},
+                                   {"cdrom", files::DRIVE_CDROM},
                                    {"ramdisk", files::DRIVE_RAMDISK}};
     for (const SName& entry : kNames)
         if (text::EqualsNoCaseUtf8(name, entry.name)) return entry.type;
@@ -71,8 +79,9 @@ std::optional<std::string> CHost_Proxy::ScriptFilePath(const std::string& path) 
     std::string windowsPath;
     if (HasDrive(path)) {
         windowsPath = path;
-    } else if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' && (path[2] == '?' || path[2] == '.') &&
-               path[3] == '\\' && HasDrive(std::string_view(path).substr(4))) {
+    } else if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' &&
+               (path[2] == '?' || path[2] == '.') && path[3] == '\\' &&
+               HasDrive(std::string_view(path).substr(4))) {
         windowsPath = path.substr(4);
     } else if (IsSeparator(path.front())) {
         if (path.size() >= 2 && IsSeparator(path[1])) return std::nullopt; // UNC
@@ -128,7 +137,8 @@ void CHost_Proxy::FileDelete(const std::string& strFile) {
         // DeleteFile refuses read-only files; a script that wants one gone clears the
         // attribute first, as it would have to on Windows.
         uint32_t attributes = files::GetFileAttributes(*host);
-        if (attributes != files::INVALID_FILE_ATTRIBUTES && (attributes & files::FILE_ATTRIBUTE_READONLY) &&
+        if (attributes != files::INVALID_FILE_ATTRIBUTES &&
+            (attributes & files::FILE_ATTRIBUTE_READONLY) &&
             !(attributes & files::FILE_ATTRIBUTE_DIRECTORY))
             return;
     }
@@ -151,7 +161,8 @@ bool CHost_Proxy::FolderEmpty(const std::string& strFolder) {
     ::closedir(dir);
     // With the Trash in use, subfolders go there whole as well, so nothing the script
     // clears is lost for good while the user asked for deletions to be undoable.
-    for (const std::string& name : names) DeleteEntry(*host + "/" + name, true);
+    for (const std::string& name : names)
+        DeleteEntry(*host + "/" + name, true);
     return false;
 }
 
@@ -189,7 +200,8 @@ void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string
         else if (request.find(clear) != std::string::npos)
             attributes &= ~flag.bit;
     }
-    if (attributes != old) files::SetFileAttributes(*host, attributes & ~files::FILE_ATTRIBUTE_NORMAL);
+    if (attributes != old)
+        files::SetFileAttributes(*host, attributes & ~files::FILE_ATTRIBUTE_NORMAL);
 }
 
 std::string CHost_Proxy::IniReadString(const std::string& strSection, const std::string& strKey,
@@ -198,7 +210,8 @@ std::string CHost_Proxy::IniReadString(const std::string& strSection, const std:
     if (!host) return {};
     std::optional<ini::CIniFile> file = ini::CIniFile::Load(*host);
     if (!file) return {};
-    std::string value = FirstCharacters(file->GetValue(strSection, strKey).value_or(std::string()), kIniValueChars);
+    std::string value =
+        FirstCharacters(file->GetValue(strSection, strKey).value_or(std::string()), kIniValueChars);
     if (text::EqualsNoCaseUtf8(value, "none")) return {};
     return value;
 }
@@ -206,7 +219,8 @@ std::string CHost_Proxy::IniReadString(const std::string& strSection, const std:
 void CHost_Proxy::IniWriteString(const std::string& strSection, const std::string& strKey,
                                  const std::string& strValue, const std::string& strFile) {
     if (std::optional<std::string> host = ScriptFilePath(strFile))
-        ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(), host->c_str());
+        ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(),
+                                       host->c_str());
 }
 
 std::string CHost_Proxy::WindowsFolderNoSlash() {
@@ -242,7 +256,8 @@ std::string CHost_Proxy::ExpandSpecialPath(const std::string& strPath) {
             std::string folder = ProgramFolder();
             replacement = m_target.ToWindowsPath(folder).value_or(folder);
         }
-        for (size_t at = open; at != std::string::npos; at = path.find(token, at + replacement.size()))
+        for (size_t at = open; at != std::string::npos;
+             at = path.find(token, at + replacement.size()))
             path.replace(at, token.size(), replacement);
         // Resuming after the replacement keeps a folder name holding "<" from being read
         // as a token again, which could otherwise grow the text without end.
@@ -261,14 +276,15 @@ int CHost_Proxy::DriveTypeOf(const std::string& rootPath) {
     // A type chosen in winecfg is what Wine reports for the letter.
     reg::CRegistry& registry = m_target.Registry();
     reg::HKEY drives = nullptr;
-    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0, reg::KEY_READ, &drives) ==
-        reg::ERROR_SUCCESS) {
-        char name[3] = {static_cast<char>(text::ToLower(static_cast<char16_t>(root[0]))), ':', '\0'};
+    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0, reg::KEY_READ,
+                               &drives) == reg::ERROR_SUCCESS) {
+        char name[3] = {static_cast<char>(text::ToLower(static_cast<char16_t>(root[0]))), ':',
+                        '\0'};
         char value[32] = {};
         reg::DWORD type = 0;
         reg::DWORD size = sizeof value - 1;
-        reg::LSTATUS status =
-            registry.RegQueryValueExA(drives, name, nullptr, &type, reinterpret_cast<reg::BYTE*>(value), &size);
+        reg::LSTATUS status = registry.RegQueryValueExA(drives, name, nullptr, &type,
+                                                        reinterpret_cast<reg::BYTE*>(value), &size);
         registry.RegCloseKey(drives);
         if (status == reg::ERROR_SUCCESS && type == reg::REG_SZ) {
             int wineType = WineDriveTypeName(std::string(value, ::strnlen(value, size)));
@@ -278,7 +294,8 @@ int CHost_Proxy::DriveTypeOf(const std::string& rootPath) {
 
     // The target's own drive folders are its hard disk.
     const std::string& targetFolder = m_target.Folder();
-    if (*folder == targetFolder || folder->rfind(targetFolder + "/", 0) == 0) return files::DRIVE_FIXED;
+    if (*folder == targetFolder || folder->rfind(targetFolder + "/", 0) == 0)
+        return files::DRIVE_FIXED;
     int type = files::GetDriveType(*folder);
     // Wine sees a memory file system as an ordinary disk; only winecfg makes a RAM disk.
     return type == files::DRIVE_RAMDISK ? files::DRIVE_FIXED : type;

@@ -14,7 +14,8 @@ CHostFileFind* FindAt(std::vector<std::unique_ptr<CHostFileFind>>& finds, int32_
 }
 
 const CHostFileFind::SEntry* CurrentEntry(const CHostFileFind* find) {
-    if (!find || find->m_current < 0 || static_cast<size_t>(find->m_current) >= find->m_entries.size())
+    if (!find || find->m_current < 0 ||
+        static_cast<size_t>(find->m_current) >= find->m_entries.size())
         return nullptr;
     return &find->m_entries[static_cast<size_t>(find->m_current)];
 }
@@ -24,7 +25,8 @@ const CHostFileFind::SEntry* CurrentEntry(const CHostFileFind* find) {
 int16_t CHost_Proxy::FindFileFirst(const std::string& strPath) {
     if (m_finds.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max())) return -1;
     size_t separator = strPath.find_last_of("\\/");
-    std::string folder = separator == std::string::npos ? std::string() : strPath.substr(0, separator + 1);
+    std::string folder =
+        separator == std::string::npos ? std::string() : strPath.substr(0, separator + 1);
     std::string pattern = separator == std::string::npos ? strPath : strPath.substr(separator + 1);
     if (pattern.empty()) return -1;
     // "C:\" names the drive root; without a folder the search runs where relative paths
@@ -37,7 +39,8 @@ int16_t CHost_Proxy::FindFileFirst(const std::string& strPath) {
     if (found.empty()) return -1;
     auto find = std::make_unique<CHostFileFind>();
     find->m_entries.reserve(found.size());
-    for (files::SFindData& entry : found) find->m_entries.push_back({std::move(entry.name), entry.IsFolder()});
+    for (files::SFindData& entry : found)
+        find->m_entries.push_back({std::move(entry.name), entry.IsFolder()});
     m_finds.push_back(std::move(find));
     return static_cast<int16_t>(m_finds.size() - 1);
 }
@@ -53,7 +56,8 @@ int16_t CHost_Proxy::FindFileNext(int16_t index) {
 }
 
 void CHost_Proxy::FindFileClose(int16_t index) {
-    if (index >= 0 && static_cast<size_t>(index) < m_finds.size()) m_finds[static_cast<size_t>(index)].reset();
+    if (index >= 0 && static_cast<size_t>(index) < m_finds.size())
+        m_finds[static_cast<size_t>(index)].reset();
 }
 
 std::string CHost_Proxy::FindFileGetName(int16_t index) {

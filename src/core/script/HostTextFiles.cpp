@@ -26,11 +26,13 @@ int32_t LineCount(const TextFileLines& record) {
 // Whether `line` begins with `prefix`, comparing characters rather than bytes so that
 // the case rules apply to letters outside ASCII as well.
 bool StartsWith(const std::string& line, const std::string& prefix, bool matchCase) {
-    if (matchCase) return line.compare(0, prefix.size(), prefix) == 0 && line.size() >= prefix.size();
+    if (matchCase)
+        return line.compare(0, prefix.size(), prefix) == 0 && line.size() >= prefix.size();
     std::u16string wantedText = text::Utf8ToUtf16(prefix);
     std::u16string lineText = text::Utf8ToUtf16(line);
     if (lineText.size() < wantedText.size()) return false;
-    return text::EqualsNoCase(std::u16string_view(lineText).substr(0, wantedText.size()), wantedText);
+    return text::EqualsNoCase(std::u16string_view(lineText).substr(0, wantedText.size()),
+                              wantedText);
 }
 
 } // namespace

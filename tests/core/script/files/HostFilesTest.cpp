@@ -36,7 +36,9 @@ protected:
         ::mkdir(Path("").c_str(), 0777);
     }
     std::string Win(const std::string& name) const { return m_win + "\\" + name; }
-    std::string Path(const std::string& name) const { return *s_target->ToHostPath(m_win) + "/" + name; }
+    std::string Path(const std::string& name) const {
+        return *s_target->ToHostPath(m_win) + "/" + name;
+    }
     static bool Exists(const std::string& hostPath) {
         struct stat st {};
         return ::lstat(hostPath.c_str(), &st) == 0;
@@ -115,9 +117,11 @@ TEST_F(CHostFilesTest, AttributeTextSetsAndClearsEachLetter) {
     EXPECT_EQ(GetFileAttributes(Path("f")), files::FILE_ATTRIBUTE_READONLY);
     m_host->FileDelete(Win("f")); // DeleteFile refuses read-only files
     EXPECT_TRUE(Exists(Path("f")));
-    if (::setxattr(Path("f").c_str(), "user.probe", "1", 1, 0) != 0) GTEST_SKIP() << "no extended attributes";
+    if (::setxattr(Path("f").c_str(), "user.probe", "1", 1, 0) != 0)
+        GTEST_SKIP() << "no extended attributes";
     m_host->FileSetAttribute(Win("f"), "s+ H+R-");
-    EXPECT_EQ(GetFileAttributes(Path("f")), files::FILE_ATTRIBUTE_HIDDEN | files::FILE_ATTRIBUTE_SYSTEM);
+    EXPECT_EQ(GetFileAttributes(Path("f")),
+              files::FILE_ATTRIBUTE_HIDDEN | files::FILE_ATTRIBUTE_SYSTEM);
     m_host->FileSetAttribute(Win("f"), "S-h-");
     EXPECT_EQ(GetFileAttributes(Path("f")), files::FILE_ATTRIBUTE_NORMAL);
 }
@@ -134,9 +138,21 @@ TEST_F(CHostFilesTest, SpecialPathTokensAndDriveTypes) {
     EXPECT_EQ(m_host->ExpandSpecialPath("<WINDIR>\\a;<windir>"), "C:\\WINDOWS\\a;C:\\WINDOWS");
     EXPECT_EQ(m_host->ExpandSpecialPath("<SysDir>|<other>rest|%SystemRoot%"),
               "C:\\WINDOWS\\system32|rest|C:\\WINDOWS");
-    auto type = [&](std::u16string_view root) { return m_host->RunFunction("getdrivetype", vbs::Variant(root)); };
+    auto type = [&](std::u16string_view root) {
+        return m_host->RunFunction("getdrivetype", vbs::Variant(root));
+    };
     EXPECT_EQ(type(u"C:\\").AsLong(), 3);
     EXPECT_EQ(type(u"Q:\\").AsLong(), 1);
+    reg::CRegistry& registry = s_target->Registry();
+    reg::HKEY drives = nullptr;
+    ASSERT_EQ(registry.RegCreateKeyExA(reg::HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0,
+                                       nullptr, 0, reg::KEY_ALL_ACCESS, nullptr, &drives, nullptr),
+              reg::ERROR_SUCCESS);
+    registry.RegSetValueExA(drives, "c:", 0, reg::REG_SZ,
+                            reinterpret_cast<const reg::BYTE*>("cdrom"), 6);
+    registry.RegCloseKey(drives);
+    EXPECT_EQ(type(u"c:").AsLong(), 5); // as chosen in winecfg
+    registry.RegDeleteKeyA(reg::HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives");
     EXPECT_TRUE(m_host->RunFunction("Other", vbs::Variant(u"C:\\")).IsEmpty());
 }
 
