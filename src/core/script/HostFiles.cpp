@@ -1,108 +1,311 @@
 #include "core/script/HostProxy.h"
 
+#include "platform/files/FileAttributes.h"
+#include "platform/files/FileOperations.h"
+#include "platform/files/FolderTree.h"
+#include "platform/files/Trash.h"
+#include "platform/ini/IniFile.h"
+#include "platform/target/TargetSystem.h"
+#include "platform/text/Unicode.h"
+#include "vbscript/Coerce.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace cva::script {
 
-int16_t CHost_Proxy::FindFileFirst(const std::string& /*strPath*/) {
-    return 0;
+namespace {
+
+bool IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-int16_t CHost_Proxy::FindFileNext(int16_t /*index*/) {
-    return 0;
+bool HasDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' && IsDriveLetter(path[0]);
 }
 
-void CHost_Proxy::FindFileClose(int16_t /*index*/) {
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
 }
 
-bool CHost_Proxy::FileExists(const std::string& /*strFile*/) {
+// The longest value GetPrivateProfileString hands back through the 260-byte buffer the
+// host passes it.
+constexpr size_t kIniValueChars = 259;
+
+// Cuts after `count` characters, never inside a UTF-8 sequence.
+std::string FirstCharacters(const std::string& text, size_t count) {
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (chars++ == count) return text.substr(0, i);
+    }
+    return text;
+}
+
+// The folder of the program file on the host.
+std::string ProgramFolder() {
+    char buffer[PATH_MAX];
+    ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return {};
+    std::string exe(buffer, static_cast<size_t>(length));
+    size_t slash = exe.rfind('/');
+    return slash == 0 ? std::string("/") : exe.substr(0, slash);
+}
+
+// Wine's own drive types, as winecfg stores them per drive letter.
+int WineDriveTypeName(const std::string& name) {
+    struct SName {
+        const char* name;
+        int type;
+    };
+    static const SName kNames[] = {{"hd", files::DRIVE_FIXED},
+                                   {"network", files::DRIVE_REMOTE},
+                                   {"floppy", files::DRIVE_REMOVABLE},
+                                   {"cdrom", files::DRIVE_CDROM},
+                                   {"ramdisk", files::DRIVE_RAMDISK}};
+    for (const SName& entry : kNames)
+        if (text::EqualsNoCaseUtf8(name, entry.name)) return entry.type;
+    return -1;
+}
+
+} // namespace
+
+std::optional<std::string> CHost_Proxy::ScriptFilePath(const std::string& path) {
+    if (path.empty() || path.front() == '/') return std::nullopt;
+    std::string windowsPath;
+    if (HasDrive(path)) {
+        windowsPath = path;
+    } else if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' &&
+               (path[2] == '?' || path[2] == '.') && path[3] == '\\' &&
+               HasDrive(std::string_view(path).substr(4))) {
+        windowsPath = path.substr(4);
+    } else if (IsSeparator(path.front())) {
+        if (path.size() >= 2 && IsSeparator(path[1])) return std::nullopt; // UNC
+        std::string windir = WindowsFolderNoSlash();
+        if (!HasDrive(windir)) return std::nullopt;
+        windowsPath = windir.substr(0, 2) + path;
+    } else {
+        windowsPath = WindowsFolderNoSlash() + "\\" + path;
+        if (!HasDrive(windowsPath)) return std::nullopt;
+    }
+    std::string host = HostPath(windowsPath);
+    if (host.empty()) return std::nullopt;
+    return host;
+}
+
+bool CHost_Proxy::FileExists(const std::string& strFile) {
+    std::optional<std::string> host = ScriptFilePath(strFile);
+    struct stat st {};
+    return host && ::stat(host->c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool CHost_Proxy::FolderExists(const std::string& strFolder) {
+    std::optional<std::string> host = ScriptFilePath(strFolder);
+    struct stat st {};
+    return host && ::stat(host->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void CHost_Proxy::FolderCreate(const std::string& strPath) {
+    if (std::optional<std::string> host = ScriptFilePath(strPath)) ::mkdir(host->c_str(), 0777);
+}
+
+void CHost_Proxy::FolderDelete(const std::string& strFolder) {
+    if (std::optional<std::string> host = ScriptFilePath(strFolder)) ::rmdir(host->c_str());
+}
+
+bool CHost_Proxy::DeleteEntry(const std::string& hostPath, bool allowFolder) {
+    struct stat st {};
+    if (::lstat(hostPath.c_str(), &st) != 0) return false;
+    const bool folder = S_ISDIR(st.st_mode);
+    if (m_bRecycleDeletes) return files::MoveToTrash(hostPath);
+    if (!folder) return ::unlink(hostPath.c_str()) == 0;
+    return allowFolder && files::DeleteFolderTree(hostPath);
+}
+
+void CHost_Proxy::FileDelete(const std::string& strFile) {
+    std::optional<std::string> host = ScriptFilePath(strFile);
+    if (!host) return;
+    // The shell refuses to recycle a whole drive; moving the sandbox's C: away would
+    // wreck the target.
+    std::optional<std::string> windowsPath = m_target.ToWindowsPath(*host);
+    if (windowsPath && windowsPath->size() <= 3) return;
+    if (!m_bRecycleDeletes) {
+        // DeleteFile refuses read-only files; a script that wants one gone clears the
+        // attribute first, as it would have to on Windows.
+        uint32_t attributes = files::GetFileAttributes(*host);
+        if (attributes != files::INVALID_FILE_ATTRIBUTES &&
+            (attributes & files::FILE_ATTRIBUTE_READONLY) &&
+            !(attributes & files::FILE_ATTRIBUTE_DIRECTORY))
+            return;
+    }
+    DeleteEntry(*host, false);
+}
+
+bool CHost_Proxy::FolderEmpty(const std::string& strFolder) {
+    std::optional<std::string> host = ScriptFilePath(strFolder);
+    struct stat st {};
+    // A folder reached through a link is left alone: emptying it would reach outside
+    // the tree the script named.
+    if (!host || ::lstat(host->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    DIR* dir = ::opendir(host->c_str());
+    if (!dir) return false;
+    std::vector<std::string> names;
+    while (dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        names.emplace_back(entry->d_name);
+    }
+    ::closedir(dir);
+    // With the Trash in use, subfolders go there whole as well, so nothing the script
+    // clears is lost for good while the user asked for deletions to be undoable.
+    for (const std::string& name : names)
+        DeleteEntry(*host + "/" + name, true);
     return false;
 }
 
-bool CHost_Proxy::FolderExists(const std::string& /*strFolder*/) {
-    return false;
+void CHost_Proxy::FileCopy(const std::string& strSrc, const std::string& strDest) {
+    std::optional<std::string> source = ScriptFilePath(strSrc);
+    std::optional<std::string> destination = ScriptFilePath(strDest);
+    if (source && destination) files::CopyFileNoReplace(*source, *destination);
 }
 
-void CHost_Proxy::FolderDelete(const std::string& /*strFolder*/) {
+void CHost_Proxy::FileMove(const std::string& strSrc, const std::string& strDst) {
+    std::optional<std::string> source = ScriptFilePath(strSrc);
+    std::optional<std::string> destination = ScriptFilePath(strDst);
+    if (source && destination) files::MoveNoReplace(*source, *destination);
 }
 
-void CHost_Proxy::FileDelete(const std::string& /*strFile*/) {
+void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string& strAttr) {
+    std::optional<std::string> host = ScriptFilePath(strFile);
+    if (!host) return;
+    const uint32_t old = files::GetFileAttributes(*host);
+    if (old == files::INVALID_FILE_ATTRIBUTES) return;
+    std::string request = text::ToUpperUtf8(strAttr);
+    struct SFlag {
+        char letter;
+        uint32_t bit;
+    };
+    static const SFlag kFlags[] = {{'R', files::FILE_ATTRIBUTE_READONLY},
+                                   {'S', files::FILE_ATTRIBUTE_SYSTEM},
+                                   {'H', files::FILE_ATTRIBUTE_HIDDEN}};
+    uint32_t attributes = old;
+    for (const SFlag& flag : kFlags) {
+        const char set[] = {flag.letter, '+', '\0'};
+        const char clear[] = {flag.letter, '-', '\0'};
+        if (request.find(set) != std::string::npos)
+            attributes |= flag.bit;
+        else if (request.find(clear) != std::string::npos)
+            attributes &= ~flag.bit;
+    }
+    if (attributes != old)
+        files::SetFileAttributes(*host, attributes & ~files::FILE_ATTRIBUTE_NORMAL);
+}
+
+std::string CHost_Proxy::IniReadString(const std::string& strSection, const std::string& strKey,
+                                       const std::string& strFile) {
+    std::optional<std::string> host = ScriptFilePath(strFile);
+    if (!host) return {};
+    std::optional<ini::CIniFile> file = ini::CIniFile::Load(*host);
+    if (!file) return {};
+    std::string value =
+        FirstCharacters(file->GetValue(strSection, strKey).value_or(std::string()), kIniValueChars);
+    if (text::EqualsNoCaseUtf8(value, "none")) return {};
+    return value;
+}
+
+void CHost_Proxy::IniWriteString(const std::string& strSection, const std::string& strKey,
+                                 const std::string& strValue, const std::string& strFile) {
+    if (std::optional<std::string> host = ScriptFilePath(strFile))
+        ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(),
+                                       host->c_str());
+}
+
+std::string CHost_Proxy::WindowsFolderNoSlash() {
+    std::string folder = m_target.WindowsFolder();
+    if (folder.size() == 3 && HasDrive(folder) && IsSeparator(folder[2])) folder.pop_back();
+    return folder;
 }
 
 std::string CHost_Proxy::GetWinDir() {
-    return {};
+    return WindowsFolderNoSlash();
 }
 
 std::string CHost_Proxy::GetSysDir() {
-    return {};
+    std::string windir = WindowsFolderNoSlash();
+    return windir.empty() ? std::string() : windir + "\\system32";
 }
 
-void CHost_Proxy::FileCopy(const std::string& /*strSrc*/, const std::string& /*strDest*/) {
+std::string CHost_Proxy::ExpandSpecialPath(const std::string& strPath) {
+    std::string path = strPath;
+    size_t position = 0;
+    while (true) {
+        size_t open = path.find('<', position);
+        if (open == std::string::npos) break;
+        size_t close = path.find('>', open + 1);
+        if (close == std::string::npos) break;
+        const std::string token = path.substr(open, close - open + 1);
+        std::string replacement;
+        if (text::EqualsNoCaseUtf8(token, "<windir>")) {
+            replacement = GetWinDir();
+        } else if (text::EqualsNoCaseUtf8(token, "<sysdir>")) {
+            replacement = GetSysDir();
+        } else if (text::EqualsNoCaseUtf8(token, "<appdir>")) {
+            std::string folder = ProgramFolder();
+            replacement = m_target.ToWindowsPath(folder).value_or(folder);
+        }
+        for (size_t at = open; at != std::string::npos;
+             at = path.find(token, at + replacement.size()))
+            path.replace(at, token.size(), replacement);
+        // Resuming after the replacement keeps a folder name holding "<" from being read
+        // as a token again, which could otherwise grow the text without end.
+        position = open + replacement.size();
+    }
+    return m_target.ExpandEnvironmentStrings(path);
 }
 
-void CHost_Proxy::FileMove(const std::string& /*strSrc*/, const std::string& /*strDst*/) {
+int CHost_Proxy::DriveTypeOf(const std::string& rootPath) {
+    std::string root = rootPath.empty() ? WindowsFolderNoSlash().substr(0, 2) : rootPath;
+    if (!HasDrive(root) || root.size() > 3 || (root.size() == 3 && !IsSeparator(root[2])))
+        return files::DRIVE_NO_ROOT_DIR;
+    std::optional<std::string> folder = m_target.Drives().HostFolder(root[0]);
+    if (!folder) return files::DRIVE_NO_ROOT_DIR;
+
+    // A type chosen in winecfg is what Wine reports for the letter.
+    reg::CRegistry& registry = m_target.Registry();
+    reg::HKEY drives = nullptr;
+    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, "Software\\Wine\\Drives", 0, reg::KEY_READ,
+                               &drives) == reg::ERROR_SUCCESS) {
+        char name[3] = {static_cast<char>(text::ToLower(static_cast<char16_t>(root[0]))), ':',
+                        '\0'};
+        char value[32] = {};
+        reg::DWORD type = 0;
+        reg::DWORD size = sizeof value - 1;
+        reg::LSTATUS status = registry.RegQueryValueExA(drives, name, nullptr, &type,
+                                                        reinterpret_cast<reg::BYTE*>(value), &size);
+        registry.RegCloseKey(drives);
+        if (status == reg::ERROR_SUCCESS && type == reg::REG_SZ) {
+            int wineType = WineDriveTypeName(std::string(value, ::strnlen(value, size)));
+            if (wineType >= 0) return wineType;
+        }
+    }
+
+    // The target's own drive folders are its hard disk.
+    const std::string& targetFolder = m_target.Folder();
+    if (*folder == targetFolder || folder->rfind(targetFolder + "/", 0) == 0)
+        return files::DRIVE_FIXED;
+    int type = files::GetDriveType(*folder);
+    // Wine sees a memory file system as an ordinary disk; only winecfg makes a RAM disk.
+    return type == files::DRIVE_RAMDISK ? files::DRIVE_FIXED : type;
 }
 
-void CHost_Proxy::FileSetAttribute(const std::string& /*strFile*/, const std::string& /*strAttr*/) {
-}
-
-void CHost_Proxy::IniWriteString(const std::string& /*strSection*/, const std::string& /*strKey*/, const std::string& /*strValue*/, const std::string& /*strFile*/) {
-}
-
-std::string CHost_Proxy::IniReadString(const std::string& /*strSection*/, const std::string& /*strKey*/, const std::string& /*strFile*/) {
-    return {};
-}
-
-int32_t CHost_Proxy::FindFileIsFolder(int32_t /*index*/) {
-    return 0;
-}
-
-void CHost_Proxy::FolderCreate(const std::string& /*strPath*/) {
-}
-
-void CHost_Proxy::TxtInsertLine(int32_t /*index*/, int16_t /*line*/, const std::string& /*strText*/) {
-}
-
-int16_t CHost_Proxy::TxtGetLineCount(int32_t /*index*/) {
-    return 0;
-}
-
-void CHost_Proxy::TxtSetLine(int32_t /*index*/, int16_t /*line*/, const std::string& /*strText*/) {
-}
-
-void CHost_Proxy::TxtSave(int32_t /*index*/) {
-}
-
-void CHost_Proxy::TxtDeleteLine(int32_t /*index*/, int16_t /*line*/) {
-}
-
-std::string CHost_Proxy::TxtGetLine(int32_t /*index*/, int16_t /*line*/) {
-    return {};
-}
-
-int16_t CHost_Proxy::TxtFindLine(int32_t /*index*/, const std::string& /*strText*/, bool /*bMatchCase*/) {
-    return 0;
-}
-
-void CHost_Proxy::TxtClose(int32_t /*index*/) {
-}
-
-int32_t CHost_Proxy::TxtOpen(const std::string& /*strFile*/) {
-    return 0;
-}
-
-std::string CHost_Proxy::ExpandSpecialPath(const std::string& /*strPath*/) {
-    return {};
-}
-
-std::string CHost_Proxy::FindFileGetName(int16_t /*index*/) {
-    return {};
-}
-
-bool CHost_Proxy::FolderEmpty(const std::string& /*strFolder*/) {
-    return false;
-}
-
-vbs::Variant CHost_Proxy::RunFunction(const std::string& /*strFunc*/, const vbs::Variant& /*strArg*/) {
-    return {};
+vbs::Variant CHost_Proxy::RunFunction(const std::string& strFunc, const vbs::Variant& strArg) {
+    if (!text::EqualsNoCaseUtf8(strFunc, "GetDriveType")) return {};
+    vbs::VString argument;
+    if (!vbs::ToString(strArg, argument).IsOk()) return {};
+    return vbs::Variant(static_cast<int32_t>(DriveTypeOf(text::Utf16ToUtf8(argument.View()))));
 }
 
 } // namespace cva::script

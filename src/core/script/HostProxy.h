@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -162,6 +163,17 @@ protected:
     // A script's Windows path as a host path (through the target's drives); empty when
     // the path names no drive of the target.
     std::string HostPath(const std::string& windowsPath);
+
+    // --- Files family helpers ------------------------------------------------------
+    // A script's file path as a host path, kept inside the target's drives: host paths
+    // ("/etc/...") and UNC names are refused, and a path without a drive counts from the
+    // Windows folder (where Windows also looks for an INI file named without a folder).
+    std::optional<std::string> ScriptFilePath(const std::string& path);
+    // Deletes one entry as FileDelete does (Trash or for good); symbolic links go
+    // themselves, never what they point to.
+    bool DeleteEntry(const std::string& hostPath, bool allowFolder);
+    std::string WindowsFolderNoSlash();
+    int DriveTypeOf(const std::string& rootPath);
 
     std::vector<std::unique_ptr<TextFileLines>> m_textFiles;
     std::vector<std::unique_ptr<CHostFileFind>> m_finds;
