@@ -58,7 +58,7 @@ TEST(Robustness, HugeStringsAreOutOfMemory)
 {
     EXPECT_EQ(RunScript(u"s = \"x\"\nDo : s = s & s : Loop\n"), kErrOutOfMemory);
     EXPECT_EQ(RunScript(u"s = Space(2000000000)\n"), kErrOutOfMemory);
-    EXPECT_EQ(RunScript(u"s = String(1073741824, \"a\") & \"b\"\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"s = String(268435457, \"a\")\n"), kErrOutOfMemory);
 }
 
 TEST(Robustness, HugeArraysAreOutOfMemory)
