@@ -59,13 +59,6 @@ double OleToLinear(double date) {
     return whole + (whole - date); // the fraction counts forwards from the day's midnight
 }
 
-double LinearToOle(double linear) {
-    if (linear >= 0.0) return linear;
-    const double whole = std::floor(linear);
-    const double fraction = linear - whole;
-    return fraction == 0.0 ? whole : whole - fraction;
-}
-
 int64_t OleToSeconds(double date) {
     const double linear = OleToLinear(date);
     const double day = std::floor(linear);

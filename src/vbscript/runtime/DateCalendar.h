@@ -19,7 +19,6 @@ int WeekdayOfDayNumber(int64_t dayNumber);
 // OLE date <-> whole seconds on the linear time line, rounding to the nearest second.
 int64_t OleToSeconds(double date);
 double SecondsToOle(int64_t seconds);
-double LinearToOle(double linear);
 double OleToLinear(double date);
 
 } // namespace cva::vbs::rt::detail

@@ -121,8 +121,7 @@ struct Ymd {
 
 // Resolves the date fields in en-US order (month before day), falling back to the other
 // readings Windows accepts when the first one is not a valid date.
-bool ResolveDate(const std::vector<Token>& numbers, int monthName, int monthPosition,
-                 int referenceYear, Ymd& out) {
+bool ResolveDate(const std::vector<Token>& numbers, int monthName, int referenceYear, Ymd& out) {
     auto accept = [&](int y, int m, int d) {
         if (!ValidDay(y, m, d)) return false;
         out = {y, m, d};
@@ -152,7 +151,6 @@ bool ResolveDate(const std::vector<Token>& numbers, int monthName, int monthPosi
         const Token& a = numbers[0];
         const Token& b = numbers[1];
         if (YearLike(a) && !YearLike(b)) return accept(ExpandYear(a), monthName, b.value);
-        (void)monthPosition;
         return accept(ExpandYear(b), monthName, a.value);
     }
     if (n == 1) {
@@ -233,7 +231,6 @@ std::optional<double> ParseDate(std::u16string_view textIn, int referenceYear) {
     // a weekday name is allowed and ignored.
     std::vector<Token> numbers;
     int monthName = 0;
-    int monthPosition = -1;
     bool lastWasSeparator = true;
     for (const Token& t : rest) {
         switch (t.kind) {
@@ -244,7 +241,6 @@ std::optional<double> ParseDate(std::u16string_view textIn, int referenceYear) {
         case Tok::Month:
             if (monthName != 0) return std::nullopt;
             monthName = t.value;
-            monthPosition = static_cast<int>(numbers.size());
             lastWasSeparator = false;
             break;
         case Tok::Weekday: break;
@@ -256,12 +252,13 @@ std::optional<double> ParseDate(std::u16string_view textIn, int referenceYear) {
         default: return std::nullopt;
         }
     }
-    if (numbers.size() > 3) return std::nullopt;
+    if (numbers.size() > 3 || (lastWasSeparator && !rest.empty() && rest.back().kind == Tok::DateSep))
+        return std::nullopt;
 
     double date = 0.0;
     if (!numbers.empty() || monthName != 0) {
         Ymd ymd{};
-        if (!ResolveDate(numbers, monthName, monthPosition, referenceYear, ymd))
+        if (!ResolveDate(numbers, monthName, referenceYear, ymd))
             return std::nullopt;
         date = MakeDate(ymd.year, ymd.month, ymd.day);
     } else if (!haveTime) {

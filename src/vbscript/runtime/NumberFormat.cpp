@@ -59,13 +59,6 @@ namespace {
 
 constexpr int kDefaultDigits = 2;
 
-bool ValidArguments(int32_t digits, int leading, int parens, int group) {
-    (void)leading;
-    (void)parens;
-    (void)group;
-    return digits >= -1 && digits <= 255;
-}
-
 bool Tristate(int value, bool fallback) { return value == kUseDefault ? fallback : value != 0; }
 
 // The number without sign, rounded half away from zero, with en-US separators.
@@ -100,8 +93,7 @@ std::string FormatMagnitude(double value, int digits, bool leadingDigit, bool gr
 int FormatCommon(double value, int32_t digits, int includeLeadingDigit, int useParens,
                  int groupDigits, bool parensDefault, std::string& magnitude, bool& negative,
                  bool& parens) {
-    if (!ValidArguments(digits, includeLeadingDigit, useParens, groupDigits) || !std::isfinite(value))
-        return 5;
+    if (digits < -1 || digits > 255 || !std::isfinite(value)) return 5;
     const int places = digits == -1 ? kDefaultDigits : digits;
     magnitude = FormatMagnitude(value, places, Tristate(includeLeadingDigit, true),
                                 Tristate(groupDigits, true), negative);

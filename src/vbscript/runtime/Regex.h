@@ -44,6 +44,8 @@ struct RegexMatch {
 
 struct RegexProgram; // compiled form, private to the engine
 
+// A compiled pattern. Searching does not change it except for the BudgetExceeded() flag, so
+// one object serves one thread at a time.
 class CRegex {
 public:
     CRegex();

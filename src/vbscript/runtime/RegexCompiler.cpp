@@ -100,6 +100,14 @@ private:
 
     void EmitRepeat(const Node& n) {
         const Node& body = *n.kids[0];
+        // ".*", "\\s+", "[^,]*": one choice point for the whole run instead of one per
+        // character keeps long subjects cheap in both steps and memory.
+        if (n.flag && (body.kind == Node::Kind::Char || body.kind == Node::Kind::Any ||
+                       body.kind == Node::Kind::Class)) {
+            Add(RegexOp::RepeatChar, n.min, n.max);
+            Emit(body);
+            return;
+        }
         for (int32_t k = 0; k < n.min && m_code.size() <= kMaxProgram; ++k) {
             if (n.lastGroup >= n.firstGroup) Add(RegexOp::ResetGroups, n.firstGroup, n.lastGroup);
             Emit(body);

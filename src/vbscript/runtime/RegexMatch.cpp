@@ -5,23 +5,26 @@
 #include "platform/text/Unicode.h"
 #include "vbscript/runtime/RegexProgram.h"
 
+#include <algorithm>
+
 namespace cva::vbs::rt {
 
 namespace {
 
 // Beyond this many saved choice points (about 100 MB) the search gives up as on the step
 // budget.
-constexpr std::size_t kMaxStack = 8'000'000;
+constexpr std::size_t kMaxStack = 6'000'000;
 // Steps allowed per code unit of the subject on top of the fixed budget, so that ordinary
 // patterns over large subjects are not cut short.
 constexpr uint64_t kStepsPerCodeUnit = 100;
 
-enum class EntryKind : uint8_t { Branch, Restore, LookPositive, LookNegative };
+enum class EntryKind : uint8_t { Branch, Restore, LookPositive, LookNegative, GiveBack };
 
 struct Entry {
     EntryKind kind;
-    int32_t a; // Branch: pc; Restore: slot; LookNegative: pc to continue at
-    int32_t b; // position, or the slot's previous value
+    int32_t a;     // Branch, GiveBack: pc; Restore: slot; LookNegative: pc to continue at
+    int32_t b;     // position, or the slot's previous value
+    int32_t c = 0; // GiveBack: the position the run may shrink to
 };
 
 bool IsLineBreak(char16_t c) { return c == u'\n' || c == u'\r'; }
@@ -49,18 +52,25 @@ public:
             bool ok = true;
             switch (in.op) {
             case RegexOp::Char:
-                ok = pos < n && (m_prog.ignoreCase ? text::ToUpper(m_s[pos]) == in.a
-                                                   : m_s[pos] == in.a);
-                if (ok) ++pos, ++pc;
-                break;
             case RegexOp::Any:
-                ok = pos < n && m_s[pos] != u'\n';
-                if (ok) ++pos, ++pc;
-                break;
             case RegexOp::Class:
-                ok = pos < n && RegexClassContains(m_prog.classes[in.a], m_s[pos], m_prog.ignoreCase);
+                ok = pos < n && MatchOne(in, m_s[pos]);
                 if (ok) ++pos, ++pc;
                 break;
+            case RegexOp::RepeatChar: {
+                const RegexInst& test = code[pc + 1];
+                const int32_t room = n - pos;
+                const int32_t limit = in.b < 0 ? room : std::min(in.b, room);
+                int32_t count = 0;
+                while (count < limit && MatchOne(test, m_s[pos + count])) ++count;
+                m_steps += static_cast<uint64_t>(count);
+                ok = count >= in.a;
+                if (!ok) break;
+                if (count > in.a) m_stack.push_back({EntryKind::GiveBack, pc + 2, pos + count, pos + in.a});
+                pos += count;
+                pc += 2;
+                break;
+            }
             case RegexOp::Split:
                 m_stack.push_back({EntryKind::Branch, in.b, pos});
                 pc = in.a;
@@ -180,6 +190,15 @@ private:
         m_regs[reg] = value;
     }
 
+    bool MatchOne(const RegexInst& in, char16_t c) const {
+        switch (in.op) {
+        case RegexOp::Char: return (m_prog.ignoreCase ? text::ToUpper(c) : c) == in.a;
+        case RegexOp::Any: return c != u'\n';
+        case RegexOp::Class: return RegexClassContains(m_prog.classes[in.a], c, m_prog.ignoreCase);
+        default: return false;
+        }
+    }
+
     void Undo(const Entry& e) {
         if (e.a >= 0) m_slots[e.a] = e.b;
         else m_regs[-1 - e.a] = e.b;
@@ -194,6 +213,12 @@ private:
             case EntryKind::Branch:
                 pc = e.a;
                 pos = e.b;
+                return true;
+            case EntryKind::GiveBack:
+                // Shorten the run by one and retry what follows it.
+                pc = e.a;
+                pos = e.b - 1;
+                if (pos > e.c) m_stack.push_back({EntryKind::GiveBack, e.a, pos, e.c});
                 return true;
             case EntryKind::LookPositive: break; // its body failed: so does the assertion
             case EntryKind::LookNegative:        // its body failed: the assertion holds

@@ -28,6 +28,8 @@ enum class RegexOp : uint8_t {
     LookEnd,
     Mark,        // a = register; remembers the position at the start of a loop pass
     Progress,    // a = register; fails when the loop pass matched nothing
+    RepeatChar,  // a = min, b = max (-1 unbounded): greedy run of the one-character test
+                 // at the next instruction, given back one at a time on backtracking
     Match,
 };
 

@@ -86,7 +86,9 @@ int Replace(std::u16string_view text, std::u16string_view find, std::u16string_v
         hits.push_back(at);
         if (count != -1 && hits.size() == static_cast<std::size_t>(count)) break;
     }
-    out.reserve(rest.size() + hits.size() * with.size() - hits.size() * find.size());
+    const std::size_t size = rest.size() + hits.size() * with.size() - hits.size() * find.size();
+    if (size > kMaxStringLength) return 14;
+    out.reserve(size);
     std::size_t copied = 0;
     for (std::size_t at : hits) {
         out.append(rest.substr(copied, at - copied));
@@ -140,10 +142,41 @@ std::vector<std::u16string> Filter(std::span<const std::u16string> items,
     return out;
 }
 
+namespace {
+
+// The primary sort weight of a code unit in text comparison. Windows compares text
+// linguistically: punctuation and symbols sort before digits, digits before letters, and
+// accented Latin letters next to their base letter ("a" < "_" is false, "\u00E4" < "b").
+// This reproduces that order for Latin text; other scripts keep code-point order.
+uint32_t TextWeight(char16_t c) {
+    // Base letters of U+00C0..U+00DE (upper case; U+00D7 is the multiplication sign).
+    static constexpr char kLatin1Base[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYT";
+    const char16_t u = text::ToUpper(c);
+    if (u >= u'0' && u <= u'9') return 0x10000u + u;
+    if (u >= u'A' && u <= u'Z') return 0x20000u + u;
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return 0x20000u + static_cast<unsigned char>(kLatin1Base[u - 0xC0]);
+    if (u == 0xDF) return 0x20000u + u'S';
+    if (u == 0x178) return 0x20000u + u'Y';
+    if (u != text::ToLower(u)) return 0x30000u + u; // letters of other scripts
+    return u;
+}
+
+} // namespace
+
 int StrComp(std::u16string_view a, std::u16string_view b, CompareMode mode) {
     int r;
     if (mode == CompareMode::Text) {
-        r = text::CompareNoCase(a, b);
+        // Linguistic order first; texts equal in it are ordered by their upper-case code
+        // units, so equality is exactly equality without regard to case.
+        r = 0;
+        const std::size_t n = std::min(a.size(), b.size());
+        for (std::size_t k = 0; k < n && r == 0; ++k) {
+            const uint32_t wa = TextWeight(a[k]);
+            const uint32_t wb = TextWeight(b[k]);
+            if (wa != wb) r = wa < wb ? -1 : 1;
+        }
+        if (r == 0 && a.size() != b.size()) r = a.size() < b.size() ? -1 : 1;
+        if (r == 0) r = text::CompareNoCase(a, b);
     } else {
         r = a.compare(b);
     }
@@ -174,6 +207,7 @@ int Space(int32_t count, std::u16string& out) { return StringOf(count, u' ', out
 
 int StringOf(int32_t count, char16_t ch, std::u16string& out) {
     if (count < 0) return 5;
+    if (static_cast<std::size_t>(count) > kMaxStringLength) return 14;
     out.assign(static_cast<std::size_t>(count), ch);
     return 0;
 }

@@ -17,6 +17,11 @@ namespace cva::vbs::rt {
 // compare value to error 5 before calling.
 enum class CompareMode { Binary = 0, Text = 1 };
 
+// The longest string a script may build, in code units (a BSTR holds at most 2^31 bytes).
+// Results that would be longer give error 14 "Out of string space" instead of exhausting
+// memory.
+inline constexpr std::size_t kMaxStringLength = 0x3FFFFFFF;
+
 // InStr(start, string1, string2, compare). Start is 1-based and must be >= 1 (error 5).
 // An empty string2 gives start, or 0 when start is beyond the end of string1.
 int InStr(int32_t start, std::u16string_view text, std::u16string_view find, CompareMode mode,
@@ -30,8 +35,9 @@ int InStrRev(std::u16string_view text, std::u16string_view find, int32_t start, 
 
 // Replace(expression, find, replacewith, start, count, compare). The result begins at
 // position start (the part before it is dropped, as VBScript does); count -1 replaces all.
-// Start < 1 or count < -1 is error 5. An empty find returns the expression from start
-// unchanged. Linear in the size of the input and output.
+// Start < 1 or count < -1 is error 5, a result beyond kMaxStringLength error 14. An empty
+// find returns the expression from start unchanged. Linear in the size of the input and
+// output.
 int Replace(std::u16string_view text, std::u16string_view find, std::u16string_view with,
             int32_t start, int32_t count, CompareMode mode, std::u16string& out);
 
@@ -50,8 +56,10 @@ std::u16string Join(std::span<const std::u16string> items, std::u16string_view d
 std::vector<std::u16string> Filter(std::span<const std::u16string> items,
                                    std::u16string_view value, bool include, CompareMode mode);
 
-// StrComp(string1, string2, compare): -1, 0 or 1. Binary compares code units; Text
-// compares the upper-cased code units.
+// StrComp(string1, string2, compare): -1, 0 or 1. Binary compares code units. Text is 0
+// exactly when the strings are equal without regard to case; its order approximates
+// Windows' linguistic order for Latin text (punctuation < digits < letters, accented
+// letters beside their base letter), ties broken by the upper-cased code units.
 int StrComp(std::u16string_view a, std::u16string_view b, CompareMode mode);
 
 std::u16string StrReverse(std::u16string_view text);
@@ -63,7 +71,8 @@ std::u16string LTrim(std::u16string_view text);
 std::u16string RTrim(std::u16string_view text);
 std::u16string Trim(std::u16string_view text);
 
-// Space(n) and String(n, character). Error 5 for a negative n. The engine passes String's
+// Space(n) and String(n, character). Error 5 for a negative n, 14 for n beyond
+// kMaxStringLength. The engine passes String's
 // character: the first character of a string argument (an empty string is error 5), or for
 // a number the Chr of its value modulo 256 (String(3, 65) is "AAA").
 int Space(int32_t count, std::u16string& out);

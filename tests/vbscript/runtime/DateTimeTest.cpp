@@ -231,7 +231,7 @@ TEST(ParseDate, TimesAndCombinations) {
 
 TEST(ParseDate, RejectsNonDates) {
     for (const char* text : {"", "5", "hello", "2/30/2026", "25:00", "13 PM", "1/2/3/4", "12//7",
-                             "3.5", "10/10/10000", "5:60"})
+                             "3.5", "10/10/10000", "5:60", "12/7/", "/12/7", "-5"})
         EXPECT_EQ(Parsed(text), "<not a date>") << text;
 }
 

@@ -163,6 +163,11 @@ TEST(RegexLimits, LongSubjectsUseTheHeapNotTheStack) {
     RegexMatch m;
     ASSERT_TRUE(re.Search(subject, 0, m));
     EXPECT_EQ(m.length, 1'000'001);
+    // A greedy run of one character class is a single choice point, however long.
+    const std::u16string line = std::u16string(7'000'000, u'x') + u"\nyz";
+    CRegex run = Compiled("^.*[^y]$", false, true);
+    ASSERT_TRUE(run.Search(line, 0, m));
+    EXPECT_EQ(m.length, 7'000'000);
     CRegex lazy = Compiled("(a)*?b");
     ASSERT_TRUE(lazy.Search(subject, 0, m));
     EXPECT_EQ(m.groups[0].index, 999'999);

@@ -82,6 +82,8 @@ TEST(Replace, LargeInputIsLinear) {
     ASSERT_EQ(Replace(big, u"a", u"bc", 1, -1, CompareMode::Text, out), 0);
     EXPECT_EQ(out.size(), 4'000'000u);
     EXPECT_EQ(out.substr(0, 4), u"bcbc");
+    const std::u16string wide(1000, u'x');
+    EXPECT_EQ(Replace(big, u"a", wide, 1, -1, CompareMode::Binary, out), 14);
 }
 
 TEST(Split, CountsAndEmptyInput) {
@@ -108,6 +110,15 @@ TEST(StrComp, BinaryAndText) {
     EXPECT_EQ(StrComp(u"a", u"B", CompareMode::Text), -1);
     EXPECT_EQ(StrComp(u"ABC", u"abc", CompareMode::Text), 0);
     EXPECT_EQ(StrComp(u"ab", u"abc", CompareMode::Binary), -1);
+    // Text order is linguistic: symbols before digits before letters, accents next to
+    // their base letter; equality stays plain case-insensitivity.
+    EXPECT_EQ(StrComp(u"a", u"_", CompareMode::Text), 1);
+    EXPECT_EQ(StrComp(u"a", u"_", CompareMode::Binary), 1);
+    EXPECT_EQ(StrComp(u"Z", u"_", CompareMode::Text), 1);
+    EXPECT_EQ(StrComp(u"9", u"a", CompareMode::Text), -1);
+    EXPECT_EQ(StrComp(u"\u00E4", u"b", CompareMode::Text), -1);
+    EXPECT_EQ(StrComp(u"\u00E4", u"a", CompareMode::Text), 1);
+    EXPECT_EQ(StrComp(u"\u00C4x", u"\u00E4X", CompareMode::Text), 0);
 }
 
 TEST(SimpleStrings, CaseTrimAndPadding) {
@@ -123,6 +134,7 @@ TEST(SimpleStrings, CaseTrimAndPadding) {
     ASSERT_EQ(StringOf(2, u'x', s), 0);
     EXPECT_EQ(U8(s), "xx");
     EXPECT_EQ(Space(-1, s), 5);
+    EXPECT_EQ(Space(INT32_MAX, s), 14); // refused, not a 4 GB allocation
 }
 
 TEST(Substrings, BoundsRules) {
