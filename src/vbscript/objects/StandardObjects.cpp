@@ -1,7 +1,9 @@
 #include "vbscript/objects/StandardObjects.h"
 
 #include "vbscript/objects/Dictionary.h"
+#include "vbscript/objects/FileSystemObject.h"
 #include "vbscript/objects/RegExp.h"
+#include "vbscript/objects/WshShell.h"
 
 namespace cva::vbs {
 
@@ -9,6 +11,14 @@ void RegisterStandardObjects(CObjectRegistry& registry)
 {
     registry.Register(u"Scripting.Dictionary", [](IScriptServices&, ObjectRef& out) {
         out = MakeObject<CDictionary>();
+        return Status::Ok();
+    });
+    registry.Register(u"Scripting.FileSystemObject", [](IScriptServices& services, ObjectRef& out) {
+        out = MakeObject<CFileSystemObject>(services);
+        return Status::Ok();
+    });
+    registry.Register(u"WScript.Shell", [](IScriptServices& services, ObjectRef& out) {
+        out = MakeObject<CWshShell>(services);
         return Status::Ok();
     });
     registry.Register(u"VBScript.RegExp", [](IScriptServices&, ObjectRef& out) {

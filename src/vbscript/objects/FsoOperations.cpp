@@ -1,0 +1,304 @@
+#include "vbscript/objects/FsoOperations.h"
+
+#include "vbscript/objects/FsoHost.h"
+#include "vbscript/objects/FsoPath.h"
+#include "platform/text/Unicode.h"
+
+#include <vector>
+
+namespace cva::vbs::fso {
+
+namespace {
+
+struct Source {
+    std::u16string windowsPath;
+    std::u16string name;
+    fs::path host;
+};
+
+// The items a source specification names: one item, or every match of a wildcard in
+// the last component. notFound (53 or 76) when nothing matches.
+Status ResolveSources(IScriptServices& services, std::u16string_view spec, EntryKind kind,
+                      int32_t notFound, std::vector<Source>& out, bool& wildcard)
+{
+    out.clear();
+    std::u16string abs = Absolute(services, spec);
+    std::u16string_view pattern = FileName(abs);
+    wildcard = HasWildcards(pattern);
+    if (!wildcard) {
+        std::optional<fs::path> host = HostPath(services, abs);
+        if (!host || KindOf(*host) != kind) {
+            std::optional<fs::path> parent = HostPath(services, ParentFolderName(abs));
+            bool parentThere = parent && KindOf(*parent) == EntryKind::Folder;
+            return Status(host && parentThere ? notFound : kErrPathNotFound);
+        }
+        out.push_back({abs, std::u16string(pattern), *host});
+        return Status::Ok();
+    }
+    std::u16string parent(ParentFolderName(abs));
+    std::optional<fs::path> parentHost = HostPath(services, parent);
+    if (!parentHost || KindOf(*parentHost) != EntryKind::Folder)
+        return Status(kErrPathNotFound);
+    for (DirEntry& e : ListFolder(*parentHost, kind, pattern))
+        out.push_back({BuildPath(parent, e.name), std::move(e.name), std::move(e.host)});
+    return out.empty() ? Status(notFound) : Status::Ok();
+}
+
+// Where one source goes: into the destination folder (trailing backslash, or several
+// sources) or to the destination path itself, whose parent must exist.
+Status ResolveTarget(IScriptServices& services, std::u16string_view destination,
+                     const Source& source, bool intoFolder, fs::path& host, std::u16string& windows)
+{
+    std::u16string abs = Absolute(services, destination);
+    if (intoFolder || EndsWithSeparator(destination)) {
+        std::optional<fs::path> folder = HostPath(services, abs);
+        if (!folder || KindOf(*folder) != EntryKind::Folder)
+            return Status(kErrPathNotFound);
+        host = *folder / fs::path(text::Utf16ToUtf8(source.name));
+        windows = BuildPath(abs, source.name);
+        return Status::Ok();
+    }
+    std::optional<fs::path> target = HostPath(services, abs);
+    std::optional<fs::path> parent = HostPath(services, ParentFolderName(abs));
+    if (!target || !parent || KindOf(*parent) != EntryKind::Folder)
+        return Status(kErrPathNotFound);
+    host = *target;
+    windows = abs;
+    return Status::Ok();
+}
+
+bool SameItem(const fs::path& a, const fs::path& b)
+{
+    std::error_code ec;
+    return fs::equivalent(a, b, ec);
+}
+
+// True when `inner` is `outer` or lies below it.
+bool IsWithin(const fs::path& inner, const fs::path& outer)
+{
+    std::error_code ec;
+    fs::path a = fs::weakly_canonical(inner, ec);
+    fs::path b = fs::weakly_canonical(outer, ec);
+    auto ai = a.begin();
+    for (auto bi = b.begin(); bi != b.end(); ++bi, ++ai)
+        if (ai == a.end() || *ai != *bi)
+            return false;
+    return true;
+}
+
+Status CopyOneFile(const fs::path& from, const fs::path& to, bool overwrite)
+{
+    EntryKind existing = KindOf(to);
+    if (existing == EntryKind::Folder)
+        return Status(kErrPermissionDenied);
+    if (existing == EntryKind::File) {
+        if (!overwrite)
+            return Status(kErrFileAlreadyExists);
+        // Checked here rather than left to the host: a privileged process would
+        // otherwise overwrite what Windows protects.
+        if (IsReadOnly(to) || SameItem(from, to))
+            return Status(kErrPermissionDenied);
+    }
+    std::error_code ec;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+    return ErrorFromCode(ec, kErrPathNotFound);
+}
+
+Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite)
+{
+    std::error_code ec;
+    EntryKind existing = KindOf(to);
+    if (existing == EntryKind::File)
+        return Status(kErrFileAlreadyExists);
+    if (existing == EntryKind::None && !fs::create_directory(to, ec))
+        return ErrorFromCode(ec, kErrPathNotFound);
+    for (const DirEntry& e : ListFolder(from, EntryKind::Folder)) {
+        Status st = CopyTree(e.host, to / e.host.filename(), overwrite);
+        if (st.Failed())
+            return st;
+    }
+    for (const DirEntry& e : ListFolder(from, EntryKind::File)) {
+        Status st = CopyOneFile(e.host, to / e.host.filename(), overwrite);
+        if (st.Failed())
+            return st;
+    }
+    return Status::Ok();
+}
+
+// rename(2), or copy and delete when the two paths lie on different host file systems.
+Status MoveItem(const fs::path& from, const fs::path& to, bool folder)
+{
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (ec != std::errc::cross_device_link)
+        return ErrorFromCode(ec, kErrPathNotFound);
+    Status st = folder ? CopyTree(from, to, false) : CopyOneFile(from, to, false);
+    if (st.Failed())
+        return st;
+    fs::remove_all(from, ec);
+    return ErrorFromCode(ec, kErrPathNotFound);
+}
+
+bool HasReadOnlyFile(const fs::path& folder)
+{
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (IsReadOnly(it->path()))
+            return true;
+    return false;
+}
+
+} // namespace
+
+Status DeleteFiles(IScriptServices& services, std::u16string_view spec, bool force)
+{
+    std::vector<Source> sources;
+    bool wildcard = false;
+    Status st = ResolveSources(services, spec, EntryKind::File, kErrFileNotFound, sources, wildcard);
+    if (st.Failed())
+        return st;
+    for (const Source& s : sources) {
+        if (IsReadOnly(s.host)) {
+            if (!force)
+                return Status(kErrPermissionDenied);
+            (void)SetReadOnly(s.host, false);
+        }
+        std::error_code ec;
+        fs::remove(s.host, ec);
+        if (ec)
+            return ErrorFromCode(ec, kErrFileNotFound);
+    }
+    return Status::Ok();
+}
+
+Status DeleteFolders(IScriptServices& services, std::u16string_view spec, bool force)
+{
+    std::vector<Source> sources;
+    bool wildcard = false;
+    Status st = ResolveSources(services, spec, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
+    if (st.Failed())
+        return st;
+    for (const Source& s : sources) {
+        // Refuse before deleting anything rather than leave half a tree behind.
+        if (!force && (IsReadOnly(s.host) || HasReadOnlyFile(s.host)))
+            return Status(kErrPermissionDenied);
+        std::error_code ec;
+        if (force) {
+            (void)SetReadOnly(s.host, false);
+            for (fs::recursive_directory_iterator it(s.host, ec), end; !ec && it != end; it.increment(ec))
+                (void)SetReadOnly(it->path(), false);
+        }
+        fs::remove_all(s.host, ec);
+        if (ec)
+            return ErrorFromCode(ec, kErrPathNotFound);
+    }
+    return Status::Ok();
+}
+
+Status CopyFiles(IScriptServices& services, std::u16string_view source,
+                 std::u16string_view destination, bool overwrite)
+{
+    std::vector<Source> sources;
+    bool wildcard = false;
+    Status st = ResolveSources(services, source, EntryKind::File, kErrFileNotFound, sources, wildcard);
+    if (st.Failed())
+        return st;
+    for (const Source& s : sources) {
+        fs::path to;
+        std::u16string windows;
+        if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed() ||
+            (st = CopyOneFile(s.host, to, overwrite)).Failed())
+            return st;
+    }
+    return Status::Ok();
+}
+
+Status MoveFiles(IScriptServices& services, std::u16string_view source,
+                 std::u16string_view destination, std::u16string* moved)
+{
+    std::vector<Source> sources;
+    bool wildcard = false;
+    Status st = ResolveSources(services, source, EntryKind::File, kErrFileNotFound, sources, wildcard);
+    if (st.Failed())
+        return st;
+    for (const Source& s : sources) {
+        fs::path to;
+        std::u16string windows;
+        if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed())
+            return st;
+        if (KindOf(to) != EntryKind::None)
+            return Status(kErrFileAlreadyExists);
+        if ((st = MoveItem(s.host, to, false)).Failed())
+            return st;
+        if (moved)
+            *moved = windows;
+    }
+    return Status::Ok();
+}
+
+Status CopyFolders(IScriptServices& services, std::u16string_view source,
+                   std::u16string_view destination, bool overwrite)
+{
+    std::vector<Source> sources;
+    bool wildcard = false;
+    Status st = ResolveSources(services, source, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
+    if (st.Failed())
+        return st;
+    for (const Source& s : sources) {
+        fs::path to;
+        std::u16string windows;
+        if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed())
+            return st;
+        if (IsWithin(to, s.host))
+            return Status(kErrPermissionDenied); // a folder cannot hold a copy of itself
+        if ((st = CopyTree(s.host, to, overwrite)).Failed())
+            return st;
+    }
+    return Status::Ok();
+}
+
+Status MoveFolders(IScriptServices& services, std::u16string_view source,
+                   std::u16string_view destination, std::u16string* moved)
+{
+    std::vector<Source> sources;
+    bool wildcard = false;
+    Status st = ResolveSources(services, source, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
+    if (st.Failed())
+        return st;
+    for (const Source& s : sources) {
+        fs::path to;
+        std::u16string windows;
+        if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed())
+            return st;
+        if (KindOf(to) != EntryKind::None)
+            return Status(kErrFileAlreadyExists);
+        if (IsWithin(to, s.host))
+            return Status(kErrPermissionDenied);
+        if ((st = MoveItem(s.host, to, true)).Failed())
+            return st;
+        if (moved)
+            *moved = windows;
+    }
+    return Status::Ok();
+}
+
+Status CreateFolder(IScriptServices& services, std::u16string_view path, std::u16string& created)
+{
+    std::u16string abs = Absolute(services, path);
+    std::optional<fs::path> host = HostPath(services, abs);
+    std::optional<fs::path> parent = HostPath(services, ParentFolderName(abs));
+    if (!host)
+        return Status(kErrPathNotFound);
+    if (KindOf(*host) != EntryKind::None)
+        return Status(kErrFileAlreadyExists);
+    if (!parent || KindOf(*parent) != EntryKind::Folder)
+        return Status(kErrPathNotFound);
+    std::error_code ec;
+    fs::create_directory(*host, ec);
+    if (ec)
+        return ErrorFromCode(ec, kErrPathNotFound);
+    created = abs;
+    return Status::Ok();
+}
+
+} // namespace cva::vbs::fso
