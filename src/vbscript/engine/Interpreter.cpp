@@ -312,6 +312,13 @@ CallOutcome CInterpreter::CallByName(std::u16string_view name, std::span<const V
         outcome.statusCode = 0x80020006u;
         return outcome;
     }
+    if (args.size() != m_procs[g->index]->params.size()) {
+        // Rejected by dispatch before the routine starts: no script error to show.
+        outcome.status = CallStatus::Failed;
+        outcome.number = kErrWrongArgCount;
+        outcome.statusCode = 0x8002000Eu;
+        return outcome;
+    }
     char base = 0;
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)

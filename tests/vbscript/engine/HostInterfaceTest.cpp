@@ -190,6 +190,17 @@ TEST_F(HostInterface, UnknownRoutineIsReportedWithoutAnError)
     EXPECT_TRUE(site.errors.empty());
 }
 
+TEST_F(HostInterface, WrongArgumentCountForARoutineFailsWithoutAScriptError)
+{
+    ASSERT_TRUE(engine.ParseScript(u"Sub OnApply : Note \"ran\" : End Sub\n"));
+    Variant args[2] = {Variant(int32_t{1}), Variant(int32_t{2})};
+    CallOutcome r = engine.CallRoutine(u"OnApply", args);
+    EXPECT_EQ(r.status, CallStatus::Failed);
+    EXPECT_EQ(r.number, 450);
+    EXPECT_TRUE(site.errors.empty());
+    EXPECT_EQ(Logged(), "");
+}
+
 TEST_F(HostInterface, RuntimeErrorInARoutineStopsItAndIsReported)
 {
     ASSERT_TRUE(engine.ParseScript(u"Sub OnInit\n Note \"a\"\n x = 1 / 0\n Note \"b\"\nEnd Sub\n"));
