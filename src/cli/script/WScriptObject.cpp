@@ -180,8 +180,12 @@ Status CWScriptObject::Invoke(DispId id, uint32_t kind, std::span<Variant> args,
             if (i)
                 line += ' ';
             VString s;
+            // Echo converts without the alphabetic Boolean form, as cscript does:
+            // True prints as -1.
             if (args[i].IsNull())
                 s = VString(u"Null");
+            else if (args[i].Type() == VarType::Boolean)
+                s = VString(args[i].AsBool() ? u"-1" : u"0");
             else if (args[i].IsArray() || (args[i].IsObject() && !args[i].AsObject()))
                 return Status(kErrTypeMismatch);
             else if (args[i].Type() == VarType::Error && args[i].AsError() == static_cast<int32_t>(0x80020004u))

@@ -232,9 +232,11 @@ Status CDictionary::Remove(const Variant& key)
     if (slot < 0 || m_slots[static_cast<size_t>(slot)] < 0)
         return Status(32811);
     Entry& e = m_entries[static_cast<size_t>(m_slots[static_cast<size_t>(slot)])];
+    // The old key and item die only when the table is consistent again: releasing an
+    // object can run script code (Class_Terminate) that uses this dictionary.
+    Variant oldKey = std::move(e.key);
+    Variant oldItem = std::move(e.item);
     e.alive = false;
-    e.key.Clear();
-    e.item.Clear();
     m_slots[static_cast<size_t>(slot)] = kDeleted;
     --m_live;
     if (m_entries.size() > 32 && m_entries.size() - m_live > m_live)
@@ -326,7 +328,7 @@ Status CDictionary::InvokeItem(uint32_t kind, std::span<Variant> args, Variant& 
             value = std::move(plain);
         }
         if (Variant* item = Find(args[0])) {
-            *item = std::move(value);
+            item->Swap(value); // the old item is released after the table is updated
             return Status::Ok();
         }
         return Add(args[0], std::move(value));
@@ -374,6 +376,7 @@ Status CDictionary::InvokeKey(uint32_t kind, std::span<Variant> args)
         ++m_usedSlots;
     m_slots[static_cast<size_t>(newSlot)] = index;
     Entry& e = m_entries[static_cast<size_t>(index)];
+    Variant oldKey = std::move(e.key); // released last, see Remove
     e.key = std::move(args[1]);
     e.hash = newProbe.hash;
     e.kind = newProbe.kind;

@@ -44,7 +44,7 @@ DispId CFsoDrive::GetMemberId(std::u16string_view name)
 Status CFsoDrive::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result)
 {
     Status st = obj::ReadOnly(kind);
-    if (st.Failed() || (st = ExpectArgs(args, 0, 0)).Failed())
+    if (st.Failed() || (id != kRootFolder && (st = ExpectArgs(args, 0, 0)).Failed()))
         return st;
     std::u16string root = m_drive + u"\\";
     std::optional<fso::fs::path> host = fso::HostPath(*m_services, root);
@@ -62,8 +62,8 @@ Status CFsoDrive::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Vari
     std::error_code ec;
     switch (id) {
     case kRootFolder:
-        result = obj::FromObject(MakeObject<CFsoFolder>(*m_services, root));
-        return Status::Ok();
+        return obj::ForwardToDefault(obj::FromObject(MakeObject<CFsoFolder>(*m_services, root)), kind,
+                                     args, result);
     case kFileSystem: result = Variant(u"NTFS"); return Status::Ok();
     case kVolumeName: result = Variant(u""); return Status::Ok();
     case kSerialNumber: result = Variant(int32_t{0}); return Status::Ok();

@@ -38,11 +38,10 @@ Status CFsoFolder::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Var
         return Status::Ok();
     case kFiles:
     case kSubFolders:
-        if ((st = ExpectArgs(args, 0, 0)).Failed())
-            return st;
-        result = obj::FromObject(MakeObject<CFsoCollection>(
-            Services(), Path(), id == kFiles ? fso::EntryKind::File : fso::EntryKind::Folder));
-        return Status::Ok();
+        return obj::ForwardToDefault(
+            obj::FromObject(MakeObject<CFsoCollection>(
+                Services(), Path(), id == kFiles ? fso::EntryKind::File : fso::EntryKind::Folder)),
+            kind, args, result);
     case kCreateTextFile: {
         std::u16string name;
         if ((st = ExpectArgs(args, 1, 3)).Failed() || (st = obj::ArgText(args, 0, name)).Failed())

@@ -145,10 +145,21 @@ Status CFsoItem::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Varia
     }
     default: break;
     }
-    if ((st = ExpectArgs(args, 0, 0)).Failed())
-        return st;
     fso::fs::path host;
     if ((st = Locate(host)).Failed())
+        return st;
+    if (id == kParentFolderId) {
+        std::u16string_view parent = fso::ParentFolderName(m_path);
+        Variant folder = parent.empty() ? Variant::Nothing()
+                                        : obj::FromObject(MakeObject<CFsoFolder>(*m_services, std::u16string(parent)));
+        return obj::ForwardToDefault(std::move(folder), kind, args, result);
+    }
+    if (id == kDriveId) {
+        std::u16string drive(fso::DriveName(m_path));
+        return obj::ForwardToDefault(obj::FromObject(MakeObject<CFsoDrive>(*m_services, std::move(drive))),
+                                     kind, args, result);
+    }
+    if ((st = ExpectArgs(args, 0, 0)).Failed())
         return st;
     switch (id) {
     case kPathId:
@@ -182,17 +193,6 @@ Status CFsoItem::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Varia
     case kAttributesId:
         result = Variant(fso::Attributes(host, m_kind));
         return Status::Ok();
-    case kParentFolderId: {
-        std::u16string_view parent = fso::ParentFolderName(m_path);
-        result = parent.empty() ? Variant::Nothing()
-                                : obj::FromObject(MakeObject<CFsoFolder>(*m_services, std::u16string(parent)));
-        return Status::Ok();
-    }
-    case kDriveId: {
-        std::u16string_view drive = fso::DriveName(m_path);
-        result = obj::FromObject(MakeObject<CFsoDrive>(*m_services, std::u16string(drive)));
-        return Status::Ok();
-    }
     default: return Status(kErrNoSuchMember);
     }
 }

@@ -55,6 +55,20 @@ bool CSnapshotEnumerator::Next(Variant& out)
     return true;
 }
 
+Status ForwardToDefault(Variant value, uint32_t kind, std::span<Variant> args, Variant& result)
+{
+    if (args.empty()) {
+        result = std::move(value);
+        return Status::Ok();
+    }
+    if (!value.IsObject())
+        return Status(kErrWrongArgCount);
+    if (value.IsNothing())
+        return Status(kErrObjectNotSet);
+    ObjectRef target = value.ObjectReference();
+    return target->Invoke(kDispIdValue, kind, args, result);
+}
+
 Variant MakeArray(std::vector<Variant> items, VarType elementType)
 {
     return Variant(SafeArray::CreateVector(std::move(items), elementType));

@@ -42,6 +42,11 @@ inline Variant FromObject(ObjectRef o)
     return Variant(std::move(o));
 }
 
+// `m.SubMatches(0)`, `f.Files("a.txt")`: a member without parameters that receives some
+// hands them to the default member of its value, as automation's type-driven dispatch
+// does. Without arguments the value itself is the result.
+Status ForwardToDefault(Variant value, uint32_t kind, std::span<Variant> args, Variant& result);
+
 // A read-only property: reads are fine, `o.X = v` is refused.
 inline Status ReadOnly(uint32_t kind)
 {

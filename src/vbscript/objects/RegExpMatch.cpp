@@ -40,6 +40,9 @@ DispId CMatch::GetMemberId(std::u16string_view name)
 
 Status CMatch::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result)
 {
+    if (id == kSubMatches)
+        return obj::ForwardToDefault(obj::FromObject(MakeObject<CSubMatches>(m_data, m_index)), kind,
+                                     args, result);
     Status st = obj::ReadOnly(kind);
     if (st.Failed() || (st = ExpectArgs(args, 0, 0)).Failed())
         return st;
@@ -51,9 +54,6 @@ Status CMatch::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant
         return Status::Ok();
     case kFirstIndex: result = Variant(m.index); return Status::Ok();
     case kLength: result = Variant(m.length); return Status::Ok();
-    case kSubMatches:
-        result = obj::FromObject(MakeObject<CSubMatches>(m_data, m_index));
-        return Status::Ok();
     default: return Status(kErrNoSuchMember);
     }
 }

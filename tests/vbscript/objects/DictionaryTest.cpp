@@ -138,6 +138,47 @@ TEST_F(DictionaryTest, ReadOnlyCountRefusesAssignment)
     EXPECT_EQ(Let(d, u"Count", {}, L(3)).Error(), 450);
 }
 
+// An item that, like a script class with Class_Terminate, uses the dictionary again
+// while it is being released.
+class CReentrantItem : public IObject {
+public:
+    explicit CReentrantItem(CDictionary* owner) : m_owner(owner) {}
+    DispId GetMemberId(std::u16string_view) override { return kDispIdUnknown; }
+    Status Invoke(DispId, uint32_t, std::span<Variant>, Variant&) override { return Status(438); }
+    std::u16string TypeName() const override { return u"Reentrant"; }
+
+protected:
+    void FinalRelease() override
+    {
+        int32_t n = static_cast<int32_t>(m_owner->Count());
+        (void)m_owner->Add(Variant(std::u16string_view(u"t" + std::u16string(1, u'a' + n % 26))), Variant(n));
+        for (int32_t i = 0; i < 40; ++i) // force growth while the caller is mid-operation
+            (void)m_owner->Add(Variant(1000 + n * 100 + i), Variant());
+        delete this;
+    }
+
+private:
+    CDictionary* m_owner;
+};
+
+TEST(DictionaryReentrancy, ReleasingItemsMayChangeTheDictionary)
+{
+    auto d = MakeObject<CDictionary>();
+    for (int32_t i = 0; i < 8; ++i)
+        ASSERT_TRUE(d->Add(Variant(i), Variant(ObjectRef(MakeObject<CReentrantItem>(d.Get())))).IsOk());
+    for (int32_t i = 0; i < 4; ++i)
+        ASSERT_TRUE(d->Remove(Variant(i)).IsOk());
+    EXPECT_EQ(d->Count(), 4u + 4u * 41u);
+    for (int32_t i = 4; i < 8; ++i) {
+        std::vector<Variant> args{Variant(i), Variant(0)};
+        Variant unused;
+        ASSERT_TRUE(d->Invoke(kDispIdValue, kPropertyLet, args, unused).IsOk());
+    }
+    EXPECT_EQ(d->Count(), 4u + 8u * 41u);
+    for (const Variant& key : d->Keys())
+        EXPECT_TRUE(d->Find(key) != nullptr);
+}
+
 TEST(DictionaryScale, ManyKeysSurviveGrowthAndRemoval)
 {
     auto d = MakeObject<CDictionary>();
