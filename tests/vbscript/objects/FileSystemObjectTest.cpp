@@ -165,6 +165,8 @@ TEST_F(FileSystemObjectTest, ReadOnlyFilesNeedForce)
     EXPECT_EQ(Long(Get(file, u"Attributes").value) & 1, 1);
     EXPECT_EQ(Call(fso, u"DeleteFile", {S(u"C:\\work\\ro.txt")}).Error(), 70);
     EXPECT_EQ(Call(fso, u"CopyFile", {S(u"C:\\work\\ro.txt"), S(u"C:\\work\\ro.txt")}).Error(), 70);
+    EXPECT_EQ(Get(fso, u"OpenTextFile", {S(u"C:\\work\\ro.txt"), L(8)}).Error(), 70);
+    EXPECT_EQ(services.ReadBytes("work/ro.txt"), "r");
     ASSERT_TRUE(Call(fso, u"DeleteFile", {S(u"C:\\work\\ro.txt"), Variant(true)}).Ok());
     EXPECT_FALSE(services.Exists("work/ro.txt"));
 }
