@@ -104,7 +104,30 @@ Status CopyOneFile(const fs::path& from, const fs::path& to, bool overwrite)
     return ErrorFromCode(ec, kErrPathNotFound);
 }
 
-Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite)
+Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
+                    std::vector<fs::path>& chain);
+
+// Folders reached through links (a Wine prefix links the user's folders to the home
+// directory) are copied like the folders Windows sees there, but a link back up the
+// tree would never end; like a looping junction on Windows, that refuses with 70.
+Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite,
+                std::vector<fs::path>& chain)
+{
+    std::error_code ec;
+    fs::path real = fs::canonical(from, ec);
+    if (ec)
+        return ErrorFromCode(ec, kErrPathNotFound);
+    for (const fs::path& outer : chain)
+        if (outer == real)
+            return Status(kErrPermissionDenied);
+    chain.push_back(real);
+    Status st = CopyTreeBody(from, to, overwrite, chain);
+    chain.pop_back();
+    return st;
+}
+
+Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
+                    std::vector<fs::path>& chain)
 {
     std::error_code ec;
     EntryKind existing = KindOf(to);
@@ -113,7 +136,7 @@ Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite)
     if (existing == EntryKind::None && !fs::create_directory(to, ec))
         return ErrorFromCode(ec, kErrPathNotFound);
     for (const DirEntry& e : ListFolder(from, EntryKind::Folder)) {
-        Status st = CopyTree(e.host, to / e.host.filename(), overwrite);
+        Status st = CopyTree(e.host, to / e.host.filename(), overwrite, chain);
         if (st.Failed())
             return st;
     }
@@ -132,7 +155,8 @@ Status MoveItem(const fs::path& from, const fs::path& to, bool folder)
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link)
         return ErrorFromCode(ec, kErrPathNotFound);
-    Status st = folder ? CopyTree(from, to, false) : CopyOneFile(from, to, false);
+    std::vector<fs::path> chain;
+    Status st = folder ? CopyTree(from, to, false, chain) : CopyOneFile(from, to, false);
     if (st.Failed())
         return st;
     fs::remove_all(from, ec);
@@ -185,8 +209,10 @@ Status DeleteFolders(IScriptServices& services, std::u16string_view spec, bool f
         std::error_code ec;
         if (force) {
             (void)SetReadOnly(s.host, false);
+            // Not through links: their targets lie outside the tree being deleted.
             for (fs::recursive_directory_iterator it(s.host, ec), end; !ec && it != end; it.increment(ec))
-                (void)SetReadOnly(it->path(), false);
+                if (!it->is_symlink(ec))
+                    (void)SetReadOnly(it->path(), false);
         }
         fs::remove_all(s.host, ec);
         if (ec)
@@ -251,7 +277,8 @@ Status CopyFolders(IScriptServices& services, std::u16string_view source,
             return st;
         if (IsWithin(to, s.host))
             return Status(kErrPermissionDenied); // a folder cannot hold a copy of itself
-        if ((st = CopyTree(s.host, to, overwrite)).Failed())
+        std::vector<fs::path> chain;
+        if ((st = CopyTree(s.host, to, overwrite, chain)).Failed())
             return st;
     }
     return Status::Ok();

@@ -201,6 +201,21 @@ TEST_F(FileSystemObjectTest, FolderCopyMoveAndDeleteWorkOnWholeTrees)
     EXPECT_FALSE(services.Exists("work/tree"));
 }
 
+TEST_F(FileSystemObjectTest, CopyFolderFollowsLinksButNotLoops)
+{
+    services.MakeFile("outside/data.txt", "d");
+    services.MakeFile("work/tree/keep.txt", "k");
+    std::filesystem::create_directory_symlink(services.DriveC() / "outside",
+                                              services.DriveC() / "work" / "tree" / "linked");
+    ASSERT_TRUE(Call(fso, u"CopyFolder", {S(u"C:\\work\\tree"), S(u"C:\\work\\copy")}).Ok());
+    EXPECT_EQ(services.ReadBytes("work/copy/linked/data.txt"), "d");
+    std::filesystem::create_directory_symlink(services.DriveC() / "work" / "tree",
+                                              services.DriveC() / "work" / "tree" / "loop");
+    EXPECT_EQ(Call(fso, u"CopyFolder", {S(u"C:\\work\\tree"), S(u"C:\\work\\copy2")}).Error(), 70);
+    ASSERT_TRUE(Call(fso, u"DeleteFolder", {S(u"C:\\work\\tree"), Variant(true)}).Ok());
+    EXPECT_TRUE(services.Exists("outside/data.txt"));
+}
+
 TEST_F(FileSystemObjectTest, FileObjectsRenameAndFollowTheirMoves)
 {
     services.MakeFile("work/f.txt", "12345");
