@@ -24,6 +24,9 @@ Status ResolveSources(IScriptServices& services, std::u16string_view spec, Entry
     out.clear();
     std::u16string abs = Absolute(services, spec);
     std::u16string_view pattern = FileName(abs);
+    // A drive root names no item: deleting or moving "C:\" must never reach the disk.
+    if (pattern.empty())
+        return Status(kind == EntryKind::Folder ? kErrPathNotFound : notFound);
     wildcard = HasWildcards(pattern);
     if (!wildcard) {
         std::optional<fs::path> host = HostPath(services, abs);

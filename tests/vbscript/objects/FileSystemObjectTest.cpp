@@ -199,6 +199,9 @@ TEST_F(FileSystemObjectTest, FolderCopyMoveAndDeleteWorkOnWholeTrees)
     EXPECT_EQ(Call(fso, u"MoveFolder", {S(u"C:\\work\\nothing"), S(u"C:\\x")}).Error(), 76);
     ASSERT_TRUE(Call(fso, u"DeleteFolder", {S(u"C:\\work\\tree")}).Ok());
     EXPECT_FALSE(services.Exists("work/tree"));
+    EXPECT_EQ(Call(fso, u"DeleteFolder", {S(u"C:\\"), Variant(true)}).Error(), 76);
+    EXPECT_EQ(Call(Obj(Get(fso, u"GetFolder", {S(u"c:\\")}).value), u"Delete", {Variant(true)}).Error(), 76);
+    EXPECT_TRUE(services.Exists("work"));
 }
 
 TEST_F(FileSystemObjectTest, CopyFolderFollowsLinksButNotLoops)
