@@ -201,6 +201,7 @@ TEST_F(FileSystemObjectTest, FolderCopyMoveAndDeleteWorkOnWholeTrees)
     EXPECT_FALSE(services.Exists("work/tree"));
     EXPECT_EQ(Call(fso, u"DeleteFolder", {S(u"C:\\"), Variant(true)}).Error(), 76);
     EXPECT_EQ(Call(Obj(Get(fso, u"GetFolder", {S(u"c:\\")}).value), u"Delete", {Variant(true)}).Error(), 76);
+    EXPECT_EQ(Let(Obj(Get(fso, u"GetFolder", {S(u"C:\\")}).value), u"Name", {}, S(u"x")).Error(), 70);
     EXPECT_TRUE(services.Exists("work"));
 }
 
