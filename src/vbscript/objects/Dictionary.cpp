@@ -277,7 +277,8 @@ std::vector<Variant> CDictionary::Items() const
 
 Status CDictionary::SetCompareMode(int32_t mode)
 {
-    if (mode < 0 || mode > 2 || m_live != 0)
+    // Values above 2 name a locale's text comparison; all compare as text here.
+    if (mode < 0 || m_live != 0)
         return Status(kErrInvalidCall);
     m_compareMode = mode;
     m_entries.clear();
