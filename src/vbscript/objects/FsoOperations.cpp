@@ -16,13 +16,13 @@ struct Source {
     fs::path host;
 };
 
-// The items a source specification names: one item, or every match of a wildcard in
+// The items a source path names: one item, or every match of a wildcard in
 // the last component. notFound (53 or 76) when nothing matches.
-Status ResolveSources(IScriptServices& services, std::u16string_view spec, EntryKind kind,
+Status ResolveSources(IScriptServices& services, std::u16string_view itemPath, EntryKind kind,
                       int32_t notFound, std::vector<Source>& out, bool& wildcard)
 {
     out.clear();
-    std::u16string abs = Absolute(services, spec);
+    std::u16string abs = Absolute(services, itemPath);
     std::u16string_view pattern = FileName(abs);
     // A drive root names no item: deleting or moving "C:\" must never reach the disk.
     if (pattern.empty())
@@ -177,11 +177,11 @@ bool HasReadOnlyFile(const fs::path& folder)
 
 } // namespace
 
-Status DeleteFiles(IScriptServices& services, std::u16string_view spec, bool force)
+Status DeleteFiles(IScriptServices& services, std::u16string_view itemPath, bool force)
 {
     std::vector<Source> sources;
     bool wildcard = false;
-    Status st = ResolveSources(services, spec, EntryKind::File, kErrFileNotFound, sources, wildcard);
+    Status st = ResolveSources(services, itemPath, EntryKind::File, kErrFileNotFound, sources, wildcard);
     if (st.Failed())
         return st;
     for (const Source& s : sources) {
@@ -198,11 +198,11 @@ Status DeleteFiles(IScriptServices& services, std::u16string_view spec, bool for
     return Status::Ok();
 }
 
-Status DeleteFolders(IScriptServices& services, std::u16string_view spec, bool force)
+Status DeleteFolders(IScriptServices& services, std::u16string_view itemPath, bool force)
 {
     std::vector<Source> sources;
     bool wildcard = false;
-    Status st = ResolveSources(services, spec, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
+    Status st = ResolveSources(services, itemPath, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
     if (st.Failed())
         return st;
     for (const Source& s : sources) {
