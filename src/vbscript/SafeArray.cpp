@@ -75,7 +75,7 @@ Status SafeArray::Redim(std::span<const ArrayBound> bounds, bool preserve)
             if (b.upper < b.lower - 1)
                 return Status(kErrSubscript);
             n *= static_cast<uint64_t>(static_cast<int64_t>(b.upper) - b.lower + 1);
-            if (n > (uint64_t{1} << 28))
+            if (n > SafeArray::kMaxElements)
                 return Status(kErrOutOfMemory);
         }
         count = bounds.empty() ? 0 : static_cast<size_t>(n);

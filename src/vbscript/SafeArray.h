@@ -21,6 +21,9 @@ struct ArrayBound {
 // Variant::MutableArray, which copies a shared array first.
 class SafeArray {
 public:
+    // Most elements one array may hold; larger ReDims raise 7 Out of memory.
+    static constexpr uint64_t kMaxElements = uint64_t{1} << 25;
+
     // Element type VarType reports (vbArray + this): Variant for script arrays, String
     // for the result of Split, Byte for binary data.
     static Ref<SafeArray> Create(std::span<const ArrayBound> bounds,

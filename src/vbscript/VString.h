@@ -13,7 +13,7 @@ namespace cva::vbs {
 class VString {
 public:
     // Longest string the engine builds; longer results raise 7 Out of memory.
-    static constexpr size_t kMaxLength = size_t{1} << 30;
+    static constexpr size_t kMaxLength = size_t{1} << 28;
 
     VString() = default;
     VString(std::u16string_view text); // NOLINT: strings convert freely

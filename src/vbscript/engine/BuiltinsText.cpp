@@ -189,6 +189,19 @@ bool Replace(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString with;
     if (!ArgString(in, a[0], s) || !ArgString(in, a[1], find) || !ArgString(in, a[2], with))
         return false;
+    if (with.Size() > find.Size() && !find.Empty()) {
+        // Count the replacements first when the result could outgrow the string limit.
+        uint64_t bound = static_cast<uint64_t>(s.Size() / find.Size()) * (with.Size() - find.Size()) + s.Size();
+        if (bound > VString::kMaxLength) {
+            uint64_t hits = 0;
+            std::u16string_view text = s.View();
+            for (size_t pos = text.find(find.View()); pos != std::u16string_view::npos;
+                 pos = text.find(find.View(), pos + find.Size()))
+                ++hits;
+            if (hits * (with.Size() - find.Size()) + s.Size() > VString::kMaxLength)
+                return in.Fail(kErrOutOfMemory);
+        }
+    }
     std::u16string r;
     if (!RtResult(in, rt::Replace(s.View(), find.View(), with.View(), start, count, mode, r)))
         return false;

@@ -211,6 +211,17 @@ bool CResolver::Run()
     for (auto& d : m_unit.decls)
         if (d.isConst && !ResolveExpr(d.constValue))
             return false;
+    // Top-level code first: the variables it creates without Dim are globals that the
+    // procedures see.
+    if (m_unit.scopeProc) {
+        m_proc = m_unit.scopeProc;
+        m_class = m_proc->owner;
+    }
+    bool ok = ResolveBlock(m_unit.body);
+    m_proc = nullptr;
+    m_class = nullptr;
+    if (!ok)
+        return false;
     for (auto& p : m_unit.procs)
         if (!ResolveProc(*p))
             return false;
@@ -221,14 +232,7 @@ bool CResolver::Run()
                 return false;
         m_class = nullptr;
     }
-    if (m_unit.scopeProc) {
-        m_proc = m_unit.scopeProc;
-        m_class = m_proc->owner;
-    }
-    bool ok = ResolveBlock(m_unit.body);
-    m_proc = nullptr;
-    m_class = nullptr;
-    return ok;
+    return true;
 }
 
 bool CResolver::ResolveBlock(Block& b)
@@ -444,6 +448,9 @@ void CResolver::Fold(ExprPtr& ep)
         if (e.left->kind != ExprKind::Const || e.right->kind != ExprKind::Const || e.op == BinOp::Is)
             return;
         if (e.left->value.IsObject() || e.right->value.IsObject())
+            return;
+        // Comparisons keep their literal operands for the literal conversion rule.
+        if (e.op >= BinOp::Eq && e.op <= BinOp::Ge)
             return;
         if (ApplyBinary(e.op, e.left->value, e.right->value, out).Failed())
             return;

@@ -109,6 +109,8 @@ bool CInterpreter::Eval(const Expr& e, Frame& f, Variant& out)
             return false;
         if (FastBinary(e.op, a, b, out))
             return true;
+        if (e.op >= BinOp::Eq && e.op <= BinOp::Ge && (e.left->kind == ExprKind::Const || e.right->kind == ExprKind::Const))
+            return CompareWithLiteral(e, a, b, out);
         if (e.op == BinOp::Concat && a.IsString() && b.IsString()) {
             VString s = a.TakeString();
             if (!s.Append(b.AsString().View()))
@@ -200,7 +202,7 @@ bool CInterpreter::IndexValue(const Variant& target, std::span<const ExprPtr> ar
         out = *el;
         return true;
     }
-    if (target.IsObject()) {
+    if (target.IsObject() && !args.empty()) {
         IObject* obj = target.AsObject();
         if (!obj)
             return Fail(kErrObjectNotSet);
@@ -236,6 +238,12 @@ bool CInterpreter::EvalCall(const Expr& e, Frame& f, Variant& out)
             Variant* var = VariableRef(t, f);
             if (!var)
                 return Fail(kErrObjectRequired);
+            if (var->IsEmpty() && t.ref == NameRef::Global && !args.empty()) {
+                // A procedure that ExecuteGlobal defined after this code was compiled.
+                const GlobalName* g = LookupGlobal(t.name);
+                if (g && g->kind == GlobalName::Proc)
+                    return CallProc(*m_procs[g->index], nullptr, args, f, out);
+            }
             return IndexValue(*var, args, f, out);
         }
         case NameRef::Proc: return CallProc(*m_procs[t.slot], nullptr, args, f, out);
@@ -321,7 +329,49 @@ bool CInterpreter::EvalMember(const Expr& e, Frame& f, Variant& out, std::span<c
     std::vector<Variant> values;
     if (!EvalArgs(args, f, values))
         return false;
-    return InvokeObject(obj, e.name, kMethod | kPropertyGet, values, out);
+    if (values.empty())
+        return InvokeObject(obj, e.name, kMethod | kPropertyGet, values, out);
+    if (!CheckStep())
+        return false;
+    DispId id = obj->GetMemberId(e.name);
+    if (id == kDispIdUnknown)
+        return Fail(kErrNoSuchMember);
+    Status st = obj->Invoke(id, kMethod | kPropertyGet, values, out);
+    if (st.IsOk())
+        return true;
+    if (st.Number() != kErrWrongArgCount)
+        return Fail(std::move(st));
+    // o.Items(0) where Items takes no arguments: index what it returns, as VBScript does.
+    Variant got;
+    st = obj->Invoke(id, kMethod | kPropertyGet, {}, got);
+    if (st.Failed())
+        return Fail(kErrWrongArgCount);
+    return IndexValues(got, values, out);
+}
+
+bool CInterpreter::IndexValues(const Variant& target, std::span<Variant> values, Variant& out)
+{
+    if (target.IsArray()) {
+        int32_t idx[64];
+        if (values.size() > 64)
+            return Fail(kErrSubscript);
+        for (size_t i = 0; i < values.size(); ++i) {
+            Status st = ToLong(values[i], idx[i]);
+            if (st.Failed())
+                return Fail(std::move(st));
+        }
+        const Variant* el = target.AsArray()->At(std::span<const int32_t>(idx, values.size()));
+        if (!el)
+            return Fail(kErrSubscript);
+        out = *el;
+        return true;
+    }
+    if (target.IsObject() && target.AsObject()) {
+        Variant holder = target;
+        Status st = target.AsObject()->Invoke(kDispIdValue, kMethod | kPropertyGet, values, out);
+        return st.IsOk() || Fail(std::move(st));
+    }
+    return Fail(kErrWrongArgCount);
 }
 
 bool CInterpreter::InvokeObject(IObject* obj, const std::u16string& name, uint32_t kind,
@@ -333,6 +383,40 @@ bool CInterpreter::InvokeObject(IObject* obj, const std::u16string& name, uint32
     if (id == kDispIdUnknown)
         return Fail(kErrNoSuchMember);
     Status st = obj->Invoke(id, kind, args, result);
+    return st.IsOk() || Fail(std::move(st));
+}
+
+// A comparison with a literal on one side converts the literal to the other side's kind:
+// x = "5" compares numerically when x holds a number, x = 5 as text when x holds text.
+bool CInterpreter::CompareWithLiteral(const Expr& e, Variant& a, Variant& b, Variant& out)
+{
+    bool litA = e.left->kind == ExprKind::Const;
+    bool litB = e.right->kind == ExprKind::Const;
+    Variant* lit = litA ? &a : &b;
+    Variant* other = litA ? &b : &a;
+    if (litA && litB) {
+        lit = a.IsString() ? &a : &b;
+        other = a.IsString() ? &b : &a;
+    }
+    if (other->IsObject()) {
+        Variant v;
+        Status st = GetValue(*other, v);
+        if (st.Failed())
+            return Fail(std::move(st));
+        *other = std::move(v);
+    }
+    if (lit->IsString() && other->IsNumberType()) {
+        double d = 0;
+        if (ToDouble(*lit, d).IsOk())
+            *lit = Variant(d);
+    } else if (lit->IsNumberType() && other->IsString()) {
+        VString s;
+        Status st = ToString(*lit, s);
+        if (st.Failed())
+            return Fail(std::move(st));
+        *lit = Variant(std::move(s));
+    }
+    Status st = ApplyBinary(e.op, a, b, out);
     return st.IsOk() || Fail(std::move(st));
 }
 

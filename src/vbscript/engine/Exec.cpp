@@ -673,7 +673,7 @@ Flow CInterpreter::ExecReDim(const Stmt& s, Frame& f)
         uint64_t count = 1;
         for (const auto& b : bounds) {
             count *= static_cast<uint64_t>(b.upper - b.lower + 1);
-            if (count > (uint64_t{1} << 28))
+            if (count > SafeArray::kMaxElements)
                 return FailFlow(kErrOutOfMemory);
         }
         *var = Variant(SafeArray::Create(bounds));

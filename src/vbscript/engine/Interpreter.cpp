@@ -312,6 +312,13 @@ CallOutcome CInterpreter::CallByName(std::u16string_view name, std::span<const V
         outcome.statusCode = 0x80020006u;
         return outcome;
     }
+    if (args.size() != m_procs[g->index]->params.size()) {
+        // Rejected by dispatch before the routine starts: no script error to show.
+        outcome.status = CallStatus::Failed;
+        outcome.number = kErrWrongArgCount;
+        outcome.statusCode = 0x8002000Eu;
+        return outcome;
+    }
     char base = 0;
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)
@@ -341,37 +348,45 @@ CallOutcome CInterpreter::CallByName(std::u16string_view name, std::span<const V
 
 bool CInterpreter::ExecuteText(std::u16string_view text, bool global)
 {
+    if (!CheckStep())
+        return false;
     auto unit = std::make_unique<Unit>();
     CompileError err;
     Frame* scope = global ? nullptr : m_currentFrame;
     ProcDef* proc = scope && scope->proc ? const_cast<ProcDef*>(scope->proc) : nullptr;
     if (!Compile(text, *unit, err, false, proc))
         return Fail(err.number);
-    Unit& u = *unit;
-    m_units.push_back(std::move(unit));
-    if (proc)
-        return RunUnit(u, scope);
-    Frame g;
-    if (scope && !global)
-        g.me = scope->me;
-    return RunUnit(u, &g);
+    bool ok;
+    if (proc) {
+        ok = RunUnit(*unit, scope);
+    } else {
+        Frame g;
+        if (scope && !global)
+            g.me = scope->me;
+        ok = RunUnit(*unit, &g);
+    }
+    // Only procedures and classes outlive the run; code executed in a loop must not
+    // pile up.
+    if (!unit->procs.empty() || !unit->classes.empty())
+        m_units.push_back(std::move(unit));
+    return ok;
 }
 
 bool CInterpreter::EvalText(std::u16string_view text, Variant& out)
 {
-    auto unit = std::make_unique<Unit>();
+    if (!CheckStep())
+        return false;
+    Unit unit;
     CompileError err;
     Frame* scope = m_currentFrame;
     ProcDef* proc = scope && scope->proc ? const_cast<ProcDef*>(scope->proc) : nullptr;
-    if (!Compile(text, *unit, err, true, proc))
+    if (!Compile(text, unit, err, true, proc))
         return Fail(err.number);
-    Unit& u = *unit;
-    m_units.push_back(std::move(unit));
     Frame g;
     Frame& f = proc ? *scope : g;
-    if (u.body.empty())
+    if (unit.body.empty())
         return Fail(kErrSyntax);
-    return Eval(*u.body[0]->expr, f, out);
+    return Eval(*unit.body[0]->expr, f, out);
 }
 
 } // namespace cva::vbs::engine

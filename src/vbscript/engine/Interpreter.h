@@ -181,6 +181,8 @@ private:
     void Report(bool compile, const CompileError* cerr, std::u16string_view text);
     bool EvalCall(const Expr& e, Frame& f, Variant& out);
     bool EvalMember(const Expr& e, Frame& f, Variant& out, std::span<const ExprPtr> args);
+    bool IndexValues(const Variant& target, std::span<Variant> values, Variant& out);
+    bool CompareWithLiteral(const Expr& e, Variant& a, Variant& b, Variant& out);
     bool EvalArgs(std::span<const ExprPtr> args, Frame& f, std::vector<Variant>& out);
     bool IndexValue(const Variant& target, std::span<const ExprPtr> args, Frame& f, Variant& out);
     bool AssignIndexed(Variant& target, std::span<const ExprPtr> args, Frame& f, Variant& value,

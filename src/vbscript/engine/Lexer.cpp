@@ -147,7 +147,7 @@ bool Scanner::Number(size_t start)
         if (longSuffix)
             ++i;
         Token& t = Push(Tok::Literal, start);
-        if (!longSuffix && v <= 0xFFFF && (base == 16 ? i - digitsStart <= 4 : v <= 0177777))
+        if (!longSuffix && v <= 0xFFFF)
             t.value = Variant::FromInteger(static_cast<int16_t>(static_cast<uint16_t>(v)));
         else
             t.value = Variant(static_cast<int32_t>(static_cast<uint32_t>(v)));

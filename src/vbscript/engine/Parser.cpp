@@ -2,6 +2,7 @@
 
 #include "platform/text/Unicode.h"
 #include "vbscript/Coerce.h"
+#include "vbscript/SafeArray.h"
 
 namespace cva::vbs::engine {
 
@@ -370,8 +371,15 @@ bool CParser::ParseDimBounds(std::vector<int32_t>& uppers, bool& isArray)
         uppers.push_back(neg ? -n : n);
         if (uppers.size() > 60)
             return Fail(kErrSubscript);
-        if (Accept(Tok::RParen))
+        if (Accept(Tok::RParen)) {
+            uint64_t count = 1;
+            for (int32_t u : uppers) {
+                count *= static_cast<uint64_t>(u < 0 ? 0 : static_cast<int64_t>(u) + 1);
+                if (count > SafeArray::kMaxElements)
+                    return Fail(kErrOutOfMemory);
+            }
             return true;
+        }
         if (!Expect(Tok::Comma, kErrExpectedRParen))
             return false;
     }

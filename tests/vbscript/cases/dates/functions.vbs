@@ -1,0 +1,11 @@
+d = DateSerial(2024, 2, 29)
+WScript.Echo d, Year(d), Month(d), Day(d), Weekday(d), WeekdayName(Weekday(d)), MonthName(2), MonthName(2, True)
+WScript.Echo DateAdd("m", 1, #1/31/2024#), DateAdd("d", -1, #3/1/2024#), DateAdd("yyyy", 1, d), DateAdd("h", 25, #1/1/2024#)
+WScript.Echo DateDiff("d", #1/1/2024#, #3/1/2024#), DateDiff("m", #1/31/2024#, #2/1/2024#), DateDiff("yyyy", #12/31/2023#, #1/1/2024#)
+WScript.Echo DatePart("q", #8/15/2024#), DatePart("y", #2/1/2024#), DatePart("ww", #1/7/2024#)
+t = TimeSerial(13, 45, 30)
+WScript.Echo t, Hour(t), Minute(t), Second(t), TimeSerial(25, 0, 0)
+WScript.Echo CDate("2024-03-05 10:20:30"), DateValue("March 5, 2024"), TimeValue("7:05 PM")
+WScript.Echo FormatDateTime(#3/5/2024 14:07:09#, vbLongDate), FormatDateTime(#3/5/2024 14:07:09#, vbShortTime)
+WScript.Echo #3/5/2024# < #3/6/2024#, #1/1/2000# + 0.5, CDbl(#1/1/2000#)
+WScript.Echo IsDate(Now), TypeName(Date), TypeName(Time), Timer >= 0

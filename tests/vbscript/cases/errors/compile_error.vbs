@@ -1,0 +1,4 @@
+WScript.Echo "never printed"
+If x Then
+  y = 1
+Next

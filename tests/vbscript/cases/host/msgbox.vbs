@@ -1,0 +1,3 @@
+r = MsgBox("Proceed?", vbYesNo + vbQuestion, "Title")
+WScript.Echo r = vbYes
+WScript.Echo InputBox("Name?", "Ask", "default")
