@@ -277,7 +277,8 @@ std::vector<Variant> CDictionary::Items() const
 
 Status CDictionary::SetCompareMode(int32_t mode)
 {
-    if (mode < 0 || mode > 2 || m_live != 0)
+    // Values above 2 name a locale's text comparison; all compare as text here.
+    if (mode < 0 || m_live != 0)
         return Status(kErrInvalidCall);
     m_compareMode = mode;
     m_entries.clear();
@@ -366,8 +367,14 @@ Status CDictionary::InvokeKey(uint32_t kind, std::span<Variant> args)
     if (oldSlot < 0 || m_slots[static_cast<size_t>(oldSlot)] < 0)
         return Status(32811);
     int64_t newSlot = FindEntry(newProbe, args[1]);
+    if (newSlot == oldSlot) {
+        // The same key in text mode, spelt differently: only the spelling changes.
+        Variant oldKey = std::move(m_entries[static_cast<size_t>(m_slots[static_cast<size_t>(oldSlot)])].key);
+        m_entries[static_cast<size_t>(m_slots[static_cast<size_t>(oldSlot)])].key = std::move(args[1]);
+        return Status::Ok();
+    }
     if (m_slots[static_cast<size_t>(newSlot)] >= 0)
-        return newSlot == oldSlot ? Status::Ok() : Status(kErrKeyExists);
+        return Status(kErrKeyExists);
     auto index = m_slots[static_cast<size_t>(oldSlot)];
     m_slots[static_cast<size_t>(oldSlot)] = kDeleted;
     // Look again: the freed slot may be the better place for the new key.

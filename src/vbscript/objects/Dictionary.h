@@ -29,7 +29,7 @@ public:
     void RemoveAll();
     std::vector<Variant> Keys() const;
     std::vector<Variant> Items() const;
-    // 5 once items exist; 0 binary, 1 text, 2 database (text as well).
+    // 5 once items exist; 0 binary, 1 text, 2 database and above (text as well).
     Status SetCompareMode(int32_t mode);
     int32_t GetCompareMode() const { return m_compareMode; }
     // The HashVal number, compatible with the values scripts have always seen.

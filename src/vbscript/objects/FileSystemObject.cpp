@@ -74,14 +74,14 @@ DispId CFileSystemObject::GetMemberId(std::u16string_view name)
     return LookupMember(name, kMembers);
 }
 
-Status CFileSystemObject::DriveOf(std::u16string_view spec, std::u16string& drive) const
+Status CFileSystemObject::DriveOf(std::u16string_view itemPath, std::u16string& drive) const
 {
     // "C", "C:" and "C:\..." all name drive C.
-    if (spec.empty())
+    if (itemPath.empty())
         return Status(kErrInvalidCall);
-    char16_t c = spec[0];
+    char16_t c = itemPath[0];
     bool letter = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-    if (!letter || (spec.size() > 1 && spec[1] != u':'))
+    if (!letter || (itemPath.size() > 1 && itemPath[1] != u':'))
         return Status(kErrInvalidCall);
     drive = std::u16string(1, text::ToUpper(c)) + u":";
     return Status::Ok();

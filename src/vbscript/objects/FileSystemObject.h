@@ -22,7 +22,7 @@ public:
 private:
     Status PathQuery(DispId id, std::u16string_view path, Variant& result);
     Status FileOperation(DispId id, std::span<Variant> args, Variant& result);
-    Status DriveOf(std::u16string_view spec, std::u16string& drive) const;
+    Status DriveOf(std::u16string_view itemPath, std::u16string& drive) const;
     std::u16string TempName();
 
     IScriptServices* m_services;

@@ -80,6 +80,8 @@ Status CFsoItem::Rename(std::span<Variant> args)
     fso::fs::path host;
     if ((st = Locate(host)).Failed())
         return st;
+    if (fso::FileName(m_path).empty())
+        return Status(kErrPermissionDenied); // a drive root has no name to change
     std::u16string parent(fso::ParentFolderName(m_path));
     std::u16string target = fso::BuildPath(parent, name);
     std::optional<fso::fs::path> targetHost = fso::HostPath(*m_services, target);

@@ -16,14 +16,17 @@ struct Source {
     fs::path host;
 };
 
-// The items a source specification names: one item, or every match of a wildcard in
+// The items a source path names: one item, or every match of a wildcard in
 // the last component. notFound (53 or 76) when nothing matches.
-Status ResolveSources(IScriptServices& services, std::u16string_view spec, EntryKind kind,
+Status ResolveSources(IScriptServices& services, std::u16string_view itemPath, EntryKind kind,
                       int32_t notFound, std::vector<Source>& out, bool& wildcard)
 {
     out.clear();
-    std::u16string abs = Absolute(services, spec);
+    std::u16string abs = Absolute(services, itemPath);
     std::u16string_view pattern = FileName(abs);
+    // A drive root names no item: deleting or moving "C:\" must never reach the disk.
+    if (pattern.empty())
+        return Status(kind == EntryKind::Folder ? kErrPathNotFound : notFound);
     wildcard = HasWildcards(pattern);
     if (!wildcard) {
         std::optional<fs::path> host = HostPath(services, abs);
@@ -104,7 +107,30 @@ Status CopyOneFile(const fs::path& from, const fs::path& to, bool overwrite)
     return ErrorFromCode(ec, kErrPathNotFound);
 }
 
-Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite)
+Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
+                    std::vector<fs::path>& chain);
+
+// Folders reached through links (a Wine prefix links the user's folders to the home
+// directory) are copied like the folders Windows sees there, but a link back up the
+// tree would never end; like a looping junction on Windows, that refuses with 70.
+Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite,
+                std::vector<fs::path>& chain)
+{
+    std::error_code ec;
+    fs::path real = fs::canonical(from, ec);
+    if (ec)
+        return ErrorFromCode(ec, kErrPathNotFound);
+    for (const fs::path& outer : chain)
+        if (outer == real)
+            return Status(kErrPermissionDenied);
+    chain.push_back(real);
+    Status st = CopyTreeBody(from, to, overwrite, chain);
+    chain.pop_back();
+    return st;
+}
+
+Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
+                    std::vector<fs::path>& chain)
 {
     std::error_code ec;
     EntryKind existing = KindOf(to);
@@ -113,7 +139,7 @@ Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite)
     if (existing == EntryKind::None && !fs::create_directory(to, ec))
         return ErrorFromCode(ec, kErrPathNotFound);
     for (const DirEntry& e : ListFolder(from, EntryKind::Folder)) {
-        Status st = CopyTree(e.host, to / e.host.filename(), overwrite);
+        Status st = CopyTree(e.host, to / e.host.filename(), overwrite, chain);
         if (st.Failed())
             return st;
     }
@@ -132,7 +158,8 @@ Status MoveItem(const fs::path& from, const fs::path& to, bool folder)
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link)
         return ErrorFromCode(ec, kErrPathNotFound);
-    Status st = folder ? CopyTree(from, to, false) : CopyOneFile(from, to, false);
+    std::vector<fs::path> chain;
+    Status st = folder ? CopyTree(from, to, false, chain) : CopyOneFile(from, to, false);
     if (st.Failed())
         return st;
     fs::remove_all(from, ec);
@@ -150,11 +177,11 @@ bool HasReadOnlyFile(const fs::path& folder)
 
 } // namespace
 
-Status DeleteFiles(IScriptServices& services, std::u16string_view spec, bool force)
+Status DeleteFiles(IScriptServices& services, std::u16string_view itemPath, bool force)
 {
     std::vector<Source> sources;
     bool wildcard = false;
-    Status st = ResolveSources(services, spec, EntryKind::File, kErrFileNotFound, sources, wildcard);
+    Status st = ResolveSources(services, itemPath, EntryKind::File, kErrFileNotFound, sources, wildcard);
     if (st.Failed())
         return st;
     for (const Source& s : sources) {
@@ -171,11 +198,11 @@ Status DeleteFiles(IScriptServices& services, std::u16string_view spec, bool for
     return Status::Ok();
 }
 
-Status DeleteFolders(IScriptServices& services, std::u16string_view spec, bool force)
+Status DeleteFolders(IScriptServices& services, std::u16string_view itemPath, bool force)
 {
     std::vector<Source> sources;
     bool wildcard = false;
-    Status st = ResolveSources(services, spec, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
+    Status st = ResolveSources(services, itemPath, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
     if (st.Failed())
         return st;
     for (const Source& s : sources) {
@@ -185,8 +212,10 @@ Status DeleteFolders(IScriptServices& services, std::u16string_view spec, bool f
         std::error_code ec;
         if (force) {
             (void)SetReadOnly(s.host, false);
+            // Not through links: their targets lie outside the tree being deleted.
             for (fs::recursive_directory_iterator it(s.host, ec), end; !ec && it != end; it.increment(ec))
-                (void)SetReadOnly(it->path(), false);
+                if (!it->is_symlink(ec))
+                    (void)SetReadOnly(it->path(), false);
         }
         fs::remove_all(s.host, ec);
         if (ec)
@@ -251,7 +280,8 @@ Status CopyFolders(IScriptServices& services, std::u16string_view source,
             return st;
         if (IsWithin(to, s.host))
             return Status(kErrPermissionDenied); // a folder cannot hold a copy of itself
-        if ((st = CopyTree(s.host, to, overwrite)).Failed())
+        std::vector<fs::path> chain;
+        if ((st = CopyTree(s.host, to, overwrite, chain)).Failed())
             return st;
     }
     return Status::Ok();

@@ -11,8 +11,8 @@
 // a destination ending in a backslash names the folder to put things into.
 namespace cva::vbs::fso {
 
-Status DeleteFiles(IScriptServices& services, std::u16string_view spec, bool force);
-Status DeleteFolders(IScriptServices& services, std::u16string_view spec, bool force);
+Status DeleteFiles(IScriptServices& services, std::u16string_view itemPath, bool force);
+Status DeleteFolders(IScriptServices& services, std::u16string_view itemPath, bool force);
 Status CopyFiles(IScriptServices& services, std::u16string_view source,
                  std::u16string_view destination, bool overwrite);
 // `moved` receives the Windows path the (last) file went to.

@@ -20,7 +20,7 @@ bool IsMissing(std::span<const Variant> args, size_t i)
 Status ArgText(std::span<const Variant> args, size_t i, std::u16string& out)
 {
     if (IsMissing(args, i))
-        return Status(kErrWrongArgCount);
+        return Status(449); // Argument not optional
     VString s;
     Status st = ToString(args[i], s);
     if (st.Failed())

@@ -3,6 +3,7 @@
 #include "vbscript/objects/Dictionary.h"
 #include "vbscript/objects/FileSystemObject.h"
 #include "vbscript/objects/RegExp.h"
+#include "vbscript/objects/WshNetwork.h"
 #include "vbscript/objects/WshShell.h"
 
 namespace cva::vbs {
@@ -19,6 +20,10 @@ void RegisterStandardObjects(CObjectRegistry& registry)
     });
     registry.Register(u"WScript.Shell", [](IScriptServices& services, ObjectRef& out) {
         out = MakeObject<CWshShell>(services);
+        return Status::Ok();
+    });
+    registry.Register(u"WScript.Network", [](IScriptServices& services, ObjectRef& out) {
+        out = MakeObject<CWshNetwork>(services);
         return Status::Ok();
     });
     registry.Register(u"VBScript.RegExp", [](IScriptServices&, ObjectRef& out) {

@@ -5,8 +5,8 @@
 namespace cva::vbs {
 
 // Registers the objects scripts can create by name: Scripting.Dictionary,
-// Scripting.FileSystemObject, WScript.Shell, VBScript.RegExp. Every new engine calls
-// this on its registry.
+// Scripting.FileSystemObject, WScript.Shell, WScript.Network, VBScript.RegExp. Every
+// new engine calls this on its registry.
 void RegisterStandardObjects(CObjectRegistry& registry);
 
 } // namespace cva::vbs

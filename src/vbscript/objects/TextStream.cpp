@@ -80,6 +80,9 @@ Status CTextStream::Open(const OpenRequest& request, Ref<CTextStream>& out)
         return Status(kErrFileNotFound);
     if (exists && request.mode == Mode::Write && !request.overwrite)
         return Status(kErrFileAlreadyExists);
+    // Checked here because a privileged process could write what Windows protects.
+    if (exists && request.mode != Mode::Read && fso::IsReadOnly(request.host))
+        return Status(kErrPermissionDenied);
 
     auto stream = Ref<CTextStream>::Adopt(new CTextStream());
     stream->m_mode = request.mode;

@@ -58,6 +58,8 @@ TEST_F(DictionaryTest, TextCompareModeFoldsCaseAndCannotChangeOnceFilled)
     ASSERT_TRUE(Call(d, u"Add", {S(u"Key"), L(1)}).Ok());
     EXPECT_TRUE(Bool(Get(d, u"Exists", {S(u"KEY")}).value));
     EXPECT_EQ(Call(d, u"Add", {S(u"kEY"), L(2)}).Error(), 457);
+    ASSERT_TRUE(Let(d, u"Key", {S(u"KEY")}, S(u"kEy")).Ok());
+    EXPECT_EQ(Str(ArrayItems(Get(d, u"Keys").value)[0]), u"kEy");
     EXPECT_EQ(Let(d, u"CompareMode", {}, L(0)).Error(), 5);
     EXPECT_EQ(Long(Get(d, u"CompareMode").value), 1);
 }

@@ -165,6 +165,8 @@ TEST_F(FileSystemObjectTest, ReadOnlyFilesNeedForce)
     EXPECT_EQ(Long(Get(file, u"Attributes").value) & 1, 1);
     EXPECT_EQ(Call(fso, u"DeleteFile", {S(u"C:\\work\\ro.txt")}).Error(), 70);
     EXPECT_EQ(Call(fso, u"CopyFile", {S(u"C:\\work\\ro.txt"), S(u"C:\\work\\ro.txt")}).Error(), 70);
+    EXPECT_EQ(Get(fso, u"OpenTextFile", {S(u"C:\\work\\ro.txt"), L(8)}).Error(), 70);
+    EXPECT_EQ(services.ReadBytes("work/ro.txt"), "r");
     ASSERT_TRUE(Call(fso, u"DeleteFile", {S(u"C:\\work\\ro.txt"), Variant(true)}).Ok());
     EXPECT_FALSE(services.Exists("work/ro.txt"));
 }
@@ -197,6 +199,25 @@ TEST_F(FileSystemObjectTest, FolderCopyMoveAndDeleteWorkOnWholeTrees)
     EXPECT_EQ(Call(fso, u"MoveFolder", {S(u"C:\\work\\nothing"), S(u"C:\\x")}).Error(), 76);
     ASSERT_TRUE(Call(fso, u"DeleteFolder", {S(u"C:\\work\\tree")}).Ok());
     EXPECT_FALSE(services.Exists("work/tree"));
+    EXPECT_EQ(Call(fso, u"DeleteFolder", {S(u"C:\\"), Variant(true)}).Error(), 76);
+    EXPECT_EQ(Call(Obj(Get(fso, u"GetFolder", {S(u"c:\\")}).value), u"Delete", {Variant(true)}).Error(), 76);
+    EXPECT_EQ(Let(Obj(Get(fso, u"GetFolder", {S(u"C:\\")}).value), u"Name", {}, S(u"x")).Error(), 70);
+    EXPECT_TRUE(services.Exists("work"));
+}
+
+TEST_F(FileSystemObjectTest, CopyFolderFollowsLinksButNotLoops)
+{
+    services.MakeFile("outside/data.txt", "d");
+    services.MakeFile("work/tree/keep.txt", "k");
+    std::filesystem::create_directory_symlink(services.DriveC() / "outside",
+                                              services.DriveC() / "work" / "tree" / "linked");
+    ASSERT_TRUE(Call(fso, u"CopyFolder", {S(u"C:\\work\\tree"), S(u"C:\\work\\copy")}).Ok());
+    EXPECT_EQ(services.ReadBytes("work/copy/linked/data.txt"), "d");
+    std::filesystem::create_directory_symlink(services.DriveC() / "work" / "tree",
+                                              services.DriveC() / "work" / "tree" / "loop");
+    EXPECT_EQ(Call(fso, u"CopyFolder", {S(u"C:\\work\\tree"), S(u"C:\\work\\copy2")}).Error(), 70);
+    ASSERT_TRUE(Call(fso, u"DeleteFolder", {S(u"C:\\work\\tree"), Variant(true)}).Ok());
+    EXPECT_TRUE(services.Exists("outside/data.txt"));
 }
 
 TEST_F(FileSystemObjectTest, FileObjectsRenameAndFollowTheirMoves)

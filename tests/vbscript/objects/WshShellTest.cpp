@@ -104,5 +104,13 @@ TEST_F(WshShellTest, CurrentDirectoryIsSharedWithFileSystemObject)
     EXPECT_EQ(Str(Get(shell, u"CurrentDirectory").value), u"C:\\Windows");
 }
 
+TEST(WshNetwork, NamesComeFromTheServices)
+{
+    ObjectRef net = Create(u"WScript.Network", NullServices());
+    EXPECT_EQ(Str(Get(net, u"ComputerName").value), u"LOCALHOST");
+    EXPECT_EQ(Str(Get(net, u"UserName").value), u"User");
+    EXPECT_EQ(Let(net, u"UserName", {}, S(u"x")).Error(), 450);
+}
+
 } // namespace
 } // namespace cva::vbs::test
