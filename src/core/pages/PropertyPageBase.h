@@ -77,7 +77,7 @@ public:
     IPageView* View() const { return m_pView; }
 
     // Shown in the main window's page area (ShowPage shows one page, hides the rest).
-    void SetVisible(bool visible);
+    virtual void SetVisible(bool visible);
     bool IsVisible() const { return m_bVisible; }
 
     // Pages with one Apply button (check, edit, radio, multi).
