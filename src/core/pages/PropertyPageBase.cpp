@@ -90,7 +90,11 @@ std::string CPropertyPageBase::ReadKey(const ini::CIniFile* file, const char* na
     std::snprintf(key, sizeof key, "%s%d", name, index);
     char buffer[kKeyBuffer];
     file->GetProfileString("interface", key, defaultValue, buffer, kKeyBuffer);
-    return buffer;
+    std::string value = buffer;
+    // The buffer counts bytes: a long value may be cut inside a character, and half a
+    // character would later read as Windows-1252 garbage.
+    for (int i = 0; i < 3 && !text::IsValidUtf8(value); ++i) value.pop_back();
+    return value;
 }
 
 int CPropertyPageBase::ReadKeyInt(const ini::CIniFile* file, const char* name, int index,

@@ -31,6 +31,16 @@ CPropertyPageMulti::CPropertyPageMulti() {
     }
 }
 
+const CMultiCtrl& CPropertyPageMulti::Control(int index) const {
+    static const CMultiCtrl kNone;
+    return InRange(index) ? m_ctrls[static_cast<size_t>(index)] : kNone;
+}
+
+const std::string& CPropertyPageMulti::Label(int index) const {
+    static const std::string kEmpty;
+    return InRange(index) ? m_items[static_cast<size_t>(index)].m_label : kEmpty;
+}
+
 void CPropertyPageMulti::SetLabel(int index, const std::string& text) {
     if (Item(index).m_label == text) return;
     Item(index).m_label = text;
@@ -50,6 +60,9 @@ void CPropertyPageMulti::LoadItems(const std::string& pluginFile) {
         SItem& item = Item(i);
         ctrl.SetValue({});
         ctrl.SetActive(false);
+        // A button item shows the placeholder's own text, never the caption a check
+        // item of the previous plugin left behind.
+        ctrl.SetCaption(kPlaceholderText);
         item.m_labelVisible = false;
         item.m_placeholderVisible = false;
         item.m_browseVisible = false;

@@ -50,8 +50,9 @@ public:
     // Range captions are refreshed only while the program has the keyboard focus.
     void SetProgramHasFocus(bool focus) { m_bProgramHasFocus = focus; }
 
-    const CMultiCtrl& Control(int index) const { return m_ctrls[static_cast<size_t>(index)]; }
-    const std::string& Label(int index) const { return m_items[static_cast<size_t>(index)].m_label; }
+    // Out-of-range indexes read as an inactive item with an empty label.
+    const CMultiCtrl& Control(int index) const;
+    const std::string& Label(int index) const;
 
     SPageSnapshot Snapshot() const override;
 

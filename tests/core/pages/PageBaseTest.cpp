@@ -114,3 +114,43 @@ TEST(Snapshot, JsonEscapesTextsFromThePlugin) {
     std::string json = SnapshotToJson(page.Snapshot());
     EXPECT_NE(json.find("\"html\":\"say \\\"hi\\\"\\n\\\\\""), std::string::npos) << json;
 }
+
+// ShowPage, LoadItems, "OnInit" changing items through the item interface, AfterInit:
+// every kind with an Apply button opens with it greyed.
+TEST(PageLifecycle, ChangesMadeByOnInitLeaveApplyDisabled) {
+    cva::test::CTempDir dir;
+    std::string plugin = cva::test::WritePlugin(dir, "p.cvp",
+                                                "Text0=A\r\nType0=edit\r\nText1=B\r\nType1=radio\r\n");
+    for (auto& page : AllPages()) {
+        page->EnableControls(true);
+        page->LoadItems(plugin);
+        page->SetItemText(0, "1");
+        page->CheckItem(1, 1);
+        page->AfterInit();
+        if (page->HasApplyButton()) EXPECT_FALSE(page->IsApplyEnabled()) << page->PageIndex();
+        // The list's button 0 is captioned "A" here: a command, which stays usable.
+        if (page->PageIndex() == PAGE_LIST) EXPECT_TRUE(page->IsApplyEnabled());
+    }
+}
+
+TEST(PluginKeys, LongValuesAreCutAtAWholeCharacter) {
+    cva::test::CTempDir dir;
+    std::string label = std::string(258, 'x') + "\xC3\xA9\xC3\xA9"; // é crosses byte 259
+    CPropertyPageEdit page;
+    page.LoadItems(cva::test::WritePlugin(dir, "p.cvp", "Text0=" + label + "\r\n"));
+    EXPECT_EQ(page.Snapshot().m_items[0].m_label, std::string(258, 'x'));
+}
+
+TEST(PluginKeys, MissingPluginFileHidesEverything) {
+    CPropertyPageMulti page;
+    page.LoadItems("/no/such/plugin.cvp");
+    for (const SItemSnapshot& item : page.Snapshot().m_items) EXPECT_FALSE(item.m_visible);
+}
+
+TEST(PluginKeys, AButtonItemNeverShowsACaptionLeftByTheLastPlugin) {
+    cva::test::CTempDir dir;
+    CPropertyPageMulti page;
+    page.LoadItems(cva::test::WritePlugin(dir, "a.cvp", "Type0=check\r\nText0=Old box\r\n"));
+    page.LoadItems(cva::test::WritePlugin(dir, "b.cvp", "Type0=button\r\nText0=Run\r\n"));
+    EXPECT_EQ(page.Snapshot().m_items[0].m_caption, "Static...");
+}
