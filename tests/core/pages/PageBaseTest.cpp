@@ -127,9 +127,13 @@ TEST(PageLifecycle, ChangesMadeByOnInitLeaveApplyDisabled) {
         page->SetItemText(0, "1");
         page->CheckItem(1, 1);
         page->AfterInit();
-        if (page->HasApplyButton()) EXPECT_FALSE(page->IsApplyEnabled()) << page->PageIndex();
+        if (page->HasApplyButton()) {
+            EXPECT_FALSE(page->IsApplyEnabled()) << page->PageIndex();
+        }
         // The list's button 0 is captioned "A" here: a command, which stays usable.
-        if (page->PageIndex() == PAGE_LIST) EXPECT_TRUE(page->IsApplyEnabled());
+        if (page->PageIndex() == PAGE_LIST) {
+            EXPECT_TRUE(page->IsApplyEnabled());
+        }
     }
 }
 
