@@ -5,7 +5,7 @@
 namespace cva::pages {
 
 // What changed on an item; the view reads the new state from the page's snapshot.
-enum class EItemAspect {
+enum class EItemChange {
     Label,        // label text (edit and multi pages; spin and slider range captions)
     Caption,      // caption of the item's own button (check, radio, multi check/radio)
     Visible,
@@ -26,7 +26,7 @@ class IPageView {
 public:
     virtual ~IPageView() = default;
 
-    virtual void ItemChanged(int index, EItemAspect aspect) { (void)index; (void)aspect; }
+    virtual void ItemChanged(int index, EItemChange change) { (void)index; (void)change; }
     // List page: rows inserted, deleted or all rebuilt; one row's texts, check or data.
     virtual void RowsChanged() {}
     virtual void RowChanged(int row) { (void)row; }

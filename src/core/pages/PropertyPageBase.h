@@ -94,8 +94,8 @@ protected:
     // The user can act on the page at all: shown, window and controls enabled.
     bool AcceptsInput() const { return m_bVisible && m_bWindowEnabled && m_bControlsEnabled; }
     void SetApplyEnabled(bool enabled);
-    void NotifyItem(int index, EItemAspect aspect) const {
-        if (m_pView) m_pView->ItemChanged(index, aspect);
+    void NotifyItem(int index, EItemChange change) const {
+        if (m_pView) m_pView->ItemChanged(index, change);
     }
     // EnableControls reaches every child except description and labels: each kind sets
     // the enabled state of its own controls here.

@@ -15,9 +15,9 @@ void CPropertyPageCheck::LoadItems(const std::string& pluginFile) {
         // A hidden box keeps its old caption: only shown boxes are ever read by a user.
         if (!IsNone(text)) box.m_caption = text;
         box.m_visible = !IsNone(text);
-        NotifyItem(i, EItemAspect::Check);
-        NotifyItem(i, EItemAspect::Caption);
-        NotifyItem(i, EItemAspect::Visible);
+        NotifyItem(i, EItemChange::Check);
+        NotifyItem(i, EItemChange::Caption);
+        NotifyItem(i, EItemChange::Visible);
     }
 }
 
@@ -26,7 +26,7 @@ void CPropertyPageCheck::AfterInit() { SetApplyEnabled(false); }
 void CPropertyPageCheck::CheckItem(int index, int check) {
     if (!InRange(index)) return;
     m_boxes[static_cast<size_t>(index)].m_checked = check != 0;
-    NotifyItem(index, EItemAspect::Check);
+    NotifyItem(index, EItemChange::Check);
 }
 
 int CPropertyPageCheck::IsItemChecked(int index) {
@@ -37,14 +37,14 @@ int CPropertyPageCheck::IsItemChecked(int index) {
 void CPropertyPageCheck::EnableItem(int index, int enable) {
     if (!InRange(index)) return;
     m_boxes[static_cast<size_t>(index)].m_enabled = enable != 0;
-    NotifyItem(index, EItemAspect::Enabled);
+    NotifyItem(index, EItemChange::Enabled);
 }
 
 void CPropertyPageCheck::EnableChildControls(bool enable) {
     for (int i = 0; i < kItems; ++i) {
         if (m_boxes[static_cast<size_t>(i)].m_enabled == enable) continue;
         m_boxes[static_cast<size_t>(i)].m_enabled = enable;
-        NotifyItem(i, EItemAspect::Enabled);
+        NotifyItem(i, EItemChange::Enabled);
     }
 }
 
@@ -53,7 +53,7 @@ bool CPropertyPageCheck::ClickItem(int index) {
     SBox& box = m_boxes[static_cast<size_t>(index)];
     if (!box.m_visible || !box.m_enabled) return false;
     box.m_checked = !box.m_checked;
-    NotifyItem(index, EItemAspect::Check);
+    NotifyItem(index, EItemChange::Check);
     SetApplyEnabled(true);
     return true;
 }

@@ -28,9 +28,9 @@ void CPropertyPageEdit::LoadItems(const std::string& pluginFile) {
             field.m_label = text;
             field.m_visible = true;
         }
-        NotifyItem(i, EItemAspect::Label);
-        NotifyItem(i, EItemAspect::Visible);
-        NotifyItem(i, EItemAspect::Browse);
+        NotifyItem(i, EItemChange::Label);
+        NotifyItem(i, EItemChange::Visible);
+        NotifyItem(i, EItemChange::Browse);
     }
 }
 
@@ -38,7 +38,7 @@ void CPropertyPageEdit::AfterInit() { SetApplyEnabled(false); }
 
 void CPropertyPageEdit::SetFieldText(int index, const std::string& text) {
     m_fields[static_cast<size_t>(index)].m_text = text;
-    NotifyItem(index, EItemAspect::Value);
+    NotifyItem(index, EItemChange::Value);
     SetApplyEnabled(true);
 }
 
@@ -56,14 +56,14 @@ std::string CPropertyPageEdit::GetItemText(int index) {
 void CPropertyPageEdit::EnableItem(int index, int enable) {
     if (!InRange(index)) return;
     m_fields[static_cast<size_t>(index)].m_enabled = enable != 0;
-    NotifyItem(index, EItemAspect::Enabled);
+    NotifyItem(index, EItemChange::Enabled);
 }
 
 void CPropertyPageEdit::EnableChildControls(bool enable) {
     for (int i = 0; i < kItems; ++i) {
         if (m_fields[static_cast<size_t>(i)].m_enabled == enable) continue;
         m_fields[static_cast<size_t>(i)].m_enabled = enable;
-        NotifyItem(i, EItemAspect::Enabled);
+        NotifyItem(i, EItemChange::Enabled);
     }
 }
 

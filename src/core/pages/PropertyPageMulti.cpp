@@ -44,7 +44,7 @@ const std::string& CPropertyPageMulti::Label(int index) const {
 void CPropertyPageMulti::SetLabel(int index, const std::string& text) {
     if (Item(index).m_label == text) return;
     Item(index).m_label = text;
-    NotifyItem(index, EItemAspect::Label);
+    NotifyItem(index, EItemChange::Label);
 }
 
 void CPropertyPageMulti::LoadItems(const std::string& pluginFile) {
@@ -66,14 +66,14 @@ void CPropertyPageMulti::LoadItems(const std::string& pluginFile) {
         item.m_labelVisible = false;
         item.m_placeholderVisible = false;
         item.m_browseVisible = false;
-        NotifyItem(i, EItemAspect::Visible);
-        NotifyItem(i, EItemAspect::Browse);
+        NotifyItem(i, EItemChange::Visible);
+        NotifyItem(i, EItemChange::Browse);
 
         int kind = CMultiCtrl::KindFromName(ReadKey(ini, "Type", i, "none"));
         if (kind == MULTI_NONE) continue;
         ctrl.SetType(kind);
         ctrl.SetActive(true);
-        NotifyItem(i, EItemAspect::Kind);
+        NotifyItem(i, EItemChange::Kind);
         std::string text = ReadKey(ini, "Text", i, "none");
         if (kind == MULTI_EDIT || kind == MULTI_COMBO) {
             int style = ReadKeyInt(ini, "Style", i, 0);
@@ -81,31 +81,31 @@ void CPropertyPageMulti::LoadItems(const std::string& pluginFile) {
                 item.m_browseStyle = style;
                 item.m_browseVisible = true;
             }
-            NotifyItem(i, EItemAspect::Browse);
+            NotifyItem(i, EItemChange::Browse);
         } else if (kind == MULTI_SPIN || kind == MULTI_SLIDER) {
             int minimum = 0;
             int maximum = 0;
             ParseRange(ReadKey(ini, "Style", i, "0,100"), minimum, maximum);
             ctrl.SetRange(minimum, maximum);
-            NotifyItem(i, EItemAspect::Range);
+            NotifyItem(i, EItemChange::Range);
         }
         if (!IsNone(text)) {
             std::string label = text;
             if (kind == MULTI_CHECK || kind == MULTI_RADIO) {
                 ctrl.SetCaption(text);
-                NotifyItem(i, EItemAspect::Caption);
+                NotifyItem(i, EItemChange::Caption);
                 label.clear();
             }
             SetLabel(i, label);
             item.m_labelVisible = true;
             item.m_placeholderVisible = true;
-            NotifyItem(i, EItemAspect::Visible);
+            NotifyItem(i, EItemChange::Visible);
         }
         if (kind == MULTI_RADIO && firstRadio < 0) firstRadio = i;
     }
     if (firstRadio >= 0) {
         Ctrl(firstRadio).SetValue("1");
-        NotifyItem(firstRadio, EItemAspect::Check);
+        NotifyItem(firstRadio, EItemChange::Check);
     }
     m_bLoading = false;
     RefreshCaptions();
@@ -159,9 +159,9 @@ void CPropertyPageMulti::Command() {
 void CPropertyPageMulti::SetValueOf(int index, const std::string& text) {
     CMultiCtrl& ctrl = Ctrl(index);
     ctrl.SetValue(text);
-    NotifyItem(index, ctrl.HasButton() ? EItemAspect::Check
-                      : ctrl.HasCombo() ? EItemAspect::Selection
-                                        : EItemAspect::Value);
+    NotifyItem(index, ctrl.HasButton() ? EItemChange::Check
+                      : ctrl.HasCombo() ? EItemChange::Selection
+                                        : EItemChange::Value);
     if (ctrl.IsActive() && (ctrl.Type() == MULTI_EDIT || ctrl.Type() == MULTI_SPIN)) Command();
 }
 
@@ -198,23 +198,23 @@ void CPropertyPageMulti::EnableItem(int index, int enable) {
     if (!InRange(index)) return;
     Ctrl(index).SetEnabled(enable != 0);
     Item(index).m_browseEnabled = enable != 0;
-    NotifyItem(index, EItemAspect::Enabled);
-    NotifyItem(index, EItemAspect::Browse);
+    NotifyItem(index, EItemChange::Enabled);
+    NotifyItem(index, EItemChange::Browse);
 }
 
 void CPropertyPageMulti::EnableChildControls(bool enable) {
     for (int i = 0; i < kItems; ++i) {
         Ctrl(i).SetEnabled(enable);
         Item(i).m_browseEnabled = enable;
-        NotifyItem(i, EItemAspect::Enabled);
-        NotifyItem(i, EItemAspect::Browse);
+        NotifyItem(i, EItemChange::Enabled);
+        NotifyItem(i, EItemChange::Browse);
     }
 }
 
 void CPropertyPageMulti::SetItemTextEx(int index, int subindex, const std::string& text) {
     if (!InRange(index) || !Ctrl(index).HasCombo()) return;
     Ctrl(index).SetEntry(subindex, text);
-    NotifyItem(index, EItemAspect::Entries);
+    NotifyItem(index, EItemChange::Entries);
 }
 
 std::string CPropertyPageMulti::GetItemTextEx(int index, int subindex) {
@@ -225,7 +225,7 @@ std::string CPropertyPageMulti::GetItemTextEx(int index, int subindex) {
 void CPropertyPageMulti::SetCurSel(int index, int value) {
     if (!InRange(index) || !Ctrl(index).HasCombo()) return;
     Ctrl(index).SetCurSel(value);
-    NotifyItem(index, EItemAspect::Selection);
+    NotifyItem(index, EItemChange::Selection);
 }
 
 int CPropertyPageMulti::GetCurSel(int index) {
@@ -249,10 +249,10 @@ bool CPropertyPageMulti::ClickItem(int index) {
         for (int i = 0; i < kItems; ++i) {
             if (i == index || Ctrl(i).Type() != MULTI_RADIO || Ctrl(i).CheckState() == 0) continue;
             Ctrl(i).SetValue({});
-            NotifyItem(i, EItemAspect::Check);
+            NotifyItem(i, EItemChange::Check);
         }
     }
-    if (kind != MULTI_BUTTON) NotifyItem(index, EItemAspect::Check);
+    if (kind != MULTI_BUTTON) NotifyItem(index, EItemChange::Check);
     Command();
     return true;
 }
@@ -263,7 +263,7 @@ bool CPropertyPageMulti::EditText(int index, const std::string& text) {
     int kind = ctrl.Type();
     if (kind != MULTI_EDIT && kind != MULTI_SPIN && kind != MULTI_COMBO) return false;
     ctrl.UserType(text);
-    NotifyItem(index, EItemAspect::Value);
+    NotifyItem(index, EItemChange::Value);
     if (kind == MULTI_COMBO) {
         // The combo box tells the page twice: once through the refresh command it
         // sends first, then with its own notification passed on.
@@ -278,7 +278,7 @@ bool CPropertyPageMulti::SelectEntry(int index, int entry) {
     if (!AcceptsItemInput(index) || !Ctrl(index).HasCombo()) return false;
     if (entry < 0 || entry >= static_cast<int>(Ctrl(index).Entries().size())) return false;
     Ctrl(index).UserSelect(entry);
-    NotifyItem(index, EItemAspect::Selection);
+    NotifyItem(index, EItemChange::Selection);
     Command();
     RefreshCaptions();
     Command();
@@ -288,7 +288,7 @@ bool CPropertyPageMulti::SelectEntry(int index, int entry) {
 bool CPropertyPageMulti::SpinStep(int index, int delta) {
     if (!AcceptsItemInput(index) || Ctrl(index).Type() != MULTI_SPIN) return false;
     Ctrl(index).UserSpin(delta);
-    NotifyItem(index, EItemAspect::Value);
+    NotifyItem(index, EItemChange::Value);
     Command();
     return true;
 }
@@ -296,7 +296,7 @@ bool CPropertyPageMulti::SpinStep(int index, int delta) {
 bool CPropertyPageMulti::MoveSlider(int index, int position) {
     if (!AcceptsItemInput(index) || Ctrl(index).Type() != MULTI_SLIDER) return false;
     Ctrl(index).UserSlide(position);
-    NotifyItem(index, EItemAspect::Value);
+    NotifyItem(index, EItemChange::Value);
     return true;
 }
 

@@ -13,9 +13,9 @@ void CPropertyPageRadio::LoadItems(const std::string& pluginFile) {
         std::string text = ReadKey(file ? &*file : nullptr, "Text", i, "none");
         if (!IsNone(text)) button.m_caption = text;
         button.m_visible = !IsNone(text);
-        NotifyItem(i, EItemAspect::Check);
-        NotifyItem(i, EItemAspect::Caption);
-        NotifyItem(i, EItemAspect::Visible);
+        NotifyItem(i, EItemChange::Check);
+        NotifyItem(i, EItemChange::Caption);
+        NotifyItem(i, EItemChange::Visible);
     }
 }
 
@@ -26,7 +26,7 @@ void CPropertyPageRadio::AfterInit() { SetApplyEnabled(false); }
 void CPropertyPageRadio::CheckItem(int index, int check) {
     if (!InRange(index)) return;
     m_buttons[static_cast<size_t>(index)].m_checked = check != 0;
-    NotifyItem(index, EItemAspect::Check);
+    NotifyItem(index, EItemChange::Check);
 }
 
 int CPropertyPageRadio::IsItemChecked(int index) {
@@ -37,14 +37,14 @@ int CPropertyPageRadio::IsItemChecked(int index) {
 void CPropertyPageRadio::EnableItem(int index, int enable) {
     if (!InRange(index)) return;
     m_buttons[static_cast<size_t>(index)].m_enabled = enable != 0;
-    NotifyItem(index, EItemAspect::Enabled);
+    NotifyItem(index, EItemChange::Enabled);
 }
 
 void CPropertyPageRadio::EnableChildControls(bool enable) {
     for (int i = 0; i < kItems; ++i) {
         if (m_buttons[static_cast<size_t>(i)].m_enabled == enable) continue;
         m_buttons[static_cast<size_t>(i)].m_enabled = enable;
-        NotifyItem(i, EItemAspect::Enabled);
+        NotifyItem(i, EItemChange::Enabled);
     }
 }
 
@@ -56,7 +56,7 @@ bool CPropertyPageRadio::ClickItem(int index) {
         bool checked = i == index;
         if (m_buttons[static_cast<size_t>(i)].m_checked == checked) continue;
         m_buttons[static_cast<size_t>(i)].m_checked = checked;
-        NotifyItem(i, EItemAspect::Check);
+        NotifyItem(i, EItemChange::Check);
     }
     SetApplyEnabled(true);
     return true;

@@ -8,19 +8,16 @@
 using namespace cva::pages;
 using cva::test::COwnerDouble;
 using cva::test::CTempDir;
-using cva::test::CViewDouble;
 using Log = std::vector<std::string>;
 
 class CheckPage : public ::testing::Test {
 protected:
     void SetUp() override {
         m_page.SetOwner(&m_owner);
-        m_page.SetView(&m_view);
         m_page.LoadItems(cva::test::WritePlugin(m_dir, "c.cvp", "Text0=First\r\nText3=Fourth\r\nText6=none\r\n"));
     }
     CTempDir m_dir;
     COwnerDouble m_owner;
-    CViewDouble m_view;
     CPropertyPageCheck m_page;
 };
 
@@ -73,13 +70,6 @@ TEST_F(CheckPage, DeclinedConfirmationRunsNothingAndKeepsApply) {
     EXPECT_FALSE(m_page.ClickApply());
     EXPECT_EQ(m_owner.m_log, (Log{"Confirm"}));
     EXPECT_TRUE(m_page.IsApplyEnabled());
-}
-
-TEST_F(CheckPage, LoadingAnotherPluginClearsTheTicks) {
-    m_page.CheckItem(0, 1);
-    m_page.LoadItems(cva::test::WritePlugin(m_dir, "d.cvp", "Text0=Again\r\n"));
-    EXPECT_EQ(m_page.IsItemChecked(0), 0);
-    EXPECT_FALSE(m_page.Snapshot().m_items[3].m_visible);
 }
 
 TEST(RadioPage, CheckItemChangesOnlyTheAddressedButton) {

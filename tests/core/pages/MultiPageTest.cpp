@@ -104,14 +104,6 @@ TEST_F(MultiPage, ApplyReportsTheClickBeforeApplying) {
     EXPECT_FALSE(m_page.IsApplyEnabled());
 }
 
-TEST_F(MultiPage, DeclinedApplyStillReportedTheClick) {
-    LoadMixed();
-    m_owner.m_confirm = false;
-    EXPECT_FALSE(m_page.ClickApply());
-    EXPECT_EQ(m_owner.m_log, (Log{"OnEvent(-1,0)", "Confirm"}));
-    EXPECT_TRUE(m_page.IsApplyEnabled());
-}
-
 TEST_F(MultiPage, ComboChangesReportTwiceOtherActionsOnce) {
     LoadMixed();
     m_page.SetItemTextEx(1, 0, "One");

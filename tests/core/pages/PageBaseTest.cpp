@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace cva::pages;
@@ -30,11 +31,6 @@ std::vector<std::unique_ptr<CPropertyPageBase>> AllPages() {
 }
 
 } // namespace
-
-TEST(PageSlots, EachKindAnswersWithItsPageIndex) {
-    auto pages = AllPages();
-    for (int i = 0; i < PAGE_COUNT; ++i) EXPECT_EQ(pages[static_cast<size_t>(i)]->PageIndex(), i);
-}
 
 TEST(PageSlots, ItemCountIsZeroOnEveryKindButTheList) {
     for (auto& page : AllPages()) {
@@ -145,16 +141,28 @@ TEST(PluginKeys, LongValuesAreCutAtAWholeCharacter) {
     EXPECT_EQ(page.Snapshot().m_items[0].m_label, std::string(258, 'x'));
 }
 
-TEST(PluginKeys, MissingPluginFileHidesEverything) {
-    CPropertyPageMulti page;
-    page.LoadItems("/no/such/plugin.cvp");
-    for (const SItemSnapshot& item : page.Snapshot().m_items) EXPECT_FALSE(item.m_visible);
-}
-
 TEST(PluginKeys, AButtonItemNeverShowsACaptionLeftByTheLastPlugin) {
     cva::test::CTempDir dir;
     CPropertyPageMulti page;
     page.LoadItems(cva::test::WritePlugin(dir, "a.cvp", "Type0=check\r\nText0=Old box\r\n"));
     page.LoadItems(cva::test::WritePlugin(dir, "b.cvp", "Type0=button\r\nText0=Run\r\n"));
     EXPECT_EQ(page.Snapshot().m_items[0].m_caption, "Static...");
+}
+
+TEST(PageView, HearsOfItemsApplyStateAndPageEnabling) {
+    cva::test::CTempDir dir;
+    cva::test::CViewDouble view;
+    CPropertyPageCheck page;
+    page.SetView(&view);
+    page.LoadItems(cva::test::WritePlugin(dir, "p.cvp", "Text2=Box\r\n"));
+    using Item = std::pair<int, EItemChange>;
+    EXPECT_NE(std::find(view.m_items.begin(), view.m_items.end(), Item{2, EItemChange::Visible}),
+              view.m_items.end());
+    view.m_items.clear();
+    page.ClickItem(2);
+    EXPECT_EQ(view.m_items, (std::vector<Item>{{2, EItemChange::Check}}));
+    EXPECT_EQ(view.m_apply, (std::vector<bool>{true}));
+    page.DisableWindow();
+    EXPECT_EQ(view.m_apply, (std::vector<bool>{true, false}));
+    EXPECT_EQ(view.m_pageEnabled, (std::vector<bool>{false}));
 }

@@ -73,22 +73,16 @@ public:
     std::map<std::string, int> m_catalogue;
 };
 
-// Counts notifications by kind.
+// Records what the page told its view.
 class CViewDouble : public pages::IPageView {
 public:
-    void ItemChanged(int index, pages::EItemAspect aspect) override {
-        m_items.push_back({index, aspect});
-    }
+    void ItemChanged(int index, pages::EItemChange change) override { m_items.push_back({index, change}); }
     void ApplyEnabledChanged(bool enabled) override { m_apply.push_back(enabled); }
-    void RowsChanged() override { ++m_rowsChanged; }
-    void HtmlChanged(const std::string& text) override { m_html = text; }
     void PageEnabledChanged(bool enabled) override { m_pageEnabled.push_back(enabled); }
 
-    std::vector<std::pair<int, pages::EItemAspect>> m_items;
+    std::vector<std::pair<int, pages::EItemChange>> m_items;
     std::vector<bool> m_apply;
     std::vector<bool> m_pageEnabled;
-    int m_rowsChanged = 0;
-    std::string m_html;
 };
 
 // A plugin file with an "interface" section of the given lines.
