@@ -15,6 +15,26 @@ namespace {
 constexpr uint32_t kKeyBuffer = 260;
 } // namespace
 
+std::optional<SPageForType> PageForType(const std::string& type) {
+    struct SKind {
+        const char* m_name;
+        int m_page;
+        bool m_checkBoxes;
+    };
+    static constexpr SKind kKinds[] = {
+        {"check", PAGE_CHECK, false}, {"edit", PAGE_EDIT, false},  {"radio", PAGE_RADIO, false},
+        {"list", PAGE_LIST, false},   {"checklist", PAGE_LIST, true}, {"multi", PAGE_MULTI, false},
+        {"html", PAGE_HTML, false},
+    };
+    std::optional<SPageForType> found;
+    for (const SKind& kind : kKinds) {
+        size_t length = std::char_traits<char>::length(kind.m_name);
+        if (type.size() < length || !text::EqualsNoCaseUtf8(type.substr(0, length), kind.m_name)) continue;
+        found = SPageForType{kind.m_page, kind.m_checkBoxes};
+    }
+    return found;
+}
+
 void CPropertyPageBase::SetItemText(int, const std::string&) {}
 std::string CPropertyPageBase::GetItemText(int) { return {}; }
 void CPropertyPageBase::CheckItem(int, int) {}

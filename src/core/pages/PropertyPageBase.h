@@ -26,6 +26,16 @@ enum EPageIndex : int {
     PAGE_COUNT = 7,
 };
 
+// The page a plugin's "type" value selects: each kind name is compared with as many
+// leading characters of the value, without regard to case, and a later match wins, so
+// "checklist" lands on the list page although it begins with "check". checkBoxes tells
+// the list page whether its rows get check boxes. std::nullopt: no page for the value.
+struct SPageForType {
+    int m_pageIndex = PAGE_MAIN;
+    bool m_checkBoxes = false;
+};
+std::optional<SPageForType> PageForType(const std::string& type);
+
 // What every page kind has: the item interface through which the plugin's script reads
 // and changes the page, the plugin file it came from, its description, and whether the
 // page reacts to the user. A kind overrides the operations it supports; the defaults

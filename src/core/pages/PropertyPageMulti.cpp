@@ -63,6 +63,7 @@ void CPropertyPageMulti::LoadItems(const std::string& pluginFile) {
         // A button item shows the placeholder's own text, never the caption a check
         // item of the previous plugin left behind.
         ctrl.SetCaption(kPlaceholderText);
+        SetLabel(i, {});
         item.m_labelVisible = false;
         item.m_placeholderVisible = false;
         item.m_browseVisible = false;

@@ -166,3 +166,14 @@ TEST(PageView, HearsOfItemsApplyStateAndPageEnabling) {
     EXPECT_EQ(view.m_apply, (std::vector<bool>{true, false}));
     EXPECT_EQ(view.m_pageEnabled, (std::vector<bool>{false}));
 }
+
+TEST(PageForType, PrefixMatchesWithTheLastMatchWinning) {
+    EXPECT_EQ(PageForType("checklist")->m_pageIndex, PAGE_LIST);
+    EXPECT_TRUE(PageForType("CheckList")->m_checkBoxes);
+    EXPECT_EQ(PageForType("Checkbox")->m_pageIndex, PAGE_CHECK);
+    EXPECT_EQ(PageForType("list")->m_pageIndex, PAGE_LIST);
+    EXPECT_FALSE(PageForType("list")->m_checkBoxes);
+    EXPECT_EQ(PageForType("MULTIPLE")->m_pageIndex, PAGE_MULTI);
+    EXPECT_FALSE(PageForType("chec").has_value());
+    EXPECT_FALSE(PageForType("").has_value());
+}
