@@ -61,7 +61,8 @@ bool CPropertyPageCheck::ClickItem(int index) {
 bool CPropertyPageCheck::ClickApply() {
     if (!m_bApplyEnabled || !AcceptsInput()) return false;
     if (!Confirm()) return false;
-    // This page tells its script which page called with 124 where the others pass 0.
+    // Scripts written for this page expect 124 as the first argument; every other
+    // page passes 0.
     CallApply(124, 0);
     SetApplyEnabled(false);
     RecordApplied();
