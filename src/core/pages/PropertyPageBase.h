@@ -1,8 +1,18 @@
 #pragma once
 
+#include "core/pages/PageSnapshot.h"
+#include "core/pages/PageView.h"
+
+#include <optional>
 #include <string>
 
+namespace cva::ini {
+class CIniFile;
+}
+
 namespace cva::pages {
+
+class IPageOwner;
 
 // Page indexes of the main window.
 enum EPageIndex : int {
@@ -15,6 +25,16 @@ enum EPageIndex : int {
     PAGE_HTML = 6,
     PAGE_COUNT = 7,
 };
+
+// The page a plugin's "type" value selects: each kind name is compared with as many
+// leading characters of the value, without regard to case, and a later match wins, so
+// "checklist" lands on the list page although it begins with "check". checkBoxes tells
+// the list page whether its rows get check boxes. std::nullopt: no page for the value.
+struct SPageForType {
+    int m_pageIndex = PAGE_MAIN;
+    bool m_checkBoxes = false;
+};
+std::optional<SPageForType> PageForType(const std::string& type);
 
 // What every page kind has: the item interface through which the plugin's script reads
 // and changes the page, the plugin file it came from, its description, and whether the
@@ -46,11 +66,11 @@ public:
     virtual std::string GetItemTextEx(int index, int subindex);
 
     // The description box (control 1153).
-    virtual void SetDescription(const std::string& text) { m_strDescription = text; }
+    virtual void SetDescription(const std::string& text);
     const std::string& Description() const { return m_strDescription; }
 
     // The page window as a whole: DisableWindow turns it off until the next ShowPage.
-    virtual void SetWindowEnabled(bool enabled) { m_bWindowEnabled = enabled; }
+    virtual void SetWindowEnabled(bool enabled);
     bool IsWindowEnabled() const { return m_bWindowEnabled; }
     bool ControlsEnabled() const { return m_bControlsEnabled; }
     void DisableWindow() {
@@ -60,12 +80,65 @@ public:
 
     const std::string& PluginFile() const { return m_strPluginFile; }
 
+    // --- Owner, view and the state views read ---------------------------------------
+    void SetOwner(IPageOwner* owner) { m_pOwner = owner; }
+    void SetView(IPageView* view) { m_pView = view; }
+    IPageOwner* Owner() const { return m_pOwner; }
+    IPageView* View() const { return m_pView; }
+
+    // Shown in the main window's page area (ShowPage shows one page, hides the rest).
+    virtual void SetVisible(bool visible);
+    bool IsVisible() const { return m_bVisible; }
+
+    // Pages with one Apply button (check, edit, radio, multi).
+    virtual bool HasApplyButton() const { return false; }
+    bool IsApplyEnabled() const { return m_bApplyEnabled; }
+    // The user pressed Apply; false when nothing was run (no button, disabled, page
+    // disabled, or the confirmation was declined).
+    virtual bool ClickApply() { return false; }
+
+    // Everything a view needs to show the page.
+    virtual SPageSnapshot Snapshot() const;
+
 protected:
+    // The user can act on the page at all: shown, window and controls enabled.
+    bool AcceptsInput() const { return m_bVisible && m_bWindowEnabled && m_bControlsEnabled; }
+    void SetApplyEnabled(bool enabled);
+    void NotifyItem(int index, EItemChange change) const {
+        if (m_pView) m_pView->ItemChanged(index, change);
+    }
+    // EnableControls reaches every child except description and labels: each kind sets
+    // the enabled state of its own controls here.
+    virtual void EnableChildControls(bool enable) { (void)enable; }
+
+    bool Confirm() const;
+    void CallRoutine(const char* name, int first, int second) const;
+    void CallApply(int button, int selection) const { CallRoutine("OnApply", button, selection); }
+    void RecordApplied() const;
+    // Runs a browse button: 1 picks a file with the filter "FILEFILTER" + index of the
+    // plugin file, 2 a folder; std::nullopt for other styles or when cancelled.
+    std::optional<std::string> Browse(int style, int index) const;
+
+    // Keys of the plugin's "interface" section, read the way the pages always read them:
+    // name and decimal index, a 260-character buffer, defaults for missing keys.
+    static std::string ReadKey(const ini::CIniFile* file, const char* name, int index,
+                               const char* defaultValue);
+    static int ReadKeyInt(const ini::CIniFile* file, const char* name, int index, int defaultValue);
+    static std::optional<ini::CIniFile> LoadPluginFile(const std::string& path);
+    static bool IsNone(const std::string& text);
+
+    void FillSnapshotBase(SPageSnapshot& snapshot, const char* kind) const;
+
     int m_nItemCount = 0;
     std::string m_strPluginFile;
     std::string m_strDescription;
     bool m_bWindowEnabled = true;
     bool m_bControlsEnabled = true;
+
+    IPageOwner* m_pOwner = nullptr;
+    IPageView* m_pView = nullptr;
+    bool m_bVisible = true;
+    bool m_bApplyEnabled = false;
 };
 
 } // namespace cva::pages
