@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -143,6 +144,16 @@ TEST_F(ApplicationDlgTest, MissingFileInvalidatesTheCache) {
     EXPECT_EQ(m_prompts.messages[0].caption, "Corvanta");
     EXPECT_TRUE(m_view.statusTexts.empty());
     EXPECT_EQ(m_dlg->Host(), nullptr);
+}
+
+TEST_F(ApplicationDlgTest, UnreadableFileCountsAsEmpty) {
+    std::filesystem::create_directory(m_temp / "folder.cvp");
+    m_dlg->m_plugins.push_back({m_temp / "folder.cvp", 0, 0});
+    m_dlg->LoadPlugin(0);
+    EXPECT_TRUE(m_prompts.messages.empty());
+    EXPECT_EQ(m_dlg->m_nPageIndex, 0);
+    EXPECT_EQ(m_dlg->m_nCurrentPlugin, -1);
+    EXPECT_EQ(m_view.statusTexts, (std::vector<std::string>{"Loading...", "Ready"}));
 }
 
 TEST_F(ApplicationDlgTest, IndexOutsideTheCatalogueDoesNothing) {
