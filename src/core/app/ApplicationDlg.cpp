@@ -176,7 +176,8 @@ void CApplicationDlg::ShowExpertWarning(int level, const std::string& warning) {
     if (level < 3) return;
     if ((m_settings.GetProfileInt("settings", "Option5", 3) & 1) == 0) return;
     std::string text;
-    if (!text::EqualsNoCaseUtf8(warning, "none")) text = warning + "\n";
+    // An empty "Warning=" would only put a blank line above the text.
+    if (!warning.empty() && !text::EqualsNoCaseUtf8(warning, "none")) text = warning + "\n";
     char risk[160];
     std::snprintf(risk, sizeof risk,
                   "Incorrect use of this tweak page can be %s for your system, and is recommended for experts only !",

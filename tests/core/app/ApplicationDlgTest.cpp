@@ -255,8 +255,11 @@ TEST_F(ApplicationDlgTest, ExpertWarningNamesTheRisk) {
     ASSERT_EQ(m_view.alerts.size(), 2u);
     EXPECT_EQ(m_view.alerts[1].second, "Back up first.\nIncorrect use of this tweak page can be dangerous for your "
                                        "system, and is recommended for experts only !");
+    Open(Plugin("check", script, "LEVEL=3\r\nWarning=\r\n"));
+    ASSERT_EQ(m_view.alerts.size(), 3u);
+    EXPECT_EQ(m_view.alerts[2].second.front(), 'I');
     Open(Plugin("check", script, "LEVEL=2\r\n"));
-    EXPECT_EQ(m_view.alerts.size(), 2u);
+    EXPECT_EQ(m_view.alerts.size(), 3u);
 }
 
 TEST_F(ApplicationDlgTest, ExpertWarningFollowsOption5Bit0) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 using namespace cva;
@@ -147,6 +148,31 @@ TEST_F(HostScriptTest, ChangedHivesReachTheDiskAfterEveryRoutine) {
     setValue("AfterFailure");
     EXPECT_NE(m_host->CallRoutine(u"Fails"), S_OK);
     EXPECT_NE(userHive().find("AfterFailure"), std::string::npos);
+}
+
+TEST_F(HostScriptTest, HiveThatCannotBeSavedIsReportedOnce) {
+    test::CTempFolder own;
+    std::string error;
+    auto target = target::CTargetSystem::Open("sandbox:" + own / "sandbox", error);
+    ASSERT_TRUE(target) << error;
+    CHost_Proxy host(*target, true);
+    host.SetMainWindow(&m_owner);
+    ASSERT_TRUE(host.CreateEngine(u"vbScript"));
+    ASSERT_TRUE(host.ParseScript(u"Sub OnApply(a, b)\nEnd Sub\n"));
+    // A folder where the hive file was: the new file cannot be renamed over it.
+    std::filesystem::remove(own / "sandbox/user.reg");
+    std::filesystem::create_directory(own / "sandbox/user.reg");
+    reg::HKEY key = nullptr;
+    ASSERT_EQ(target->Registry().RegCreateKeyExA(reg::HKEY_CURRENT_USER, "Software\\Lost", 0, nullptr, 0,
+                                                 reg::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              reg::ERROR_SUCCESS);
+    target->Registry().RegCloseKey(key);
+    vbs::Variant args[] = {vbs::Variant(int32_t{0}), vbs::Variant(int32_t{0})};
+    host.CallRoutine(u"OnApply", args);
+    host.CallRoutine(u"OnApply", args);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].text.rfind("The changes to the registry could not be saved.\n", 0), 0u);
+    EXPECT_EQ(Messages()[0].style & app::MB_ICONMASK, app::MB_ICONERROR);
 }
 
 } // namespace
