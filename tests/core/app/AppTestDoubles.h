@@ -3,6 +3,7 @@
 #include "core/app/ApplicationView.h"
 #include "core/app/UserPrompts.h"
 #include "core/pages/PropertyPageBase.h"
+#include "core/script/HostOwner.h"
 
 #include <deque>
 #include <map>
@@ -105,6 +106,24 @@ public:
     std::map<std::pair<int, int>, std::string> subTexts;
     std::map<int, int> datas;
     std::map<int, int> selections;
+};
+
+// The main window as the host object sees it: a page that tests swap, the prompts above
+// and counted session requests.
+class CRecordingOwner : public script::IHostOwner {
+public:
+    pages::CPropertyPageBase* CurrentPage() override { return page; }
+    reg::HKEY UserHive() override { return nullptr; }
+    app::IUserPrompts& Prompts() override { return prompts; }
+    void PostQuit() override { ++quits; }
+    void AddRestartRequest() override { ++restarts; }
+    void AddLogoffRequest() override { ++logoffs; }
+
+    pages::CPropertyPageBase* page = nullptr;
+    CRecordingPrompts prompts;
+    int quits = 0;
+    int restarts = 0;
+    int logoffs = 0;
 };
 
 } // namespace cva::testdoubles

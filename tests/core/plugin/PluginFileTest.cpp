@@ -57,17 +57,6 @@ TEST(PluginPrelude, ConstantsAndIifWorkUnderOptionExplicit) {
     EXPECT_TRUE(site.errors.empty());
 }
 
-TEST(PluginScript, OptionExplicitOnlyWhenAsked) {
-    EXPECT_TRUE(ComposeScript("x\n", true).starts_with(u"option explicit\nConst Win95"));
-    EXPECT_TRUE(ComposeScript("x\n", false).starts_with(u"Const Win95"));
-    EXPECT_TRUE(ComposeScript("x\n", false).ends_with(u"end function\nx\n"));
-}
-
-TEST(PluginScript, BytesThatAreNotUtf8AreReadAsWindows1252) {
-    std::u16string text = ComposeScript("s = \"caf\xE9 \xE2\x82\xAC\"\n", false);
-    EXPECT_TRUE(text.ends_with(u"s = \"caf\u00E9 \u20AC\"\n"));
-}
-
 TEST(PluginScript, BlockCommentsAreCutOutAndUnterminatedOnesStay) {
     EXPECT_EQ(RemoveBlockComments("a = 1 /* one */+ 2\n"), "a = 1 + 2\n");
     EXPECT_EQ(RemoveBlockComments("a/*x\ny*/b/*z*/c\n"), "abc\n");
@@ -79,11 +68,6 @@ TEST(PluginScript, UnscramblingEndsAtAZeroByte) {
     EXPECT_EQ(UnscrambleLine(Scramble("RegWriteValueS \"HKCU\\x\", \"1\"")), "RegWriteValueS \"HKCU\\x\", \"1\"");
     EXPECT_EQ(UnscrambleLine(Scramble("abc") + "\xFF" + Scramble("def")), "abc");
     EXPECT_EQ(UnscrambleLine(""), "");
-}
-
-TEST(PluginText, TextModeJoinsCrLfAndStopsAtCtrlZ) {
-    EXPECT_EQ(TextModeBytes("a\r\nb\nc\r\x1A" "d\n"), "a\nb\nc\r");
-    EXPECT_EQ(TextModeBytes("a\r\rb"), "a\r\rb");
 }
 
 TEST(PluginText, DescriptionScriptExportAndComments) {
@@ -121,13 +105,6 @@ TEST(PluginText, EncryptedLinesAfterTheScriptLineOnly) {
     SPluginText text = file.ReadText(true);
     EXPECT_EQ(text.m_description, "plain descriptionhidden");
     EXPECT_EQ(text.m_script, "Sub OnInit\nx = 1\n");
-}
-
-TEST(PluginText, NoScriptLineMeansNoScript) {
-    SPluginText text = CPluginFile::FromBytes("[settings]\nSub OnInit\nEnd Sub\n").ReadText(false);
-    EXPECT_FALSE(text.m_hasScriptLine);
-    EXPECT_TRUE(text.m_script.empty());
-    EXPECT_FALSE(text.m_hasExport);
 }
 
 TEST(PluginDescription, EveryKindOfBreakBecomesOneCrLf) {
@@ -171,12 +148,6 @@ TEST(PluginHeader, CaptionThenCategoryThenProgramName) {
               "Desktop > Icons");
     EXPECT_EQ(HeaderText(CPluginFile::FromBytes("[settings]\ncaption=NONE\ncategory=A::B::C\n"), "P"), "A > B > C");
     EXPECT_EQ(HeaderText(CPluginFile(), "Corvanta"), "Corvanta");
-}
-
-TEST(PluginHeader, FileNameAfterTheLastSeparator) {
-    EXPECT_EQ(PluginFileName("/a/b/c.cvp"), "c.cvp");
-    EXPECT_EQ(PluginFileName("C:\\p\\d.cvp"), "d.cvp");
-    EXPECT_EQ(PluginFileName("e.cvp"), "e.cvp");
 }
 
 } // namespace

@@ -16,21 +16,6 @@ using testdoubles::CRecordingPrompts;
 
 namespace {
 
-class COwner : public IHostOwner {
-public:
-    pages::CPropertyPageBase* CurrentPage() override { return page; }
-    reg::HKEY UserHive() override { return nullptr; }
-    app::IUserPrompts& Prompts() override { return prompts; }
-    void PostQuit() override { ++quits; }
-    void AddRestartRequest() override { ++restarts; }
-    void AddLogoffRequest() override { ++logoffs; }
-
-    pages::CPropertyPageBase* page = nullptr;
-    CRecordingPrompts prompts;
-    int quits = 0;
-    int restarts = 0;
-    int logoffs = 0;
-};
 
 class HostSystemTest : public ::testing::Test {
 protected:
@@ -70,7 +55,7 @@ protected:
 
     static std::unique_ptr<test::CTempFolder> s_folder;
     static std::unique_ptr<target::CTargetSystem> s_target;
-    COwner m_owner;
+    testdoubles::CRecordingOwner m_owner;
     CRecordingPage m_page{1};
     std::unique_ptr<CHost_Proxy> m_host;
 };
@@ -113,26 +98,10 @@ TEST_F(HostSystemTest, WithoutAPageItemCallsGiveTheirNeutralAnswers) {
     EXPECT_EQ(Eval("IsItemChecked(0) & GetCurSel(0)"), "True-1");
 }
 
-TEST_F(HostSystemTest, StartPageAnswersWithTheBaseDefaults) {
-    class CStartPage : public pages::CPropertyPageBase {
-    public:
-        int PageIndex() const override { return 0; }
-    } start;
-    m_owner.page = &start;
-    EXPECT_EQ(Eval("IsItemChecked(0) & GetCurSel(0)"), "False0");
-}
-
 TEST_F(HostSystemTest, DisableWindowTurnsOffControlsAndWindow) {
     ASSERT_EQ(Run("DisableWindow"), S_OK);
     EXPECT_FALSE(m_page.ControlsEnabled());
     EXPECT_FALSE(m_page.IsWindowEnabled());
-}
-
-TEST_F(HostSystemTest, Int16ArgumentOutOfRangeFailsBeforeThePage) {
-    EXPECT_NE(Run("SetItemText 40000, \"x\""), S_OK);
-    EXPECT_TRUE(m_page.texts.empty());
-    ASSERT_EQ(m_owner.prompts.messages.size(), 1u);
-    EXPECT_NE(m_owner.prompts.messages[0].text.find("Overflow"), std::string::npos);
 }
 
 // --- Dialogs ----------------------------------------------------------------------------
@@ -202,12 +171,6 @@ TEST_F(HostSystemTest, GetWinVerMapsVersionCodesToScriptNumbers) {
     EXPECT_EQ(m_host->GetWinVer(), 0);
     m_host->m_nWindowsVersion = s_target->WindowsVersionCode();
     EXPECT_EQ(Eval("GetWinVer()"), "6");
-}
-
-TEST_F(HostSystemTest, PlatformFollowsTheTarget) {
-    EXPECT_EQ(Eval("IsPlatformNT()"), "True");
-    m_host->m_bPlatformNT = false;
-    EXPECT_EQ(Eval("IsPlatformNT()"), "False");
 }
 
 } // namespace
