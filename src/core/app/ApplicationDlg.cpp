@@ -40,16 +40,14 @@ SSessionRequests SSessionRequests::FromCore(CAppCore& core) {
 }
 
 CApplicationDlg::CApplicationDlg(target::CTargetSystem& target, settings::CSettingsStore& settings,
-                                 IUserPrompts& prompts, SSessionRequests requests, std::string profileFolder,
-                                 PageFactory pageFactory)
-    : m_target(target),
-      m_settings(settings),
-      m_prompts(prompts),
-      m_requests(std::move(requests)),
+                                 IUserPrompts& prompts, SSessionRequests requests,
+                                 std::string profileFolder, PageFactory pageFactory)
+    : m_target(target), m_settings(settings), m_prompts(prompts), m_requests(std::move(requests)),
       m_mru(std::move(profileFolder)) {
     for (int i = 0; i < pages::PAGE_COUNT; ++i) {
         if (pageFactory) m_pages[static_cast<size_t>(i)] = pageFactory(i);
-        if (!m_pages[static_cast<size_t>(i)]) m_pages[static_cast<size_t>(i)] = std::make_unique<CPlainPage>(i);
+        if (!m_pages[static_cast<size_t>(i)])
+            m_pages[static_cast<size_t>(i)] = std::make_unique<CPlainPage>(i);
     }
     m_mru.Load(kRecentFile, kRecentMaximum);
 }
@@ -60,7 +58,9 @@ CApplicationDlg::~CApplicationDlg() {
     m_mru.Save();
 }
 
-IApplicationView& CApplicationDlg::View() { return m_pView ? *m_pView : NullView(); }
+IApplicationView& CApplicationDlg::View() {
+    return m_pView ? *m_pView : NullView();
+}
 
 void CApplicationDlg::SetMessage(const std::string& text) {
     if (m_pView) m_pView->SetStatusText(EStatusPane::Message, text);
@@ -71,7 +71,9 @@ pages::CPropertyPageBase* CApplicationDlg::Page(int pageIndex) {
     return m_pages[static_cast<size_t>(pageIndex)].get();
 }
 
-pages::CPropertyPageBase* CApplicationDlg::CurrentPage() { return Page(m_nPageIndex); }
+pages::CPropertyPageBase* CApplicationDlg::CurrentPage() {
+    return Page(m_nPageIndex);
+}
 
 void CApplicationDlg::ShowPage(int pageIndex) {
     m_nPageIndex = pageIndex;
@@ -82,8 +84,10 @@ void CApplicationDlg::ShowPage(int pageIndex) {
         page->SetWindowEnabled(true);
     }
     View().ShowPage(pageIndex);
-    if (m_nPluginKind == KIND_CHECKLIST) View().SetListCheckBoxes(true);
-    else if (m_nPluginKind == KIND_LIST) View().SetListCheckBoxes(false);
+    if (m_nPluginKind == KIND_CHECKLIST)
+        View().SetListCheckBoxes(true);
+    else if (m_nPluginKind == KIND_LIST)
+        View().SetListCheckBoxes(false);
 }
 
 void CApplicationDlg::PostQuit() {
@@ -116,10 +120,12 @@ void CApplicationDlg::LoadPlugin(int index) {
     SetMessage("Loading...");
 
     m_pHost.reset();
-    m_pHost = std::make_unique<script::CHost_Proxy>(m_target, m_settings.GetProfileInt(kSettings, "DELTO", 1) != 0);
+    m_pHost = std::make_unique<script::CHost_Proxy>(
+        m_target, m_settings.GetProfileInt(kSettings, "DELTO", 1) != 0);
     if (!m_pHost->CreateEngine(u"vbScript")) {
         m_pHost.reset();
-        m_prompts.MessageBox("Unable to create script engine.\nCannot continue.", kAppTitle, MB_OK | MB_ICONERROR);
+        m_prompts.MessageBox("Unable to create script engine.\nCannot continue.", kAppTitle,
+                             MB_OK | MB_ICONERROR);
         PostQuit();
         return;
     }
@@ -150,7 +156,8 @@ void CApplicationDlg::LoadPlugin(int index) {
     SetMessage("Ready");
 }
 
-void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFile& file, int level) {
+void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFile& file,
+                               int level) {
     pages::CPropertyPageBase* page = CurrentPage();
     if (!page) return;
     const bool encrypted = file.GetInt("settings", "Encrypted", 0) != 0;
@@ -161,7 +168,8 @@ void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFil
     if (text.m_script.empty()) return;
 
     const bool optionExplicit = file.GetInt("settings", "OPTIONEXPLICIT", 1) != 0;
-    m_pHost->ParseScript(plugin::ComposeScript(plugin::RemoveBlockComments(std::move(text.m_script)), optionExplicit));
+    m_pHost->ParseScript(plugin::ComposeScript(
+        plugin::RemoveBlockComments(std::move(text.m_script)), optionExplicit));
     m_pHost->CallRoutine(u"OnInit");
     // The start routine may have shown another page or ended the host; AfterInit goes to
     // the page the plugin was opened on, as that is the one whose items it set up.
@@ -180,7 +188,8 @@ void CApplicationDlg::ShowExpertWarning(int level, const std::string& warning) {
     if (!warning.empty() && !text::EqualsNoCaseUtf8(warning, "none")) text = warning + "\n";
     char risk[160];
     std::snprintf(risk, sizeof risk,
-                  "Incorrect use of this tweak page can be %s for your system, and is recommended for experts only !",
+                  "Incorrect use of this tweak page can be %s for your system, and is recommended "
+                  "for experts only !",
                   level == 4 ? "fatal" : "dangerous");
     text += risk;
     View().ShowAlert("Alert", text);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace cva::plugin {
 
@@ -130,6 +131,18 @@ int CPluginFile::GetInt(const char* section, const char* key, int defaultValue) 
     return m_ini.GetInt(section, key, defaultValue);
 }
 
+std::vector<std::string> ReadExportList(const CPluginFile& file, const char* prefix) {
+    std::vector<std::string> list;
+    for (int i = 0;; ++i) {
+        char key[32];
+        std::snprintf(key, sizeof key, "%s%d", prefix, i);
+        std::string value = file.GetString("Export", key, "none", kExportValueBuffer);
+        if (value.empty() || text::EqualsNoCaseUtf8(value, "none")) break;
+        list.push_back(std::move(value));
+    }
+    return list;
+}
+
 std::string TextModeBytes(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
@@ -174,7 +187,8 @@ SPluginText CPluginFile::ReadText(bool encrypted) const {
 
         if (line.starts_with("#=")) {
             std::string part(line.substr(2));
-            while (!part.empty() && part.back() == '"') part.pop_back();
+            while (!part.empty() && part.back() == '"')
+                part.pop_back();
             if (part.empty()) continue;
             ReplaceAll(part, "\\r\\n", "\r\n");
             result.m_description += part;

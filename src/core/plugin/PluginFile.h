@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cva::plugin {
 
@@ -50,6 +51,11 @@ private:
     std::string m_bytes;
     ini::CIniFile m_ini;
 };
+
+// An export list of the "Export" section: the values of prefix0, prefix1, ... ("Key" for
+// whole keys, "Val" for key paths ending in a value name), up to the first that is
+// missing or "none".
+std::vector<std::string> ReadExportList(const CPluginFile& file, const char* prefix);
 
 // The file's bytes as a text-mode read sees them: CR LF pairs become LF, and a Ctrl+Z
 // ends the text.

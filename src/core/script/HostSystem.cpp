@@ -7,7 +7,9 @@ namespace cva::script {
 
 namespace {
 
-pages::CPropertyPageBase* PageOf(IHostOwner* owner) { return owner ? owner->CurrentPage() : nullptr; }
+pages::CPropertyPageBase* PageOf(IHostOwner* owner) {
+    return owner ? owner->CurrentPage() : nullptr;
+}
 
 // Values of GetWinVer, indexed by the target's version code. Scripts compare them with
 // the prelude's constants, which number the versions differently from the codes.
@@ -92,11 +94,13 @@ int16_t CHost_Proxy::Msg(const std::string& strMessage, int16_t type) {
     if (!m_pMainWindow) return 0;
     // The style travels as a 16-bit value; its bits are the message-box style.
     const unsigned int style = static_cast<uint16_t>(type);
-    return static_cast<int16_t>(m_pMainWindow->Prompts().MessageBox(strMessage, app::kAppTitle, style));
+    return static_cast<int16_t>(
+        m_pMainWindow->Prompts().MessageBox(strMessage, app::kAppTitle, style));
 }
 
-std::string CHost_Proxy::InputBox1(const std::string& sCaption, const std::string& sDesc, const std::string& sLabel,
-                                   const std::string& sDefault, int16_t /*nOpt*/) {
+std::string CHost_Proxy::InputBox1(const std::string& sCaption, const std::string& sDesc,
+                                   const std::string& sLabel, const std::string& sDefault,
+                                   int16_t /*nOpt*/) {
     if (!m_pMainWindow) return {};
     app::SInputBoxRequest request;
     request.m_caption = sCaption;
@@ -110,7 +114,8 @@ std::string CHost_Proxy::InputBox1(const std::string& sCaption, const std::strin
 
 // --- Programs and objects -------------------------------------------------------------
 
-int32_t CHost_Proxy::Exe(const std::string& /*strCommand*/, const std::string& strArg1, const std::string& strArg2) {
+int32_t CHost_Proxy::Exe(const std::string& /*strCommand*/, const std::string& strArg1,
+                         const std::string& strArg2) {
     // Every verb opens: the target's shell knows no other, and scripts pass "open".
     m_target.ShellExecute(strArg1, strArg2);
     return 0;
@@ -142,10 +147,13 @@ void CHost_Proxy::NotifySettingChange(int32_t /*nOpt*/) {
 }
 
 int32_t CHost_Proxy::GetWinVer() {
-    if (m_nWindowsVersion < 0 || m_nWindowsVersion >= static_cast<int>(std::size(kScriptVersions))) return 0;
+    if (m_nWindowsVersion < 0 || m_nWindowsVersion >= static_cast<int>(std::size(kScriptVersions)))
+        return 0;
     return kScriptVersions[m_nWindowsVersion];
 }
 
-bool CHost_Proxy::IsPlatformNT() { return m_bPlatformNT; }
+bool CHost_Proxy::IsPlatformNT() {
+    return m_bPlatformNT;
+}
 
 } // namespace cva::script

@@ -24,7 +24,8 @@ public:
         unsigned int style = 0;
     };
 
-    int MessageBox(const std::string& text, const std::string& caption, unsigned int style) override {
+    int MessageBox(const std::string& text, const std::string& caption,
+                   unsigned int style) override {
         messages.push_back({text, caption, style});
         if (answers.empty()) return app::IDOK;
         int answer = answers.front();
@@ -38,10 +39,13 @@ public:
         inputAnswers.pop_front();
         return answer;
     }
-    std::optional<std::string> PickFile(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> PickFile(const std::string&, const std::string&,
+                                        const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> PickFolder(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 
     std::vector<SMessage> messages;
     std::deque<int> answers;
@@ -56,7 +60,9 @@ public:
     }
     void SetHeaderText(const std::string& text) override { header = text; }
     void SetLevelIndicator(int value) override { level = value; }
-    void ShowAlert(const std::string& title, const std::string& text) override { alerts.emplace_back(title, text); }
+    void ShowAlert(const std::string& title, const std::string& text) override {
+        alerts.emplace_back(title, text);
+    }
     void ShowPage(int pageIndex) override { shownPages.push_back(pageIndex); }
     void SetListCheckBoxes(bool on) override { listCheckBoxes = on; }
     void RequestQuit() override { ++quitRequests; }
@@ -90,7 +96,9 @@ public:
     void SetItemTextEx(int index, int subindex, const std::string& text) override {
         subTexts[{index, subindex}] = text;
     }
-    std::string GetItemTextEx(int index, int subindex) override { return subTexts[{index, subindex}]; }
+    std::string GetItemTextEx(int index, int subindex) override {
+        return subTexts[{index, subindex}];
+    }
     void SetItemData(int index, int data) override { datas[index] = data; }
     int GetItemData(int index) override { return datas[index]; }
     void SetCurSel(int index, int value) override { selections[index] = value; }

@@ -40,18 +40,20 @@ protected:
     }
 
     std::unique_ptr<CApplicationDlg> MakeDialog() {
-        SSessionRequests requests{[this] { ++m_restarts; }, [this] { ++m_logoffs; }};
-        auto dlg = std::make_unique<CApplicationDlg>(*s_target, *m_settings, m_prompts, requests, m_temp.Path(),
-                                                     [this](int index) {
-                                                         auto page = std::make_unique<CRecordingPage>(index);
-                                                         m_pages[index] = page.get();
-                                                         return page;
-                                                     });
+        auto dlg =
+            std::make_unique<CApplicationDlg>(*s_target, *m_settings, m_prompts, SSessionRequests{},
+                                              m_temp.Path(), [this](int index) {
+                                                  auto page =
+                                                      std::make_unique<CRecordingPage>(index);
+                                                  m_pages[index] = page.get();
+                                                  return page;
+                                              });
         dlg->SetView(&m_view);
         return dlg;
     }
 
-    // Writes a plugin file and opens it as catalogue entry 0.
+    // Writes a plugin file, appends it to the catalogue and opens it the way a tree
+    // selection does.
     void Open(const std::string& bytes, const std::string& name = "test.cvp") {
         std::string path = m_temp / name;
         std::ofstream(path, std::ios::binary) << bytes;
@@ -61,7 +63,8 @@ protected:
         m_dlg->LoadPlugin(static_cast<int>(m_dlg->m_plugins.size()) - 1);
     }
 
-    static std::string Plugin(const std::string& type, const std::string& script, const std::string& settings = {}) {
+    static std::string Plugin(const std::string& type, const std::string& script,
+                              const std::string& settings = {}) {
         return "[settings]\r\ncaption=Tests::Page\r\n" + settings + "[interface]\r\ntype=" + type +
                "\r\n[script]\r\n" + script;
     }
@@ -76,8 +79,6 @@ protected:
     CRecordingPrompts m_prompts;
     CRecordingView m_view;
     std::map<int, CRecordingPage*> m_pages;
-    int m_restarts = 0;
-    int m_logoffs = 0;
     std::unique_ptr<CApplicationDlg> m_dlg;
 };
 
@@ -87,7 +88,8 @@ std::unique_ptr<target::CTargetSystem> ApplicationDlgTest::s_target;
 // --- Opening a plugin -------------------------------------------------------------------
 
 TEST_F(ApplicationDlgTest, CheckPluginShowsItsPageAndRunsOnInit) {
-    Open(Plugin("check", "Sub OnInit\r\n  SetItemText 0, \"from script\"\r\nEnd Sub\r\n", "LEVEL=2\r\n"));
+    Open(Plugin("check", "Sub OnInit\r\n  SetItemText 0, \"from script\"\r\nEnd Sub\r\n",
+                "LEVEL=2\r\n"));
     EXPECT_EQ(m_dlg->m_nPageIndex, 1);
     EXPECT_EQ(m_dlg->m_nPluginKind, KIND_CHECK);
     EXPECT_EQ(m_dlg->m_nCurrentPlugin, 0);
@@ -118,7 +120,8 @@ TEST_F(ApplicationDlgTest, TypeNamesChooseThePageAndTheListCheckBoxes) {
 }
 
 TEST_F(ApplicationDlgTest, UnknownTypeShowsTheStartPageWithoutScript) {
-    Open("[settings]\r\ncaption=Shown::Never\r\nLEVEL=4\r\n#=text\r\n[interface]\r\ntype=wizard\r\n[script]\r\n"
+    Open("[settings]\r\ncaption=Shown::Never\r\nLEVEL=4\r\n#=text\r\n[interface]\r\ntype="
+         "wizard\r\n[script]\r\n"
          "Sub OnInit\r\n Msg \"ran\", 0\r\nEnd Sub\r\n");
     EXPECT_EQ(m_dlg->m_nPageIndex, 0);
     EXPECT_EQ(m_dlg->m_nCurrentPlugin, -1);
@@ -157,18 +160,23 @@ TEST_F(ApplicationDlgTest, UnreadableFileCountsAsEmpty) {
 // --- Description and script text --------------------------------------------------------
 
 TEST_F(ApplicationDlgTest, DescriptionLinesJoinAndEveryBreakKindBreaks) {
-    Open("[settings]\r\n#=\"One\r\n#=Two\\r\\nThree\\nFour<br>Five\"\r\n[interface]\r\ntype=edit\r\n");
+    Open("[settings]\r\n#=\"One\r\n#=Two\\r\\nThree\\nFour<br>Five\"\r\n[interface]\r\ntype="
+         "edit\r\n");
     EXPECT_EQ(Page(2).Description(), "\"OneTwo\r\nThree\r\nFour\r\nFive");
     EXPECT_EQ(Page(2).afterInitCalls, 0) << "no script, no start routine";
     EXPECT_EQ(m_dlg->RecentList().GetCount(), 0);
 }
 
 TEST_F(ApplicationDlgTest, BlockCommentInsideALineJoinsItsParts) {
-    Open(Plugin("radio", "Sub OnInit\r\n SetItemText 1, \"a\" /* gone\r\n still gone */ & \"b\"\r\nEnd Sub\r\n"
-                         "/* unterminated stays"));
+    Open(Plugin(
+        "radio",
+        "Sub OnInit\r\n SetItemText 1, \"a\" /* gone\r\n still gone */ & \"b\"\r\nEnd Sub\r\n"
+        "/* unterminated stays"));
     ASSERT_EQ(m_prompts.messages.size(), 1u) << "the unterminated comment is a syntax error";
     EXPECT_EQ(Page(3).texts.count(1), 0u);
-    Open(Plugin("radio", "Sub OnInit\r\n SetItemText 1, \"a\" /* gone\r\n still gone */ & \"b\"\r\nEnd Sub\r\n"));
+    Open(Plugin(
+        "radio",
+        "Sub OnInit\r\n SetItemText 1, \"a\" /* gone\r\n still gone */ & \"b\"\r\nEnd Sub\r\n"));
     EXPECT_EQ(Page(3).texts[1], "ab");
 }
 
@@ -184,15 +192,16 @@ std::string Scramble(std::string_view plain) {
 } // namespace
 
 TEST_F(ApplicationDlgTest, EncryptedScriptRuns) {
-    std::string script = Scramble("Sub OnInit") + "\r\n" + Scramble("SetItemText 2, \"secret\"") + "\xFF" +
-                         Scramble(" & \"cut\"") + "\r\n" + Scramble("End Sub") + "\r\n";
+    std::string script = Scramble("Sub OnInit") + "\r\n" + Scramble("SetItemText 2, \"secret\"") +
+                         "\xFF" + Scramble(" & \"cut\"") + "\r\n" + Scramble("End Sub") + "\r\n";
     Open(Plugin("multi", script, "Encrypted=1\r\n"));
     EXPECT_TRUE(m_prompts.messages.empty()) << m_prompts.messages[0].text;
     EXPECT_EQ(Page(5).texts[2], "secret");
 }
 
 TEST_F(ApplicationDlgTest, OptionExplicitIsOnUnlessSwitchedOff) {
-    const std::string script = "Sub OnInit\r\n undeclared = 5\r\n SetItemText 0, undeclared\r\nEnd Sub\r\n";
+    const std::string script =
+        "Sub OnInit\r\n undeclared = 5\r\n SetItemText 0, undeclared\r\nEnd Sub\r\n";
     Open(Plugin("html", script));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_NE(m_prompts.messages[0].text.find("Variable is undefined"), std::string::npos);
@@ -214,21 +223,25 @@ TEST_F(ApplicationDlgTest, SyntaxErrorOnTheFirstScriptLineIsLine45) {
     Open(Plugin("check", "Sub OnInit(\r\nEnd Sub\r\n"));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     const std::string& text = m_prompts.messages[0].text;
-    EXPECT_NE(text.find("\nSrc: VBScript compilation error\nLine:45 Error:"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nSrc: VBScript compilation error\nLine:45 Error:"), std::string::npos)
+        << text;
     EXPECT_NE(text.find("Scode:800a03"), std::string::npos) << text;
     EXPECT_EQ(m_prompts.messages[0].style, MB_OK | MB_SETFOREGROUND);
     EXPECT_EQ(Page(1).afterInitCalls, 1) << "the page goes on after a failed parse";
 
     Open(Plugin("check", "Sub OnInit(\r\nEnd Sub\r\n", "OPTIONEXPLICIT=0\r\n"));
     ASSERT_EQ(m_prompts.messages.size(), 2u);
-    EXPECT_NE(m_prompts.messages[1].text.find("Line:44 "), std::string::npos) << m_prompts.messages[1].text;
+    EXPECT_NE(m_prompts.messages[1].text.find("Line:44 "), std::string::npos)
+        << m_prompts.messages[1].text;
 }
 
 TEST_F(ApplicationDlgTest, RunTimeErrorInOnInitIsShownOnceWithItsLine) {
-    Open(Plugin("check", "Dim x\r\nSub OnInit\r\n x = 1\r\n x = x + \"a\"\r\n SetItemText 0, \"after\"\r\nEnd Sub\r\n"));
+    Open(Plugin("check", "Dim x\r\nSub OnInit\r\n x = 1\r\n x = x + \"a\"\r\n SetItemText 0, "
+                         "\"after\"\r\nEnd Sub\r\n"));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
-    EXPECT_EQ(m_prompts.messages[0].text, "Type mismatch\nSrc: VBScript runtime error\nLine:48 Error:13 "
-                                          "Scode:800a000d")
+    EXPECT_EQ(m_prompts.messages[0].text,
+              "Type mismatch\nSrc: VBScript runtime error\nLine:48 Error:13 "
+              "Scode:800a000d")
         << m_prompts.messages[0].text;
     EXPECT_EQ(Page(1).texts.count(0), 0u);
 }
@@ -240,12 +253,14 @@ TEST_F(ApplicationDlgTest, ExpertWarningNamesTheRisk) {
     Open(Plugin("check", script, "LEVEL=4\r\n"));
     ASSERT_EQ(m_view.alerts.size(), 1u);
     EXPECT_EQ(m_view.alerts[0].first, "Alert");
-    EXPECT_EQ(m_view.alerts[0].second, "Incorrect use of this tweak page can be fatal for your system, and is "
-                                       "recommended for experts only !");
+    EXPECT_EQ(m_view.alerts[0].second,
+              "Incorrect use of this tweak page can be fatal for your system, and is "
+              "recommended for experts only !");
     Open(Plugin("check", script, "LEVEL=3\r\nWarning=Back up first.\r\n"));
     ASSERT_EQ(m_view.alerts.size(), 2u);
-    EXPECT_EQ(m_view.alerts[1].second, "Back up first.\nIncorrect use of this tweak page can be dangerous for your "
-                                       "system, and is recommended for experts only !");
+    EXPECT_EQ(m_view.alerts[1].second,
+              "Back up first.\nIncorrect use of this tweak page can be dangerous for your "
+              "system, and is recommended for experts only !");
     Open(Plugin("check", script, "LEVEL=3\r\nWarning=\r\n"));
     ASSERT_EQ(m_view.alerts.size(), 3u);
     EXPECT_EQ(m_view.alerts[2].second.front(), 'I');
@@ -278,7 +293,8 @@ TEST_F(ApplicationDlgTest, DisabledPageIsEnabledWhenAnotherPluginOpens) {
 
 TEST_F(ApplicationDlgTest, SecondPluginGetsAFreshEngine) {
     Open(Plugin("check", "Dim kept\r\nSub OnInit\r\n kept = \"first\"\r\nEnd Sub\r\n"));
-    Open(Plugin("check", "Dim kept\r\nSub OnInit\r\n SetItemText 0, \"[\" & kept & \"]\"\r\nEnd Sub\r\n"));
+    Open(Plugin("check",
+                "Dim kept\r\nSub OnInit\r\n SetItemText 0, \"[\" & kept & \"]\"\r\nEnd Sub\r\n"));
     EXPECT_EQ(Page(1).texts[0], "[]");
 }
 
@@ -288,15 +304,16 @@ TEST_F(ApplicationDlgTest, RestartTwiceCountsTwiceInTheApplication) {
     options.m_programFolder = m_temp.Path();
     CAppCore core(*m_settings, options);
     m_dlg.reset();
-    m_dlg = std::make_unique<CApplicationDlg>(*s_target, *m_settings, m_prompts, SSessionRequests::FromCore(core),
-                                              m_temp.Path());
+    m_dlg = std::make_unique<CApplicationDlg>(*s_target, *m_settings, m_prompts,
+                                              SSessionRequests::FromCore(core), m_temp.Path());
     Open(Plugin("check", "Sub OnInit\r\n Restart\r\n Restart\r\n Logoff\r\nEnd Sub\r\n"));
     EXPECT_EQ(core.m_nRestartRequests, 2);
     EXPECT_EQ(core.m_nLogoffRequests, 1);
 }
 
 TEST_F(ApplicationDlgTest, QuitAppLetsTheRoutineFinish) {
-    Open(Plugin("check", "Sub OnApply(a, b)\r\n QuitApp\r\n SetItemText 0, \"finished\"\r\nEnd Sub\r\n"));
+    Open(Plugin("check",
+                "Sub OnApply(a, b)\r\n QuitApp\r\n SetItemText 0, \"finished\"\r\nEnd Sub\r\n"));
     EXPECT_FALSE(m_dlg->IsQuitPosted());
     vbs::Variant args[] = {vbs::Variant(int32_t{0}), vbs::Variant(int32_t{0})};
     m_dlg->Host()->CallRoutine(u"OnApply", args);
@@ -306,7 +323,8 @@ TEST_F(ApplicationDlgTest, QuitAppLetsTheRoutineFinish) {
 }
 
 TEST_F(ApplicationDlgTest, RecentListKeepsTenNewestFirst) {
-    for (int i = 0; i < 12; ++i) Open(Plugin("check", "Sub OnInit\r\nEnd Sub\r\n"), "p" + std::to_string(i) + ".cvp");
+    for (int i = 0; i < 12; ++i)
+        Open(Plugin("check", "Sub OnInit\r\nEnd Sub\r\n"), "p" + std::to_string(i) + ".cvp");
     ASSERT_EQ(m_dlg->RecentList().GetCount(), 10);
     EXPECT_EQ(m_dlg->RecentList().GetAt(0), "p11.cvp");
 }

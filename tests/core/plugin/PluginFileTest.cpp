@@ -25,11 +25,13 @@ TEST(PluginPrelude, HasTheFixedSizeAndShape) {
     std::string_view prelude = ScriptPrelude();
     EXPECT_EQ(prelude.size(), 1063u);
     size_t lines = 0;
-    for (char c : prelude) lines += c == '\n';
+    for (char c : prelude)
+        lines += c == '\n';
     EXPECT_EQ(lines, 44u);
     EXPECT_EQ(prelude.back(), '\n');
     EXPECT_TRUE(prelude.starts_with("Const Win95"));
-    EXPECT_NE(prelude.find("\nfunction iif(psdStr, trueStr, falseStr)\n if psdStr <> 0 then\n\tiif = trueStr\n else \n"
+    EXPECT_NE(prelude.find("\nfunction iif(psdStr, trueStr, falseStr)\n if psdStr <> 0 then\n\tiif "
+                           "= trueStr\n else \n"
                            "\tiif = falseStr\n end if\nend function\n"),
               std::string_view::npos);
 }
@@ -44,12 +46,12 @@ TEST(PluginPrelude, ConstantsAndIifWorkUnderOptionExplicit) {
     vbs::CScriptEngine engine;
     RecordingSite site;
     engine.SetSite(&site);
-    std::u16string text = ComposeScript(
-        "function Probe()\n"
-        " Probe = WinXP & \",\" & bit10 & \",\" & reg_multi_sz & \",\" & MB_ICONINFORMATION & \",\" & IDNO & \",\" & "
-        "iif(0, \"t\", \"f\") & iif(-1, \"t\", \"f\")\n"
-        "end function\n",
-        true);
+    std::u16string text = ComposeScript("function Probe()\n"
+                                        " Probe = WinXP & \",\" & bit10 & \",\" & reg_multi_sz & "
+                                        "\",\" & MB_ICONINFORMATION & \",\" & IDNO & \",\" & "
+                                        "iif(0, \"t\", \"f\") & iif(-1, \"t\", \"f\")\n"
+                                        "end function\n",
+                                        true);
     ASSERT_TRUE(engine.ParseScript(text));
     vbs::Variant result;
     ASSERT_EQ(engine.CallRoutine(u"Probe", {}, &result).status, vbs::CallStatus::Ok);
@@ -65,28 +67,28 @@ TEST(PluginScript, BlockCommentsAreCutOutAndUnterminatedOnesStay) {
 }
 
 TEST(PluginScript, UnscramblingEndsAtAZeroByte) {
-    EXPECT_EQ(UnscrambleLine(Scramble("RegWriteValueS \"HKCU\\x\", \"1\"")), "RegWriteValueS \"HKCU\\x\", \"1\"");
+    EXPECT_EQ(UnscrambleLine(Scramble("RegWriteValueS \"HKCU\\x\", \"1\"")),
+              "RegWriteValueS \"HKCU\\x\", \"1\"");
     EXPECT_EQ(UnscrambleLine(Scramble("abc") + "\xFF" + Scramble("def")), "abc");
     EXPECT_EQ(UnscrambleLine(""), "");
 }
 
 TEST(PluginText, DescriptionScriptExportAndComments) {
-    CPluginFile file = CPluginFile::FromBytes(
-        "[settings]\r\n"
-        "caption=Shell::Menus\r\n"
-        "#=\"First part\r\n"
-        "#=second part\"\"\r\n"
-        "// a = commented out\r\n"
-        "#=\"\r\n"
-        "ignored before the script\r\n"
-        "[ExPort]\r\n"
-        "Key0=HKCU\\x\r\n"
-        "[SCRIPT]\r\n"
-        "  Sub OnInit  \r\n"
-        "\t// not script\n"
-        "#=\\r\\nlast\n"
-        "End Sub\x1A"
-        "garbage\n");
+    CPluginFile file = CPluginFile::FromBytes("[settings]\r\n"
+                                              "caption=Shell::Menus\r\n"
+                                              "#=\"First part\r\n"
+                                              "#=second part\"\"\r\n"
+                                              "// a = commented out\r\n"
+                                              "#=\"\r\n"
+                                              "ignored before the script\r\n"
+                                              "[ExPort]\r\n"
+                                              "Key0=HKCU\\x\r\n"
+                                              "[SCRIPT]\r\n"
+                                              "  Sub OnInit  \r\n"
+                                              "\t// not script\n"
+                                              "#=\\r\\nlast\n"
+                                              "End Sub\x1A"
+                                              "garbage\n");
     SPluginText text = file.ReadText(false);
     EXPECT_EQ(text.m_description, "\"First partsecond part\r\nlast");
     EXPECT_EQ(text.m_script, "Sub OnInit\nEnd Sub\n");
@@ -143,10 +145,22 @@ TEST(PluginIni, ValuesAreCutToTheCallersBuffer) {
     EXPECT_EQ(file.GetString("Export", "Key1", "none"), "none");
 }
 
+TEST(PluginIni, ExportListsEndAtTheFirstMissingOrNoneKey) {
+    CPluginFile file =
+        CPluginFile::FromBytes("[export]\nKey0=HKCU\\A\nkey1=HKLM\\B\nKey2=none\nKey3=HKCU\\C\n"
+                               "Val1=HKCU\\D\\v\n");
+    EXPECT_EQ(ReadExportList(file, "Key"), (std::vector<std::string>{"HKCU\\A", "HKLM\\B"}));
+    EXPECT_TRUE(ReadExportList(file, "Val").empty());
+}
+
 TEST(PluginHeader, CaptionThenCategoryThenProgramName) {
-    EXPECT_EQ(HeaderText(CPluginFile::FromBytes("[settings]\ncaption=Desktop::Icons\ncategory=A::B\n"), "P"),
-              "Desktop > Icons");
-    EXPECT_EQ(HeaderText(CPluginFile::FromBytes("[settings]\ncaption=NONE\ncategory=A::B::C\n"), "P"), "A > B > C");
+    EXPECT_EQ(
+        HeaderText(CPluginFile::FromBytes("[settings]\ncaption=Desktop::Icons\ncategory=A::B\n"),
+                   "P"),
+        "Desktop > Icons");
+    EXPECT_EQ(
+        HeaderText(CPluginFile::FromBytes("[settings]\ncaption=NONE\ncategory=A::B::C\n"), "P"),
+        "A > B > C");
     EXPECT_EQ(HeaderText(CPluginFile(), "Corvanta"), "Corvanta");
 }
 

@@ -18,7 +18,6 @@ using testdoubles::CRecordingPrompts;
 
 namespace {
 
-
 // The engine side of the host: parsing, calling routines, the error messages and the
 // saving of changed hives.
 class HostScriptTest : public ::testing::Test {
@@ -81,14 +80,16 @@ TEST_F(HostScriptTest, RunTimeErrorInACalledHelperShowsTheHelpersLine) {
     vbs::Variant args[] = {vbs::Variant(int32_t{1}), vbs::Variant(int32_t{2})};
     EXPECT_EQ(m_host->CallRoutine(u"OnApply", args), 0x800A0009u);
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0].text, "Subscript out of range\nSrc: VBScript runtime error\nLine:2 Error:9 Scode:800a0009");
+    EXPECT_EQ(Messages()[0].text,
+              "Subscript out of range\nSrc: VBScript runtime error\nLine:2 Error:9 Scode:800a0009");
     EXPECT_EQ(Messages()[0].caption, "Corvanta");
 }
 
 TEST_F(HostScriptTest, ErrorInTopLevelCodeFailsTheParseOnce) {
     EXPECT_FALSE(Parse("Dim x\nx = 1 / 0\n"));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_NE(Messages()[0].text.find("Line:1 Error:11 Scode:800a000b"), std::string::npos) << Messages()[0].text;
+    EXPECT_NE(Messages()[0].text.find("Line:1 Error:11 Scode:800a000b"), std::string::npos)
+        << Messages()[0].text;
 }
 
 TEST_F(HostScriptTest, StatusCodeIsLowerCaseHexWithoutPadding) {
@@ -98,7 +99,8 @@ TEST_F(HostScriptTest, StatusCodeIsLowerCaseHexWithoutPadding) {
     error.line = 7;
     error.number = 0x1ABCD;
     error.statusCode = 0x800A0ABCu;
-    EXPECT_EQ(CActiveScriptHost::FormatScriptError(error), "D\xC3\xA9\nSrc: S\nLine:7 Error:43981 Scode:800a0abc");
+    EXPECT_EQ(CActiveScriptHost::FormatScriptError(error),
+              "D\xC3\xA9\nSrc: S\nLine:7 Error:43981 Scode:800a0abc");
     error.statusCode = 0x1F;
     EXPECT_NE(CActiveScriptHost::FormatScriptError(error).find("Scode:1f"), std::string::npos);
 }
@@ -114,12 +116,13 @@ TEST_F(HostScriptTest, ChangedHivesReachTheDiskAfterEveryRoutine) {
     ASSERT_TRUE(Parse("Sub OnApply(a, b)\nEnd Sub\nSub Fails\n Err.Raise 5\nEnd Sub\n"));
     auto setValue = [&](const char* name) {
         reg::HKEY key = nullptr;
-        ASSERT_EQ(m_target->Registry().RegCreateKeyExA(reg::HKEY_CURRENT_USER, "Software\\HostSaveTest", 0, nullptr, 0,
+        ASSERT_EQ(m_target->Registry().RegCreateKeyExA(reg::HKEY_CURRENT_USER,
+                                                       "Software\\HostSaveTest", 0, nullptr, 0,
                                                        reg::KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   reg::ERROR_SUCCESS);
         const char data[] = "v";
-        m_target->Registry().RegSetValueExA(key, name, 0, reg::REG_SZ, reinterpret_cast<const reg::BYTE*>(data),
-                                            sizeof data);
+        m_target->Registry().RegSetValueExA(key, name, 0, reg::REG_SZ,
+                                            reinterpret_cast<const reg::BYTE*>(data), sizeof data);
         m_target->Registry().RegCloseKey(key);
     };
     auto userHive = [&] { return files::ReadWholeFile(*s_temp / "sandbox/user.reg").value_or(""); };
@@ -147,8 +150,9 @@ TEST_F(HostScriptTest, HiveThatCannotBeSavedIsReportedOnce) {
     std::filesystem::remove(own / "sandbox/user.reg");
     std::filesystem::create_directory(own / "sandbox/user.reg");
     reg::HKEY key = nullptr;
-    ASSERT_EQ(target->Registry().RegCreateKeyExA(reg::HKEY_CURRENT_USER, "Software\\Lost", 0, nullptr, 0,
-                                                 reg::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(target->Registry().RegCreateKeyExA(reg::HKEY_CURRENT_USER, "Software\\Lost", 0,
+                                                 nullptr, 0, reg::KEY_ALL_ACCESS, nullptr, &key,
+                                                 nullptr),
               reg::ERROR_SUCCESS);
     target->Registry().RegCloseKey(key);
     vbs::Variant args[] = {vbs::Variant(int32_t{0}), vbs::Variant(int32_t{0})};

@@ -16,7 +16,6 @@ using testdoubles::CRecordingPrompts;
 
 namespace {
 
-
 class HostSystemTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -41,7 +40,8 @@ protected:
 
     // Runs the body as a function and gives its value as text.
     std::string Eval(const std::string& expression) {
-        std::string script = "Function Probe\r\n Probe = CStr(" + expression + ")\r\nEnd Function\r\n";
+        std::string script =
+            "Function Probe\r\n Probe = CStr(" + expression + ")\r\nEnd Function\r\n";
         if (!m_host->ParseScript(text::Utf8ToUtf16(script))) return "<parse error>";
         vbs::Variant result;
         if (m_host->CallRoutine(u"Probe", {}, &result) != S_OK) return "<error>";
@@ -76,7 +76,8 @@ TEST_F(HostSystemTest, ItemCallsReachTheCurrentPageUnchanged) {
     EXPECT_EQ(m_page.datas[6], 70000);
     EXPECT_EQ(m_page.selections[7], -2);
     m_page.itemCount = 9;
-    EXPECT_EQ(Eval("GetItemText(3) & GetItemTextEx(1, 2) & GetItemData(6) & GetCurSel(7) & GetItemCount()"),
+    EXPECT_EQ(Eval("GetItemText(3) & GetItemTextEx(1, 2) & GetItemData(6) & GetCurSel(7) & "
+                   "GetItemCount()"),
               "tsub70000-29");
     EXPECT_EQ(Eval("ScriptHost.getitemtext(3)"), "t");
 }
@@ -91,7 +92,8 @@ TEST_F(HostSystemTest, IsItemCheckedIsTrueForAnyNonZeroAnswer) {
 TEST_F(HostSystemTest, WithoutAPageItemCallsGiveTheirNeutralAnswers) {
     m_owner.page = nullptr;
     EXPECT_EQ(Run("SetItemText 0, \"x\"\r\nCheckItem 0, 1\r\nDisableWindow"), S_OK);
-    EXPECT_EQ(Eval("IsItemChecked(0) & \"|\" & GetCurSel(0) & \"|\" & GetItemCount() & \"|\" & GetItemData(0) & "
+    EXPECT_EQ(Eval("IsItemChecked(0) & \"|\" & GetCurSel(0) & \"|\" & GetItemCount() & \"|\" & "
+                   "GetItemData(0) & "
                    "\"|\" & GetItemText(0) & GetItemTextEx(0, 0)"),
               "True|-1|0|0|");
     m_host->SetMainWindow(nullptr);
@@ -140,7 +142,9 @@ TEST_F(HostSystemTest, InputBox1ReturnsLineOneOrEmptyWhenCancelled) {
 // --- Programs, objects and the session --------------------------------------------------
 
 TEST_F(HostSystemTest, ExeAlwaysAnswersZero) {
-    EXPECT_EQ(Eval("Exe(\"open\", \"C:\\nothing\\here.exe\", \"/x\") & Exe(\"open\", \"notepad.exe\", \"\")"), "00");
+    EXPECT_EQ(Eval("Exe(\"open\", \"C:\\nothing\\here.exe\", \"/x\") & Exe(\"open\", "
+                   "\"notepad.exe\", \"\")"),
+              "00");
 }
 
 TEST_F(HostSystemTest, CreateActiveXAnswersNothing) {
@@ -149,7 +153,8 @@ TEST_F(HostSystemTest, CreateActiveXAnswersNothing) {
 }
 
 TEST_F(HostSystemTest, RestartAndLogoffCountEachCall) {
-    ASSERT_EQ(Run("Restart\r\nRestart\r\nLogoff\r\nNotifySettingChange 0\r\nNotifySettingChange 1"), S_OK);
+    ASSERT_EQ(Run("Restart\r\nRestart\r\nLogoff\r\nNotifySettingChange 0\r\nNotifySettingChange 1"),
+              S_OK);
     EXPECT_EQ(m_owner.restarts, 2);
     EXPECT_EQ(m_owner.logoffs, 1);
     EXPECT_EQ(m_owner.quits, 0);
