@@ -14,6 +14,8 @@ CHost_Proxy::CHost_Proxy(target::CTargetSystem& target, bool recycleDeletes)
 CHost_Proxy::~CHost_Proxy() {
     ReleaseScriptHandles();
     CloseEngine();
+    // Class_Terminate code runs while the engine closes and may open handles again.
+    ReleaseScriptHandles();
     m_namedItems.clear();
 }
 

@@ -71,6 +71,7 @@ protected:
 
     CRecordingPage& Page(int index) { return *m_pages.at(index); }
 
+
     static std::unique_ptr<test::CTempFolder> s_folder;
     static std::unique_ptr<target::CTargetSystem> s_target;
 
@@ -296,6 +297,14 @@ TEST_F(ApplicationDlgTest, SecondPluginGetsAFreshEngine) {
     Open(Plugin("check",
                 "Dim kept\r\nSub OnInit\r\n SetItemText 0, \"[\" & kept & \"]\"\r\nEnd Sub\r\n"));
     EXPECT_EQ(Page(1).texts[0], "[]");
+}
+
+TEST_F(ApplicationDlgTest, ClosingScriptStillReachesItsPage) {
+    Open(Plugin("check", "Class Watcher\r\n Sub Class_Terminate\r\n  SetItemText 0, \"closed\"\r\n End Sub\r\n"
+                         "End Class\r\nDim w\r\nSet w = New Watcher\r\n"));
+    EXPECT_TRUE(Page(1).texts.empty());
+    Open(Plugin("check", ""));
+    EXPECT_EQ(Page(1).texts[0], "closed");
 }
 
 TEST_F(ApplicationDlgTest, RestartTwiceCountsTwiceInTheApplication) {
