@@ -55,13 +55,16 @@ void CActiveScriptHost::Interrupt() {
 std::string CActiveScriptHost::FormatScriptError(const vbs::ScriptErrorInfo& error) {
     std::string description = text::Utf16ToUtf8(error.description);
     std::string source = text::Utf16ToUtf8(error.source);
-    int size = std::snprintf(nullptr, 0, "%s\nSrc: %s\nLine:%d Error:%d Scode:%x", description.c_str(),
-                             source.c_str(), static_cast<int>(error.line), static_cast<int>(error.number & 0xFFFF),
-                             error.statusCode);
+    // An error raised with a full status code (vbObjectError + n, or an object's own
+    // failure) carries that code itself; only VBScript's own numbers live in 0x800A.
+    const uint32_t statusCode = error.number < 0 ? static_cast<uint32_t>(error.number) : error.statusCode;
+    const char* format = "%s\nSrc: %s\nLine:%d Error:%d Scode:%x";
+    const int line = static_cast<int>(error.line);
+    const int code = static_cast<int>(error.number & 0xFFFF);
+    int size = std::snprintf(nullptr, 0, format, description.c_str(), source.c_str(), line, code, statusCode);
+    if (size < 0) return description;
     std::string message(static_cast<size_t>(size) + 1, '\0');
-    std::snprintf(message.data(), message.size(), "%s\nSrc: %s\nLine:%d Error:%d Scode:%x", description.c_str(),
-                  source.c_str(), static_cast<int>(error.line), static_cast<int>(error.number & 0xFFFF),
-                  error.statusCode);
+    std::snprintf(message.data(), message.size(), format, description.c_str(), source.c_str(), line, code, statusCode);
     message.pop_back();
     return message;
 }

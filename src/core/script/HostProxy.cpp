@@ -14,6 +14,8 @@ CHost_Proxy::CHost_Proxy(target::CTargetSystem& target, bool recycleDeletes)
 CHost_Proxy::~CHost_Proxy() {
     ReleaseScriptHandles();
     CloseEngine();
+    // Class_Terminate code runs while the engine closes and may open handles again.
+    ReleaseScriptHandles();
     m_namedItems.clear();
 }
 
@@ -34,7 +36,11 @@ void CHost_Proxy::ShowScriptError(const std::string& message) {
 void CHost_Proxy::AfterScriptCall() {
     // Every routine's registry changes reach the disk before control returns to the
     // user, so nothing is lost if the program is killed later.
-    m_target.SaveChanges();
+    std::string errors;
+    if (m_target.SaveChanges(&errors) || m_bSaveFailureShown || !m_pMainWindow) return;
+    m_bSaveFailureShown = true;
+    m_pMainWindow->Prompts().MessageBox("The changes to the registry could not be saved.\n" + errors, app::kAppTitle,
+                                        app::MB_OK | app::MB_ICONERROR);
 }
 
 std::string CHost_Proxy::HostPath(const std::string& windowsPath) {

@@ -180,6 +180,10 @@ protected:
     std::vector<reg::HKEY> m_keys;
     target::CTargetSystem& m_target;
     IHostOwner* m_pMainWindow = nullptr;
+
+    // --- Script host --------------------------------------------------------------
+    // A hive that cannot be written is reported once per plugin, not after every click.
+    bool m_bSaveFailureShown = false;
 };
 
 } // namespace cva::script

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace cva::app {
+
+// The panes of the main window's status bar, in their order.
+enum class EStatusPane : int { Message = 0, Profile = 1, Request = 2, Level = 3 };
+
+// What the main window's logic shows. The Qt window and the command-line program each
+// implement the parts they can show; the rest stays a no-op.
+class IApplicationView {
+public:
+    virtual ~IApplicationView() = default;
+
+    virtual void SetStatusText(EStatusPane /*pane*/, const std::string& /*text*/) {}
+    virtual void SetHeaderText(const std::string& /*text*/) {}
+    // Levels 0 to 4; any other value (-1) clears the indicator.
+    virtual void SetLevelIndicator(int /*level*/) {}
+    virtual void ShowAlert(const std::string& /*title*/, const std::string& /*text*/) {}
+    // The page object of this index is now the visible one.
+    virtual void ShowPage(int /*pageIndex*/) {}
+    // The list page shows check boxes for "checklist" plugins only.
+    virtual void SetListCheckBoxes(bool /*on*/) {}
+    // The window is to close once the running script routine has returned.
+    virtual void RequestQuit() {}
+};
+
+} // namespace cva::app
