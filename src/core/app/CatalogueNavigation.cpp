@@ -119,6 +119,11 @@ bool CCatalogueNavigation::Locate(int pluginIndex) {
     return true;
 }
 
+int CCatalogueNavigation::LocateFile(const std::string& fileName) {
+    const int index = m_catalogue.FindByFileName(fileName);
+    return index >= 0 && Locate(index) ? index : -1;
+}
+
 std::string CCatalogueNavigation::StatusPathText(const std::string& folderName,
                                                  const CCatalogueTree& tree, HTREEITEM item) {
     std::string path;

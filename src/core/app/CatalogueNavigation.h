@@ -42,6 +42,9 @@ public:
     // Selects an entry's folder and its leaf (the search and the favorites open pages
     // this way). False when the entry has no leaf.
     bool Locate(int pluginIndex);
+    // The same for the first entry of that file name (a favorite, a recent page);
+    // returns its index, or -1 when the catalogue shown does not hold it.
+    int LocateFile(const std::string& fileName);
 
     // "Folder\Node\Plugin : " as the status bar shows a tree item.
     static std::string StatusPathText(const std::string& folderName, const CCatalogueTree& tree,

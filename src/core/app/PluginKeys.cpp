@@ -1,5 +1,6 @@
 #include "core/app/PluginKeys.h"
 
+#include "platform/files/AtomicFile.h"
 #include "platform/ini/IniFile.h"
 #include "platform/text/Unicode.h"
 
@@ -21,12 +22,36 @@ std::string ReadString(const ini::CIniFile& file, const char* key, const char* d
     return std::string(buffer, n);
 }
 
+// Where the "[script]" line starts, or the text's end. The script usually makes up most
+// of a plugin file and no key is ever read from it, so the scan leaves it unparsed.
+size_t ScriptStart(std::string_view text) {
+    if (text.size() >= 2 && (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF"))
+        return text.size(); // UTF-16 text: leave the whole file to the INI reader
+    size_t lineStart = 0;
+    while (lineStart < text.size()) {
+        size_t lineEnd = text.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos) lineEnd = text.size();
+        size_t at = lineStart;
+        while (at < lineEnd && (text[at] == ' ' || text[at] == '\t')) ++at;
+        if (at < lineEnd && text[at] == '[') {
+            std::string_view line = text.substr(at, lineEnd - at);
+            while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+                line.remove_suffix(1);
+            if (text::EqualsNoCaseUtf8(line, "[script]")) return lineStart;
+        }
+        lineStart = lineEnd + 1;
+    }
+    return text.size();
+}
+
 } // namespace
 
 SPluginKeys ReadPluginKeys(const std::string& path) {
     SPluginKeys keys;
-    std::optional<ini::CIniFile> file = ini::CIniFile::Load(path);
-    if (!file) return keys;
+    std::optional<std::string> data = files::ReadWholeFile(path);
+    if (!data) return keys;
+    const std::string_view text = *data;
+    std::optional<ini::CIniFile> file = ini::CIniFile::FromText(text.substr(0, ScriptStart(text)));
     keys.readable = true;
     keys.caption = ReadString(*file, "caption", "none");
     keys.category = ReadString(*file, "category", "none");

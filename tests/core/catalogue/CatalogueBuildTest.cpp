@@ -1,6 +1,7 @@
 #include "CatalogueFixture.h"
 
 #include <filesystem>
+#include <fstream>
 
 using namespace cva;
 using namespace cva::app;
@@ -85,6 +86,18 @@ TEST_F(CatalogueBuild, ExtensionMatchesWithoutCaseAndFoldersAreSkipped) {
     CPluginCatalogue& cat = Build();
     ASSERT_EQ(cat.m_plugins.size(), 1u);
     EXPECT_EQ(cat.FindByFileName("upper.cvp"), 0);
+}
+
+TEST_F(CatalogueBuild, KeysComeFromAboveTheScript) {
+    std::ofstream(PluginPath("a.cvp"), std::ios::binary)
+        << "[settings]\r\ncategory=Sys::Real\r\n  [Script]  \r\n[settings]\r\nLEVEL=4\r\n";
+    std::ofstream(PluginPath("b.cvp"), std::ios::binary)
+        << "[interface]\r\ntype=check\r\n[settings]\r\ncategory=Sys::NoScript\r\nLEVEL=3\r\n";
+    CPluginCatalogue& cat = Build();
+    ASSERT_EQ(cat.m_plugins.size(), 2u);
+    const CCatalogueTree& tree = cat.Folder(0).tree;
+    EXPECT_EQ(tree.Item(Find(tree, {"Real"})).image, kImagePlugin);
+    EXPECT_EQ(tree.Item(Find(tree, {"NoScript"})).image, kImageRiskyPlugin);
 }
 
 TEST_F(CatalogueBuild, MissingPluginFolderGivesEmptyCatalogue) {

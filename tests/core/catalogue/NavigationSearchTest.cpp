@@ -85,6 +85,9 @@ TEST_F(Navigation, LocateSelectsFolderAndLeaf) {
     EXPECT_EQ(m_catalogue->GetCurrentFolder(), 1);
     EXPECT_EQ(SelectedText(), "Clean");
     EXPECT_FALSE(m_nav->Locate(99));
+    EXPECT_EQ(m_nav->LocateFile("0.CVP"), 0);
+    EXPECT_EQ(m_catalogue->GetCurrentFolder(), 0);
+    EXPECT_EQ(m_nav->LocateFile("missing.cvp"), -1);
 }
 
 TEST_F(Navigation, SearchMatchesCaptionOrCategoryWithoutCase) {
