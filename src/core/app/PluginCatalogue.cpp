@@ -104,8 +104,10 @@ void CPluginCatalogue::BuildCatalogue(int groupMask) {
     const int seen = static_cast<int>(paths.size());
 
     if (groupMask == 0) {
-        if (inUse != 0) WriteSetting("TotalPluginsInUse", inUse);
-        if (seen != 0) WriteSetting("TotalPlugins", seen);
+        // Each write saves the settings file; most scans find the counts unchanged.
+        if (inUse != 0 && ReadSetting("TotalPluginsInUse", 150) != inUse)
+            WriteSetting("TotalPluginsInUse", inUse);
+        if (seen != 0 && total != seen) WriteSetting("TotalPlugins", seen);
         m_bFullCatalogue = true;
     }
     if (m_pProgress) m_pProgress->End();
