@@ -94,7 +94,7 @@ TEST_F(PluginBehaviour, AutoRunRowsFollowTheMaskAndBothPolicyValuesAreUpdated) {
     ExpectApplied(run.Apply(0, 5));
     EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kPolicies, "NoDriveTypeAutoRun"), 0xB5u);
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kPolicies, "NoDriveTypeAutoRun"), 0xB5u);
-    EXPECT_EQ(run.Logoffs(), 1);
+    EXPECT_EQ(run.Restarts(), 1); // the computer-wide policy is read at start-up
 }
 
 TEST_F(PluginBehaviour, AutoRunKeepsBitsBeyondTheDriveTypes) {
