@@ -118,8 +118,8 @@ TEST_F(PluginBehaviour, StartupListRemovesOnlyAConfirmedEntry) {
     auto& run = Open("startup_run.cvp");
     ASSERT_EQ(run.Rows(), 1); // a fresh XP starts ctfmon for the user, nothing for all users
     EXPECT_EQ(run.Text(0), "ctfmon.exe");
-    EXPECT_EQ(run.Sub(0, 1), "C:\\WINDOWS\\system32\\ctfmon.exe");
-    EXPECT_EQ(run.Sub(0, 2), "user");
+    EXPECT_EQ(run.Sub(0, 1), "user");
+    EXPECT_EQ(run.Sub(0, 2), "C:\\WINDOWS\\system32\\ctfmon.exe");
     run.AnswerMessages(7); // IDNO
     ExpectApplied(run.Apply(0, 0));
     EXPECT_TRUE(String(reg::HKEY_CURRENT_USER, kRun, "ctfmon.exe"));
