@@ -311,8 +311,6 @@ const char* const kUserKeys = R"REG(
 "Templates"=str(2):"%USERPROFILE%\\Templates"
 
 [Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings] 1213056000
-"MaxConnectionsPer1_0Server"=dword:00000004
-"MaxConnectionsPerServer"=dword:00000002
 
 [Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer] 1213056000
 "NoDriveTypeAutoRun"=dword:00000091
