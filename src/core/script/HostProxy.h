@@ -2,6 +2,7 @@
 
 #include "core/script/ActiveScriptHost.h"
 #include "core/script/HostOwner.h"
+#include "core/script/TargetScriptServices.h"
 #include "platform/registry/RegTypes.h"
 #include "vbscript/Object.h"
 #include "vbscript/Variant.h"
@@ -148,6 +149,15 @@ public:
     std::string InputBox1(const std::string& sCaption, const std::string& sDesc, const std::string& sLabel,
                           const std::string& sDefault, int16_t nOpt);
 
+    // --- Registry family: backups and handle look-up ----------------------------------
+    // Folder that receives the REGEDIT4 files of RegBackupKey; empty (the default)
+    // makes RegBackupKey accept its argument and do nothing.
+    void SetBackupFolder(std::string folder) { m_backupFolder = std::move(folder); }
+    const std::string& BackupFolder() const { return m_backupFolder; }
+    // The file RegBackupKey writes for a key path: the path with the characters a file
+    // name cannot carry turned into blanks, plus ".reg".
+    static std::string BackupFileName(const std::string& keyPath);
+
     // State taken at construction; the main window updates m_bRecycleDeletes when the
     // options change.
     int m_nWindowsVersion = 0;
@@ -168,6 +178,16 @@ protected:
     std::vector<reg::HKEY> m_keys;
     target::CTargetSystem& m_target;
     IHostOwner* m_pMainWindow = nullptr;
+
+    // --- Registry family ----------------------------------------------------------
+    // The open key of a RegOpenKey handle; null for a bad, closed or released handle.
+    reg::HKEY ScriptKey(int16_t nkey) const;
+    std::string m_backupFolder;
+
+    // --- Services of the engine's own objects (WScript.Shell, FileSystemObject) -------
+    // On the target, with the owner's prompts and user hive asked at every call.
+    vbs::IScriptServices* ScriptServices() override;
+    std::unique_ptr<CTargetScriptServices> m_scriptServices;
 };
 
 } // namespace cva::script
