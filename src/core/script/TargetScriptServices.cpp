@@ -115,6 +115,10 @@ std::u16string CTargetScriptServices::WindowsPath(std::string_view hostPath) {
     return Utf8ToUtf16(hostPath);
 }
 
+bool CTargetScriptServices::IsHostPath(std::u16string_view path) {
+    return m_allowHostPaths && !path.empty() && path[0] == u'/';
+}
+
 void CTargetScriptServices::SetCurrentDirectory(std::u16string_view windowsPath) {
     auto host = MapPath(windowsPath);
     std::error_code ec;

@@ -43,6 +43,7 @@ public:
 
     std::optional<std::string> MapPath(std::u16string_view windowsPath) override;
     std::u16string WindowsPath(std::string_view hostPath) override;
+    bool IsHostPath(std::u16string_view path) override;
     std::u16string CurrentDirectory() override { return m_currentDirectory; }
     void SetCurrentDirectory(std::u16string_view windowsPath) override;
     std::u16string SpecialFolder(std::u16string_view name) override;
