@@ -122,6 +122,13 @@ void CHost_Proxy::RegBackupKey(const std::string& strKey) {
     if (m_backupFolder.empty()) return;
     auto location = SplitKeyPath(*this, strKey);
     if (!location) return;
+    // A key that is not there leaves no empty file behind. Reading is enough for a
+    // backup: a key the user may only read is still worth keeping.
+    HKEY probe = nullptr;
+    if (m_target.Registry().RegOpenKeyExA(location->m_root, location->m_keyPath.c_str(), 0,
+                                          KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &probe) != ERROR_SUCCESS)
+        return;
+    m_target.Registry().RegCloseKey(probe);
     std::error_code ec;
     std::filesystem::create_directories(m_backupFolder, ec);
     // A redirected HKCU is a mounted hive with no root name of its own; the file names

@@ -201,7 +201,10 @@ Status CTargetScriptServices::Run(std::u16string_view commandLine, int32_t, bool
     std::string file, parameters;
     SplitCommandLine(target::ExpandEnvironmentStrings(line, m_process), file, parameters);
     if (file.empty()) return RunFailure(target::SE_ERR_FNF);
-    if (m_allowHostPaths && file[0] == '/') {
+    if (file[0] == '/') {
+        // The same rule as for files: a plugin names the target's programs, not the
+        // host's by their host path.
+        if (!m_allowHostPaths) return RunFailure(target::SE_ERR_FNF);
         // Only a host program can be waited for: the target's shell never waits.
         std::error_code ec;
         if (!std::filesystem::exists(file, ec)) return RunFailure(target::SE_ERR_FNF);

@@ -220,8 +220,9 @@ TEST_F(TargetScriptServicesTest, RunReportsAMissingProgram) {
 
 TEST_F(TargetScriptServicesTest, RunWaitsForHostProgramsOnlyWhenAllowed) {
     script::CTargetScriptServices services(*s_target);
-    services.AllowHostPaths(true);
     int32_t exitCode = -5;
+    EXPECT_FALSE(services.Run(u"/bin/true", 1, false, exitCode).IsOk());
+    services.AllowHostPaths(true);
     EXPECT_TRUE(services.Run(u"/bin/sh -c \"exit 3\"", 1, true, exitCode).IsOk());
     EXPECT_EQ(3, exitCode);
     EXPECT_FALSE(services.Run(u"/no/such/program", 1, true, exitCode).IsOk());
