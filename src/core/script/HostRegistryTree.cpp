@@ -1,5 +1,5 @@
-// The registry functions that move or copy whole key trees (RegRenameKey,
-// RegBackupKey), and the services the engine's own objects get from the host.
+// The registry functions that move or copy whole key trees: RegRenameKey and
+// RegBackupKey.
 #include "core/registry/RegBackup.h"
 #include "core/script/HostProxy.h"
 #include "core/script/HostRegistryPath.h"
@@ -141,21 +141,6 @@ void CHost_Proxy::RegBackupKey(const std::string& strKey) {
     registry::CRegBackup backup(m_target.Registry(),
                                 (std::filesystem::path(m_backupFolder) / BackupFileName(strKey)).string());
     backup.BackupKeyTree(location->m_root, TrimSlashes(location->m_keyPath), rootName);
-}
-
-} // namespace cva::script
-
-namespace cva::script {
-
-vbs::IScriptServices* CHost_Proxy::ScriptServices() {
-    if (!m_scriptServices) {
-        m_scriptServices = std::make_unique<CTargetScriptServices>(m_target);
-        m_scriptServices->SetPromptsSource(
-            [this]() -> app::IUserPrompts* { return m_pMainWindow ? &m_pMainWindow->Prompts() : nullptr; });
-        m_scriptServices->SetCurrentUserSource(
-            [this]() -> reg::HKEY { return m_pMainWindow ? m_pMainWindow->UserHive() : nullptr; });
-    }
-    return m_scriptServices.get();
 }
 
 } // namespace cva::script
