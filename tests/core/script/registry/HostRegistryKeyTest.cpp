@@ -247,6 +247,8 @@ TEST_F(HostRegistryTest, ScriptsCallTheFunctionsByNameInAnyCase) {
     ASSERT_TRUE(m_host->ParseScript(u"Function Run()\n"
                                     u"  RegWriteValueS \"" + key + u"\\A\", \"one\"\n"
                                     u"  ScriptHost.RegWriteValueD \"" + key + u"\\B\", 2\n"
+                                    u"  v = \"three\"\n"
+                                    u"  RegWriteValue \"" + key + u"\\C\", v, 1\n"
                                     u"  h = regopenkey(\"" + key + u"\")\n"
                                     u"  s = \"\"\n"
                                     u"  i = 0\n"
@@ -261,7 +263,7 @@ TEST_F(HostRegistryTest, ScriptsCallTheFunctionsByNameInAnyCase) {
                                     u"End Function\n"));
     vbs::Variant result;
     EXPECT_EQ(script::S_OK, m_host->CallRoutine(u"Run", {}, &result));
-    EXPECT_EQ(u"A=one;B=2;0", result.AsString().View());
+    EXPECT_EQ(u"A=one;B=2;C=three;0", result.AsString().View());
 }
 
 TEST_F(HostRegistryTest, AHandleKeptAcrossAPageChangeNamesNothing) {
