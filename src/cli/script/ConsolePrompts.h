@@ -9,12 +9,16 @@ namespace cva::cli {
 // one line from standard input (end of input keeps the default text).
 class CConsolePrompts : public app::IUserPrompts {
 public:
-    int MessageBox(const std::string& text, const std::string& caption, unsigned int style) override;
+    int MessageBox(const std::string& text, const std::string& caption,
+                   unsigned int style) override;
     std::optional<app::SInputBoxResult> InputBox(const app::SInputBoxRequest& request) override;
-    std::optional<std::string> PickFile(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> PickFile(const std::string&, const std::string&,
+                                        const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> PickFolder(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 };
 
 } // namespace cva::cli

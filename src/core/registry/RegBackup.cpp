@@ -93,14 +93,16 @@ void CRegBackup::WriteFirstHeader(const std::string& keyPathText) {
     Write(text + "[" + keyPathText + "]\r\n");
 }
 
-void CRegBackup::BackupKeyValues(HKEY key, const std::string& subKey, const std::string& keyPathText,
-                                 bool noHeader) {
+void CRegBackup::BackupKeyValues(HKEY key, const std::string& subKey,
+                                 const std::string& keyPathText, bool noHeader) {
     if (!m_file) return;
     HKEY opened = nullptr;
-    if (m_registry.RegOpenKeyExA(key, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
+    if (m_registry.RegOpenKeyExA(key, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return;
     DWORD values = 0, maxName = 0, maxData = 0;
-    if (m_registry.RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &maxName,
-                                    &maxData, nullptr, nullptr) == ERROR_SUCCESS) {
+    if (m_registry.RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    &values, &maxName, &maxData, nullptr,
+                                    nullptr) == ERROR_SUCCESS) {
         if (!noHeader) Write("\r\n[" + keyPathText + "]\r\n");
         std::vector<char> name(maxName + 1);
         std::vector<BYTE> data(maxData + 1);
@@ -111,8 +113,8 @@ void CRegBackup::BackupKeyValues(HKEY key, const std::string& subKey, const std:
             DWORD chars = static_cast<DWORD>(name.size());
             DWORD size = static_cast<DWORD>(data.size());
             DWORD type = 0;
-            LSTATUS rc = m_registry.RegEnumValueA(opened, index, name.data(), &chars, nullptr, &type, data.data(),
-                                                  &size);
+            LSTATUS rc = m_registry.RegEnumValueA(opened, index, name.data(), &chars, nullptr,
+                                                  &type, data.data(), &size);
             if (rc == ERROR_NO_MORE_ITEMS) break;
             if (rc != ERROR_SUCCESS) continue;
             FormatValueData(type, data.data(), size, line);
@@ -125,8 +127,8 @@ void CRegBackup::BackupKeyValues(HKEY key, const std::string& subKey, const std:
 void CRegBackup::BackupKeyTree(HKEY root, const std::string& subKey, std::string_view rootName) {
     if (!m_file) return;
     HKEY top = nullptr;
-    if (m_registry.RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &top) !=
-        ERROR_SUCCESS)
+    if (m_registry.RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
+                                 &top) != ERROR_SUCCESS)
         return;
     std::string keyPath = KeyPathText(root, subKey, rootName);
     WriteFirstHeader(keyPath);
@@ -143,8 +145,8 @@ void CRegBackup::BackupKeyTree(HKEY root, const std::string& subKey, std::string
     while (!levels.empty()) {
         SLevel& level = levels.back();
         DWORD chars = kKeyNameBuffer;
-        LSTATUS rc =
-            m_registry.RegEnumKeyExA(level.m_key, level.m_index, name, &chars, nullptr, nullptr, nullptr, nullptr);
+        LSTATUS rc = m_registry.RegEnumKeyExA(level.m_key, level.m_index, name, &chars, nullptr,
+                                              nullptr, nullptr, nullptr);
         if (rc == ERROR_SUCCESS) {
             ++level.m_index;
             size_t lengthBefore = keyPath.size();
@@ -152,8 +154,8 @@ void CRegBackup::BackupKeyTree(HKEY root, const std::string& subKey, std::string
             keyPath.append(name, chars);
             BackupKeyValues(level.m_key, std::string(name, chars), keyPath, false);
             HKEY child = nullptr;
-            if (m_registry.RegOpenKeyExA(level.m_key, std::string(name, chars).c_str(), 0, KEY_ENUMERATE_SUB_KEYS,
-                                         &child) != ERROR_SUCCESS) {
+            if (m_registry.RegOpenKeyExA(level.m_key, std::string(name, chars).c_str(), 0,
+                                         KEY_ENUMERATE_SUB_KEYS, &child) != ERROR_SUCCESS) {
                 Write("\r\nError\r\n");
                 keyPath.resize(lengthBefore);
                 continue;
@@ -179,23 +181,24 @@ void CRegBackup::BackupValue(HKEY root, const std::string& subKey, const std::st
                              std::string_view rootName) {
     if (!m_file) return;
     HKEY key = nullptr;
-    if (m_registry.RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &key) !=
-        ERROR_SUCCESS)
+    if (m_registry.RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
+                                 &key) != ERROR_SUCCESS)
         return;
     WriteFirstHeader(KeyPathText(root, subKey, rootName));
     // Read whole, with the sizes the key reports: a value longer than a fixed buffer is
     // still part of the backup.
     DWORD maxName = 0, maxData = 0;
-    if (m_registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName,
-                                    &maxData, nullptr, nullptr) == ERROR_SUCCESS) {
+    if (m_registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, &maxName, &maxData, nullptr,
+                                    nullptr) == ERROR_SUCCESS) {
         std::vector<char> name(maxName + 1);
         std::vector<BYTE> data(maxData + 1);
         for (DWORD index = 0;; ++index) {
             DWORD chars = static_cast<DWORD>(name.size());
             DWORD size = static_cast<DWORD>(data.size());
             DWORD type = 0;
-            LSTATUS rc =
-                m_registry.RegEnumValueA(key, index, name.data(), &chars, nullptr, &type, data.data(), &size);
+            LSTATUS rc = m_registry.RegEnumValueA(key, index, name.data(), &chars, nullptr, &type,
+                                                  data.data(), &size);
             if (rc == ERROR_NO_MORE_ITEMS) break;
             if (rc != ERROR_SUCCESS) continue;
             std::string found(name.data(), chars);

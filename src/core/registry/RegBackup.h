@@ -35,11 +35,13 @@ public:
     void BackupValue(reg::HKEY root, const std::string& subKey, const std::string& valueName,
                      std::string_view rootName = {});
     // One key's header (unless noHeader) and all its values.
-    void BackupKeyValues(reg::HKEY key, const std::string& subKey, const std::string& keyPathText, bool noHeader);
+    void BackupKeyValues(reg::HKEY key, const std::string& subKey, const std::string& keyPathText,
+                         bool noHeader);
 
     // The data part of a value line, line end included. Types without a text form of
     // their own are written as hex(N) with N in decimal, so every line stays complete.
-    static void FormatValueData(reg::DWORD type, const reg::BYTE* data, reg::DWORD size, std::string& out);
+    static void FormatValueData(reg::DWORD type, const reg::BYTE* data, reg::DWORD size,
+                                std::string& out);
     // The name part of a value line: "@=" for the default value.
     static std::string FormatValueName(const std::string& name);
     // "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS";

@@ -34,16 +34,17 @@ struct SValueData {
 // hive) answers like one that is missing.
 HKEY OpenFull(CRegistry& registry, const SRegLocation& location) {
     HKEY key = nullptr;
-    if (registry.RegOpenKeyExA(location.m_root, location.m_keyPath.c_str(), 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS)
+    if (registry.RegOpenKeyExA(location.m_root, location.m_keyPath.c_str(), 0, KEY_ALL_ACCESS,
+                               &key) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
 
 HKEY CreateFull(CRegistry& registry, const SRegLocation& location) {
     HKEY key = nullptr;
-    if (registry.RegCreateKeyExA(location.m_root, location.m_keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (registry.RegCreateKeyExA(location.m_root, location.m_keyPath.c_str(), 0, nullptr,
+                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                 nullptr) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -55,7 +56,8 @@ std::optional<SValueData> QueryValue(CRegistry& registry, const SRegLocation& lo
     SValueData value;
     value.m_data.resize(kDataBuffer);
     DWORD size = kDataBuffer;
-    LSTATUS rc = registry.RegQueryValueExA(key, valueName.c_str(), nullptr, &value.m_type, value.m_data.data(), &size);
+    LSTATUS rc = registry.RegQueryValueExA(key, valueName.c_str(), nullptr, &value.m_type,
+                                           value.m_data.data(), &size);
     registry.RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return std::nullopt;
     value.m_data.resize(size);
@@ -68,24 +70,29 @@ std::optional<SValueData> ReadValuePath(CHost_Proxy& host, const std::string& pa
     return QueryValue(host.Target().Registry(), *location, location->m_valueName);
 }
 
-void SetValue(CRegistry& registry, const SRegLocation& location, DWORD type, const void* data, DWORD size) {
+void SetValue(CRegistry& registry, const SRegLocation& location, DWORD type, const void* data,
+              DWORD size) {
     HKEY key = CreateFull(registry, location);
     if (!key) return;
-    registry.RegSetValueExA(key, location.m_valueName.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    registry.RegSetValueExA(key, location.m_valueName.c_str(), 0, type,
+                            static_cast<const BYTE*>(data), size);
     registry.RegCloseKey(key);
 }
 
-void SetText(CRegistry& registry, const SRegLocation& location, DWORD type, const std::string& text) {
+void SetText(CRegistry& registry, const SRegLocation& location, DWORD type,
+             const std::string& text) {
     SetValue(registry, location, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 void SetDword(CRegistry& registry, const SRegLocation& location, uint32_t number) {
-    BYTE bytes[4] = {static_cast<BYTE>(number), static_cast<BYTE>(number >> 8), static_cast<BYTE>(number >> 16),
-                     static_cast<BYTE>(number >> 24)};
+    BYTE bytes[4] = {static_cast<BYTE>(number), static_cast<BYTE>(number >> 8),
+                     static_cast<BYTE>(number >> 16), static_cast<BYTE>(number >> 24)};
     SetValue(registry, location, REG_DWORD, bytes, 4);
 }
 
-std::string TextOf(const SValueData& value) { return TextFromData(value.m_data.data(), value.m_data.size()); }
+std::string TextOf(const SValueData& value) {
+    return TextFromData(value.m_data.data(), value.m_data.size());
+}
 
 int16_t Clamp16(DWORD n) {
     return static_cast<int16_t>(std::min<DWORD>(n, std::numeric_limits<int16_t>::max()));
@@ -130,8 +137,8 @@ vbs::Variant CHost_Proxy::RegReadValue(const std::string& strKey) {
         return vbs::Variant(static_cast<int32_t>(n));
     }
     case REG_BINARY:
-        return vbs::Variant(
-            std::u16string_view(text::Utf8ToUtf16(BinaryToText(value->m_data.data(), value->m_data.size()))));
+        return vbs::Variant(std::u16string_view(
+            text::Utf8ToUtf16(BinaryToText(value->m_data.data(), value->m_data.size()))));
     default:
         return {};
     }
@@ -145,8 +152,8 @@ std::string CHost_Proxy::RegReadValueS(const std::string& strKey) {
         return TextOf(*value);
     case REG_EXPAND_SZ: {
         char expanded[kDataBuffer];
-        uint32_t needed = target::ExpandEnvironmentStringsA(TextOf(*value).c_str(), expanded, kDataBuffer,
-                                                            m_target.Environment());
+        uint32_t needed = target::ExpandEnvironmentStringsA(TextOf(*value).c_str(), expanded,
+                                                            kDataBuffer, m_target.Environment());
         if (needed == 0 || needed > kDataBuffer) return {};
         return expanded;
     }
@@ -164,11 +171,12 @@ int32_t CHost_Proxy::RegReadValueD(const std::string& strKey) {
     if (!key) return 0;
     BYTE bytes[4] = {0, 0, 0, 0};
     DWORD size = 4;
-    LSTATUS rc =
-        m_target.Registry().RegQueryValueExA(key, location->m_valueName.c_str(), nullptr, nullptr, bytes, &size);
+    LSTATUS rc = m_target.Registry().RegQueryValueExA(key, location->m_valueName.c_str(), nullptr,
+                                                      nullptr, bytes, &size);
     m_target.Registry().RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return 0;
-    return static_cast<int32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+    return static_cast<int32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                                static_cast<uint32_t>(bytes[3]) << 24);
 }
 
 std::string CHost_Proxy::RegReadValueB(const std::string& strKey) {
@@ -186,17 +194,23 @@ int16_t CHost_Proxy::RegValueType(const std::string& strKey) {
     HKEY key = OpenFull(m_target.Registry(), *location);
     if (!key) return 0;
     DWORD type = REG_NONE;
-    LSTATUS rc =
-        m_target.Registry().RegQueryValueExA(key, location->m_valueName.c_str(), nullptr, &type, nullptr, nullptr);
+    LSTATUS rc = m_target.Registry().RegQueryValueExA(key, location->m_valueName.c_str(), nullptr,
+                                                      &type, nullptr, nullptr);
     m_target.Registry().RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return 0;
     switch (type) {
-    case REG_SZ: return kScriptSz;
-    case REG_DWORD: return kScriptDword;
-    case REG_BINARY: return kScriptBinary;
-    case REG_EXPAND_SZ: return kScriptExpandSz;
-    case REG_MULTI_SZ: return kScriptMultiSz;
-    default: return 0;
+    case REG_SZ:
+        return kScriptSz;
+    case REG_DWORD:
+        return kScriptDword;
+    case REG_BINARY:
+        return kScriptBinary;
+    case REG_EXPAND_SZ:
+        return kScriptExpandSz;
+    case REG_MULTI_SZ:
+        return kScriptMultiSz;
+    default:
+        return 0;
     }
 }
 
@@ -223,14 +237,16 @@ bool CHost_Proxy::RegValueExists(const std::string& strKey) {
 
 // --- Writing ------------------------------------------------------------------------
 
-void CHost_Proxy::RegWriteValS(const std::string& strKey, const std::string& strVal, const std::string& strData) {
+void CHost_Proxy::RegWriteValS(const std::string& strKey, const std::string& strVal,
+                               const std::string& strData) {
     auto location = SplitKeyPath(*this, strKey);
     if (!location) return;
     location->m_valueName = strVal;
     SetText(m_target.Registry(), *location, REG_SZ, strData);
 }
 
-void CHost_Proxy::RegWriteValD(const std::string& strKey, const std::string& strVal, int32_t strData) {
+void CHost_Proxy::RegWriteValD(const std::string& strKey, const std::string& strVal,
+                               int32_t strData) {
     auto location = SplitKeyPath(*this, strKey);
     if (!location) return;
     location->m_valueName = strVal;
@@ -256,10 +272,12 @@ void CHost_Proxy::RegWriteValueB(const std::string& strKey, const std::string& s
     auto location = SplitValuePath(*this, strKey, ESingleSlash::NameIsKeyAndValue);
     if (!location) return;
     std::string bytes = TextToBinary(strData);
-    SetValue(m_target.Registry(), *location, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    SetValue(m_target.Registry(), *location, REG_BINARY, bytes.data(),
+             static_cast<DWORD>(bytes.size()));
 }
 
-void CHost_Proxy::RegWriteValue(const std::string& strKey, const vbs::Variant& strValue, int32_t nType) {
+void CHost_Proxy::RegWriteValue(const std::string& strKey, const vbs::Variant& strValue,
+                                int32_t nType) {
     auto asText = [](const vbs::Variant& v) { return text::Utf16ToUtf8(v.AsString().View()); };
     switch (nType) {
     case kScriptSz:
@@ -330,8 +348,8 @@ std::string CHost_Proxy::RegEnumKey(int16_t nkey, int16_t index) {
     if (!key) return {};
     char name[kNameBuffer];
     DWORD chars = kNameBuffer;
-    if (m_target.Registry().RegEnumKeyExA(key, static_cast<DWORD>(index), name, &chars, nullptr, nullptr, nullptr,
-                                          nullptr) != ERROR_SUCCESS)
+    if (m_target.Registry().RegEnumKeyExA(key, static_cast<DWORD>(index), name, &chars, nullptr,
+                                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return {};
     return std::string(name, chars);
 }
@@ -341,8 +359,8 @@ std::string CHost_Proxy::RegEnumValue(int16_t nkey, int16_t index) {
     if (!key) return {};
     char name[kNameBuffer];
     DWORD chars = kNameBuffer;
-    if (m_target.Registry().RegEnumValueA(key, static_cast<DWORD>(index), name, &chars, nullptr, nullptr, nullptr,
-                                          nullptr) != ERROR_SUCCESS)
+    if (m_target.Registry().RegEnumValueA(key, static_cast<DWORD>(index), name, &chars, nullptr,
+                                          nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return {};
     // An empty string already means "no more values" to scripts, so the default value
     // needs a name of its own.
@@ -352,8 +370,9 @@ std::string CHost_Proxy::RegEnumValue(int16_t nkey, int16_t index) {
 int16_t CHost_Proxy::RegKeyCount(int16_t nkey) {
     HKEY key = ScriptKey(nkey);
     DWORD count = 0;
-    if (!key || m_target.Registry().RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr,
-                                                     nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!key || m_target.Registry().RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count,
+                                                     nullptr, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr) != ERROR_SUCCESS)
         return 0;
     return Clamp16(count);
 }
@@ -361,8 +380,9 @@ int16_t CHost_Proxy::RegKeyCount(int16_t nkey) {
 int16_t CHost_Proxy::RegValCount(int16_t nkey) {
     HKEY key = ScriptKey(nkey);
     DWORD count = 0;
-    if (!key || m_target.Registry().RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                                     &count, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!key || m_target.Registry().RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr, &count, nullptr, nullptr,
+                                                     nullptr, nullptr) != ERROR_SUCCESS)
         return 0;
     return Clamp16(count);
 }

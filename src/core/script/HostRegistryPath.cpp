@@ -29,8 +29,8 @@ std::optional<SRegLocation> SplitValuePath(CHost_Proxy& host, std::string_view p
     location.m_root = host.RootKeyFromName(std::string(path.substr(0, first)));
     if (!location.m_root) return std::nullopt;
     location.m_valueName = std::string(path.substr(last + 1));
-    location.m_keyPath =
-        first == last ? location.m_valueName : std::string(path.substr(first + 1, last - first - 1));
+    location.m_keyPath = first == last ? location.m_valueName
+                                       : std::string(path.substr(first + 1, last - first - 1));
     return location;
 }
 
@@ -81,7 +81,8 @@ std::string TextFromData(const BYTE* data, size_t size) {
 
 uint32_t ParseUnsignedDecimal(std::string_view text) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     uint64_t value = 0;
@@ -101,8 +102,9 @@ uint32_t ParseUnsignedDecimal(std::string_view text) {
 LSTATUS DeleteKeyTree(CRegistry& registry, HKEY parent, const std::string& keyPath) {
     if (keyPath.empty()) return ERROR_BADKEY;
     HKEY key = nullptr;
-    LSTATUS rc = registry.RegOpenKeyExA(parent, keyPath.c_str(), 0,
-                                        KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS | DELETE, &key);
+    LSTATUS rc = registry.RegOpenKeyExA(
+        parent, keyPath.c_str(), 0,
+        KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS | DELETE, &key);
     if (rc != ERROR_SUCCESS) return rc;
     char name[260];
     for (;;) {
@@ -125,21 +127,21 @@ LSTATUS CopyKeyTree(CRegistry& registry, HKEY srcParent, const std::string& srcP
     LSTATUS rc = registry.RegOpenKeyExA(srcParent, srcPath.c_str(), 0, KEY_ALL_ACCESS, &src);
     if (rc != ERROR_SUCCESS) return rc;
     HKEY dst = nullptr;
-    rc = registry.RegCreateKeyExA(dstParent, dstPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                  nullptr, &dst, nullptr);
+    rc = registry.RegCreateKeyExA(dstParent, dstPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, &dst, nullptr);
     if (rc != ERROR_SUCCESS) {
         registry.RegCloseKey(src);
         return rc;
     }
     DWORD subKeys = 0, maxSubKey = 0, values = 0, maxValueName = 0, maxValueData = 0;
-    rc = registry.RegQueryInfoKeyA(src, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr, &values,
-                                   &maxValueName, &maxValueData, nullptr, nullptr);
+    rc = registry.RegQueryInfoKeyA(src, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr,
+                                   &values, &maxValueName, &maxValueData, nullptr, nullptr);
     if (rc == ERROR_SUCCESS) {
         std::vector<char> name(std::max(maxSubKey, maxValueName) + 1);
         for (DWORD i = 0; i < subKeys; ++i) {
             DWORD chars = static_cast<DWORD>(name.size());
-            if (registry.RegEnumKeyExA(src, i, name.data(), &chars, nullptr, nullptr, nullptr, nullptr) ==
-                ERROR_SUCCESS)
+            if (registry.RegEnumKeyExA(src, i, name.data(), &chars, nullptr, nullptr, nullptr,
+                                       nullptr) == ERROR_SUCCESS)
                 CopyKeyTree(registry, src, name.data(), dst, name.data());
         }
         std::vector<BYTE> data(maxValueData + 1);
@@ -147,8 +149,8 @@ LSTATUS CopyKeyTree(CRegistry& registry, HKEY srcParent, const std::string& srcP
             DWORD chars = static_cast<DWORD>(name.size());
             DWORD size = static_cast<DWORD>(data.size());
             DWORD type = 0;
-            if (registry.RegEnumValueA(src, i, name.data(), &chars, nullptr, &type, data.data(), &size) ==
-                ERROR_SUCCESS)
+            if (registry.RegEnumValueA(src, i, name.data(), &chars, nullptr, &type, data.data(),
+                                       &size) == ERROR_SUCCESS)
                 registry.RegSetValueExA(dst, name.data(), 0, type, data.data(), size);
         }
     }

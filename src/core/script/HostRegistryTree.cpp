@@ -29,8 +29,10 @@ std::string DropRootPrefix(const std::string& path) {
 }
 
 std::string TrimSlashes(std::string_view path) {
-    while (!path.empty() && path.front() == '\\') path.remove_prefix(1);
-    while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+    while (!path.empty() && path.front() == '\\')
+        path.remove_prefix(1);
+    while (!path.empty() && path.back() == '\\')
+        path.remove_suffix(1);
     return std::string(path);
 }
 
@@ -60,17 +62,21 @@ std::string UniqueTempFile() {
 
 // Save the old key to a file and restore it over the new key, as the NT registry moves
 // a branch. The target's registry needs no backup or restore privilege.
-bool MoveThroughFile(CRegistry& registry, HKEY root, const std::string& oldPath, const std::string& newPath) {
+bool MoveThroughFile(CRegistry& registry, HKEY root, const std::string& oldPath,
+                     const std::string& newPath) {
     std::string file = UniqueTempFile();
     if (file.empty()) return false;
     bool ok = false;
     HKEY oldKey = nullptr;
-    if (registry.RegOpenKeyExA(root, oldPath.c_str(), 0, KEY_ALL_ACCESS, &oldKey) == ERROR_SUCCESS) {
+    if (registry.RegOpenKeyExA(root, oldPath.c_str(), 0, KEY_ALL_ACCESS, &oldKey) ==
+        ERROR_SUCCESS) {
         if (registry.RegSaveKeyA(oldKey, file.c_str(), nullptr) == ERROR_SUCCESS) {
             HKEY newKey = nullptr;
-            if (registry.RegCreateKeyExA(root, newPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                         nullptr, &newKey, nullptr) == ERROR_SUCCESS) {
-                ok = registry.RegRestoreKeyA(newKey, file.c_str(), REG_FORCE_RESTORE) == ERROR_SUCCESS;
+            if (registry.RegCreateKeyExA(root, newPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                         KEY_ALL_ACCESS, nullptr, &newKey,
+                                         nullptr) == ERROR_SUCCESS) {
+                ok = registry.RegRestoreKeyA(newKey, file.c_str(), REG_FORCE_RESTORE) ==
+                     ERROR_SUCCESS;
                 registry.RegCloseKey(newKey);
             }
         }
@@ -104,8 +110,8 @@ void CHost_Proxy::RegRenameKey(const std::string& strHKey, const std::string& st
 std::string CHost_Proxy::BackupFileName(const std::string& keyPath) {
     std::string name = keyPath;
     for (char& c : name) {
-        if (c == '\\' || c == '/' || c == ':' || c == '>' || c == '"' || c == '*' || c == '<' || c == '|' ||
-            c == '?')
+        if (c == '\\' || c == '/' || c == ':' || c == '>' || c == '"' || c == '*' || c == '<' ||
+            c == '|' || c == '?')
             c = ' ';
     }
     std::string collapsed;
@@ -113,7 +119,8 @@ std::string CHost_Proxy::BackupFileName(const std::string& keyPath) {
         if (c == ' ' && (collapsed.empty() || collapsed.back() == ' ')) continue;
         collapsed.push_back(c);
     }
-    while (!collapsed.empty() && (collapsed.back() == ' ' || collapsed.back() == '.')) collapsed.pop_back();
+    while (!collapsed.empty() && (collapsed.back() == ' ' || collapsed.back() == '.'))
+        collapsed.pop_back();
     if (collapsed.empty()) collapsed = "Registry";
     return collapsed + ".reg";
 }
@@ -126,7 +133,8 @@ void CHost_Proxy::RegBackupKey(const std::string& strKey) {
     // backup: a key the user may only read is still worth keeping.
     HKEY probe = nullptr;
     if (m_target.Registry().RegOpenKeyExA(location->m_root, location->m_keyPath.c_str(), 0,
-                                          KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, &probe) != ERROR_SUCCESS)
+                                          KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
+                                          &probe) != ERROR_SUCCESS)
         return;
     m_target.Registry().RegCloseKey(probe);
     std::error_code ec;
@@ -136,10 +144,12 @@ void CHost_Proxy::RegBackupKey(const std::string& strKey) {
     std::string rootName = registry::CRegBackup::GetRootName(location->m_root);
     if (rootName.empty()) {
         std::string token = strKey.substr(0, strKey.find('\\'));
-        rootName = RootKeyFromName(token) == HKEY_CURRENT_CONFIG ? "HKEY_CURRENT_CONFIG" : "HKEY_CURRENT_USER";
+        rootName = RootKeyFromName(token) == HKEY_CURRENT_CONFIG ? "HKEY_CURRENT_CONFIG"
+                                                                 : "HKEY_CURRENT_USER";
     }
-    registry::CRegBackup backup(m_target.Registry(),
-                                (std::filesystem::path(m_backupFolder) / BackupFileName(strKey)).string());
+    registry::CRegBackup backup(
+        m_target.Registry(),
+        (std::filesystem::path(m_backupFolder) / BackupFileName(strKey)).string());
     backup.BackupKeyTree(location->m_root, TrimSlashes(location->m_keyPath), rootName);
 }
 

@@ -27,13 +27,19 @@ bool HasDrive(std::string_view path) {
 // The Windows error a failed ShellExecute stands for, as WScript.Shell.Run raises it.
 Status RunFailure(int code) {
     switch (code) {
-    case target::SE_ERR_FNF: return Status(static_cast<int32_t>(0x80070002u), u"The system cannot find the file specified.");
-    case target::SE_ERR_PNF: return Status(static_cast<int32_t>(0x80070003u), u"The system cannot find the path specified.");
-    case target::SE_ERR_ACCESSDENIED: return Status(static_cast<int32_t>(0x80070005u), u"Access is denied.");
+    case target::SE_ERR_FNF:
+        return Status(static_cast<int32_t>(0x80070002u),
+                      u"The system cannot find the file specified.");
+    case target::SE_ERR_PNF:
+        return Status(static_cast<int32_t>(0x80070003u),
+                      u"The system cannot find the path specified.");
+    case target::SE_ERR_ACCESSDENIED:
+        return Status(static_cast<int32_t>(0x80070005u), u"Access is denied.");
     case target::SE_ERR_NOASSOC:
         return Status(static_cast<int32_t>(0x80070483u),
                       u"No application is associated with the specified file for this operation.");
-    default: return Status(static_cast<int32_t>(0x80004005u), u"Unspecified error");
+    default:
+        return Status(static_cast<int32_t>(0x80004005u), u"Unspecified error");
     }
 }
 
@@ -45,7 +51,8 @@ void SplitCommandLine(const std::string& line, std::string& file, std::string& p
     size_t end;
     if (line[start] == '"') {
         end = line.find('"', start + 1);
-        file = line.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+        file =
+            line.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
         end = end == std::string::npos ? line.size() : end + 1;
     } else {
         end = line.find(' ', start);
@@ -60,7 +67,9 @@ void SplitCommandLine(const std::string& line, std::string& file, std::string& p
 int RunHostAndWait(const std::string& commandLine) {
     const char* argv[] = {"/bin/sh", "-c", commandLine.c_str(), nullptr};
     pid_t child = 0;
-    if (posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return -1;
+    if (posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
+        0)
+        return -1;
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return -1;
@@ -70,10 +79,9 @@ int RunHostAndWait(const std::string& commandLine) {
 
 } // namespace
 
-CTargetScriptServices::CTargetScriptServices(target::CTargetSystem& target, app::IUserPrompts* prompts)
-    : m_target(target),
-      m_prompts(prompts),
-      m_currentDirectory(Utf8ToUtf16(target.WindowsFolder())),
+CTargetScriptServices::CTargetScriptServices(target::CTargetSystem& target,
+                                             app::IUserPrompts* prompts)
+    : m_target(target), m_prompts(prompts), m_currentDirectory(Utf8ToUtf16(target.WindowsFolder())),
       m_process(target.Environment()) {}
 
 CTargetScriptServices::~CTargetScriptServices() = default;
@@ -126,23 +134,30 @@ void CTargetScriptServices::SetCurrentDirectory(std::u16string_view windowsPath)
     m_currentDirectory = WindowsPath(*host);
 }
 
-std::optional<std::string> CTargetScriptServices::ReadShellFolder(reg::HKEY root, const char* valueName) {
+std::optional<std::string> CTargetScriptServices::ReadShellFolder(reg::HKEY root,
+                                                                  const char* valueName) {
     reg::CRegistry& registry = m_target.Registry();
-    static const char* const kKeys[] = {"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
+    static const char* const kKeys[] = {
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"};
     for (const char* subKey : kKeys) {
         reg::HKEY key = nullptr;
-        if (registry.RegOpenKeyExA(root, subKey, 0, reg::KEY_QUERY_VALUE, &key) != reg::ERROR_SUCCESS) continue;
+        if (registry.RegOpenKeyExA(root, subKey, 0, reg::KEY_QUERY_VALUE, &key) !=
+            reg::ERROR_SUCCESS)
+            continue;
         reg::DWORD type = 0, size = 0;
         std::string data;
-        if (registry.RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) == reg::ERROR_SUCCESS) {
+        if (registry.RegQueryValueExA(key, valueName, nullptr, &type, nullptr, &size) ==
+            reg::ERROR_SUCCESS) {
             data.resize(size);
-            registry.RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<reg::BYTE*>(data.data()), &size);
+            registry.RegQueryValueExA(key, valueName, nullptr, &type,
+                                      reinterpret_cast<reg::BYTE*>(data.data()), &size);
             data.resize(std::min<size_t>(size, data.find('\0')));
         }
         registry.RegCloseKey(key);
         if (!data.empty() && (type == reg::REG_SZ || type == reg::REG_EXPAND_SZ))
-            return type == reg::REG_EXPAND_SZ ? target::ExpandEnvironmentStrings(data, m_process) : data;
+            return type == reg::REG_EXPAND_SZ ? target::ExpandEnvironmentStrings(data, m_process)
+                                              : data;
     }
     return std::nullopt;
 }
@@ -154,14 +169,22 @@ std::u16string CTargetScriptServices::SpecialFolder(std::u16string_view name) {
         const char* m_value;
     };
     static const SFolder kFolders[] = {
-        {u"AllUsersDesktop", true, "Common Desktop"},   {u"AllUsersStartMenu", true, "Common Start Menu"},
-        {u"AllUsersPrograms", true, "Common Programs"}, {u"AllUsersStartup", true, "Common Startup"},
-        {u"Desktop", false, "Desktop"},                 {u"Favorites", false, "Favorites"},
-        {u"Fonts", false, "Fonts"},                     {u"MyDocuments", false, "Personal"},
-        {u"NetHood", false, "NetHood"},                 {u"PrintHood", false, "PrintHood"},
-        {u"Programs", false, "Programs"},               {u"Recent", false, "Recent"},
-        {u"SendTo", false, "SendTo"},                   {u"StartMenu", false, "Start Menu"},
-        {u"Startup", false, "Startup"},                 {u"Templates", false, "Templates"},
+        {u"AllUsersDesktop", true, "Common Desktop"},
+        {u"AllUsersStartMenu", true, "Common Start Menu"},
+        {u"AllUsersPrograms", true, "Common Programs"},
+        {u"AllUsersStartup", true, "Common Startup"},
+        {u"Desktop", false, "Desktop"},
+        {u"Favorites", false, "Favorites"},
+        {u"Fonts", false, "Fonts"},
+        {u"MyDocuments", false, "Personal"},
+        {u"NetHood", false, "NetHood"},
+        {u"PrintHood", false, "PrintHood"},
+        {u"Programs", false, "Programs"},
+        {u"Recent", false, "Recent"},
+        {u"SendTo", false, "SendTo"},
+        {u"StartMenu", false, "Start Menu"},
+        {u"Startup", false, "Startup"},
+        {u"Templates", false, "Templates"},
         {u"AppData", false, "AppData"},
     };
     for (const SFolder& folder : kFolders) {
@@ -172,7 +195,8 @@ std::u16string CTargetScriptServices::SpecialFolder(std::u16string_view name) {
             if (!root) root = reg::HKEY_CURRENT_USER;
         }
         if (auto path = ReadShellFolder(root, folder.m_value)) return Utf8ToUtf16(*path);
-        if (text::EqualsNoCase(name, u"Fonts")) return Utf8ToUtf16(m_target.WindowsFolder() + "\\Fonts");
+        if (text::EqualsNoCase(name, u"Fonts"))
+            return Utf8ToUtf16(m_target.WindowsFolder() + "\\Fonts");
         return {};
     }
     return {};
@@ -180,8 +204,10 @@ std::u16string CTargetScriptServices::SpecialFolder(std::u16string_view name) {
 
 std::u16string CTargetScriptServices::SystemFolder(int32_t which) {
     switch (which) {
-    case 0: return Utf8ToUtf16(m_target.WindowsFolder());
-    case 1: return Utf8ToUtf16(m_target.SystemFolder());
+    case 0:
+        return Utf8ToUtf16(m_target.WindowsFolder());
+    case 1:
+        return Utf8ToUtf16(m_target.SystemFolder());
     case 2: {
         for (const char* name : {"TMP", "TEMP"}) {
             if (auto value = m_process.Get(name); value && !value->empty())
@@ -189,13 +215,15 @@ std::u16string CTargetScriptServices::SystemFolder(int32_t which) {
         }
         return Utf8ToUtf16(m_target.WindowsFolder() + "\\Temp");
     }
-    default: return {};
+    default:
+        return {};
     }
 }
 
 // --- Processes --------------------------------------------------------------------------
 
-Status CTargetScriptServices::Run(std::u16string_view commandLine, int32_t, bool wait, int32_t& exitCode) {
+Status CTargetScriptServices::Run(std::u16string_view commandLine, int32_t, bool wait,
+                                  int32_t& exitCode) {
     exitCode = 0;
     std::string line = Utf16ToUtf8(commandLine);
     std::string file, parameters;
@@ -220,15 +248,16 @@ Status CTargetScriptServices::Run(std::u16string_view commandLine, int32_t, bool
 
 // --- Prompts ----------------------------------------------------------------------------
 
-int32_t CTargetScriptServices::MessageBox(std::u16string_view textIn, int32_t flags, std::u16string_view title,
-                                          int32_t secondsToWait) {
+int32_t CTargetScriptServices::MessageBox(std::u16string_view textIn, int32_t flags,
+                                          std::u16string_view title, int32_t secondsToWait) {
     app::IUserPrompts* prompts = Prompts();
     if (!prompts) return IScriptServices::MessageBox(textIn, flags, title, secondsToWait);
     std::string caption = title.empty() ? std::string(app::kAppTitle) : Utf16ToUtf8(title);
     return prompts->MessageBox(Utf16ToUtf8(textIn), caption, static_cast<unsigned int>(flags));
 }
 
-std::optional<std::u16string> CTargetScriptServices::InputBox(std::u16string_view prompt, std::u16string_view title,
+std::optional<std::u16string> CTargetScriptServices::InputBox(std::u16string_view prompt,
+                                                              std::u16string_view title,
                                                               std::u16string_view defaultText) {
     app::IUserPrompts* prompts = Prompts();
     if (!prompts) return IScriptServices::InputBox(prompt, title, defaultText);

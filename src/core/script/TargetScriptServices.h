@@ -28,15 +28,20 @@ class CTargetScriptServices : public vbs::IScriptServices {
 public:
     // Without prompts, message boxes answer with their default button and input boxes
     // are cancelled.
-    explicit CTargetScriptServices(target::CTargetSystem& target, app::IUserPrompts* prompts = nullptr);
+    explicit CTargetScriptServices(target::CTargetSystem& target,
+                                   app::IUserPrompts* prompts = nullptr);
     ~CTargetScriptServices() override;
 
     // The prompts asked anew at every call (the host's owner changes while a plugin is
     // open); null answers like no prompts.
-    void SetPromptsSource(std::function<app::IUserPrompts*()> source) { m_promptsSource = std::move(source); }
+    void SetPromptsSource(std::function<app::IUserPrompts*()> source) {
+        m_promptsSource = std::move(source);
+    }
     // The key HKCU stands for, asked at every registry call: another user's mounted hive
     // while their profile is selected, null for the target's current user.
-    void SetCurrentUserSource(std::function<reg::HKEY()> source) { m_currentUserSource = std::move(source); }
+    void SetCurrentUserSource(std::function<reg::HKEY()> source) {
+        m_currentUserSource = std::move(source);
+    }
     // Lets paths that start with "/" through as host paths, and lets Run wait for host
     // programs. Off by default: plugins only see the target.
     void AllowHostPaths(bool allow) { m_allowHostPaths = allow; }
@@ -50,20 +55,24 @@ public:
     std::u16string SystemFolder(int32_t which) override;
 
     vbs::Status RegRead(std::u16string_view name, vbs::Variant& out) override;
-    vbs::Status RegWrite(std::u16string_view name, const vbs::Variant& value, std::u16string_view type) override;
+    vbs::Status RegWrite(std::u16string_view name, const vbs::Variant& value,
+                         std::u16string_view type) override;
     vbs::Status RegDelete(std::u16string_view name) override;
 
     std::u16string ExpandEnvironmentStrings(std::u16string_view text) override;
-    std::optional<std::u16string> GetEnvironmentVariable(std::u16string_view scope, std::u16string_view name) override;
+    std::optional<std::u16string> GetEnvironmentVariable(std::u16string_view scope,
+                                                         std::u16string_view name) override;
     vbs::Status SetEnvironmentVariable(std::u16string_view scope, std::u16string_view name,
                                        std::u16string_view value) override;
-    vbs::Status RemoveEnvironmentVariable(std::u16string_view scope, std::u16string_view name) override;
+    vbs::Status RemoveEnvironmentVariable(std::u16string_view scope,
+                                          std::u16string_view name) override;
     std::vector<std::u16string> EnvironmentStrings(std::u16string_view scope) override;
     std::u16string ComputerName() override;
     std::u16string UserName() override;
     std::u16string UserDomain() override;
 
-    vbs::Status Run(std::u16string_view commandLine, int32_t windowStyle, bool wait, int32_t& exitCode) override;
+    vbs::Status Run(std::u16string_view commandLine, int32_t windowStyle, bool wait,
+                    int32_t& exitCode) override;
 
     int32_t MessageBox(std::u16string_view text, int32_t flags, std::u16string_view title,
                        int32_t secondsToWait) override;

@@ -16,26 +16,33 @@ using text::Utf8ToUtf16;
 
 namespace {
 
-constexpr char kSystemEnvironment[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+constexpr char kSystemEnvironment[] =
+    "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 constexpr char kUserEnvironment[] = "Environment";
 
-std::string TextUpToNul(const std::string& data) { return data.substr(0, data.find('\0')); }
+std::string TextUpToNul(const std::string& data) {
+    return data.substr(0, data.find('\0'));
+}
 
 // A value read whole, whatever its size; nullopt when missing.
-std::optional<std::pair<DWORD, std::string>> ReadWhole(CRegistry& registry, HKEY key, const char* name) {
+std::optional<std::pair<DWORD, std::string>> ReadWhole(CRegistry& registry, HKEY key,
+                                                       const char* name) {
     DWORD type = 0, size = 0;
-    if (registry.RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+    if (registry.RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return std::nullopt;
     std::string data(size, '\0');
-    if (registry.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
+    if (registry.RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                                  &size) != ERROR_SUCCESS)
         return std::nullopt;
     data.resize(size);
     return std::make_pair(type, data);
 }
 
-Status WriteText(CRegistry& registry, HKEY key, const char* name, DWORD type, const std::string& text) {
-    LSTATUS rc = registry.RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                                         static_cast<DWORD>(text.size() + 1));
+Status WriteText(CRegistry& registry, HKEY key, const char* name, DWORD type,
+                 const std::string& text) {
+    LSTATUS rc =
+        registry.RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                static_cast<DWORD>(text.size() + 1));
     return rc == ERROR_SUCCESS ? Status::Ok() : Status(kErrPermissionDenied);
 }
 
@@ -57,7 +64,8 @@ bool CTargetScriptServices::ParseShellName(std::u16string_view name, SShellName&
                            {"HKCC", "HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG}};
     out.m_root = nullptr;
     for (const SRoot& r : roots) {
-        if (text::EqualsNoCaseUtf8(root, r.m_short) || text::EqualsNoCaseUtf8(root, r.m_long)) out.m_root = r.m_key;
+        if (text::EqualsNoCaseUtf8(root, r.m_short) || text::EqualsNoCaseUtf8(root, r.m_long))
+            out.m_root = r.m_key;
     }
     if (!out.m_root) return false;
     if (out.m_root == HKEY_CURRENT_USER && m_currentUserSource) {
@@ -79,10 +87,12 @@ bool CTargetScriptServices::ParseShellName(std::u16string_view name, SShellName&
 Status CTargetScriptServices::RegRead(std::u16string_view name, Variant& out) {
     out.Clear();
     SShellName parsed;
-    if (!ParseShellName(name, parsed)) return ShellRegistryError(ShellRegistryFailure::InvalidRoot, name);
+    if (!ParseShellName(name, parsed))
+        return ShellRegistryError(ShellRegistryFailure::InvalidRoot, name);
     CRegistry& registry = m_target.Registry();
     HKEY key = nullptr;
-    if (registry.RegOpenKeyExA(parsed.m_root, parsed.m_keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (registry.RegOpenKeyExA(parsed.m_root, parsed.m_keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
         return ShellRegistryError(ShellRegistryFailure::Read, name);
     auto value = ReadWhole(registry, key, parsed.m_valueName.c_str());
     registry.RegCloseKey(key);
@@ -96,13 +106,17 @@ Status CTargetScriptServices::RegRead(std::u16string_view name, Variant& out) {
     }
     const std::string& data = value->second;
     switch (value->first) {
-    case REG_SZ: out = Variant(std::u16string_view(Utf8ToUtf16(TextUpToNul(data)))); break;
+    case REG_SZ:
+        out = Variant(std::u16string_view(Utf8ToUtf16(TextUpToNul(data))));
+        break;
     case REG_EXPAND_SZ:
-        out = Variant(std::u16string_view(Utf8ToUtf16(target::ExpandEnvironmentStrings(TextUpToNul(data), m_process))));
+        out = Variant(std::u16string_view(
+            Utf8ToUtf16(target::ExpandEnvironmentStrings(TextUpToNul(data), m_process))));
         break;
     case REG_DWORD: {
         uint32_t n = 0;
-        for (size_t i = 0; i < 4 && i < data.size(); ++i) n |= static_cast<uint32_t>(static_cast<uint8_t>(data[i])) << (8 * i);
+        for (size_t i = 0; i < 4 && i < data.size(); ++i)
+            n |= static_cast<uint32_t>(static_cast<uint8_t>(data[i])) << (8 * i);
         out = Variant(static_cast<int32_t>(n));
         break;
     }
@@ -121,7 +135,8 @@ Status CTargetScriptServices::RegRead(std::u16string_view name, Variant& out) {
     default: {
         // Binary and every other type: the bytes, one element each.
         std::vector<Variant> items;
-        for (char c : data) items.push_back(Variant::FromByte(static_cast<uint8_t>(c)));
+        for (char c : data)
+            items.push_back(Variant::FromByte(static_cast<uint8_t>(c)));
         out = Variant(SafeArray::CreateVector(std::move(items)));
         break;
     }
@@ -129,9 +144,11 @@ Status CTargetScriptServices::RegRead(std::u16string_view name, Variant& out) {
     return Status::Ok();
 }
 
-Status CTargetScriptServices::RegWrite(std::u16string_view name, const Variant& value, std::u16string_view type) {
+Status CTargetScriptServices::RegWrite(std::u16string_view name, const Variant& value,
+                                       std::u16string_view type) {
     SShellName parsed;
-    if (!ParseShellName(name, parsed)) return ShellRegistryError(ShellRegistryFailure::InvalidRoot, name);
+    if (!ParseShellName(name, parsed))
+        return ShellRegistryError(ShellRegistryFailure::InvalidRoot, name);
     std::u16string upper = text::ToUpper(type.empty() ? std::u16string_view(u"REG_SZ") : type);
     std::string data;
     DWORD regType = REG_SZ;
@@ -147,7 +164,8 @@ Status CTargetScriptServices::RegWrite(std::u16string_view name, const Variant& 
         Status st = ToLong(value, n);
         if (st.Failed()) return st;
         auto u = static_cast<uint32_t>(n);
-        data = {static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16), static_cast<char>(u >> 24)};
+        data = {static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16),
+                static_cast<char>(u >> 24)};
         regType = upper == u"REG_DWORD" ? REG_DWORD : REG_BINARY;
     } else if (upper == u"REG_BINARY") {
         const SafeArray& bytes = *value.AsArray();
@@ -163,34 +181,41 @@ Status CTargetScriptServices::RegWrite(std::u16string_view name, const Variant& 
     }
     CRegistry& registry = m_target.Registry();
     HKEY key = nullptr;
-    if (registry.RegCreateKeyExA(parsed.m_root, parsed.m_keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (registry.RegCreateKeyExA(parsed.m_root, parsed.m_keyPath.c_str(), 0, nullptr,
+                                 REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                                 nullptr) != ERROR_SUCCESS)
         return ShellRegistryError(ShellRegistryFailure::Write, name);
     LSTATUS rc = registry.RegSetValueExA(key, parsed.m_valueName.c_str(), 0, regType,
-                                         reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+                                         reinterpret_cast<const BYTE*>(data.data()),
+                                         static_cast<DWORD>(data.size()));
     registry.RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? Status::Ok() : ShellRegistryError(ShellRegistryFailure::Write, name);
+    return rc == ERROR_SUCCESS ? Status::Ok()
+                               : ShellRegistryError(ShellRegistryFailure::Write, name);
 }
 
 Status CTargetScriptServices::RegDelete(std::u16string_view name) {
     SShellName parsed;
-    if (!ParseShellName(name, parsed)) return ShellRegistryError(ShellRegistryFailure::InvalidRoot, name);
+    if (!ParseShellName(name, parsed))
+        return ShellRegistryError(ShellRegistryFailure::InvalidRoot, name);
     CRegistry& registry = m_target.Registry();
     LSTATUS rc;
     if (parsed.m_isKey) {
         // As on Windows NT, only a key without subkeys can be removed this way, and a
         // bare root never.
-        rc = parsed.m_keyPath.empty() ? ERROR_ACCESS_DENIED
-                                      : registry.RegDeleteKeyA(parsed.m_root, parsed.m_keyPath.c_str());
+        rc = parsed.m_keyPath.empty()
+                 ? ERROR_ACCESS_DENIED
+                 : registry.RegDeleteKeyA(parsed.m_root, parsed.m_keyPath.c_str());
     } else {
         HKEY key = nullptr;
-        rc = registry.RegOpenKeyExA(parsed.m_root, parsed.m_keyPath.c_str(), 0, KEY_SET_VALUE, &key);
+        rc =
+            registry.RegOpenKeyExA(parsed.m_root, parsed.m_keyPath.c_str(), 0, KEY_SET_VALUE, &key);
         if (rc == ERROR_SUCCESS) {
             rc = registry.RegDeleteValueA(key, parsed.m_valueName.c_str());
             registry.RegCloseKey(key);
         }
     }
-    return rc == ERROR_SUCCESS ? Status::Ok() : ShellRegistryError(ShellRegistryFailure::Delete, name);
+    return rc == ERROR_SUCCESS ? Status::Ok()
+                               : ShellRegistryError(ShellRegistryFailure::Delete, name);
 }
 
 // --- Environment ------------------------------------------------------------------------
@@ -214,8 +239,8 @@ std::u16string CTargetScriptServices::ExpandEnvironmentStrings(std::u16string_vi
     return Utf8ToUtf16(target::ExpandEnvironmentStrings(Utf16ToUtf8(textIn), m_process));
 }
 
-std::optional<std::u16string> CTargetScriptServices::GetEnvironmentVariable(std::u16string_view scope,
-                                                                            std::u16string_view name) {
+std::optional<std::u16string>
+CTargetScriptServices::GetEnvironmentVariable(std::u16string_view scope, std::u16string_view name) {
     if (text::EqualsNoCase(scope, u"Process")) {
         auto value = m_process.Get(Utf16ToUtf8(name));
         if (!value) return std::nullopt;
@@ -226,14 +251,16 @@ std::optional<std::u16string> CTargetScriptServices::GetEnvironmentVariable(std:
     if (!ScopeKey(scope, root, subKey)) return std::nullopt;
     CRegistry& registry = m_target.Registry();
     HKEY key = nullptr;
-    if (registry.RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
+    if (registry.RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::nullopt;
     auto value = ReadWhole(registry, key, Utf16ToUtf8(name).c_str());
     registry.RegCloseKey(key);
     if (!value || !IsStringType(value->first)) return std::nullopt;
     return Utf8ToUtf16(TextUpToNul(value->second));
 }
 
-Status CTargetScriptServices::SetEnvironmentVariable(std::u16string_view scope, std::u16string_view name,
+Status CTargetScriptServices::SetEnvironmentVariable(std::u16string_view scope,
+                                                     std::u16string_view name,
                                                      std::u16string_view value) {
     std::string n = Utf16ToUtf8(name);
     std::string v = Utf16ToUtf8(value);
@@ -247,21 +274,22 @@ Status CTargetScriptServices::SetEnvironmentVariable(std::u16string_view scope, 
     if (!ScopeKey(scope, root, subKey)) return Status(kErrPermissionDenied);
     CRegistry& registry = m_target.Registry();
     HKEY key = nullptr;
-    if (registry.RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                                 nullptr) != ERROR_SUCCESS)
+    if (registry.RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                 nullptr, &key, nullptr) != ERROR_SUCCESS)
         return Status(kErrPermissionDenied);
     // A variable keeps its type; a new one that refers to others must be expandable.
     auto old = ReadWhole(registry, key, n.c_str());
-    DWORD type = old && IsStringType(old->first) ? old->first
+    DWORD type = old && IsStringType(old->first)    ? old->first
                  : v.find('%') != std::string::npos ? REG_EXPAND_SZ
-                                                     : REG_SZ;
+                                                    : REG_SZ;
     Status st = WriteText(registry, key, n.c_str(), type, v);
     registry.RegCloseKey(key);
     if (st.IsOk()) m_target.RefreshEnvironment();
     return st;
 }
 
-Status CTargetScriptServices::RemoveEnvironmentVariable(std::u16string_view scope, std::u16string_view name) {
+Status CTargetScriptServices::RemoveEnvironmentVariable(std::u16string_view scope,
+                                                        std::u16string_view name) {
     std::string n = Utf16ToUtf8(name);
     if (text::EqualsNoCase(scope, u"Process")) {
         if (!m_process.Get(n)) return Status(kErrInvalidCall);
@@ -273,7 +301,8 @@ Status CTargetScriptServices::RemoveEnvironmentVariable(std::u16string_view scop
     if (!ScopeKey(scope, root, subKey)) return Status(kErrInvalidCall);
     CRegistry& registry = m_target.Registry();
     HKEY key = nullptr;
-    if (registry.RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return Status(kErrInvalidCall);
+    if (registry.RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return Status(kErrInvalidCall);
     LSTATUS rc = registry.RegDeleteValueA(key, n.c_str());
     registry.RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return Status(kErrInvalidCall);
@@ -284,7 +313,8 @@ Status CTargetScriptServices::RemoveEnvironmentVariable(std::u16string_view scop
 std::vector<std::u16string> CTargetScriptServices::EnvironmentStrings(std::u16string_view scope) {
     std::vector<std::u16string> out;
     if (text::EqualsNoCase(scope, u"Process")) {
-        for (const auto& [name, value] : m_process.Entries()) out.push_back(Utf8ToUtf16(name + "=" + value));
+        for (const auto& [name, value] : m_process.Entries())
+            out.push_back(Utf8ToUtf16(name + "=" + value));
         return out;
     }
     HKEY root = nullptr;
@@ -294,13 +324,14 @@ std::vector<std::u16string> CTargetScriptServices::EnvironmentStrings(std::u16st
     HKEY key = nullptr;
     if (registry.RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return out;
     DWORD maxName = 0;
-    registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, nullptr,
-                              nullptr, nullptr);
+    registry.RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              &maxName, nullptr, nullptr, nullptr);
     std::vector<char> nameBuffer(maxName + 1);
     for (DWORD index = 0;; ++index) {
         DWORD chars = static_cast<DWORD>(nameBuffer.size());
         DWORD type = 0;
-        LSTATUS rc = registry.RegEnumValueA(key, index, nameBuffer.data(), &chars, nullptr, &type, nullptr, nullptr);
+        LSTATUS rc = registry.RegEnumValueA(key, index, nameBuffer.data(), &chars, nullptr, &type,
+                                            nullptr, nullptr);
         if (rc != ERROR_SUCCESS) break;
         std::string valueName(nameBuffer.data(), chars);
         auto value = ReadWhole(registry, key, valueName.c_str());
@@ -311,10 +342,16 @@ std::vector<std::u16string> CTargetScriptServices::EnvironmentStrings(std::u16st
     return out;
 }
 
-std::u16string CTargetScriptServices::ComputerName() { return Utf8ToUtf16(m_target.ComputerName()); }
+std::u16string CTargetScriptServices::ComputerName() {
+    return Utf8ToUtf16(m_target.ComputerName());
+}
 
-std::u16string CTargetScriptServices::UserName() { return Utf8ToUtf16(m_target.UserName()); }
+std::u16string CTargetScriptServices::UserName() {
+    return Utf8ToUtf16(m_target.UserName());
+}
 
-std::u16string CTargetScriptServices::UserDomain() { return ComputerName(); }
+std::u16string CTargetScriptServices::UserDomain() {
+    return ComputerName();
+}
 
 } // namespace cva::script

@@ -16,7 +16,8 @@ namespace {
 
 std::string Quote(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -25,11 +26,12 @@ protected:
     // Runs the script text; `target` empty leaves --target out.
     int Run(const std::string& script, const std::string& target) {
         WriteAll(m_dir.File("s.vbs"), script);
-        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) + " XDG_DATA_HOME=" +
-                          Quote(m_dir.File("data")) + " " + Quote(CVA_SCRIPT_PROGRAM);
+        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
+                          " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " +
+                          Quote(CVA_SCRIPT_PROGRAM);
         if (!target.empty()) cmd += " --target " + Quote(target);
-        cmd += " //nologo " + Quote(m_dir.File("s.vbs")) + " </dev/null >" + Quote(m_dir.File("out")) + " 2>" +
-               Quote(m_dir.File("err"));
+        cmd += " //nologo " + Quote(m_dir.File("s.vbs")) + " </dev/null >" +
+               Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
         int status = std::system(cmd.c_str());
         m_out = ReadAll(m_dir.File("out"));
         m_err = ReadAll(m_dir.File("err"));
@@ -42,10 +44,13 @@ protected:
 
 TEST_F(CvaScript, RegistryChangesPersistInTheTarget) {
     std::string box = "sandbox:" + m_dir.File("box");
-    ASSERT_EQ(0, Run("CreateObject(\"WScript.Shell\").RegWrite \"HKLM\\Software\\CvaScript\\V\", 7, \"REG_DWORD\"",
+    ASSERT_EQ(0, Run("CreateObject(\"WScript.Shell\").RegWrite \"HKLM\\Software\\CvaScript\\V\", "
+                     "7, \"REG_DWORD\"",
                      box))
         << m_err;
-    ASSERT_EQ(0, Run("WScript.Echo CreateObject(\"WScript.Shell\").RegRead(\"HKLM\\Software\\CvaScript\\V\")", box))
+    ASSERT_EQ(0, Run("WScript.Echo "
+                     "CreateObject(\"WScript.Shell\").RegRead(\"HKLM\\Software\\CvaScript\\V\")",
+                     box))
         << m_err;
     EXPECT_EQ("7\n", m_out);
 }

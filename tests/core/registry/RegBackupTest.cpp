@@ -13,11 +13,14 @@ using registry::CRegBackup;
 
 class RegBackupTest : public ::testing::Test {
 protected:
-    void Put(HKEY root, const std::string& subKey, const std::string& name, DWORD type, const std::string& data) {
+    void Put(HKEY root, const std::string& subKey, const std::string& name, DWORD type,
+             const std::string& data) {
         HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, m_registry.RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                            nullptr, &key, nullptr));
-        m_registry.RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+        ASSERT_EQ(ERROR_SUCCESS,
+                  m_registry.RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+        m_registry.RegSetValueExA(key, name.c_str(), 0, type,
+                                  reinterpret_cast<const BYTE*>(data.data()),
                                   static_cast<DWORD>(data.size()));
         m_registry.RegCloseKey(key);
     }
@@ -39,13 +42,15 @@ TEST_F(RegBackupTest, ValueDataForms) {
     EXPECT_EQ("\"C:\\\\Temp \"q\"\"\r\n", Data(REG_SZ, std::string("C:\\Temp \"q\"\0junk", 16)));
     EXPECT_EQ("hex(2):25,00,\r\n", Data(REG_EXPAND_SZ, std::string("%\0", 2)));
     EXPECT_EQ("hex(10):ff,\r\n", Data(REG_RESOURCE_REQUIREMENTS_LIST, "\xff"));
-    EXPECT_EQ("hex(11):00,\r\n", Data(REG_QWORD, std::string(1, '\0'))) << "every line stays complete";
+    EXPECT_EQ("hex(11):00,\r\n", Data(REG_QWORD, std::string(1, '\0')))
+        << "every line stays complete";
 }
 
 TEST_F(RegBackupTest, LongBinaryLinesWrapAfter22BytesThen21) {
     std::string line = Data(REG_BINARY, std::string(23, '\x0b'));
     std::string first = "hex:";
-    for (int i = 0; i < 22; ++i) first += "0b,";
+    for (int i = 0; i < 22; ++i)
+        first += "0b,";
     EXPECT_EQ(first + "\\\r\n0b,\r\n", line);
 }
 
@@ -103,7 +108,8 @@ TEST_F(RegBackupTest, AValueLongerThan260BytesIsStillWritten) {
 TEST_F(RegBackupTest, TheRootNameCanBeGivenForAMountedHive) {
     Put(HKEY_CURRENT_USER, "Software\\M", "v", REG_SZ, std::string("1\0", 2));
     HKEY mounted = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, m_registry.RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_ALL_ACCESS, &mounted));
+    ASSERT_EQ(ERROR_SUCCESS,
+              m_registry.RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_ALL_ACCESS, &mounted));
     {
         CRegBackup backup(m_registry, m_dir.File("m.reg"));
         backup.BackupKeyTree(mounted, "Software\\M");
@@ -119,7 +125,8 @@ TEST_F(RegBackupTest, AFileThatCannotBeOpenedWritesNothing) {
     CRegBackup backup(m_registry, m_dir.File("no/such/folder/x.reg"));
     EXPECT_FALSE(backup.IsOpen());
     backup.BackupKeyTree(HKEY_LOCAL_MACHINE, "Software");
-    EXPECT_EQ("An unknown error occurred while accessing /x.reg.", CRegBackup::OpenFailureMessage("/x.reg"));
+    EXPECT_EQ("An unknown error occurred while accessing /x.reg.",
+              CRegBackup::OpenFailureMessage("/x.reg"));
 }
 
 } // namespace

@@ -29,34 +29,40 @@ void HostRegistryTest::TearDown() {
 }
 
 std::string HostRegistryTest::TestSubKey() const {
-    return std::string("Software\\CvaTest\\") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    return std::string("Software\\CvaTest\\") +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-std::string HostRegistryTest::TestKey(const std::string& root) const { return root + "\\" + TestSubKey(); }
+std::string HostRegistryTest::TestKey(const std::string& root) const {
+    return root + "\\" + TestSubKey();
+}
 
 void HostRegistryTest::PutValue(reg::HKEY root, const std::string& subKey, const std::string& name,
                                 reg::DWORD type, const std::string& data) {
     reg::HKEY key = nullptr;
-    ASSERT_EQ(reg::ERROR_SUCCESS, Registry().RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, reg::KEY_ALL_ACCESS,
-                                                             nullptr, &key, nullptr));
+    ASSERT_EQ(reg::ERROR_SUCCESS,
+              Registry().RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, reg::KEY_ALL_ACCESS,
+                                         nullptr, &key, nullptr));
     EXPECT_EQ(reg::ERROR_SUCCESS,
-              Registry().RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const reg::BYTE*>(data.data()),
+              Registry().RegSetValueExA(key, name.c_str(), 0, type,
+                                        reinterpret_cast<const reg::BYTE*>(data.data()),
                                         static_cast<reg::DWORD>(data.size())));
     Registry().RegCloseKey(key);
 }
 
-std::optional<std::pair<reg::DWORD, std::string>> HostRegistryTest::GetValue(reg::HKEY root,
-                                                                            const std::string& subKey,
-                                                                            const std::string& name) {
+std::optional<std::pair<reg::DWORD, std::string>>
+HostRegistryTest::GetValue(reg::HKEY root, const std::string& subKey, const std::string& name) {
     reg::HKEY key = nullptr;
-    if (Registry().RegOpenKeyExA(root, subKey.c_str(), 0, reg::KEY_READ, &key) != reg::ERROR_SUCCESS)
+    if (Registry().RegOpenKeyExA(root, subKey.c_str(), 0, reg::KEY_READ, &key) !=
+        reg::ERROR_SUCCESS)
         return std::nullopt;
     reg::DWORD type = 0, size = 0;
     std::optional<std::pair<reg::DWORD, std::string>> result;
-    if (Registry().RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == reg::ERROR_SUCCESS) {
+    if (Registry().RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) ==
+        reg::ERROR_SUCCESS) {
         std::string data(size, '\0');
-        Registry().RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<reg::BYTE*>(data.data()),
-                                    &size);
+        Registry().RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                    reinterpret_cast<reg::BYTE*>(data.data()), &size);
         data.resize(size);
         result = std::make_pair(type, data);
     }
@@ -66,7 +72,9 @@ std::optional<std::pair<reg::DWORD, std::string>> HostRegistryTest::GetValue(reg
 
 bool HostRegistryTest::KeyExists(reg::HKEY root, const std::string& subKey) {
     reg::HKEY key = nullptr;
-    if (Registry().RegOpenKeyExA(root, subKey.c_str(), 0, reg::KEY_READ, &key) != reg::ERROR_SUCCESS) return false;
+    if (Registry().RegOpenKeyExA(root, subKey.c_str(), 0, reg::KEY_READ, &key) !=
+        reg::ERROR_SUCCESS)
+        return false;
     Registry().RegCloseKey(key);
     return true;
 }

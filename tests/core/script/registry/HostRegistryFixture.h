@@ -10,8 +10,8 @@
 
 #include <memory>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace cva::test {
 
@@ -23,11 +23,16 @@ public:
         ++m_messages;
         return app::IDOK;
     }
-    std::optional<app::SInputBoxResult> InputBox(const app::SInputBoxRequest&) override { return std::nullopt; }
-    std::optional<std::string> PickFile(const std::string&, const std::string&, const std::string&) override {
+    std::optional<app::SInputBoxResult> InputBox(const app::SInputBoxRequest&) override {
         return std::nullopt;
     }
-    std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> PickFile(const std::string&, const std::string&,
+                                        const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> PickFolder(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     int m_messages = 0;
 };
 
@@ -65,11 +70,11 @@ protected:
     // The same path without the root name.
     std::string TestSubKey() const;
     // Sets a value directly through the registry, bypassing the host.
-    void PutValue(reg::HKEY root, const std::string& subKey, const std::string& name, reg::DWORD type,
-                  const std::string& data);
+    void PutValue(reg::HKEY root, const std::string& subKey, const std::string& name,
+                  reg::DWORD type, const std::string& data);
     // Reads a value directly; nullopt when missing.
-    std::optional<std::pair<reg::DWORD, std::string>> GetValue(reg::HKEY root, const std::string& subKey,
-                                                               const std::string& name);
+    std::optional<std::pair<reg::DWORD, std::string>>
+    GetValue(reg::HKEY root, const std::string& subKey, const std::string& name);
     bool KeyExists(reg::HKEY root, const std::string& subKey);
 
     static std::unique_ptr<CTempDir> s_dir;

@@ -11,7 +11,9 @@ namespace {
 
 using namespace cva::reg;
 
-std::string Text(const std::string& s) { return s + std::string(1, '\0'); }
+std::string Text(const std::string& s) {
+    return s + std::string(1, '\0');
+}
 
 // --- Handles ------------------------------------------------------------------------------
 
@@ -67,8 +69,8 @@ TEST_F(HostRegistryTest, OpeningARootWithABackslashCountsItsSubkeys) {
     int16_t h = m_host->RegOpenKey("HKCU\\");
     ASSERT_GE(h, 0);
     DWORD expected = 0;
-    Registry().RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &expected, nullptr, nullptr, nullptr,
-                                nullptr, nullptr, nullptr, nullptr);
+    Registry().RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &expected, nullptr,
+                                nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     EXPECT_GT(expected, 0u);
     EXPECT_EQ(static_cast<int16_t>(expected), m_host->RegKeyCount(h));
     EXPECT_TRUE(m_host->RegKeyExists("HKCU\\"));
@@ -96,12 +98,14 @@ TEST_F(HostRegistryTest, RegDeleteKeyOfABareRootDeletesNothing) {
 
 // --- Renaming -------------------------------------------------------------------------------
 
-class HostRegistryRenameTest : public HostRegistryTest, public ::testing::WithParamInterface<bool> {};
+class HostRegistryRenameTest : public HostRegistryTest,
+                               public ::testing::WithParamInterface<bool> {};
 
 TEST_P(HostRegistryRenameTest, MovesTheKeyWithItsContent) {
     m_host->m_bPlatformNT = GetParam();
     PutValue(HKEY_CURRENT_USER, "Software\\CvaRenameA\\Sub", "v", REG_SZ, Text("deep"));
-    PutValue(HKEY_CURRENT_USER, "Software\\CvaRenameA", "top", REG_DWORD, std::string("\x05\0\0\0", 4));
+    PutValue(HKEY_CURRENT_USER, "Software\\CvaRenameA", "top", REG_DWORD,
+             std::string("\x05\0\0\0", 4));
     m_host->RegRenameKey("HKCU", "HKCU\\Software\\CvaRenameA", "Software\\CvaRenameB");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\CvaRenameA"));
     EXPECT_EQ(Text("deep"), GetValue(HKEY_CURRENT_USER, "Software\\CvaRenameB\\Sub", "v")->second);
@@ -112,7 +116,8 @@ TEST_P(HostRegistryRenameTest, MovesTheKeyWithItsContent) {
 TEST_P(HostRegistryRenameTest, TheLongPrefixIsNotDroppedFromAKeyPath) {
     m_host->m_bPlatformNT = GetParam();
     PutValue(HKEY_CURRENT_USER, "Software\\CvaLongA", "v", REG_SZ, Text("1"));
-    m_host->RegRenameKey("HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\Software\\CvaLongA", "Software\\CvaLongB");
+    m_host->RegRenameKey("HKEY_CURRENT_USER", "HKEY_CURRENT_USER\\Software\\CvaLongA",
+                         "Software\\CvaLongB");
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\CvaLongA"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\CvaLongB"));
     m_host->RegDeleteKey("HKCU\\Software\\CvaLongA");
@@ -145,11 +150,13 @@ INSTANTIATE_TEST_SUITE_P(Platforms, HostRegistryRenameTest, ::testing::Values(tr
 // --- The selected user's hive -------------------------------------------------------------
 
 TEST_F(HostRegistryTest, HkcuGoesToTheMountedUserHiveAskedAtEveryCall) {
-    std::string hiveFile = s_target->Folder() + "/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT";
+    std::string hiveFile =
+        s_target->Folder() + "/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT";
     ASSERT_TRUE(std::filesystem::exists(hiveFile));
     ASSERT_EQ(ERROR_SUCCESS, Registry().RegLoadKeyA(HKEY_USERS, "Corvanta", hiveFile.c_str()));
     HKEY hive = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, Registry().RegOpenKeyExA(HKEY_USERS, "Corvanta", 0, KEY_ALL_ACCESS, &hive));
+    ASSERT_EQ(ERROR_SUCCESS,
+              Registry().RegOpenKeyExA(HKEY_USERS, "Corvanta", 0, KEY_ALL_ACCESS, &hive));
 
     m_owner.m_hive = hive;
     m_host->RegWriteValueS("HKCU\\Software\\CvaRedirect\\Who", "helpdesk");
@@ -174,14 +181,17 @@ TEST_F(HostRegistryTest, HkcuGoesToTheMountedUserHiveAskedAtEveryCall) {
 // --- A hive the user may only read ---------------------------------------------------------
 
 TEST_F(HostRegistryTest, AReadOnlyHiveAnswersLikeAKeyThatCannotBeOpened) {
-    std::string hiveFile = s_target->Folder() + "/drive_c/Documents and Settings/Administrator/NTUSER.DAT";
+    std::string hiveFile =
+        s_target->Folder() + "/drive_c/Documents and Settings/Administrator/NTUSER.DAT";
     CRegistry::CMountOptions options;
     options.m_readOnly = true;
     options.m_readOnlyReason = "test";
     options.m_allowMissing = false;
-    ASSERT_EQ(ERROR_SUCCESS, Registry().MountHiveFile(u"User\\S-1-5-21-0-0-0-777", hiveFile, options));
+    ASSERT_EQ(ERROR_SUCCESS,
+              Registry().MountHiveFile(u"User\\S-1-5-21-0-0-0-777", hiveFile, options));
     HKEY probe = nullptr;
-    EXPECT_EQ(ERROR_ACCESS_DENIED, Registry().RegOpenKeyExA(HKEY_USERS, "S-1-5-21-0-0-0-777", 0, KEY_SET_VALUE, &probe));
+    EXPECT_EQ(ERROR_ACCESS_DENIED,
+              Registry().RegOpenKeyExA(HKEY_USERS, "S-1-5-21-0-0-0-777", 0, KEY_SET_VALUE, &probe));
     ASSERT_TRUE(KeyExists(HKEY_USERS, "S-1-5-21-0-0-0-777\\Control Panel"));
 
     const std::string key = "HKAU\\S-1-5-21-0-0-0-777\\Control Panel";
@@ -223,17 +233,20 @@ TEST_F(HostRegistryTest, RegBackupKeyWritesTheKeyIntoTheBackupFolder) {
 }
 
 TEST_F(HostRegistryTest, RegBackupKeyOfARedirectedHkcuNamesTheCurrentUser) {
-    std::string hiveFile = s_target->Folder() + "/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT";
+    std::string hiveFile =
+        s_target->Folder() + "/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT";
     ASSERT_EQ(ERROR_SUCCESS, Registry().RegLoadKeyA(HKEY_USERS, "Corvanta", hiveFile.c_str()));
     HKEY hive = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, Registry().RegOpenKeyExA(HKEY_USERS, "Corvanta", 0, KEY_ALL_ACCESS, &hive));
+    ASSERT_EQ(ERROR_SUCCESS,
+              Registry().RegOpenKeyExA(HKEY_USERS, "Corvanta", 0, KEY_ALL_ACCESS, &hive));
     m_owner.m_hive = hive;
     CTempDir dir;
     m_host->SetBackupFolder(dir.Path());
     m_host->RegWriteValueS("HKCU\\Software\\CvaBackup\\Who", "helpdesk");
     m_host->RegBackupKey("HKCU\\Software\\CvaBackup");
     std::string text = ReadAll(dir.File("HKCU Software CvaBackup.reg"));
-    EXPECT_NE(std::string::npos, text.find("[HKEY_CURRENT_USER\\Software\\CvaBackup]\r\n\"Who\"=\"helpdesk\""));
+    EXPECT_NE(std::string::npos,
+              text.find("[HKEY_CURRENT_USER\\Software\\CvaBackup]\r\n\"Who\"=\"helpdesk\""));
     m_owner.m_hive = nullptr;
     Registry().RegCloseKey(hive);
     EXPECT_EQ(ERROR_SUCCESS, Registry().RegUnLoadKeyA(HKEY_USERS, "Corvanta"));
@@ -245,17 +258,27 @@ TEST_F(HostRegistryTest, ScriptsCallTheFunctionsByNameInAnyCase) {
     ASSERT_TRUE(m_host->CreateEngine(u"vbScript"));
     std::u16string key = text::Utf8ToUtf16(TestKey());
     ASSERT_TRUE(m_host->ParseScript(u"Function Run()\n"
-                                    u"  RegWriteValueS \"" + key + u"\\A\", \"one\"\n"
-                                    u"  ScriptHost.RegWriteValueD \"" + key + u"\\B\", 2\n"
+                                    u"  RegWriteValueS \"" +
+                                    key +
+                                    u"\\A\", \"one\"\n"
+                                    u"  ScriptHost.RegWriteValueD \"" +
+                                    key +
+                                    u"\\B\", 2\n"
                                     u"  v = \"three\"\n"
-                                    u"  RegWriteValue \"" + key + u"\\C\", v, 1\n"
-                                    u"  h = regopenkey(\"" + key + u"\")\n"
+                                    u"  RegWriteValue \"" +
+                                    key +
+                                    u"\\C\", v, 1\n"
+                                    u"  h = regopenkey(\"" +
+                                    key +
+                                    u"\")\n"
                                     u"  s = \"\"\n"
                                     u"  i = 0\n"
                                     u"  Do\n"
                                     u"    n = RegEnumValue(h, i)\n"
                                     u"    If n = \"\" Then Exit Do\n"
-                                    u"    s = s & n & \"=\" & RegReadValue(\"" + key + u"\\\" & n) & \";\"\n"
+                                    u"    s = s & n & \"=\" & RegReadValue(\"" +
+                                    key +
+                                    u"\\\" & n) & \";\"\n"
                                     u"    i = i + 1\n"
                                     u"  Loop\n"
                                     u"  RegCloseKey h\n"
@@ -270,9 +293,12 @@ TEST_F(HostRegistryTest, AHandleKeptAcrossAPageChangeNamesNothing) {
     PutValue(HKEY_CURRENT_USER, TestSubKey(), "V", REG_SZ, Text("v"));
     ASSERT_TRUE(m_host->CreateEngine(u"vbScript"));
     std::u16string key = text::Utf8ToUtf16(TestKey());
-    ASSERT_TRUE(m_host->ParseScript(u"Dim g\n"
-                                    u"Sub OpenIt()\n g = RegOpenKey(\"" + key + u"\")\nEnd Sub\n"
-                                    u"Function Count()\n Count = RegValCount(g) & \"/\" & g\nEnd Function\n"));
+    ASSERT_TRUE(m_host->ParseScript(
+        u"Dim g\n"
+        u"Sub OpenIt()\n g = RegOpenKey(\"" +
+        key +
+        u"\")\nEnd Sub\n"
+        u"Function Count()\n Count = RegValCount(g) & \"/\" & g\nEnd Function\n"));
     vbs::Variant result;
     m_host->CallRoutine(u"OpenIt");
     m_host->CallRoutine(u"OpenIt");

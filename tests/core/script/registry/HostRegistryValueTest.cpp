@@ -14,7 +14,9 @@ std::string Dword(uint32_t n) {
                        static_cast<char>(n >> 24)};
 }
 
-std::string Text(const std::string& s) { return s + std::string(1, '\0'); }
+std::string Text(const std::string& s) {
+    return s + std::string(1, '\0');
+}
 
 // --- Root names and path syntax -------------------------------------------------------
 
@@ -108,7 +110,8 @@ TEST_F(HostRegistryTest, ExpandableTextIsExpandedOnlyByRegReadValueS) {
 
 TEST_F(HostRegistryTest, AnExpansionLongerThan259CharactersReadsEmpty) {
     std::string five, eight;
-    for (int i = 0; i < 8; ++i) (i < 5 ? five : eight) += "%ALLUSERSPROFILE%";
+    for (int i = 0; i < 8; ++i)
+        (i < 5 ? five : eight) += "%ALLUSERSPROFILE%";
     PutValue(HKEY_CURRENT_USER, TestSubKey(), "Fits", REG_EXPAND_SZ, Text(five));
     EXPECT_EQ(175u, m_host->RegReadValueS(TestKey() + "\\Fits").size());
     PutValue(HKEY_CURRENT_USER, TestSubKey(), "Long", REG_EXPAND_SZ, Text(five + eight));
@@ -209,7 +212,8 @@ TEST_F(HostRegistryTest, BinaryTextIsReadLeniently) {
     m_host->RegWriteValueB(TestKey() + "\\Upper", "0AFF");
     EXPECT_EQ("0aff", m_host->RegReadValueB(TestKey() + "\\Upper"));
     m_host->RegWriteValueB(TestKey() + "\\Junk", "zz5x");
-    EXPECT_EQ(std::string("\x00\x05", 2), GetValue(HKEY_CURRENT_USER, TestSubKey(), "Junk")->second);
+    EXPECT_EQ(std::string("\x00\x05", 2),
+              GetValue(HKEY_CURRENT_USER, TestSubKey(), "Junk")->second);
     m_host->RegWriteValueB(TestKey() + "\\None", "");
     auto none = GetValue(HKEY_CURRENT_USER, TestSubKey(), "None");
     ASSERT_TRUE(none);
@@ -240,13 +244,17 @@ TEST_F(HostRegistryTest, RegWriteValueDwordReadsUnsignedDecimalText) {
         uint32_t expected;
     };
     const Case cases[] = {
-        {vbs::Variant(u"  42abc"), 42},          {vbs::Variant(u"-1"), 0xFFFFFFFFu},
-        {vbs::Variant(u"99999999999"), 0xFFFFFFFFu}, {vbs::Variant(u"x"), 0},
-        {vbs::Variant(int32_t{300}), 300},       {vbs::Variant(u"+7"), 7},
+        {vbs::Variant(u"  42abc"), 42},
+        {vbs::Variant(u"-1"), 0xFFFFFFFFu},
+        {vbs::Variant(u"99999999999"), 0xFFFFFFFFu},
+        {vbs::Variant(u"x"), 0},
+        {vbs::Variant(int32_t{300}), 300},
+        {vbs::Variant(u"+7"), 7},
     };
     for (const Case& c : cases) {
         m_host->RegWriteValue(TestKey() + "\\D", c.value, 2);
-        EXPECT_EQ(Dword(c.expected), GetValue(HKEY_CURRENT_USER, TestSubKey(), "D")->second) << c.expected;
+        EXPECT_EQ(Dword(c.expected), GetValue(HKEY_CURRENT_USER, TestSubKey(), "D")->second)
+            << c.expected;
     }
     m_host->RegDeleteVal(TestKey() + "\\D");
     m_host->RegWriteValue(TestKey() + "\\D", vbs::Variant::Null(), 2);
