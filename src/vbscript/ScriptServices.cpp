@@ -12,6 +12,10 @@ std::u16string IScriptServices::WindowsPath(std::string_view hostPath)
 {
     return text::Utf8ToUtf16(hostPath);
 }
+bool IScriptServices::IsHostPath(std::u16string_view)
+{
+    return false;
+}
 std::u16string IScriptServices::CurrentDirectory()
 {
     return u"C:\\";

@@ -26,6 +26,9 @@ public:
     virtual std::optional<std::string> MapPath(std::u16string_view windowsPath);
     // The reverse: a host path back to the Windows path scripts see.
     virtual std::u16string WindowsPath(std::string_view hostPath);
+    // Whether a path is meant as a host path and must reach MapPath as written rather
+    // than be completed against the current directory (default: never).
+    virtual bool IsHostPath(std::u16string_view path);
     // The current directory as a Windows path.
     virtual std::u16string CurrentDirectory();
     virtual void SetCurrentDirectory(std::u16string_view windowsPath);

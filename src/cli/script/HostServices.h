@@ -4,10 +4,10 @@
 
 namespace cva::cli {
 
-// Services of the command-line script host: the Linux machine's own files, environment
-// and processes. Windows paths map onto the host: "C:\dir\file" is "/dir/file",
-// backslashes become slashes. The registry is not reachable yet (RegistryServices.cpp
-// is the one place that changes when a target's registry is wired in).
+// Services over the Linux machine alone, with no target: its own files, environment and
+// processes. Windows paths map onto the host: "C:\dir\file" is "/dir/file", backslashes
+// become slashes, and there is no registry. cvascript itself runs scripts against a
+// target (script::CTargetScriptServices); these serve embedders that have none.
 class CHostServices : public vbs::IScriptServices {
 public:
     std::optional<std::string> MapPath(std::u16string_view windowsPath) override;

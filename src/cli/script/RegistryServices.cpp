@@ -1,8 +1,7 @@
 #include "cli/script/HostServices.h"
 
-// The one seam between scripts run by cvascript and a registry. Until the program's
-// target registry is wired in, every registry call fails as WScript.Shell reports a key
-// it cannot open.
+// Without a target there is no registry: every call fails as WScript.Shell reports a
+// key it cannot open.
 namespace cva::cli {
 
 using namespace cva::vbs;

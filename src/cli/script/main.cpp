@@ -1,8 +1,13 @@
-#include "cli/script/HostServices.h"
+#include "cli/script/ConsolePrompts.h"
 #include "cli/script/ScriptRunner.h"
+#include "core/script/TargetScriptServices.h"
+#include "platform/settings/SettingsStore.h"
+#include "platform/target/TargetSystem.h"
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -12,7 +17,31 @@ namespace {
 
 void Usage()
 {
-    std::fprintf(stderr, "Usage: cvascript [//nologo] FILE [ARGS...]\n");
+    std::fprintf(stderr, "Usage: cvascript [--target SPEC] [//nologo] FILE [ARGS...]\n"
+                         "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
+                         "stored setting \"Target\" is used, and with none stored, the sandbox.\n");
+}
+
+// The target named on the command line, else the stored setting, else the sandbox.
+std::unique_ptr<cva::target::CTargetSystem> OpenTarget(const std::optional<std::string>& spec)
+{
+    std::string text;
+    if (spec) {
+        text = *spec;
+    } else {
+        cva::settings::CSettingsStore store;
+        if (!store.IsUsable()) {
+            std::cerr << "cvascript: the settings file cannot be read: " << store.LoadError()
+                      << " (give --target)\n";
+            return nullptr;
+        }
+        text = store.GetProfileString("Settings", "Target", "");
+    }
+    std::string error;
+    auto target = cva::target::CTargetSystem::Open(text, error);
+    if (!target)
+        std::cerr << "cvascript: " << error << "\n";
+    return target;
 }
 
 } // namespace
@@ -21,9 +50,22 @@ int main(int argc, char** argv)
 {
     bool nologo = false;
     std::string file;
+    std::optional<std::string> targetSpec;
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (file.empty() && a == "--target") {
+            if (i + 1 >= argc) {
+                Usage();
+                return 1;
+            }
+            targetSpec = argv[++i];
+            continue;
+        }
+        if (file.empty() && a.rfind("--target=", 0) == 0) {
+            targetSpec = a.substr(9);
+            continue;
+        }
         if (file.empty() && a.size() > 2 && a[0] == '/' && a[1] == '/') {
             if (a == "//nologo" || a == "//NoLogo" || a == "//NOLOGO")
                 nologo = true;
@@ -44,6 +86,9 @@ int main(int argc, char** argv)
         Usage();
         return 1;
     }
+    auto target = OpenTarget(targetSpec);
+    if (!target)
+        return 1;
     if (!nologo)
         std::cout << "Corvanta Script Host Version 1.0\n\n";
     std::ifstream in(file, std::ios::binary);
@@ -59,8 +104,19 @@ int main(int argc, char** argv)
         std::cout.flush();
         std::cerr.write(s.data(), static_cast<std::streamsize>(s.size()));
     };
-    cva::cli::CHostServices services;
+    // Registry changes reach the disk only when the script has run to its end.
+    target->Registry().SetSaveOnClose(false);
+    cva::cli::CConsolePrompts prompts;
+    cva::script::CTargetScriptServices services(*target, &prompts);
+    // The user runs their own script: host files stay reachable next to the target's.
+    services.AllowHostPaths(true);
     int rc = cva::cli::RunScriptText(file, cva::cli::DecodeScriptText(buf.str()), args, output, &services);
     std::cout.flush();
+    std::string errors;
+    if (!target->SaveChanges(&errors)) {
+        std::cerr << "cvascript: the registry of " << target->Describe() << " was not saved: " << errors << "\n";
+        if (rc == 0)
+            rc = 1;
+    }
     return rc;
 }

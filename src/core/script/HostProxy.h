@@ -2,6 +2,7 @@
 
 #include "core/script/ActiveScriptHost.h"
 #include "core/script/HostOwner.h"
+#include "core/script/TargetScriptServices.h"
 #include "platform/registry/RegTypes.h"
 #include "vbscript/Object.h"
 #include "vbscript/Variant.h"
@@ -149,6 +150,15 @@ public:
     std::string InputBox1(const std::string& sCaption, const std::string& sDesc, const std::string& sLabel,
                           const std::string& sDefault, int16_t nOpt);
 
+    // --- Registry family: backups and handle look-up ----------------------------------
+    // Folder that receives the REGEDIT4 files of RegBackupKey; empty (the default)
+    // makes RegBackupKey accept its argument and do nothing.
+    void SetBackupFolder(std::string folder) { m_backupFolder = std::move(folder); }
+    const std::string& BackupFolder() const { return m_backupFolder; }
+    // The file RegBackupKey writes for a key path: the path with the characters a file
+    // name cannot carry turned into blanks, plus ".reg".
+    static std::string BackupFileName(const std::string& keyPath);
+
     // State taken at construction; the main window updates m_bRecycleDeletes when the
     // options change.
     int m_nWindowsVersion = 0;
@@ -184,6 +194,16 @@ protected:
     // --- Script host --------------------------------------------------------------
     // A hive that cannot be written is reported once per plugin, not after every click.
     bool m_bSaveFailureShown = false;
+
+    // --- Registry family ----------------------------------------------------------
+    // The open key of a RegOpenKey handle; null for a bad, closed or released handle.
+    reg::HKEY ScriptKey(int16_t nkey) const;
+    std::string m_backupFolder;
+
+    // --- Services of the engine's own objects (WScript.Shell, FileSystemObject) -------
+    // On the target, with the owner's prompts and user hive asked at every call.
+    vbs::IScriptServices* ScriptServices() override;
+    std::unique_ptr<CTargetScriptServices> m_scriptServices;
 };
 
 } // namespace cva::script

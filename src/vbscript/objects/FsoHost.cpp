@@ -12,6 +12,8 @@ namespace cva::vbs::fso {
 
 std::u16string Absolute(IScriptServices& services, std::u16string_view path)
 {
+    if (services.IsHostPath(path))
+        return std::u16string(path);
     return AbsolutePath(path, services.CurrentDirectory());
 }
 

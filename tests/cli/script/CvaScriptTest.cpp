@@ -1,0 +1,82 @@
+// Runs the built cvascript against temporary sandboxes, as a user would.
+#include "platform/settings/SettingsStore.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/wait.h>
+
+using cva::test::CTempDir;
+using cva::test::ReadAll;
+using cva::test::WriteAll;
+
+namespace {
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class CvaScript : public ::testing::Test {
+protected:
+    // Runs the script text; `target` empty leaves --target out.
+    int Run(const std::string& script, const std::string& target) {
+        WriteAll(m_dir.File("s.vbs"), script);
+        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
+                          " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " +
+                          Quote(CVA_SCRIPT_PROGRAM);
+        if (!target.empty()) cmd += " --target " + Quote(target);
+        cmd += " //nologo " + Quote(m_dir.File("s.vbs")) + " </dev/null >" +
+               Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
+        int status = std::system(cmd.c_str());
+        m_out = ReadAll(m_dir.File("out"));
+        m_err = ReadAll(m_dir.File("err"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    CTempDir m_dir;
+    std::string m_out, m_err;
+};
+
+TEST_F(CvaScript, RegistryChangesPersistInTheTarget) {
+    std::string box = "sandbox:" + m_dir.File("box");
+    ASSERT_EQ(0, Run("CreateObject(\"WScript.Shell\").RegWrite \"HKLM\\Software\\CvaScript\\V\", "
+                     "7, \"REG_DWORD\"",
+                     box))
+        << m_err;
+    ASSERT_EQ(0, Run("WScript.Echo "
+                     "CreateObject(\"WScript.Shell\").RegRead(\"HKLM\\Software\\CvaScript\\V\")",
+                     box))
+        << m_err;
+    EXPECT_EQ("7\n", m_out);
+}
+
+TEST_F(CvaScript, TheStoredTargetIsUsedWithoutTheOption) {
+    std::string other = m_dir.File("other-box");
+    cva::settings::CSettingsStore store(m_dir.File("config/Meridot/Corvanta"));
+    ASSERT_TRUE(store.WriteProfileString("Settings", "Target", ("sandbox:" + other).c_str()));
+    ASSERT_EQ(0, Run("WScript.Echo 1", "")) << m_err;
+    EXPECT_TRUE(std::filesystem::exists(other + "/system.reg"));
+}
+
+TEST_F(CvaScript, WindowsPathsGoThroughTheDrivesAndHostPathsPassThrough) {
+    std::string box = "sandbox:" + m_dir.File("box");
+    ASSERT_EQ(0, Run("Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+                     "WScript.Echo fso.FileExists(\"C:\\WINDOWS\\win.ini\") & \" \" & "
+                     "fso.FileExists(WScript.ScriptFullName) & \" \" & fso.GetSpecialFolder(0)",
+                     box))
+        << m_err;
+    EXPECT_EQ("True True C:\\WINDOWS\n", m_out);
+}
+
+TEST_F(CvaScript, AnUnknownTargetIsReported) {
+    EXPECT_EQ(1, Run("WScript.Echo 1", "bogus:x"));
+    EXPECT_NE(std::string::npos, m_err.find("bogus:x"));
+    EXPECT_EQ("", m_out);
+}
+
+} // namespace
