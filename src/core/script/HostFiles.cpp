@@ -92,9 +92,7 @@ std::optional<std::string> CHost_Proxy::ScriptFilePath(const std::string& path) 
         windowsPath = WindowsFolderNoSlash() + "\\" + path;
         if (!HasDrive(windowsPath)) return std::nullopt;
     }
-    std::string host = HostPath(windowsPath);
-    if (host.empty()) return std::nullopt;
-    return host;
+    return m_target.ToHostPath(windowsPath);
 }
 
 bool CHost_Proxy::FileExists(const std::string& strFile) {

@@ -43,8 +43,4 @@ void CHost_Proxy::AfterScriptCall() {
                                         app::MB_OK | app::MB_ICONERROR);
 }
 
-std::string CHost_Proxy::HostPath(const std::string& windowsPath) {
-    return m_target.ToHostPath(windowsPath).value_or(std::string());
-}
-
 } // namespace cva::script

@@ -170,10 +170,6 @@ protected:
     void ShowScriptError(const std::string& message) override;
     void AfterScriptCall() override;
 
-    // A script's Windows path as a host path (through the target's drives); empty when
-    // the path names no drive of the target.
-    std::string HostPath(const std::string& windowsPath);
-
     // --- Files family helpers ------------------------------------------------------
     // A script's file path as a host path, kept inside the target's drives: host paths
     // ("/etc/...") and UNC names are refused, and a path without a drive counts from the
