@@ -83,6 +83,15 @@ void CPropertyPageBase::SetApplyEnabled(bool enabled) {
 
 bool CPropertyPageBase::Confirm() const { return m_pOwner == nullptr || m_pOwner->ConfirmApply(); }
 
+bool CPropertyPageBase::ApplyWithOneButton() {
+    if (!m_bApplyEnabled || !AcceptsInput()) return false;
+    if (!Confirm()) return false;
+    CallApply(0, 0);
+    RecordApplied();
+    SetApplyEnabled(false);
+    return true;
+}
+
 void CPropertyPageBase::CallRoutine(const char* name, int first, int second) const {
     if (m_pOwner) m_pOwner->CallRoutine(name, {first, second});
 }

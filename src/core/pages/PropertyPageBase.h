@@ -115,6 +115,9 @@ protected:
     void CallRoutine(const char* name, int first, int second) const;
     void CallApply(int button, int selection) const { CallRoutine("OnApply", button, selection); }
     void RecordApplied() const;
+    // Apply with the one Apply button of the edit, radio and multi pages: the
+    // confirmation, "OnApply" with 0 and 0, the after-apply step, Apply disabled.
+    bool ApplyWithOneButton();
     // Runs a browse button: 1 picks a file with the filter "FILEFILTER" + index of the
     // plugin file, 2 a folder; std::nullopt for other styles or when cancelled.
     std::optional<std::string> Browse(int style, int index) const;

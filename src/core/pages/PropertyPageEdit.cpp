@@ -87,12 +87,7 @@ bool CPropertyPageEdit::ClickBrowse(int index) {
 }
 
 bool CPropertyPageEdit::ClickApply() {
-    if (!m_bApplyEnabled || !AcceptsInput()) return false;
-    if (!Confirm()) return false;
-    CallApply(0, 0);
-    RecordApplied();
-    SetApplyEnabled(false);
-    return true;
+    return ApplyWithOneButton();
 }
 
 SPageSnapshot CPropertyPageEdit::Snapshot() const {

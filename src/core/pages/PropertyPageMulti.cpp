@@ -320,12 +320,9 @@ bool CPropertyPageMulti::ClickBrowse(int index) {
 
 bool CPropertyPageMulti::ClickApply() {
     if (!m_bApplyEnabled || !AcceptsInput()) return false;
+    // The click itself is an event the script hears before it applies.
     Command();
-    if (!Confirm()) return false;
-    CallApply(0, 0);
-    RecordApplied();
-    SetApplyEnabled(false);
-    return true;
+    return ApplyWithOneButton();
 }
 
 SPageSnapshot CPropertyPageMulti::Snapshot() const {

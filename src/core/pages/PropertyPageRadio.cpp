@@ -63,12 +63,7 @@ bool CPropertyPageRadio::ClickItem(int index) {
 }
 
 bool CPropertyPageRadio::ClickApply() {
-    if (!m_bApplyEnabled || !AcceptsInput()) return false;
-    if (!Confirm()) return false;
-    CallApply(0, 0);
-    RecordApplied();
-    SetApplyEnabled(false);
-    return true;
+    return ApplyWithOneButton();
 }
 
 SPageSnapshot CPropertyPageRadio::Snapshot() const {
