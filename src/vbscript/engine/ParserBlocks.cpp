@@ -132,6 +132,8 @@ bool CParser::ParseSelect(Block& out)
     uint32_t savedSingle = m_singleLineIf;
     m_singleLineIf = 0;
     SkipNewLines();
+    if (!IsKw(Kw::Case) && !IsKw(Kw::End))
+        return Fail(kErrExpectedCase);
     bool sawElse = false;
     while (IsKw(Kw::Case)) {
         Next();
