@@ -357,6 +357,13 @@ void CInterpreter::RunTerminate(CClassInstance& inst)
 CClassInstance::CClassInstance(CInterpreter& in, const ClassDef& cls)
     : m_class(&cls), m_interp(&in), m_alive(in.m_alive), m_fields(cls.fields.size()), m_name(cls.name)
 {
+    in.m_instances.insert(this);
+}
+
+CClassInstance::~CClassInstance()
+{
+    if (*m_alive)
+        m_interp->m_instances.erase(this);
 }
 
 DispId CClassInstance::GetMemberId(std::u16string_view name)

@@ -140,7 +140,27 @@ void CInterpreter::Close()
     m_aborting = false;
     for (auto& g : m_globals)
         g.Clear();
+    // Instances still alive hold each other in cycles: empty their fields (without
+    // Class_Terminate, as the script is going away) so they are freed.
+    while (!m_instances.empty()) {
+        std::vector<ObjectRef> held;
+        for (CClassInstance* inst : m_instances) {
+            inst->m_terminated = true;
+            held.push_back(ObjectRef::Share(inst));
+        }
+        for (auto& ref : held) {
+            auto* inst = static_cast<CClassInstance*>(ref.Get());
+            std::vector<Variant> fields = std::move(inst->m_fields);
+            inst->m_fields.assign(fields.size(), Variant());
+            fields.clear();
+        }
+        size_t before = m_instances.size();
+        held.clear();
+        if (m_instances.size() == before)
+            break; // held from outside the script (by the host): leave them
+    }
     *m_alive = false;
+    m_instances.clear();
     m_alive = std::make_shared<bool>(true);
     m_globals.clear();
     m_globalNames.clear();
