@@ -30,13 +30,14 @@ bool CInterpreter::CheckStep()
 
 bool CInterpreter::StackExhausted()
 {
-    char probe = 0;
+    // The frame address, not a local's: sanitizers may move locals off the stack.
+    const char* probe = static_cast<const char*>(__builtin_frame_address(0));
     if (!m_stackBase)
         return false;
     // Deep recursion of nested expressions and calls must end in a script error, not
     // in a crash; the machine stack budget is far below the usual 8 MB.
     constexpr ptrdiff_t kBudget = 3 * 1024 * 1024;
-    return m_stackBase - &probe > kBudget;
+    return m_stackBase - probe > kBudget;
 }
 
 bool CInterpreter::SetupFrameArrays(const ProcDef& p, Frame& f)
@@ -401,7 +402,7 @@ void CClassInstance::FinalRelease()
         Release();
         return;
     }
-    delete this;
+    DeleteObject(this);
 }
 
 } // namespace cva::vbs::engine

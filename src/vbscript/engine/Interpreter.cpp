@@ -294,10 +294,9 @@ bool CInterpreter::RunUnit(Unit& unit, Frame* scopeFrame)
 
 bool CInterpreter::RunText(std::u16string_view text, bool report)
 {
-    char base = 0;
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)
-        m_stackBase = &base;
+        m_stackBase = static_cast<const char*>(__builtin_frame_address(0));
     auto unit = std::make_unique<Unit>();
     CompileError err;
     bool ok = Compile(text, *unit, err, false, nullptr);
@@ -339,10 +338,9 @@ CallOutcome CInterpreter::CallByName(std::u16string_view name, std::span<const V
         outcome.statusCode = 0x8002000Eu;
         return outcome;
     }
-    char base = 0;
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)
-        m_stackBase = &base;
+        m_stackBase = static_cast<const char*>(__builtin_frame_address(0));
     std::vector<Variant> values(args.begin(), args.end());
     Variant r;
     m_error = Status();
