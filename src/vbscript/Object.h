@@ -71,7 +71,12 @@ public:
 protected:
     virtual ~IObject() = default;
     // Called when the last reference goes; script classes run Class_Terminate here.
-    virtual void FinalRelease() { delete this; }
+    // The default deletes the object; see DeleteObject.
+    virtual void FinalRelease() { DeleteObject(this); }
+    // Deletes an object whose count reached zero. Objects released while another one is
+    // being deleted (a long chain of linked objects) wait in a queue and are deleted one
+    // after another, so freeing a chain of any length never nests deeply.
+    static void DeleteObject(IObject* object);
 
 private:
     uint32_t m_refs = 1;

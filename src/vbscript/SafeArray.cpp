@@ -40,7 +40,21 @@ Ref<SafeArray> SafeArray::CreateVector(std::vector<Variant> items, VarType eleme
 
 void SafeArray::Destroy()
 {
+    // Arrays nested in arrays are freed one after another, never recursively.
+    thread_local bool destroying = false;
+    thread_local std::vector<SafeArray*> pending;
+    if (destroying) {
+        pending.push_back(this);
+        return;
+    }
+    destroying = true;
     delete this;
+    while (!pending.empty()) {
+        SafeArray* next = pending.back();
+        pending.pop_back();
+        delete next;
+    }
+    destroying = false;
 }
 
 Variant* SafeArray::At(std::span<const int32_t> indexes)

@@ -202,6 +202,31 @@ bool Replace(CInterpreter& in, std::span<Variant> a, Variant& out)
                 return in.Fail(kErrOutOfMemory);
         }
     }
+    if (mode == rt::CompareMode::Binary && start == 1 && count == -1 && !find.Empty()) {
+        // The common case straight into one script string.
+        std::u16string_view text = s.View();
+        std::u16string_view f = find.View();
+        std::u16string_view w = with.View();
+        size_t hits = 0;
+        for (size_t pos = text.find(f); pos != std::u16string_view::npos; pos = text.find(f, pos + f.size()))
+            ++hits;
+        size_t total = text.size() + hits * w.size() - hits * f.size();
+        if (total > VString::kMaxLength)
+            return in.Fail(kErrOutOfMemory);
+        VString result;
+        if (!VString::Allocate(total, result))
+            return in.Fail(kErrOutOfMemory);
+        char16_t* out16 = result.MutableData();
+        size_t from = 0;
+        for (size_t pos = text.find(f); pos != std::u16string_view::npos; pos = text.find(f, pos + f.size())) {
+            out16 = std::copy(text.data() + from, text.data() + pos, out16);
+            out16 = std::copy(w.begin(), w.end(), out16);
+            from = pos + f.size();
+        }
+        std::copy(text.data() + from, text.data() + text.size(), out16);
+        out = Variant(std::move(result));
+        return true;
+    }
     std::u16string r;
     if (!RtResult(in, rt::Replace(s.View(), find.View(), with.View(), start, count, mode, r)))
         return false;
@@ -236,6 +261,10 @@ bool Split(CInterpreter& in, std::span<Variant> a, Variant& out)
     std::u16string_view d = delim.View();
     if (mode == rt::CompareMode::Binary && count >= -1 && !d.empty() && !text.empty()) {
         // The common case directly into script strings: no intermediate copies.
+        size_t pieces = 1;
+        for (size_t p = text.find(d); p != std::u16string_view::npos; p = text.find(d, p + d.size()))
+            ++pieces;
+        items.reserve(count > 0 && static_cast<size_t>(count) < pieces ? static_cast<size_t>(count) : pieces);
         size_t pos = 0;
         for (;;) {
             size_t hit = (count != -1 && static_cast<int32_t>(items.size()) + 1 >= count)

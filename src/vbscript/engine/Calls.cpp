@@ -30,13 +30,14 @@ bool CInterpreter::CheckStep()
 
 bool CInterpreter::StackExhausted()
 {
-    char probe = 0;
+    // The frame address, not a local's: sanitizers may move locals off the stack.
+    const char* probe = static_cast<const char*>(__builtin_frame_address(0));
     if (!m_stackBase)
         return false;
     // Deep recursion of nested expressions and calls must end in a script error, not
     // in a crash; the machine stack budget is far below the usual 8 MB.
     constexpr ptrdiff_t kBudget = 3 * 1024 * 1024;
-    return m_stackBase - &probe > kBudget;
+    return m_stackBase - probe > kBudget;
 }
 
 bool CInterpreter::SetupFrameArrays(const ProcDef& p, Frame& f)
@@ -357,6 +358,13 @@ void CInterpreter::RunTerminate(CClassInstance& inst)
 CClassInstance::CClassInstance(CInterpreter& in, const ClassDef& cls)
     : m_class(&cls), m_interp(&in), m_alive(in.m_alive), m_fields(cls.fields.size()), m_name(cls.name)
 {
+    in.m_instances.insert(this);
+}
+
+CClassInstance::~CClassInstance()
+{
+    if (*m_alive)
+        m_interp->m_instances.erase(this);
 }
 
 DispId CClassInstance::GetMemberId(std::u16string_view name)
@@ -394,7 +402,7 @@ void CClassInstance::FinalRelease()
         Release();
         return;
     }
-    delete this;
+    DeleteObject(this);
 }
 
 } // namespace cva::vbs::engine

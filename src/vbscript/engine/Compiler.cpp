@@ -339,7 +339,8 @@ bool CResolver::ResolveName(Expr& e, bool forWrite)
             e.slot = g->index;
             return true;
         case GlobalName::Class:
-            break;
+            // A variable may not take a class's name.
+            return Fail(kErrNameRedefined, e.line, e.column);
         }
     }
     Variant constant;

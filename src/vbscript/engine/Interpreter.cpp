@@ -140,7 +140,27 @@ void CInterpreter::Close()
     m_aborting = false;
     for (auto& g : m_globals)
         g.Clear();
+    // Instances still alive hold each other in cycles: empty their fields (without
+    // Class_Terminate, as the script is going away) so they are freed.
+    while (!m_instances.empty()) {
+        std::vector<ObjectRef> held;
+        for (CClassInstance* inst : m_instances) {
+            inst->m_terminated = true;
+            held.push_back(ObjectRef::Share(inst));
+        }
+        for (auto& ref : held) {
+            auto* inst = static_cast<CClassInstance*>(ref.Get());
+            std::vector<Variant> fields = std::move(inst->m_fields);
+            inst->m_fields.assign(fields.size(), Variant());
+            fields.clear();
+        }
+        size_t before = m_instances.size();
+        held.clear();
+        if (m_instances.size() == before)
+            break; // held from outside the script (by the host): leave them
+    }
     *m_alive = false;
+    m_instances.clear();
     m_alive = std::make_shared<bool>(true);
     m_globals.clear();
     m_globalNames.clear();
@@ -274,10 +294,9 @@ bool CInterpreter::RunUnit(Unit& unit, Frame* scopeFrame)
 
 bool CInterpreter::RunText(std::u16string_view text, bool report)
 {
-    char base = 0;
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)
-        m_stackBase = &base;
+        m_stackBase = static_cast<const char*>(__builtin_frame_address(0));
     auto unit = std::make_unique<Unit>();
     CompileError err;
     bool ok = Compile(text, *unit, err, false, nullptr);
@@ -319,10 +338,9 @@ CallOutcome CInterpreter::CallByName(std::u16string_view name, std::span<const V
         outcome.statusCode = 0x8002000Eu;
         return outcome;
     }
-    char base = 0;
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)
-        m_stackBase = &base;
+        m_stackBase = static_cast<const char*>(__builtin_frame_address(0));
     std::vector<Variant> values(args.begin(), args.end());
     Variant r;
     m_error = Status();

@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace cva::vbs::engine {
@@ -151,6 +152,8 @@ public:
     bool EvalText(std::u16string_view text, Variant& out);
     Frame* m_currentFrame = nullptr;
 
+    // Live instances of script classes, so Close can break reference cycles.
+    std::unordered_set<CClassInstance*> m_instances;
     // Class instance support.
     bool ClassInvoke(CClassInstance& inst, int32_t member, uint32_t kind, std::span<Variant> args,
                      Variant& result);
@@ -202,6 +205,7 @@ private:
 class CClassInstance final : public IObject {
 public:
     CClassInstance(CInterpreter& in, const ClassDef& cls);
+    ~CClassInstance() override;
     DispId GetMemberId(std::u16string_view name) override;
     Status Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result) override;
     std::u16string TypeName() const override { return m_name; }

@@ -67,6 +67,30 @@ TEST(Robustness, HugeArraysAreOutOfMemory)
     EXPECT_EQ(RunScript(u"ReDim a(100000, 100000)\n"), kErrOutOfMemory);
 }
 
+TEST(Robustness, LongChainsAreFreedWithoutDeepRecursion)
+{
+    EXPECT_EQ(RunScript(u"Class Node : Public Nxt : End Class\n"
+                        u"Set head = Nothing\nFor i = 1 To 300000 : Set n = New Node : Set n.Nxt = head : Set head = n : Next\n"
+                        u"Set n = Nothing : Set head = Nothing\n"),
+              0);
+    EXPECT_EQ(RunScript(u"Class T : Public Nxt : Sub Class_Terminate : c = c + 1 : End Sub : End Class\n"
+                        u"Set head = Nothing\nFor i = 1 To 100000 : Set n = New T : Set n.Nxt = head : Set head = n : Next\n"
+                        u"Set n = Nothing : Set head = Nothing\n"),
+              0);
+    EXPECT_EQ(RunScript(u"a = Array()\nFor i = 1 To 300000 : a = Array(a) : Next\na = 0\n"), 0);
+    EXPECT_EQ(RunScript(u"Set d = CreateObject(\"Scripting.Dictionary\")\nSet top = d\n"
+                        u"For i = 1 To 200000 : Set e = CreateObject(\"Scripting.Dictionary\") : d.Add 1, e : Set d = e : Next\n"
+                        u"Set d = Nothing : Set e = Nothing : Set top = Nothing\n"),
+              0);
+}
+
+TEST(Robustness, CyclesAreFreedWhenTheEngineCloses)
+{
+    EXPECT_EQ(RunScript(u"Class C : Public Other : End Class\nSet a = New C : Set b = New C\n"
+                        u"Set a.Other = b : Set b.Other = a : Set a = Nothing : Set b = Nothing\n"),
+              0);
+}
+
 TEST(Robustness, TerminateThatFailsDoesNotDisturbTheCaller)
 {
     EXPECT_EQ(RunScript(u"Class T : Sub Class_Terminate : x = 1 / 0 : End Sub : End Class\n"
