@@ -1,0 +1,76 @@
+// The edit-field plugins: menu show delay and automatic logon.
+#include "core/pages/PropertyPageEdit.h"
+#include "plugins/PluginFixture.h"
+
+using namespace cva;
+using namespace cva::test;
+
+using MenuDelayPlugin = PluginOnTarget;
+using AutoLogonPlugin = PluginOnTarget;
+
+TEST_F(MenuDelayPlugin, DelayIsStoredAsTextAndAnEmptyFieldMeansTheDefault) {
+    auto& page = Open("menu_delay.cvp").PageAs<pages::CPropertyPageEdit>();
+    EXPECT_EQ(page.GetItemText(0), "400");
+    ASSERT_TRUE(page.EditText(0, "0050"));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "MenuShowDelay"), "50");
+    EXPECT_EQ(page.GetItemText(0), "50"); // the field shows what was stored
+    EXPECT_EQ(m_session->Logoffs(), 1);
+
+    ASSERT_TRUE(page.EditText(0, ""));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "MenuShowDelay"), "400");
+    EXPECT_EQ(m_session->Prompts().m_messages.size(), 0u);
+}
+
+TEST_F(MenuDelayPlugin, DelayAboveTheLimitIsRefusedWithAMessage) {
+    auto& page = Open("menu_delay.cvp").PageAs<pages::CPropertyPageEdit>();
+    ASSERT_TRUE(page.EditText(0, "99999"));
+    ASSERT_TRUE(page.ClickApply());
+    ASSERT_EQ(m_session->Prompts().m_messages.size(), 1u);
+    EXPECT_EQ(m_session->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONEXCLAMATION);
+    EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "MenuShowDelay"), "400");
+    EXPECT_EQ(m_session->Logoffs(), 0);
+}
+
+TEST_F(MenuDelayPlugin, FieldTakesDigitsOnly) {
+    auto& page = Open("menu_delay.cvp").PageAs<pages::CPropertyPageEdit>();
+    EXPECT_FALSE(page.EditText(0, "-5"));
+    EXPECT_FALSE(page.EditText(0, "1e3"));
+    EXPECT_EQ(page.GetItemText(0), "400");
+}
+
+TEST_F(AutoLogonPlugin, KeepsAPasswordValueWhileOnAndRemovesItWhenOff) {
+    auto& page = Open("autologon.cvp").PageAs<pages::CPropertyPageEdit>();
+    EXPECT_EQ(page.GetItemText(0), ""); // off in a fresh Windows
+    EXPECT_EQ(page.GetItemText(2), m_target->ComputerName());
+    ASSERT_TRUE(page.EditText(0, "Helpdesk"));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon"), "1");
+    EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"), "Helpdesk");
+    EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword"), ""); // present, empty
+    EXPECT_EQ(m_session->Restarts(), 1);
+
+    ASSERT_TRUE(page.EditText(0, ""));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon"), "0");
+    EXPECT_FALSE(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword"));
+    EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"), "Helpdesk");
+    EXPECT_EQ(m_session->Restarts(), 2);
+}
+
+TEST_F(AutoLogonPlugin, ReopenedPageShowsTheStoredUserAndPassword) {
+    {
+        auto& page = Open("autologon.cvp").PageAs<pages::CPropertyPageEdit>();
+        ASSERT_TRUE(page.EditText(0, "Helpdesk"));
+        ASSERT_TRUE(page.EditText(1, "s3cr\xC3\xA9t")); // UTF-8 survives the round trip
+        ASSERT_TRUE(page.ClickApply());
+    }
+    auto& page = Open("autologon.cvp").PageAs<pages::CPropertyPageEdit>();
+    EXPECT_EQ(page.GetItemText(0), "Helpdesk");
+    EXPECT_EQ(page.GetItemText(1), "s3cr\xC3\xA9t");
+    // Applying the page unchanged asks for no restart.
+    ASSERT_TRUE(page.EditText(2, page.GetItemText(2)));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(m_session->Restarts(), 0);
+}

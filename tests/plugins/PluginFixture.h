@@ -1,0 +1,71 @@
+#pragma once
+
+#include "plugins/PluginSession.h"
+#include "platform/target/TargetRegistryReader.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace cva::test {
+
+// Registry places the shipped plugins work on.
+inline constexpr const char* kAdvanced = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+inline constexpr const char* kPolicies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+inline constexpr const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kWinlogon = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+inline constexpr const char* kInternet = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+inline constexpr const char* kDesktop = "Control Panel\\Desktop";
+inline constexpr const char* kControl = "SYSTEM\\ControlSet001\\Control";
+inline constexpr const char* kCrash = "SYSTEM\\ControlSet001\\Control\\CrashControl";
+inline constexpr const char* kMemory = "SYSTEM\\ControlSet001\\Control\\Session Manager\\Memory Management";
+inline constexpr const char* kFileSystem = "SYSTEM\\ControlSet001\\Control\\FileSystem";
+
+// A fresh Windows XP sandbox per test, and one plugin opened on it at a time. Values
+// are read back through the target's registry, as Windows would find them.
+class PluginOnTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        m_target = target::CTargetSystem::Open("sandbox:" + m_dir.Path(), error);
+        ASSERT_TRUE(m_target) << error;
+    }
+    void TearDown() override {
+        if (m_session) {
+            EXPECT_EQ(m_session->Failures(), "");
+        }
+        m_session.reset();
+    }
+
+    // Opens a shipped plugin; the previous one is closed first, as the main window does.
+    CPluginSession& Open(const char* fileName) {
+        m_session.reset();
+        m_session = std::make_unique<CPluginSession>(*m_target, ShippedPlugin(fileName));
+        EXPECT_TRUE(m_session->Opened()) << m_session->Failures();
+        return *m_session;
+    }
+
+    std::optional<uint32_t> Dword(reg::HKEY root, const char* key, const char* name) {
+        return target::CTargetRegistryReader(m_target->Registry()).ReadDword(root, key, name);
+    }
+    std::optional<std::string> String(reg::HKEY root, const char* key, const char* name) {
+        return target::CTargetRegistryReader(m_target->Registry()).ReadString(root, key, name);
+    }
+    void SetDword(reg::HKEY root, const char* key, const char* name, uint32_t value) {
+        reg::HKEY handle = nullptr;
+        auto& registry = m_target->Registry();
+        ASSERT_EQ(registry.RegCreateKeyExA(root, key, 0, nullptr, 0, reg::KEY_ALL_ACCESS, nullptr, &handle, nullptr),
+                  reg::ERROR_SUCCESS);
+        registry.RegSetValueExA(handle, name, 0, reg::REG_DWORD, reinterpret_cast<const reg::BYTE*>(&value), 4);
+        registry.RegCloseKey(handle);
+    }
+
+    CTempDir m_dir;
+    std::unique_ptr<target::CTargetSystem> m_target;
+    std::unique_ptr<CPluginSession> m_session;
+};
+
+} // namespace cva::test
