@@ -130,3 +130,52 @@ TEST_F(StartupPlugin, RefreshShowsEntriesAddedMeanwhileAndRemovesTheRightOne) {
     EXPECT_TRUE(String(reg::HKEY_CURRENT_USER, kRun, "ctfmon.exe"));
     EXPECT_EQ(page.GetItemCount(), 1);
 }
+
+TEST_F(AutoRunPlugin, KeepsTheTopBitOfTheValue) {
+    SetDword(reg::HKEY_LOCAL_MACHINE, kPolicies, "NoDriveTypeAutoRun", 0x80000091u);
+    auto& page = Open("autorun_drives.cvp").PageAs<pages::CPropertyPageList>();
+    EXPECT_EQ(page.IsItemChecked(0), 1);
+    ASSERT_TRUE(page.ToggleRowCheck(5));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kPolicies, "NoDriveTypeAutoRun"), 0x800000B1u);
+    EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kPolicies, "NoDriveTypeAutoRun"), 0x800000B1u);
+}
+
+TEST_F(StartupPlugin, NonAsciiEntriesAreListedAndRemoved) {
+    const std::string name = "\xC3\x9C" "berwachung";               // "Überwachung"
+    const std::string command = "C:\\Programme\\\xC3\x9C" "ber.exe"; // "C:\Programme\Über.exe"
+    {
+        reg::HKEY key = nullptr;
+        auto& registry = m_target->Registry();
+        ASSERT_EQ(registry.RegOpenKeyExA(reg::HKEY_CURRENT_USER, kRun, 0, reg::KEY_ALL_ACCESS, &key),
+                  reg::ERROR_SUCCESS);
+        registry.RegSetValueExA(key, name.c_str(), 0, reg::REG_SZ, reinterpret_cast<const reg::BYTE*>(command.c_str()),
+                                static_cast<reg::DWORD>(command.size() + 1));
+        // The unnamed default value is no start-up entry: Windows does not run it.
+        registry.RegSetValueExA(key, "", 0, reg::REG_SZ, reinterpret_cast<const reg::BYTE*>("x.exe"), 6);
+        registry.RegCloseKey(key);
+    }
+    auto& page = Open("startup_run.cvp").PageAs<pages::CPropertyPageList>();
+    ASSERT_EQ(page.GetItemCount(), 2);
+    int row = page.GetItemText(0) == name ? 0 : 1;
+    EXPECT_EQ(page.GetItemText(row), name);
+    EXPECT_EQ(Cell(page.Snapshot(), static_cast<size_t>(row), 2), command);
+    ASSERT_TRUE(page.SelectRow(row));
+    ASSERT_TRUE(page.ClickButton(0));
+    EXPECT_FALSE(String(reg::HKEY_CURRENT_USER, kRun, name.c_str()));
+    EXPECT_TRUE(String(reg::HKEY_CURRENT_USER, kRun, "ctfmon.exe"));
+    EXPECT_EQ(page.GetItemCount(), 1);
+}
+
+TEST_F(StartupPlugin, EntryWithABackslashInItsNameIsLeftAlone) {
+    SetDword(reg::HKEY_CURRENT_USER, kRun, "Tools\\Agent", 1);
+    auto& page = Open("startup_run.cvp").PageAs<pages::CPropertyPageList>();
+    ASSERT_EQ(page.GetItemCount(), 2);
+    int row = page.GetItemText(0) == "Tools\\Agent" ? 0 : 1;
+    ASSERT_TRUE(page.SelectRow(row));
+    ASSERT_TRUE(page.ClickButton(0));
+    ASSERT_EQ(m_session->Prompts().m_messages.size(), 1u);
+    EXPECT_EQ(m_session->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONEXCLAMATION);
+    EXPECT_TRUE(Dword(reg::HKEY_CURRENT_USER, kRun, "Tools\\Agent"));
+    EXPECT_EQ(page.GetItemCount(), 2);
+}

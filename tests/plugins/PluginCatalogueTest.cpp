@@ -154,6 +154,20 @@ TEST_F(PluginCatalogue, ScriptsCompileAndDefineTheirRoutines) {
     }
 }
 
+TEST_F(PluginCatalogue, DescriptionsReachThePageWithRealLineBreaks) {
+    for (const auto& path : ShippedPlugins()) {
+        SCOPED_TRACE(Name(path));
+        CPluginSession session(*s_target, path);
+        const std::string& description = session.Page().Description();
+        EXPECT_FALSE(description.empty());
+        EXPECT_EQ(description.find("\\r\\n"), std::string::npos);
+        EXPECT_EQ(description.find("#="), std::string::npos);
+        // Every line break is a CR LF pair, as the description box needs.
+        for (size_t at = description.find('\n'); at != std::string::npos; at = description.find('\n', at + 1))
+            EXPECT_TRUE(at > 0 && description[at - 1] == '\r') << at;
+    }
+}
+
 TEST_F(PluginCatalogue, UntouchedPagesOfferNoApply) {
     for (const auto& path : ShippedPlugins()) {
         SCOPED_TRACE(Name(path));
