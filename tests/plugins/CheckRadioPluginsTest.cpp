@@ -36,7 +36,7 @@ TEST_F(ExplorerFilesPlugin, AppliedValuesAreOnDiskWhenTheTargetIsOpenedAgain) {
     auto& page = Open("explorer_files.cvp").PageAs<pages::CPropertyPageCheck>();
     ASSERT_TRUE(page.ClickItem(0));
     ASSERT_TRUE(page.ClickApply());
-    m_session.reset();
+    CloseSession();
     m_target.reset();
 
     std::string error;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,19 +34,27 @@ protected:
         m_target = target::CTargetSystem::Open("sandbox:" + m_dir.Path(), error);
         ASSERT_TRUE(m_target) << error;
     }
-    void TearDown() override {
-        if (m_session) {
-            EXPECT_EQ(m_session->Failures(), "");
-        }
-        m_session.reset();
-    }
+    void TearDown() override { CloseSession(); }
 
-    // Opens a shipped plugin; the previous one is closed first, as the main window does.
+    // Opens a shipped plugin the way the main window does: the previous plugin is closed
+    // first, and the new one gets the page object its kind used before, if any.
     CPluginSession& Open(const char* fileName) {
-        m_session.reset();
-        m_session = std::make_unique<CPluginSession>(*m_target, ShippedPlugin(fileName));
+        CloseSession();
+        std::optional<plugin::SPageType> type = plugin::MatchPageType(
+            plugin::CPluginFile::Load(ShippedPlugin(fileName)).value_or(plugin::CPluginFile()).GetString(
+                "interface", "type", "none"));
+        std::unique_ptr<pages::CPropertyPageBase> page;
+        if (type) page = std::move(m_pages[static_cast<size_t>(type->m_pageIndex)]);
+        m_session = std::make_unique<CPluginSession>(*m_target, ShippedPlugin(fileName), std::move(page));
         EXPECT_TRUE(m_session->Opened()) << m_session->Failures();
         return *m_session;
+    }
+    void CloseSession() {
+        if (!m_session) return;
+        EXPECT_EQ(m_session->Failures(), "");
+        std::unique_ptr<pages::CPropertyPageBase> page = m_session->ReleasePage();
+        m_session.reset();
+        if (page) m_pages[static_cast<size_t>(page->PageIndex())] = std::move(page);
     }
 
     std::optional<uint32_t> Dword(reg::HKEY root, const char* key, const char* name) {
@@ -66,6 +75,7 @@ protected:
     CTempDir m_dir;
     std::unique_ptr<target::CTargetSystem> m_target;
     std::unique_ptr<CPluginSession> m_session;
+    std::array<std::unique_ptr<pages::CPropertyPageBase>, pages::PAGE_COUNT> m_pages;
 };
 
 } // namespace cva::test

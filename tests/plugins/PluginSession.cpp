@@ -68,10 +68,12 @@ public:
     bool HasRoutine(const char16_t* name) const { return m_pScript && m_pScript->HasRoutine(name); }
 };
 
-CPluginSession::CPluginSession(target::CTargetSystem& target, const std::string& path) {
+CPluginSession::CPluginSession(target::CTargetSystem& target, const std::string& path,
+                               std::unique_ptr<pages::CPropertyPageBase> reuse) {
     m_file = plugin::CPluginFile::Load(path).value_or(plugin::CPluginFile());
     std::optional<plugin::SPageType> type = plugin::MatchPageType(m_file.GetString("interface", "type", "none"));
-    m_page = MakePage(type ? type->m_pageIndex : pages::PAGE_MAIN);
+    const int pageIndex = type ? type->m_pageIndex : pages::PAGE_MAIN;
+    m_page = reuse && reuse->PageIndex() == pageIndex ? std::move(reuse) : MakePage(pageIndex);
     if (!m_page) return;
     m_page->SetOwner(&m_pageOwner);
     // ShowPage: the page starts enabled whatever the previous plugin's script did.
@@ -99,6 +101,12 @@ CPluginSession::CPluginSession(target::CTargetSystem& target, const std::string&
 }
 
 CPluginSession::~CPluginSession() { m_host.reset(); }
+
+std::unique_ptr<pages::CPropertyPageBase> CPluginSession::ReleasePage() {
+    m_host.reset();
+    if (m_page) m_page->SetOwner(nullptr);
+    return std::move(m_page);
+}
 
 bool CPluginSession::HasRoutine(const char16_t* name) const { return m_host && m_host->HasRoutine(name); }
 

@@ -48,7 +48,10 @@ public:
 // page's Apply reaches the script through the page owner, as in the program.
 class CPluginSession {
 public:
-    CPluginSession(target::CTargetSystem& target, const std::string& path);
+    // `reuse`: the page object the previous plugin used; the main window keeps one page
+    // per kind for the whole run, so a plugin opens on whatever the last one left.
+    CPluginSession(target::CTargetSystem& target, const std::string& path,
+                   std::unique_ptr<pages::CPropertyPageBase> reuse = nullptr);
     ~CPluginSession();
     CPluginSession(const CPluginSession&) = delete;
     CPluginSession& operator=(const CPluginSession&) = delete;
@@ -64,6 +67,8 @@ public:
         return *page;
     }
     pages::SPageSnapshot Snapshot() const { return m_page->Snapshot(); }
+    // Closes the plugin's script and hands its page on to the next plugin.
+    std::unique_ptr<pages::CPropertyPageBase> ReleasePage();
     bool HasRoutine(const char16_t* name) const;
 
     // What the page and host reported while the plugin ran.
