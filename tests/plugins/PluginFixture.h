@@ -45,7 +45,8 @@ protected:
                 "interface", "type", "none"));
         std::unique_ptr<pages::CPropertyPageBase> page;
         if (type) page = std::move(m_pages[static_cast<size_t>(type->m_pageIndex)]);
-        m_session = std::make_unique<CPluginSession>(*m_target, ShippedPlugin(fileName), std::move(page));
+        m_session = std::make_unique<CPluginSession>(*m_target, ShippedPlugin(fileName), std::move(page),
+                                                     m_userHive);
         EXPECT_TRUE(m_session->Opened()) << m_session->Failures();
         return *m_session;
     }
@@ -76,6 +77,7 @@ protected:
     std::unique_ptr<target::CTargetSystem> m_target;
     std::unique_ptr<CPluginSession> m_session;
     std::array<std::unique_ptr<pages::CPropertyPageBase>, pages::PAGE_COUNT> m_pages;
+    reg::HKEY m_userHive = nullptr; // HKCU of the plugins opened next
 };
 
 } // namespace cva::test

@@ -69,7 +69,8 @@ public:
 };
 
 CPluginSession::CPluginSession(target::CTargetSystem& target, const std::string& path,
-                               std::unique_ptr<pages::CPropertyPageBase> reuse) {
+                               std::unique_ptr<pages::CPropertyPageBase> reuse, reg::HKEY userHive)
+    : m_userHive(userHive) {
     m_file = plugin::CPluginFile::Load(path).value_or(plugin::CPluginFile());
     std::optional<plugin::SPageType> type = plugin::MatchPageType(m_file.GetString("interface", "type", "none"));
     const int pageIndex = type ? type->m_pageIndex : pages::PAGE_MAIN;

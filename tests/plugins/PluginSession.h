@@ -50,8 +50,10 @@ class CPluginSession {
 public:
     // `reuse`: the page object the previous plugin used; the main window keeps one page
     // per kind for the whole run, so a plugin opens on whatever the last one left.
+    // `userHive`: another user's mounted hive (HKU\Corvanta) that HKCU stands for while
+    // the administrator edits that user's settings; null for the running user.
     CPluginSession(target::CTargetSystem& target, const std::string& path,
-                   std::unique_ptr<pages::CPropertyPageBase> reuse = nullptr);
+                   std::unique_ptr<pages::CPropertyPageBase> reuse = nullptr, reg::HKEY userHive = nullptr);
     ~CPluginSession();
     CPluginSession(const CPluginSession&) = delete;
     CPluginSession& operator=(const CPluginSession&) = delete;
@@ -89,7 +91,7 @@ private:
     public:
         explicit CHostOwner(CPluginSession& session) : m_session(session) {}
         pages::CPropertyPageBase* CurrentPage() override { return m_session.m_page.get(); }
-        reg::HKEY UserHive() override { return nullptr; }
+        reg::HKEY UserHive() override { return m_session.m_userHive; }
         app::IUserPrompts& Prompts() override { return m_session.m_prompts; }
         void PostQuit() override { ++m_session.m_quits; }
         void AddRestartRequest() override { ++m_session.m_restarts; }
@@ -129,6 +131,7 @@ private:
     std::unique_ptr<pages::CPropertyPageBase> m_page;
     std::unique_ptr<CTestHost> m_host;
     bool m_opened = false;
+    reg::HKEY m_userHive = nullptr;
 };
 
 // The whole registry of the target as REGEDIT4 text, for before/after comparisons.
