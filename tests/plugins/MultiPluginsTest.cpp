@@ -98,3 +98,23 @@ TEST_F(ShutdownPlugin, SliderAndSpinValuesStayWithinTheirRanges) {
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "HungAppTimeout"), "20000");
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "WaitToKillAppTimeout"), "1000");
 }
+
+TEST_F(IeConnectionsPlugin, EmptiedFieldStandsForTheBuiltInLimit) {
+    auto& page = Open("ie_connections.cvp").PageAs<pages::CPropertyPageMulti>();
+    ASSERT_TRUE(page.ClickItem(0));
+    ASSERT_TRUE(page.EditText(1, ""));
+    ASSERT_TRUE(page.EditText(2, "9"));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kInternet, "MaxConnectionsPerServer"), 2u);
+    EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kInternet, "MaxConnectionsPer1_0Server"), 9u);
+}
+
+TEST_F(ShutdownPlugin, EmptiedFieldLeavesItsValueAlone) {
+    auto& page = Open("shutdown_timeouts.cvp").PageAs<pages::CPropertyPageMulti>();
+    std::string before = RegistrySnapshot(*m_target);
+    ASSERT_TRUE(page.EditText(3, ""));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(ChangedLines(before, RegistrySnapshot(*m_target)), "");
+    EXPECT_EQ(m_session->Restarts(), 0);
+    EXPECT_EQ(m_session->Logoffs(), 0);
+}
