@@ -199,3 +199,60 @@ TEST_F(PluginCatalogue, ApplyingAChangeTakenBackChangesNothing) {
         EXPECT_EQ(session.Prompts().m_messages.size(), 0u);
     }
 }
+
+// A target that lacks the values the plugins read (a Wine prefix has few of them): each
+// page shows Windows' own default for a missing value, and applying it unchanged must
+// neither ask for a restart or log-off nor spell the defaults out in the registry.
+class PluginsWithoutTheirValues : public PluginCatalogue {
+protected:
+    static void SetUpTestSuite() {
+        PluginCatalogue::SetUpTestSuite();
+        const struct {
+            reg::HKEY m_root;
+            const char* m_key;
+            std::vector<const char*> m_names;
+        } kValues[] = {
+            {reg::HKEY_CURRENT_USER, "Control Panel\\Desktop",
+             {"MenuShowDelay", "AutoEndTasks", "WaitToKillAppTimeout", "HungAppTimeout"}},
+            {reg::HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Control", {"WaitToKillServiceTimeout"}},
+            {reg::HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Control\\Session Manager\\Memory Management",
+             {"ClearPageFileAtShutdown", "DisablePagingExecutive"}},
+            {reg::HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Control\\CrashControl",
+             {"AutoReboot", "LogEvent", "SendAlert", "Overwrite", "CrashDumpEnabled"}},
+            {reg::HKEY_LOCAL_MACHINE, "SYSTEM\\ControlSet001\\Control\\FileSystem",
+             {"NtfsDisableLastAccessUpdate", "NtfsDisable8dot3NameCreation"}},
+            {reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon",
+             {"AutoAdminLogon", "DefaultPassword"}},
+            {reg::HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+             {"NoDriveTypeAutoRun"}},
+            {reg::HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+             {"NoDriveTypeAutoRun"}},
+        };
+        auto& registry = s_target->Registry();
+        for (const auto& entry : kValues) {
+            reg::HKEY key = nullptr;
+            if (registry.RegOpenKeyExA(entry.m_root, entry.m_key, 0, reg::KEY_ALL_ACCESS, &key) != reg::ERROR_SUCCESS)
+                continue;
+            for (const char* name : entry.m_names) registry.RegDeleteValueA(key, name);
+            registry.RegCloseKey(key);
+        }
+    }
+};
+
+TEST_F(PluginsWithoutTheirValues, ApplyingAChangeTakenBackAsksForNothingAndWritesNothing) {
+    for (const auto& path : ShippedPlugins()) {
+        // The explorer plugin always writes its three values, and needs nothing restarted.
+        if (Name(path) == "explorer_files.cvp") continue;
+        SCOPED_TRACE(Name(path));
+        std::string before = RegistrySnapshot(*s_target);
+        CPluginSession session(*s_target, path);
+        ASSERT_TRUE(session.Opened()) << session.Failures();
+        ASSERT_TRUE(ApplyAfterUndoneChange(session));
+        EXPECT_EQ(session.Failures(), "");
+        std::string after = RegistrySnapshot(*s_target);
+        EXPECT_TRUE(after == before) << ChangedLines(before, after);
+        EXPECT_EQ(session.Restarts(), 0);
+        EXPECT_EQ(session.Logoffs(), 0);
+        EXPECT_EQ(session.Prompts().m_messages.size(), 0u);
+    }
+}
