@@ -74,3 +74,74 @@ TEST_F(AutoLogonPlugin, ReopenedPageShowsTheStoredUserAndPassword) {
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(m_session->Restarts(), 0);
 }
+
+// Scripts cannot read data longer than 260 bytes; a passphrase that long must neither be
+// wiped by an unrelated change nor survive turning automatic logon off.
+class AutoLogonWithALongPassword : public PluginOnTarget {
+protected:
+    void SetUp() override {
+        PluginOnTarget::SetUp();
+        SetText("AutoAdminLogon", "1");
+        SetText("DefaultUserName", "Helpdesk");
+        SetText("DefaultPassword", m_password);
+    }
+    void SetText(const char* name, const std::string& text) {
+        reg::HKEY key = nullptr;
+        auto& registry = m_target->Registry();
+        ASSERT_EQ(registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, kWinlogon, 0, reg::KEY_ALL_ACCESS, &key),
+                  reg::ERROR_SUCCESS);
+        registry.RegSetValueExA(key, name, 0, reg::REG_SZ, reinterpret_cast<const reg::BYTE*>(text.c_str()),
+                                static_cast<reg::DWORD>(text.size() + 1));
+        registry.RegCloseKey(key);
+    }
+    // The stored password, whatever its length; std::nullopt without the value.
+    std::optional<std::string> StoredPassword() {
+        reg::HKEY key = nullptr;
+        auto& registry = m_target->Registry();
+        if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, kWinlogon, 0, reg::KEY_READ, &key) != reg::ERROR_SUCCESS)
+            return std::nullopt;
+        std::string data(1024, '\0');
+        reg::DWORD size = static_cast<reg::DWORD>(data.size());
+        reg::LSTATUS rc = registry.RegQueryValueExA(key, "DefaultPassword", nullptr, nullptr,
+                                                    reinterpret_cast<reg::BYTE*>(data.data()), &size);
+        registry.RegCloseKey(key);
+        if (rc != reg::ERROR_SUCCESS) return std::nullopt;
+        data.resize(size > 0 ? size - 1 : 0);
+        return data;
+    }
+
+    const std::string m_password = std::string(300, 'p');
+};
+
+TEST_F(AutoLogonWithALongPassword, IsKeptWhenOnlyTheUserChanges) {
+    auto& page = Open("autologon.cvp").PageAs<pages::CPropertyPageEdit>();
+    EXPECT_EQ(page.GetItemText(0), "Helpdesk");
+    ASSERT_TRUE(page.EditText(0, "Support"));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"), "Support");
+    EXPECT_EQ(StoredPassword(), m_password);
+    EXPECT_EQ(m_session->Restarts(), 1);
+}
+
+TEST_F(AutoLogonWithALongPassword, IsReplacedByOneTheUserTypes) {
+    auto& page = Open("autologon.cvp").PageAs<pages::CPropertyPageEdit>();
+    ASSERT_TRUE(page.EditText(1, "short"));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(StoredPassword(), "short");
+}
+
+TEST_F(AutoLogonWithALongPassword, IsRemovedWhenAutomaticLogonIsTurnedOff) {
+    auto& page = Open("autologon.cvp").PageAs<pages::CPropertyPageEdit>();
+    ASSERT_TRUE(page.EditText(0, ""));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon"), "0");
+    EXPECT_EQ(StoredPassword(), std::nullopt);
+}
+
+TEST_F(AutoLogonWithALongPassword, UnchangedPageAsksForNoRestart) {
+    auto& page = Open("autologon.cvp").PageAs<pages::CPropertyPageEdit>();
+    ASSERT_TRUE(page.EditText(2, page.GetItemText(2)));
+    ASSERT_TRUE(page.ClickApply());
+    EXPECT_EQ(StoredPassword(), m_password);
+    EXPECT_EQ(m_session->Restarts(), 0);
+}
