@@ -46,3 +46,17 @@ TEST_F(GuidePlugin, StatePartReflectsChangesMadeByOtherPlugins) {
     EXPECT_TRUE(Shows(page, "File extensions shown: yes"));
     EXPECT_TRUE(Shows(page, "Hidden files shown: no"));
 }
+
+TEST_F(GuidePlugin, CountsTheStartUpProgramsTheStartUpPageLists) {
+    reg::HKEY key = nullptr;
+    auto& registry = m_target->Registry();
+    ASSERT_EQ(registry.RegOpenKeyExA(reg::HKEY_CURRENT_USER, kRun, 0, reg::KEY_ALL_ACCESS, &key), reg::ERROR_SUCCESS);
+    // Windows does not start the unnamed default value; a value named "null" it does.
+    registry.RegSetValueExA(key, "", 0, reg::REG_SZ, reinterpret_cast<const reg::BYTE*>("x.exe"), 6);
+    registry.RegCloseKey(key);
+    SetDword(reg::HKEY_LOCAL_MACHINE, kRun, "null", 1);
+
+    auto& page = Open("catalogue_guide.cvp").PageAs<pages::CPropertyPageHtml>();
+    ASSERT_TRUE(page.FollowLink("cva:3"));
+    EXPECT_TRUE(Shows(page, "Programs started at log-on: 1 for this user, 1 for all users")) << page.Html();
+}
