@@ -28,15 +28,15 @@ TEST_F(ExplorerFilesPlugin, ShowsTheXpDefaultsAndWritesTheFolderOptionsValues) {
     EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kAdvanced, "Hidden"), 2u); // 2, not 0, is "do not show"
     EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kAdvanced, "ShowSuperHidden"), 0u);
     // Explorer picks these up on a refresh: no log-off needed.
-    EXPECT_EQ(m_session->Logoffs(), 0);
-    EXPECT_EQ(m_session->Restarts(), 0);
+    EXPECT_EQ(m_plugin->Logoffs(), 0);
+    EXPECT_EQ(m_plugin->Restarts(), 0);
 }
 
 TEST_F(ExplorerFilesPlugin, AppliedValuesAreOnDiskWhenTheTargetIsOpenedAgain) {
     auto& page = Open("explorer_files.cvp").PageAs<pages::CPropertyPageCheck>();
     ASSERT_TRUE(page.ClickItem(0));
     ASSERT_TRUE(page.ClickApply());
-    CloseSession();
+    ClosePlugin();
     m_target.reset();
 
     std::string error;
@@ -52,7 +52,7 @@ TEST_F(CrashPlugins, DumpChoiceGoesThroughTheCurrentControlSet) {
     ASSERT_TRUE(page.ClickItem(2));
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kCrash, "CrashDumpEnabled"), 2u);
-    EXPECT_EQ(m_session->Restarts(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 1);
 }
 
 TEST_F(CrashPlugins, DumpValueOutsideTheFourChoicesSelectsNoneAndIsKeptUntilOneIsPicked) {
@@ -73,7 +73,7 @@ TEST_F(CrashPlugins, BehaviourBoxesStartAllOnAndOnlyTheClearedOneIsWritten) {
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kCrash, "AutoReboot"), 0u);
     EXPECT_EQ(ChangedLines(before, RegistrySnapshot(*m_target)),
               "- \"AutoReboot\"=dword:00000001\n+ \"AutoReboot\"=dword:00000000\n");
-    EXPECT_EQ(m_session->Restarts(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 1);
 }
 
 TEST_F(MemoryAndFileSystemPlugins, PagingSettingsAreOffOnXpAndTurnOnWithARestart) {
@@ -84,7 +84,7 @@ TEST_F(MemoryAndFileSystemPlugins, PagingSettingsAreOffOnXpAndTurnOnWithARestart
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kMemory, "ClearPageFileAtShutdown"), 1u);
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kMemory, "DisablePagingExecutive"), 0u);
-    EXPECT_EQ(m_session->Restarts(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 1);
 }
 
 TEST_F(MemoryAndFileSystemPlugins, NtfsHousekeepingWritesBothFlags) {
@@ -96,5 +96,5 @@ TEST_F(MemoryAndFileSystemPlugins, NtfsHousekeepingWritesBothFlags) {
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kFileSystem, "NtfsDisableLastAccessUpdate"), 1u);
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kFileSystem, "NtfsDisable8dot3NameCreation"), 1u);
-    EXPECT_EQ(m_session->Restarts(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 1);
 }

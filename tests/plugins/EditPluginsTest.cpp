@@ -15,22 +15,22 @@ TEST_F(MenuDelayPlugin, DelayIsStoredAsTextAndAnEmptyFieldMeansTheDefault) {
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "MenuShowDelay"), "50");
     EXPECT_EQ(page.GetItemText(0), "50"); // the field shows what was stored
-    EXPECT_EQ(m_session->Logoffs(), 1);
+    EXPECT_EQ(m_plugin->Logoffs(), 1);
 
     ASSERT_TRUE(page.EditText(0, ""));
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "MenuShowDelay"), "400");
-    EXPECT_EQ(m_session->Prompts().m_messages.size(), 0u);
+    EXPECT_EQ(m_plugin->Prompts().m_messages.size(), 0u);
 }
 
 TEST_F(MenuDelayPlugin, DelayAboveTheLimitIsRefusedWithAMessage) {
     auto& page = Open("menu_delay.cvp").PageAs<pages::CPropertyPageEdit>();
     ASSERT_TRUE(page.EditText(0, "99999"));
     ASSERT_TRUE(page.ClickApply());
-    ASSERT_EQ(m_session->Prompts().m_messages.size(), 1u);
-    EXPECT_EQ(m_session->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONEXCLAMATION);
+    ASSERT_EQ(m_plugin->Prompts().m_messages.size(), 1u);
+    EXPECT_EQ(m_plugin->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONEXCLAMATION);
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "MenuShowDelay"), "400");
-    EXPECT_EQ(m_session->Logoffs(), 0);
+    EXPECT_EQ(m_plugin->Logoffs(), 0);
 }
 
 TEST_F(MenuDelayPlugin, FieldTakesDigitsOnly) {
@@ -49,14 +49,14 @@ TEST_F(AutoLogonPlugin, KeepsAPasswordValueWhileOnAndRemovesItWhenOff) {
     EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon"), "1");
     EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"), "Helpdesk");
     EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword"), ""); // present, empty
-    EXPECT_EQ(m_session->Restarts(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 1);
 
     ASSERT_TRUE(page.EditText(0, ""));
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "AutoAdminLogon"), "0");
     EXPECT_FALSE(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultPassword"));
     EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"), "Helpdesk");
-    EXPECT_EQ(m_session->Restarts(), 2);
+    EXPECT_EQ(m_plugin->Restarts(), 2);
 }
 
 TEST_F(AutoLogonPlugin, ReopenedPageShowsTheStoredUserAndPassword) {
@@ -72,7 +72,7 @@ TEST_F(AutoLogonPlugin, ReopenedPageShowsTheStoredUserAndPassword) {
     // Applying the page unchanged asks for no restart.
     ASSERT_TRUE(page.EditText(2, page.GetItemText(2)));
     ASSERT_TRUE(page.ClickApply());
-    EXPECT_EQ(m_session->Restarts(), 0);
+    EXPECT_EQ(m_plugin->Restarts(), 0);
 }
 
 // Scripts cannot read data longer than 260 bytes; a passphrase that long must neither be
@@ -120,7 +120,7 @@ TEST_F(AutoLogonWithALongPassword, IsKeptWhenOnlyTheUserChanges) {
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kWinlogon, "DefaultUserName"), "Support");
     EXPECT_EQ(StoredPassword(), m_password);
-    EXPECT_EQ(m_session->Restarts(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 1);
 }
 
 TEST_F(AutoLogonWithALongPassword, IsReplacedByOneTheUserTypes) {
@@ -143,5 +143,5 @@ TEST_F(AutoLogonWithALongPassword, UnchangedPageAsksForNoRestart) {
     ASSERT_TRUE(page.EditText(2, page.GetItemText(2)));
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(StoredPassword(), m_password);
-    EXPECT_EQ(m_session->Restarts(), 0);
+    EXPECT_EQ(m_plugin->Restarts(), 0);
 }

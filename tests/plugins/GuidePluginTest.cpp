@@ -32,7 +32,7 @@ TEST_F(GuidePlugin, LinksSwitchBetweenItsParts) {
     ASSERT_TRUE(page.FollowLink("CVA:4")); // the scheme is matched without regard to case
     EXPECT_TRUE(Shows(page, "When changes take effect"));
     EXPECT_FALSE(page.FollowLink("https://example.org/")); // left to the view
-    EXPECT_EQ(m_session->Calls("OnApply"), 3);
+    EXPECT_EQ(m_plugin->Calls("OnApply"), 3);
 }
 
 TEST_F(GuidePlugin, StatePartReflectsChangesMadeByOtherPlugins) {

@@ -34,8 +34,8 @@ TEST_F(AutoRunPlugin, RowsFollowTheMaskAndBothPolicyValuesAreUpdated) {
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kPolicies, "NoDriveTypeAutoRun"), 0xB5u);
     EXPECT_EQ(Dword(reg::HKEY_LOCAL_MACHINE, kPolicies, "NoDriveTypeAutoRun"), 0xB5u);
-    EXPECT_EQ(m_session->Restarts(), 1); // the computer-wide policy is read at start-up
-    EXPECT_EQ(m_session->Logoffs(), 0);
+    EXPECT_EQ(m_plugin->Restarts(), 1); // the computer-wide policy is read at start-up
+    EXPECT_EQ(m_plugin->Logoffs(), 0);
 }
 
 TEST_F(AutoRunPlugin, KeepsBitsBeyondTheDriveTypes) {
@@ -60,8 +60,8 @@ TEST_F(AutoRunPlugin, UserValueAloneAsksForALogOffOnly) {
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(Dword(reg::HKEY_CURRENT_USER, kPolicies, "NoDriveTypeAutoRun"), 0xFFu);
     EXPECT_FALSE(Dword(reg::HKEY_LOCAL_MACHINE, kPolicies, "NoDriveTypeAutoRun"));
-    EXPECT_EQ(m_session->Logoffs(), 1);
-    EXPECT_EQ(m_session->Restarts(), 0);
+    EXPECT_EQ(m_plugin->Logoffs(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 0);
 }
 
 TEST_F(StartupPlugin, ListsTheRunEntriesOfUserAndComputer) {
@@ -78,7 +78,7 @@ TEST_F(StartupPlugin, ListsTheRunEntriesOfUserAndComputer) {
 
 TEST_F(StartupPlugin, RemovesOnlyAConfirmedEntry) {
     auto& page = Open("startup_run.cvp").PageAs<pages::CPropertyPageList>();
-    auto& prompts = m_session->Prompts();
+    auto& prompts = m_plugin->Prompts();
     ASSERT_TRUE(page.SelectRow(0));
     prompts.m_answer = app::IDNO;
     ASSERT_TRUE(page.ClickButton(0));
@@ -99,8 +99,8 @@ TEST_F(StartupPlugin, RemoveWithoutASelectionAsksForOne) {
     auto& page = Open("startup_run.cvp").PageAs<pages::CPropertyPageList>();
     std::string before = RegistrySnapshot(*m_target);
     ASSERT_TRUE(page.ClickButton(0));
-    ASSERT_EQ(m_session->Prompts().m_messages.size(), 1u);
-    EXPECT_EQ(m_session->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONINFORMATION);
+    ASSERT_EQ(m_plugin->Prompts().m_messages.size(), 1u);
+    EXPECT_EQ(m_plugin->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONINFORMATION);
     EXPECT_EQ(ChangedLines(before, RegistrySnapshot(*m_target)), "");
 }
 
@@ -174,8 +174,8 @@ TEST_F(StartupPlugin, EntryWithABackslashInItsNameIsLeftAlone) {
     int row = page.GetItemText(0) == "Tools\\Agent" ? 0 : 1;
     ASSERT_TRUE(page.SelectRow(row));
     ASSERT_TRUE(page.ClickButton(0));
-    ASSERT_EQ(m_session->Prompts().m_messages.size(), 1u);
-    EXPECT_EQ(m_session->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONEXCLAMATION);
+    ASSERT_EQ(m_plugin->Prompts().m_messages.size(), 1u);
+    EXPECT_EQ(m_plugin->Prompts().m_messages[0].m_style, app::MB_OK | app::MB_ICONEXCLAMATION);
     EXPECT_TRUE(Dword(reg::HKEY_CURRENT_USER, kRun, "Tools\\Agent"));
     EXPECT_EQ(page.GetItemCount(), 2);
 }

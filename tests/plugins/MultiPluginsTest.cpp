@@ -45,11 +45,11 @@ TEST_F(IeConnectionsPlugin, EventChangingTheFieldsIsReportedOnce) {
     auto& page = Open("ie_connections.cvp").PageAs<pages::CPropertyPageMulti>();
     ASSERT_TRUE(page.ClickItem(0));
     ASSERT_TRUE(page.EditText(1, "8"));
-    const int before = m_session->Calls("OnEvent");
+    const int before = m_plugin->Calls("OnEvent");
     // Turning the built-in limits on rewrites both fields from inside OnEvent; those
     // changes must not raise OnEvent again.
     ASSERT_TRUE(page.ClickItem(0));
-    EXPECT_EQ(m_session->Calls("OnEvent"), before + 1);
+    EXPECT_EQ(m_plugin->Calls("OnEvent"), before + 1);
     EXPECT_EQ(page.GetItemText(1), "2");
     EXPECT_FALSE(Enabled(page, 1));
 }
@@ -79,14 +79,14 @@ TEST_F(ShutdownPlugin, TimesAreTextAndTheServiceTimeAsksForARestart) {
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "AutoEndTasks"), "1");
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "WaitToKillAppTimeout"), "4000");
-    EXPECT_EQ(m_session->Logoffs(), 1);
-    EXPECT_EQ(m_session->Restarts(), 0);
+    EXPECT_EQ(m_plugin->Logoffs(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 0);
 
     ASSERT_TRUE(page.EditText(3, "5000"));
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(String(reg::HKEY_LOCAL_MACHINE, kControl, "WaitToKillServiceTimeout"), "5000");
-    EXPECT_EQ(m_session->Restarts(), 1);
-    EXPECT_EQ(m_session->Logoffs(), 1);
+    EXPECT_EQ(m_plugin->Restarts(), 1);
+    EXPECT_EQ(m_plugin->Logoffs(), 1);
 }
 
 TEST_F(ShutdownPlugin, SliderAndSpinValuesStayWithinTheirRanges) {
@@ -115,6 +115,6 @@ TEST_F(ShutdownPlugin, EmptiedFieldLeavesItsValueAlone) {
     ASSERT_TRUE(page.EditText(3, ""));
     ASSERT_TRUE(page.ClickApply());
     EXPECT_EQ(ChangedLines(before, RegistrySnapshot(*m_target)), "");
-    EXPECT_EQ(m_session->Restarts(), 0);
-    EXPECT_EQ(m_session->Logoffs(), 0);
+    EXPECT_EQ(m_plugin->Restarts(), 0);
+    EXPECT_EQ(m_plugin->Logoffs(), 0);
 }

@@ -57,7 +57,7 @@ TEST_F(OtherUser, ChangesAreInTheUsersHiveFileAfterItIsUnmounted) {
     auto& page = Open("menu_delay.cvp").PageAs<pages::CPropertyPageEdit>();
     ASSERT_TRUE(page.EditText(0, "120"));
     ASSERT_TRUE(page.ClickApply());
-    CloseSession();
+    ClosePlugin();
     Unmount();
     EXPECT_EQ(String(reg::HKEY_CURRENT_USER, kDesktop, "MenuShowDelay"), "400");
 

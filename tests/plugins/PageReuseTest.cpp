@@ -61,6 +61,6 @@ TEST_F(PageReuse, ListLosesTheRowsAndCheckBoxesOfTheChecklist) {
     EXPECT_EQ(startup.SelectedRow(), -1);
     // Remove with the checklist's selection gone asks for a row instead of removing one.
     ASSERT_TRUE(startup.ClickButton(0));
-    EXPECT_EQ(m_session->Prompts().m_messages.size(), 1u);
+    EXPECT_EQ(m_plugin->Prompts().m_messages.size(), 1u);
     EXPECT_TRUE(String(reg::HKEY_CURRENT_USER, kRun, "ctfmon.exe"));
 }

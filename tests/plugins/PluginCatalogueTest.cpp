@@ -6,7 +6,7 @@
 #include "core/pages/PropertyPageList.h"
 #include "core/pages/PropertyPageMulti.h"
 #include "core/pages/PropertyPageRadio.h"
-#include "plugins/PluginSession.h"
+#include "plugins/OpenedPlugin.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -55,39 +55,39 @@ std::vector<std::string> Links(const std::string& html) {
 
 // What a user does who changes one item of the page and changes it back, then applies:
 // the script runs with the page as it was opened. False when the page gave no way to.
-bool ApplyAfterUndoneChange(CPluginSession& session) {
-    pages::SPageSnapshot snapshot = session.Snapshot();
+bool ApplyAfterUndoneChange(COpenedPlugin& opened) {
+    pages::SPageSnapshot snapshot = opened.Snapshot();
     auto firstItem = [&](auto&& wanted) -> int {
         for (const auto& item : snapshot.m_items)
             if (item.m_visible && item.m_enabled && wanted(item)) return item.m_index;
         return -1;
     };
     auto any = [](const pages::SItemSnapshot&) { return true; };
-    switch (session.Page().PageIndex()) {
+    switch (opened.Page().PageIndex()) {
     case pages::PAGE_CHECK: {
-        auto& page = session.PageAs<pages::CPropertyPageCheck>();
+        auto& page = opened.PageAs<pages::CPropertyPageCheck>();
         int i = firstItem(any);
         return page.ClickItem(i) && page.ClickItem(i) && page.ClickApply();
     }
     case pages::PAGE_RADIO: {
-        auto& page = session.PageAs<pages::CPropertyPageRadio>();
+        auto& page = opened.PageAs<pages::CPropertyPageRadio>();
         int i = firstItem([](const pages::SItemSnapshot& item) { return item.m_checked == 1; });
         return page.ClickItem(i) && page.ClickApply();
     }
     case pages::PAGE_EDIT: {
-        auto& page = session.PageAs<pages::CPropertyPageEdit>();
+        auto& page = opened.PageAs<pages::CPropertyPageEdit>();
         int i = firstItem(any);
         return page.EditText(i, page.GetItemText(i)) && page.ClickApply();
     }
     case pages::PAGE_MULTI: {
-        auto& page = session.PageAs<pages::CPropertyPageMulti>();
+        auto& page = opened.PageAs<pages::CPropertyPageMulti>();
         int box = firstItem([](const pages::SItemSnapshot& item) { return item.m_kind == "check"; });
         if (box >= 0) return page.ClickItem(box) && page.ClickItem(box) && page.ClickApply();
         int field = firstItem([](const pages::SItemSnapshot& item) { return item.m_kind == "edit"; });
         return page.EditText(field, page.GetItemText(field)) && page.ClickApply();
     }
     case pages::PAGE_LIST: {
-        auto& page = session.PageAs<pages::CPropertyPageList>();
+        auto& page = opened.PageAs<pages::CPropertyPageList>();
         if (snapshot.m_buttons[0].m_icon) {
             bool toggled = !page.HasCheckBoxes() || (page.ToggleRowCheck(0) && page.ToggleRowCheck(0));
             return toggled && page.ClickApply();
@@ -100,7 +100,7 @@ bool ApplyAfterUndoneChange(CPluginSession& session) {
         return pressed;
     }
     case pages::PAGE_HTML: {
-        auto& page = session.PageAs<pages::CPropertyPageHtml>();
+        auto& page = opened.PageAs<pages::CPropertyPageHtml>();
         std::vector<std::string> links = Links(page.Html());
         for (const std::string& link : links)
             if (!page.FollowLink(link)) return false;
@@ -146,19 +146,19 @@ TEST_F(PluginCatalogue, ScriptsCompileAndDefineTheirRoutines) {
         // A "/*" left in the text would survive comment removal and break the script.
         EXPECT_EQ(plugin::RemoveBlockComments(LoadFile(path).ReadText(false).m_script).find("/*"),
                   std::string::npos);
-        CPluginSession session(*s_target, path);
-        EXPECT_TRUE(session.Opened());
-        EXPECT_TRUE(session.HasRoutine(u"OnInit"));
-        EXPECT_TRUE(session.HasRoutine(u"OnApply"));
-        EXPECT_EQ(session.Failures(), "");
+        COpenedPlugin opened(*s_target, path);
+        EXPECT_TRUE(opened.Opened());
+        EXPECT_TRUE(opened.HasRoutine(u"OnInit"));
+        EXPECT_TRUE(opened.HasRoutine(u"OnApply"));
+        EXPECT_EQ(opened.Failures(), "");
     }
 }
 
 TEST_F(PluginCatalogue, DescriptionsReachThePageWithRealLineBreaks) {
     for (const auto& path : ShippedPlugins()) {
         SCOPED_TRACE(Name(path));
-        CPluginSession session(*s_target, path);
-        const std::string& description = session.Page().Description();
+        COpenedPlugin opened(*s_target, path);
+        const std::string& description = opened.Page().Description();
         EXPECT_FALSE(description.empty());
         EXPECT_EQ(description.find("\\r\\n"), std::string::npos);
         EXPECT_EQ(description.find("#="), std::string::npos);
@@ -171,15 +171,15 @@ TEST_F(PluginCatalogue, DescriptionsReachThePageWithRealLineBreaks) {
 TEST_F(PluginCatalogue, UntouchedPagesOfferNoApply) {
     for (const auto& path : ShippedPlugins()) {
         SCOPED_TRACE(Name(path));
-        CPluginSession session(*s_target, path);
-        ASSERT_TRUE(session.Opened()) << session.Failures();
-        pages::SPageSnapshot snapshot = session.Snapshot();
+        COpenedPlugin opened(*s_target, path);
+        ASSERT_TRUE(opened.Opened()) << opened.Failures();
+        pages::SPageSnapshot snapshot = opened.Snapshot();
         // A list's button 0 with a caption of its own is a command, usable at any time.
         bool applyButton = snapshot.m_hasApply || (!snapshot.m_buttons.empty() && snapshot.m_buttons[0].m_icon);
         if (!applyButton) continue;
-        EXPECT_FALSE(session.Page().IsApplyEnabled());
-        EXPECT_FALSE(session.Page().ClickApply());
-        EXPECT_EQ(session.Calls("OnApply"), 0);
+        EXPECT_FALSE(opened.Page().IsApplyEnabled());
+        EXPECT_FALSE(opened.Page().ClickApply());
+        EXPECT_EQ(opened.Calls("OnApply"), 0);
     }
 }
 
@@ -187,16 +187,16 @@ TEST_F(PluginCatalogue, ApplyingAChangeTakenBackChangesNothing) {
     for (const auto& path : ShippedPlugins()) {
         SCOPED_TRACE(Name(path));
         std::string before = RegistrySnapshot(*s_target);
-        CPluginSession session(*s_target, path);
-        ASSERT_TRUE(session.Opened()) << session.Failures();
-        ASSERT_TRUE(ApplyAfterUndoneChange(session));
-        EXPECT_GE(session.Calls("OnApply"), 1);
-        EXPECT_EQ(session.Failures(), "");
+        COpenedPlugin opened(*s_target, path);
+        ASSERT_TRUE(opened.Opened()) << opened.Failures();
+        ASSERT_TRUE(ApplyAfterUndoneChange(opened));
+        EXPECT_GE(opened.Calls("OnApply"), 1);
+        EXPECT_EQ(opened.Failures(), "");
         std::string after = RegistrySnapshot(*s_target);
         EXPECT_TRUE(after == before) << ChangedLines(before, after);
-        EXPECT_EQ(session.Restarts(), 0);
-        EXPECT_EQ(session.Logoffs(), 0);
-        EXPECT_EQ(session.Prompts().m_messages.size(), 0u);
+        EXPECT_EQ(opened.Restarts(), 0);
+        EXPECT_EQ(opened.Logoffs(), 0);
+        EXPECT_EQ(opened.Prompts().m_messages.size(), 0u);
     }
 }
 
@@ -245,14 +245,14 @@ TEST_F(PluginsWithoutTheirValues, ApplyingAChangeTakenBackAsksForNothingAndWrite
         if (Name(path) == "explorer_files.cvp") continue;
         SCOPED_TRACE(Name(path));
         std::string before = RegistrySnapshot(*s_target);
-        CPluginSession session(*s_target, path);
-        ASSERT_TRUE(session.Opened()) << session.Failures();
-        ASSERT_TRUE(ApplyAfterUndoneChange(session));
-        EXPECT_EQ(session.Failures(), "");
+        COpenedPlugin opened(*s_target, path);
+        ASSERT_TRUE(opened.Opened()) << opened.Failures();
+        ASSERT_TRUE(ApplyAfterUndoneChange(opened));
+        EXPECT_EQ(opened.Failures(), "");
         std::string after = RegistrySnapshot(*s_target);
         EXPECT_TRUE(after == before) << ChangedLines(before, after);
-        EXPECT_EQ(session.Restarts(), 0);
-        EXPECT_EQ(session.Logoffs(), 0);
-        EXPECT_EQ(session.Prompts().m_messages.size(), 0u);
+        EXPECT_EQ(opened.Restarts(), 0);
+        EXPECT_EQ(opened.Logoffs(), 0);
+        EXPECT_EQ(opened.Prompts().m_messages.size(), 0u);
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugins/PluginSession.h"
+#include "plugins/OpenedPlugin.h"
 #include "platform/target/TargetRegistryReader.h"
 #include "support/TempDir.h"
 
@@ -34,27 +34,27 @@ protected:
         m_target = target::CTargetSystem::Open("sandbox:" + m_dir.Path(), error);
         ASSERT_TRUE(m_target) << error;
     }
-    void TearDown() override { CloseSession(); }
+    void TearDown() override { ClosePlugin(); }
 
     // Opens a shipped plugin the way the main window does: the previous plugin is closed
     // first, and the new one gets the page object its kind used before, if any.
-    CPluginSession& Open(const char* fileName) {
-        CloseSession();
+    COpenedPlugin& Open(const char* fileName) {
+        ClosePlugin();
         std::optional<plugin::SPageType> type = plugin::MatchPageType(
             plugin::CPluginFile::Load(ShippedPlugin(fileName)).value_or(plugin::CPluginFile()).GetString(
                 "interface", "type", "none"));
         std::unique_ptr<pages::CPropertyPageBase> page;
         if (type) page = std::move(m_pages[static_cast<size_t>(type->m_pageIndex)]);
-        m_session = std::make_unique<CPluginSession>(*m_target, ShippedPlugin(fileName), std::move(page),
+        m_plugin = std::make_unique<COpenedPlugin>(*m_target, ShippedPlugin(fileName), std::move(page),
                                                      m_userHive);
-        EXPECT_TRUE(m_session->Opened()) << m_session->Failures();
-        return *m_session;
+        EXPECT_TRUE(m_plugin->Opened()) << m_plugin->Failures();
+        return *m_plugin;
     }
-    void CloseSession() {
-        if (!m_session) return;
-        EXPECT_EQ(m_session->Failures(), "");
-        std::unique_ptr<pages::CPropertyPageBase> page = m_session->ReleasePage();
-        m_session.reset();
+    void ClosePlugin() {
+        if (!m_plugin) return;
+        EXPECT_EQ(m_plugin->Failures(), "");
+        std::unique_ptr<pages::CPropertyPageBase> page = m_plugin->ReleasePage();
+        m_plugin.reset();
         if (page) m_pages[static_cast<size_t>(page->PageIndex())] = std::move(page);
     }
 
@@ -75,7 +75,7 @@ protected:
 
     CTempDir m_dir;
     std::unique_ptr<target::CTargetSystem> m_target;
-    std::unique_ptr<CPluginSession> m_session;
+    std::unique_ptr<COpenedPlugin> m_plugin;
     std::array<std::unique_ptr<pages::CPropertyPageBase>, pages::PAGE_COUNT> m_pages;
     reg::HKEY m_userHive = nullptr; // HKCU of the plugins opened next
 };

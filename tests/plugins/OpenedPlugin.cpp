@@ -1,4 +1,4 @@
-#include "plugins/PluginSession.h"
+#include "plugins/OpenedPlugin.h"
 
 #include "core/pages/PropertyPageCheck.h"
 #include "core/pages/PropertyPageEdit.h"
@@ -18,9 +18,6 @@
 namespace cva::test {
 
 namespace {
-
-// The kind of the checklist plugins, which share the list page.
-constexpr int kCheckListKind = 5;
 
 std::unique_ptr<pages::CPropertyPageBase> MakePage(int pageIndex) {
     switch (pageIndex) {
@@ -62,17 +59,18 @@ int CPluginPrompts::MessageBox(const std::string& text, const std::string&, unsi
 
 // The real host with the engine's routine list in view, so a test can tell a missing
 // routine from one that did nothing.
-class CPluginSession::CTestHost : public script::CHost_Proxy {
+class COpenedPlugin::CTestHost : public script::CHost_Proxy {
 public:
     using CHost_Proxy::CHost_Proxy;
     bool HasRoutine(const char16_t* name) const { return m_pScript && m_pScript->HasRoutine(name); }
 };
 
-CPluginSession::CPluginSession(target::CTargetSystem& target, const std::string& path,
+COpenedPlugin::COpenedPlugin(target::CTargetSystem& target, const std::string& path,
                                std::unique_ptr<pages::CPropertyPageBase> reuse, reg::HKEY userHive)
     : m_userHive(userHive) {
     m_file = plugin::CPluginFile::Load(path).value_or(plugin::CPluginFile());
-    std::optional<plugin::SPageType> type = plugin::MatchPageType(m_file.GetString("interface", "type", "none"));
+    const std::string typeName = m_file.GetString("interface", "type", "none");
+    std::optional<plugin::SPageType> type = plugin::MatchPageType(typeName);
     const int pageIndex = type ? type->m_pageIndex : pages::PAGE_MAIN;
     m_page = reuse && reuse->PageIndex() == pageIndex ? std::move(reuse) : MakePage(pageIndex);
     if (!m_page) return;
@@ -80,8 +78,9 @@ CPluginSession::CPluginSession(target::CTargetSystem& target, const std::string&
     // ShowPage: the page starts enabled whatever the previous plugin's script did.
     m_page->EnableControls(true);
     m_page->SetWindowEnabled(true);
+    // The window's list control gets check boxes for checklist plugins only.
     if (auto* list = dynamic_cast<pages::CPropertyPageList*>(m_page.get()))
-        list->SetCheckBoxes(type->m_pluginKind == kCheckListKind);
+        list->SetCheckBoxes(pages::PageForType(typeName).value_or(pages::SPageForType{}).m_checkBoxes);
 
     m_host = std::make_unique<CTestHost>(target, true);
     if (!m_host->CreateEngine(u"vbScript")) return;
@@ -101,22 +100,22 @@ CPluginSession::CPluginSession(target::CTargetSystem& target, const std::string&
     m_opened = true;
 }
 
-CPluginSession::~CPluginSession() { m_host.reset(); }
+COpenedPlugin::~COpenedPlugin() { m_host.reset(); }
 
-std::unique_ptr<pages::CPropertyPageBase> CPluginSession::ReleasePage() {
+std::unique_ptr<pages::CPropertyPageBase> COpenedPlugin::ReleasePage() {
     m_host.reset();
     if (m_page) m_page->SetOwner(nullptr);
     return std::move(m_page);
 }
 
-bool CPluginSession::HasRoutine(const char16_t* name) const { return m_host && m_host->HasRoutine(name); }
+bool COpenedPlugin::HasRoutine(const char16_t* name) const { return m_host && m_host->HasRoutine(name); }
 
-void CPluginSession::WrongPageKind() {
+void COpenedPlugin::WrongPageKind() {
     std::fprintf(stderr, "the plugin opened on another page kind than the test expects\n");
     std::abort();
 }
 
-void CPluginSession::Run(const std::string& name, const std::vector<int32_t>& args) {
+void COpenedPlugin::Run(const std::string& name, const std::vector<int32_t>& args) {
     m_calls.push_back(name);
     std::vector<vbs::Variant> values;
     for (int32_t arg : args) values.emplace_back(arg);
@@ -130,11 +129,11 @@ void CPluginSession::Run(const std::string& name, const std::vector<int32_t>& ar
     }
 }
 
-int CPluginSession::Calls(const std::string& routine) const {
+int COpenedPlugin::Calls(const std::string& routine) const {
     return static_cast<int>(std::count(m_calls.begin(), m_calls.end(), routine));
 }
 
-std::string CPluginSession::Failures() const {
+std::string COpenedPlugin::Failures() const {
     std::string out;
     if (!m_host) out += "no page for the plugin's type\n";
     for (const std::string& error : m_prompts.m_errors) out += FirstLine(error) + "\n";

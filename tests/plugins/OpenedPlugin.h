@@ -46,17 +46,17 @@ public:
 // items from the file, a real host runs the composed script on the target, OnInit and
 // AfterInit follow. The test then acts as the user through the page's own methods; the
 // page's Apply reaches the script through the page owner, as in the program.
-class CPluginSession {
+class COpenedPlugin {
 public:
     // `reuse`: the page object the previous plugin used; the main window keeps one page
     // per kind for the whole run, so a plugin opens on whatever the last one left.
     // `userHive`: another user's mounted hive (HKU\Corvanta) that HKCU stands for while
     // the administrator edits that user's settings; null for the running user.
-    CPluginSession(target::CTargetSystem& target, const std::string& path,
+    COpenedPlugin(target::CTargetSystem& target, const std::string& path,
                    std::unique_ptr<pages::CPropertyPageBase> reuse = nullptr, reg::HKEY userHive = nullptr);
-    ~CPluginSession();
-    CPluginSession(const CPluginSession&) = delete;
-    CPluginSession& operator=(const CPluginSession&) = delete;
+    ~COpenedPlugin();
+    COpenedPlugin(const COpenedPlugin&) = delete;
+    COpenedPlugin& operator=(const COpenedPlugin&) = delete;
 
     // False when the file has no page kind or its script did not compile.
     bool Opened() const { return m_opened; }
@@ -89,31 +89,31 @@ private:
     // What the main window is to the host: the page shown, the prompts, the requests.
     class CHostOwner : public script::IHostOwner {
     public:
-        explicit CHostOwner(CPluginSession& session) : m_session(session) {}
-        pages::CPropertyPageBase* CurrentPage() override { return m_session.m_page.get(); }
-        reg::HKEY UserHive() override { return m_session.m_userHive; }
-        app::IUserPrompts& Prompts() override { return m_session.m_prompts; }
-        void PostQuit() override { ++m_session.m_quits; }
-        void AddRestartRequest() override { ++m_session.m_restarts; }
-        void AddLogoffRequest() override { ++m_session.m_logoffs; }
+        explicit CHostOwner(COpenedPlugin& opened) : m_plugin(opened) {}
+        pages::CPropertyPageBase* CurrentPage() override { return m_plugin.m_page.get(); }
+        reg::HKEY UserHive() override { return m_plugin.m_userHive; }
+        app::IUserPrompts& Prompts() override { return m_plugin.m_prompts; }
+        void PostQuit() override { ++m_plugin.m_quits; }
+        void AddRestartRequest() override { ++m_plugin.m_restarts; }
+        void AddLogoffRequest() override { ++m_plugin.m_logoffs; }
 
     private:
-        CPluginSession& m_session;
+        COpenedPlugin& m_plugin;
     };
 
     // What the main window is to the page: it runs the routines the page asks for.
     class CPageOwner : public pages::IPageOwner {
     public:
-        explicit CPageOwner(CPluginSession& session) : m_session(session) {}
+        explicit CPageOwner(COpenedPlugin& opened) : m_plugin(opened) {}
         bool ConfirmApply() override { return true; }
         void CallRoutine(const std::string& name, const std::vector<int32_t>& args) override {
-            m_session.Run(name, args);
+            m_plugin.Run(name, args);
         }
-        void RecordApplied() override { ++m_session.m_applied; }
-        app::IUserPrompts* Prompts() override { return &m_session.m_prompts; }
+        void RecordApplied() override { ++m_plugin.m_applied; }
+        app::IUserPrompts* Prompts() override { return &m_plugin.m_prompts; }
 
     private:
-        CPluginSession& m_session;
+        COpenedPlugin& m_plugin;
     };
 
     [[noreturn]] static void WrongPageKind();
