@@ -66,7 +66,7 @@ public:
 };
 
 COpenedPlugin::COpenedPlugin(target::CTargetSystem& target, const std::string& path,
-                               std::unique_ptr<pages::CPropertyPageBase> reuse, reg::HKEY userHive)
+                             std::unique_ptr<pages::CPropertyPageBase> reuse, reg::HKEY userHive)
     : m_userHive(userHive) {
     m_file = plugin::CPluginFile::Load(path).value_or(plugin::CPluginFile());
     const std::string typeName = m_file.GetString("interface", "type", "none");

@@ -20,7 +20,7 @@ namespace cva::test {
 std::vector<std::string> ShippedPlugins();
 std::string ShippedPlugin(const std::string& fileName);
 
-// Records what the plugin asks the user and answers Yes (or the queued answers).
+// Records what the plugin asks the user and answers every question with m_answer.
 class CPluginPrompts : public app::IUserPrompts {
 public:
     struct SMessage {
@@ -53,7 +53,7 @@ public:
     // `userHive`: another user's mounted hive (HKU\Corvanta) that HKCU stands for while
     // the administrator edits that user's settings; null for the running user.
     COpenedPlugin(target::CTargetSystem& target, const std::string& path,
-                   std::unique_ptr<pages::CPropertyPageBase> reuse = nullptr, reg::HKEY userHive = nullptr);
+                  std::unique_ptr<pages::CPropertyPageBase> reuse = nullptr, reg::HKEY userHive = nullptr);
     ~COpenedPlugin();
     COpenedPlugin(const COpenedPlugin&) = delete;
     COpenedPlugin& operator=(const COpenedPlugin&) = delete;

@@ -46,7 +46,7 @@ protected:
         std::unique_ptr<pages::CPropertyPageBase> page;
         if (type) page = std::move(m_pages[static_cast<size_t>(type->m_pageIndex)]);
         m_plugin = std::make_unique<COpenedPlugin>(*m_target, ShippedPlugin(fileName), std::move(page),
-                                                     m_userHive);
+                                                    m_userHive);
         EXPECT_TRUE(m_plugin->Opened()) << m_plugin->Failures();
         return *m_plugin;
     }
