@@ -194,10 +194,14 @@ void CApplicationDlg::ShowPage(int pageIndex) {
         page->SetWindowEnabled(true);
     }
     View().ShowPage(pageIndex);
-    if (m_nPluginKind == KIND_CHECKLIST)
-        View().SetListCheckBoxes(true);
-    else if (m_nPluginKind == KIND_LIST)
-        View().SetListCheckBoxes(false);
+    // The list page's own state carries the check boxes, so that its rows can be
+    // checked and read by the script whether or not a window shows them.
+    const bool checklist = m_nPluginKind == KIND_CHECKLIST;
+    if (checklist || m_nPluginKind == KIND_LIST) {
+        if (auto* list = dynamic_cast<pages::CPropertyPageList*>(Page(pages::PAGE_LIST)))
+            list->SetCheckBoxes(checklist);
+        View().SetListCheckBoxes(checklist);
+    }
 }
 
 void CApplicationDlg::PostQuit() {
