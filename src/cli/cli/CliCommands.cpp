@@ -134,7 +134,7 @@ bool ConfirmationDeclined(const std::vector<SMessage>& messages, size_t from) {
     return false;
 }
 
-int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, std::string& out,
+int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
                 std::string& err) {
     const std::optional<std::string> path = ResolvePlugin(options.plugin, dlg.Catalogue().PluginFolder());
     if (!path) {
@@ -144,7 +144,6 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
     dlg.m_plugins.push_back({*path, 0, 0});
     dlg.LoadPlugin(static_cast<int>(dlg.m_plugins.size()) - 1);
 
-    SPageReport report;
     report.plugin = plugin::PluginFileName(*path);
     int status = kExitOk;
     if (options.command == "apply") {
@@ -184,9 +183,7 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
     report.header = dlg.HeaderText();
     report.level = dlg.Level();
     if (pages::CPropertyPageBase* page = dlg.CurrentPage()) report.page = page->Snapshot();
-    report.messages = prompts.Messages();
     report.scriptErrors = dlg.ScriptErrorCount();
-    out += options.json ? ReportToJson(report) : ReportToText(report);
     if (report.scriptErrors > 0) {
         err += "the plugin's script reported an error\n";
         return kExitScriptError;
@@ -235,6 +232,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
 
     CCliPrompts prompts(options.confirm, options.answers);
     int status = kExitOk;
+    std::optional<SPageReport> report;
     {
         CApplicationDlg dlg(*core.Target(), store, prompts, app::SSessionRequests::FromCore(core),
                             core.ProfileFolder(), CApplicationDlg::DefaultPageFactory());
@@ -244,20 +242,21 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
             out += options.json ? CatalogueToJson(dlg.Catalogue(), options.view)
                                 : CatalogueToText(dlg.Catalogue());
         } else {
-            status = ShowOrApply(options, dlg, prompts, out, err);
+            report.emplace();
+            status = ShowOrApply(options, dlg, prompts, *report, err);
+            if (status == kExitUsage) report.reset();
         }
     }
 
     // As at the window's close: a restart or log-off a script asked for is confirmed
     // (only with --answer ok) or withdrawn, then carried out on the target.
-    const size_t before = prompts.Messages().size();
     core.ConfirmPendingRequests([&prompts](const std::string& text) {
         return prompts.MessageBox(text, app::kAppTitle,
                                   app::MB_OKCANCEL | app::MB_ICONQUESTION | app::MB_DEFBUTTON2) == app::IDOK;
     });
-    for (size_t i = before; i < prompts.Messages().size(); ++i) {
-        const SMessage& m = prompts.Messages()[i];
-        if (!options.json) out += "[" + m.type + "] " + m.text + "\n  -> " + m.answer + (m.defaulted ? " (default button, no answer given)\n" : "\n");
+    if (report) {
+        report->messages = prompts.Messages();
+        out += options.json ? ReportToJson(*report) : ReportToText(*report);
     }
     core.Exit();
     if (prompts.UnusedAnswers() > 0) err += "warning: " + std::to_string(prompts.UnusedAnswers()) + " --answer value(s) were not asked for\n";
