@@ -173,7 +173,14 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
                 report.action = "Apply";
                 report.applied = page && page->ClickApply();
             }
-            if (!report.applied && !ConfirmationDeclined(prompts.Messages(), before)) {
+            const bool unchanged = page && page->HasApplyButton() && !page->IsApplyEnabled() &&
+                                   page->IsWindowEnabled() && page->ControlsEnabled() && !options.button &&
+                                   !options.link;
+            if (!report.applied && unchanged) {
+                // The page already shows what was asked for: as on the window, there is
+                // nothing to apply, and a script that sets a state twice must not fail.
+                err += "nothing was changed on the page; Apply stays disabled and nothing was applied\n";
+            } else if (!report.applied && !ConfirmationDeclined(prompts.Messages(), before)) {
                 err += report.action + " is not available on this page (disabled, or nothing was changed)\n";
                 status = kExitActionFailed;
             }

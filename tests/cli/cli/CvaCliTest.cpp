@@ -211,8 +211,13 @@ TEST_F(CvaCli, ActionThePageCannotTakeAppliesNothing) {
     CResult r = Cli({"apply", "crash_behaviour.cvp", "--text", "0=x", "--yes"});
     EXPECT_EQ(r.m_status, 3);
     EXPECT_FALSE(std::filesystem::exists(Profile("applied.ini")));
-    // Apply without a change stays disabled, as on the window.
-    EXPECT_EQ(Cli({"apply", "crash_behaviour.cvp", "--yes"}).m_status, 3);
+    // Asking for the state the page already shows applies nothing and is no failure.
+    CResult same = Cli({"apply", "crash_behaviour.cvp", "--check", "0=1", "--yes", "--json"});
+    EXPECT_EQ(same.m_status, 0) << same.m_err;
+    EXPECT_NE(same.m_out.find("\"applied\":false"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(Profile("applied.ini")));
+    // A list button the page does not show cannot be pressed.
+    EXPECT_EQ(Cli({"apply", "startup_run.cvp", "--button", "2"}).m_status, 3);
 }
 
 } // namespace
