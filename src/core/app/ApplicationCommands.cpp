@@ -37,11 +37,13 @@ void CApplicationDlg::StartCatalogue(const std::string& singlePlugin, ICatalogue
     m_catalogue.SetProgress(nullptr);
     // The start page's header counts the plugins the scan has just found.
     ShowStartPage();
-    m_bReady = true;
+    // The first folder is selected before the window counts as ready, so a start never
+    // runs a plugin's script on its own: the first page opens when the user picks it.
     if (m_catalogue.GetFolderCount() > 0) {
         CCatalogueNavigation(m_catalogue).SelectFolder(0);
         OpenSelectedItem();
     }
+    m_bReady = true;
     SetLevel(-1);
 }
 

@@ -96,6 +96,17 @@ TEST_F(ApplicationCatalogueTest, StartShowsTheStartPageAndPagesWalkTheTree) {
     EXPECT_TRUE(dlg->Page(pages::PAGE_CHECK)->IsVisible());
 }
 
+TEST_F(ApplicationCatalogueTest, StartNeverOpensAPluginEvenWhenTheFirstItemIsALeaf) {
+    Plugin("top.cvp", "Sys::Top", "check", "Sub OnInit()\r\n Err.Raise 5\r\nEnd Sub\r\n");
+    auto dlg = Start();
+    EXPECT_EQ(dlg->m_nCurrentPlugin, -1);
+    EXPECT_EQ(dlg->ScriptErrorCount(), 0);
+    EXPECT_TRUE(m_prompts.messages.empty());
+    dlg->OpenSelectedItem();
+    EXPECT_EQ(dlg->m_nCurrentPlugin, 0);
+    EXPECT_EQ(dlg->ScriptErrorCount(), 1);
+}
+
 TEST_F(ApplicationCatalogueTest, ApplyOnThePageRunsTheScriptAndRecordsTheHistory) {
     Plugin("one.cvp", "Sys::One", "check",
            "Sub OnInit()\r\nEnd Sub\r\nSub OnApply(b, i)\r\n RegWriteValueS \"HKCU\\Software\\CvaTest\\Flag\", "
