@@ -213,6 +213,14 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         err += "the settings cannot be read: " + store.LoadError() + "\n";
         return kExitNoTarget;
     }
+    if (options.plugins) {
+        std::error_code ec;
+        // Start-up would quietly fall back to the default folder.
+        if (!fs::is_directory(*options.plugins, ec)) {
+            err += "--plugins: no such folder: " + *options.plugins + "\n";
+            return kExitUsage;
+        }
+    }
     CPluginDirOverride pluginDir(store, options.plugins);
 
     app::CAppCore::COptions coreOptions;

@@ -97,6 +97,7 @@ void CApplicationDlg::Refresh() {
 }
 
 void CApplicationDlg::RefreshAll() {
+    m_pHost.reset();
     ShowStartPage();
     m_catalogue.RefreshAll();
     SetLevel(-1);

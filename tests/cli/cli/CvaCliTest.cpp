@@ -195,6 +195,7 @@ TEST_F(CvaCli, MissingPluginFailsWithoutTouchingAnything) {
     CResult r = Cli({"show", "no_such_page.cvp"});
     EXPECT_EQ(r.m_status, 2);
     EXPECT_NE(r.m_err.find("plugin not found: no_such_page.cvp"), std::string::npos);
+    EXPECT_EQ(Cli({"list"}, m_dir.File("no_such_folder")).m_status, 2);
 }
 
 TEST_F(CvaCli, ScriptErrorIsShownAndGivesANonZeroStatus) {
