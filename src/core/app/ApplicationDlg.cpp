@@ -1,7 +1,15 @@
 #include "core/app/ApplicationDlg.h"
 
 #include "core/app/AppCore.h"
+#include "core/app/ApplyHistory.h"
 #include "core/app/UserPrompts.h"
+#include "core/pages/PropertyPageCheck.h"
+#include "core/pages/PropertyPageEdit.h"
+#include "core/pages/PropertyPageHtml.h"
+#include "core/pages/PropertyPageList.h"
+#include "core/pages/PropertyPageMain.h"
+#include "core/pages/PropertyPageMulti.h"
+#include "core/pages/PropertyPageRadio.h"
 #include "core/plugin/PluginFile.h"
 #include "platform/files/FileAttributes.h"
 #include "platform/settings/SettingsStore.h"
@@ -33,21 +41,66 @@ IApplicationView& NullView() {
     return view;
 }
 
+// The pages' owner: IHostOwner and IPageOwner both name their prompts Prompts(), with
+// different answers, so one class cannot be both.
+class CDialogPageOwner : public pages::IPageOwner {
+public:
+    explicit CDialogPageOwner(CApplicationDlg& dlg) : m_dlg(dlg) {}
+    bool ConfirmApply() override { return m_dlg.ConfirmApply(); }
+    void CallRoutine(const std::string& name, const std::vector<int32_t>& args) override {
+        m_dlg.CallRoutine(name, args);
+    }
+    void RecordApplied() override { m_dlg.RecordApplied(); }
+    IUserPrompts* Prompts() override { return &m_dlg.Prompts(); }
+    std::optional<int> FindCatalogueEntry(const std::string& fileName) override {
+        return m_dlg.FindCatalogueEntry(fileName);
+    }
+    void OpenCatalogueEntry(int index) override { m_dlg.OpenCatalogueEntry(index); }
+
+private:
+    CApplicationDlg& m_dlg;
+};
+
 } // namespace
 
 SSessionRequests SSessionRequests::FromCore(CAppCore& core) {
-    return {[&core] { core.RequestRestart(); }, [&core] { core.RequestLogoff(); }};
+    SSessionRequests requests;
+    requests.m_restart = [&core] { core.RequestRestart(); };
+    requests.m_logoff = [&core] { core.RequestLogoff(); };
+    requests.m_restartCount = [&core] { return core.m_nRestartRequests; };
+    requests.m_logoffCount = [&core] { return core.m_nLogoffRequests; };
+    requests.m_logger = &core.m_logger;
+    return requests;
+}
+
+CApplicationDlg::PageFactory CApplicationDlg::DefaultPageFactory() {
+    return [](int pageIndex) -> std::unique_ptr<pages::CPropertyPageBase> {
+        switch (pageIndex) {
+        case pages::PAGE_MAIN: return std::make_unique<pages::CPropertyPageMain>();
+        case pages::PAGE_CHECK: return std::make_unique<pages::CPropertyPageCheck>();
+        case pages::PAGE_EDIT: return std::make_unique<pages::CPropertyPageEdit>();
+        case pages::PAGE_RADIO: return std::make_unique<pages::CPropertyPageRadio>();
+        case pages::PAGE_LIST: return std::make_unique<pages::CPropertyPageList>();
+        case pages::PAGE_MULTI: return std::make_unique<pages::CPropertyPageMulti>();
+        case pages::PAGE_HTML: return std::make_unique<pages::CPropertyPageHtml>();
+        default: return nullptr;
+        }
+    };
 }
 
 CApplicationDlg::CApplicationDlg(target::CTargetSystem& target, settings::CSettingsStore& settings,
                                  IUserPrompts& prompts, SSessionRequests requests,
                                  std::string profileFolder, PageFactory pageFactory)
-    : m_target(target), m_settings(settings), m_prompts(prompts), m_requests(std::move(requests)),
-      m_mru(std::move(profileFolder)) {
+    : m_catalogue(settings, target.WindowsVersionCode()), m_plugins(m_catalogue.m_plugins),
+      m_target(target), m_settings(settings), m_prompts(prompts), m_requests(std::move(requests)),
+      m_mru(std::move(profileFolder)), m_menus(settings, target.WindowsVersionCode()),
+      m_pPageOwner(std::make_unique<CDialogPageOwner>(*this)) {
     for (int i = 0; i < pages::PAGE_COUNT; ++i) {
-        if (pageFactory) m_pages[static_cast<size_t>(i)] = pageFactory(i);
-        if (!m_pages[static_cast<size_t>(i)])
-            m_pages[static_cast<size_t>(i)] = std::make_unique<CPlainPage>(i);
+        auto& page = m_pages[static_cast<size_t>(i)];
+        if (pageFactory) page = pageFactory(i);
+        if (!page) page = std::make_unique<CPlainPage>(i);
+        page->SetOwner(m_pPageOwner.get());
+        page->SetVisible(i == m_nPageIndex);
     }
     m_mru.Load(kRecentFile, kRecentMaximum);
 }
@@ -56,6 +109,59 @@ CApplicationDlg::~CApplicationDlg() {
     // The script's last routines (Class_Terminate) may still talk to the pages.
     m_pHost.reset();
     m_mru.Save();
+    m_catalogue.SaveCatalogueCache();
+}
+
+pages::IPageOwner& CApplicationDlg::PageOwner() {
+    return *m_pPageOwner;
+}
+
+void CApplicationDlg::SetHeader(const std::string& text) {
+    m_strHeader = text;
+    View().SetHeaderText(text);
+}
+
+void CApplicationDlg::SetLevel(int level) {
+    m_nLevel = level >= 0 && level <= 4 ? level : -1;
+    View().SetLevelIndicator(level);
+}
+
+logging::CActionLogger& CApplicationDlg::Logger() {
+    return m_requests.m_logger ? *m_requests.m_logger : m_closedLog;
+}
+
+std::string CApplicationDlg::RequestPane() const {
+    return app::RequestPaneText(m_requests.m_restartCount ? m_requests.m_restartCount() : 0,
+                                m_requests.m_logoffCount ? m_requests.m_logoffCount() : 0);
+}
+
+bool CApplicationDlg::ConfirmApply() {
+    return CApplyHistory(m_settings, m_prompts, Logger()).ConfirmApply();
+}
+
+void CApplicationDlg::CallRoutine(const std::string& name, const std::vector<int32_t>& args) {
+    if (!m_pHost) return;
+    std::vector<vbs::Variant> variants;
+    variants.reserve(args.size());
+    for (int32_t value : args) variants.emplace_back(value);
+    const uint32_t result = m_pHost->CallRoutine(text::Utf8ToUtf16(name), variants);
+    // A routine the script does not have is no error: pages call OnEvent and OnApply
+    // whether or not the plugin wrote them.
+    if (result != script::S_OK && result != script::DISP_E_UNKNOWNNAME) ++m_nScriptErrors;
+}
+
+void CApplicationDlg::RecordApplied() {
+    CApplyHistory(m_settings, m_prompts, Logger()).RecordApplied(m_catalogue, m_nCurrentPlugin);
+}
+
+std::optional<int> CApplicationDlg::FindCatalogueEntry(const std::string& fileName) {
+    const int index = m_catalogue.FindByFileName(fileName);
+    if (index < 0) return std::nullopt;
+    return index;
+}
+
+void CApplicationDlg::OpenCatalogueEntry(int index) {
+    OpenEntry(index);
 }
 
 IApplicationView& CApplicationDlg::View() {
@@ -63,6 +169,7 @@ IApplicationView& CApplicationDlg::View() {
 }
 
 void CApplicationDlg::SetMessage(const std::string& text) {
+    m_strStatus = text;
     if (m_pView) m_pView->SetStatusText(EStatusPane::Message, text);
 }
 
@@ -78,16 +185,23 @@ pages::CPropertyPageBase* CApplicationDlg::CurrentPage() {
 void CApplicationDlg::ShowPage(int pageIndex) {
     m_nPageIndex = pageIndex;
     if (m_pHost) m_pHost->ReleaseScriptHandles();
+    for (int i = 0; i < pages::PAGE_COUNT; ++i)
+        if (i != pageIndex) m_pages[static_cast<size_t>(i)]->SetVisible(false);
     if (pages::CPropertyPageBase* page = Page(pageIndex)) {
+        page->SetVisible(true);
         page->EnableControls(true);
         // DisableWindow of the previous script lasts only until a page is shown again.
         page->SetWindowEnabled(true);
     }
     View().ShowPage(pageIndex);
-    if (m_nPluginKind == KIND_CHECKLIST)
-        View().SetListCheckBoxes(true);
-    else if (m_nPluginKind == KIND_LIST)
-        View().SetListCheckBoxes(false);
+    // The list page's own state carries the check boxes, so that its rows can be
+    // checked and read by the script whether or not a window shows them.
+    const bool checklist = m_nPluginKind == KIND_CHECKLIST;
+    if (checklist || m_nPluginKind == KIND_LIST) {
+        if (auto* list = dynamic_cast<pages::CPropertyPageList*>(Page(pages::PAGE_LIST)))
+            list->SetCheckBoxes(checklist);
+        View().SetListCheckBoxes(checklist);
+    }
 }
 
 void CApplicationDlg::PostQuit() {
@@ -109,11 +223,11 @@ void CApplicationDlg::OnOptionsChanged() {
 
 void CApplicationDlg::LoadPlugin(int index) {
     if (index < 0 || index >= static_cast<int>(m_plugins.size())) return;
-    std::string path = m_plugins[static_cast<size_t>(index)].m_strPath;
+    std::string path = m_plugins[static_cast<size_t>(index)].path;
+    m_nScriptErrors = 0;
     if (files::GetFileAttributes(path) == files::INVALID_FILE_ATTRIBUTES) {
         // The catalogue no longer matches the folder: rescan at the next start.
-        m_settings.WriteProfileInt(kSettings, "CacheValid", 0);
-        m_bCacheUsable = false;
+        m_catalogue.InvalidateCache();
         m_prompts.MessageBox("Unable to open plugin " + path, kAppTitle, MB_OK | MB_ICONERROR);
         return;
     }
@@ -130,6 +244,7 @@ void CApplicationDlg::LoadPlugin(int index) {
         return;
     }
     m_pHost->SetMainWindow(this);
+    m_pHost->SetBackupFolder(m_catalogue.ProfileFolder() + "/Backups");
     m_nCurrentPlugin = index;
     m_bHasExport = false;
 
@@ -148,10 +263,10 @@ void CApplicationDlg::LoadPlugin(int index) {
         file = plugin::CPluginFile();
     }
 
-    View().SetHeaderText(plugin::HeaderText(file, kAppTitle));
+    SetHeader(plugin::HeaderText(file, kAppTitle));
     ShowPage(pageIndex);
     const int level = file.GetInt("settings", "LEVEL", 1);
-    View().SetLevelIndicator(level);
+    SetLevel(level);
     if (!path.empty() && m_nPluginKind != KIND_NONE) FillPage(path, file, level);
     SetMessage("Ready");
 }
@@ -168,9 +283,13 @@ void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFil
     if (text.m_script.empty()) return;
 
     const bool optionExplicit = file.GetInt("settings", "OPTIONEXPLICIT", 1) != 0;
-    m_pHost->ParseScript(plugin::ComposeScript(
-        plugin::RemoveBlockComments(std::move(text.m_script)), optionExplicit));
-    m_pHost->CallRoutine(u"OnInit");
+    if (!m_pHost->ParseScript(plugin::ComposeScript(
+            plugin::RemoveBlockComments(std::move(text.m_script)), optionExplicit)))
+        ++m_nScriptErrors;
+    if (m_pHost) {
+        const uint32_t result = m_pHost->CallRoutine(u"OnInit");
+        if (result != script::S_OK && result != script::DISP_E_UNKNOWNNAME) ++m_nScriptErrors;
+    }
     // The start routine may have shown another page or ended the host; AfterInit goes to
     // the page the plugin was opened on, as that is the one whose items it set up.
     page->AfterInit();

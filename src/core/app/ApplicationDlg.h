@@ -1,7 +1,14 @@
 #pragma once
 
 #include "core/app/ApplicationView.h"
+#include "core/app/CatalogueNavigation.h"
+#include "core/app/PluginCatalogue.h"
+#include "core/app/PluginInfo.h"
+#include "core/app/PluginSearch.h"
+#include "core/log/ActionLogger.h"
+#include "core/pages/PageOwner.h"
 #include "core/pages/PropertyPageBase.h"
+#include "core/registry/FavoritesMenus.h"
 #include "core/registry/MRU.h"
 #include "core/script/HostOwner.h"
 #include "core/script/HostProxy.h"
@@ -9,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,14 +35,6 @@ namespace cva::app {
 class CAppCore;
 class IUserPrompts;
 
-// One catalogue entry; its index in m_plugins is the plugin's identity while the
-// catalogue stands.
-struct PLUGIN_INFO {
-    std::string m_strPath;
-    int m_nReserved = 0;
-    int m_nFolder = 0; // outlook-bar folder that shows the entry
-};
-
 // Plugin kinds ("type" of the plugin file); 0 while no plugin page is open.
 enum EPluginKind : int {
     KIND_NONE = 0,
@@ -51,6 +51,11 @@ enum EPluginKind : int {
 struct SSessionRequests {
     std::function<void()> m_restart;
     std::function<void()> m_logoff;
+    // The pending counts the status bar's request pane shows; null: none pending.
+    std::function<int()> m_restartCount;
+    std::function<int()> m_logoffCount;
+    // The action log that "Applied - <file>" goes to; null: a log that stays closed.
+    logging::CActionLogger* m_logger = nullptr;
 
     static SSessionRequests FromCore(CAppCore& core);
 };
@@ -61,6 +66,9 @@ struct SSessionRequests {
 class CApplicationDlg : public script::IHostOwner {
 public:
     using PageFactory = std::function<std::unique_ptr<pages::CPropertyPageBase>(int pageIndex)>;
+
+    // The seven real page kinds, by page index.
+    static PageFactory DefaultPageFactory();
 
     // profileFolder holds "mru.ini". Without a factory every index gets a page with the
     // base's answers.
@@ -85,6 +93,46 @@ public:
     registry::CMRU& RecentList() { return m_mru; }
     bool IsQuitPosted() const { return m_bQuitPosted; }
 
+    // --- The catalogue and moving through it (ApplicationCommands.cpp) ---------------
+    // Builds the catalogue as the window's start does: the one plugin of the command
+    // line, else the cache or a scan; then the start page and the first folder.
+    void StartCatalogue(const std::string& singlePlugin = {}, ICatalogueProgress* progress = nullptr);
+    // Opens what the current folder's tree has selected (a leaf's plugin, or the start
+    // page for a category node or no selection).
+    void OpenSelectedItem();
+    void SelectFolder(int folder);
+    void NextPage();
+    void PreviousPage();
+    void NextCategory();
+    void PreviousCategory();
+    // "Refresh" opens the open plugin again; the views rebuild the catalogue.
+    void Refresh();
+    void RefreshAll();
+    void ShowView(ECatalogueView view);
+    std::vector<SSearchRow> Search(const std::string& word) const;
+    // Opens a catalogue entry through its tree leaf (search rows, favorites, start page).
+    bool OpenEntry(int index);
+    // The first entry of a plugin file name, opened; -1 when the catalogue lacks it.
+    int OpenFile(const std::string& fileName);
+    void ShowStartPage();
+
+    // Favorites and tools menus and their commands.
+    registry::CFavoritesMenus& Menus() { return m_menus; }
+    bool OnFavorite(unsigned int id);
+    int OnTool(unsigned int id);
+    bool OnAddToFavorites();
+
+    CPluginCatalogue& Catalogue() { return m_catalogue; }
+    const CPluginCatalogue& Catalogue() const { return m_catalogue; }
+    bool IsReady() const { return m_bReady; }
+    // What the window's header, level indicator and status panes show now.
+    const std::string& HeaderText() const { return m_strHeader; }
+    int Level() const { return m_nLevel; }
+    const std::string& StatusText() const { return m_strStatus; }
+    std::string RequestPane() const;
+    // Script errors (rejected text or a failed routine) since the last LoadPlugin.
+    int ScriptErrorCount() const { return m_nScriptErrors; }
+
     // IHostOwner
     pages::CPropertyPageBase* CurrentPage() override;
     reg::HKEY UserHive() override { return m_hUserHive; }
@@ -93,16 +141,29 @@ public:
     void AddRestartRequest() override;
     void AddLogoffRequest() override;
 
-    std::vector<PLUGIN_INFO> m_plugins;
+    // What the pages ask of their owner (pages::IPageOwner, through PageOwner()). Both
+    // owner interfaces name their prompts Prompts(), so the pages get a small adapter.
+    bool ConfirmApply();
+    void CallRoutine(const std::string& name, const std::vector<int32_t>& args);
+    void RecordApplied();
+    std::optional<int> FindCatalogueEntry(const std::string& fileName);
+    void OpenCatalogueEntry(int index);
+    pages::IPageOwner& PageOwner();
+
+    // Declared first among the members that use it: m_plugins refers into it.
+    CPluginCatalogue m_catalogue;
+    std::vector<PLUGIN_INFO>& m_plugins;
     int m_nCurrentPlugin = -1;
     int m_nPluginKind = KIND_NONE;
     int m_nPageIndex = pages::PAGE_MAIN;
     bool m_bHasExport = false;
-    bool m_bCacheUsable = true;
     reg::HKEY m_hUserHive = nullptr; // another user's mounted hive, null for the running user
 
 private:
     IApplicationView& View();
+    void SetHeader(const std::string& text);
+    void SetLevel(int level);
+    logging::CActionLogger& Logger();
     void SetMessage(const std::string& text);
     void FillPage(const std::string& path, const plugin::CPluginFile& file, int level);
     void ShowExpertWarning(int level, const std::string& warning);
@@ -117,6 +178,14 @@ private:
     // The pages outlive the host: a script's last calls may still reach the page.
     std::array<std::unique_ptr<pages::CPropertyPageBase>, pages::PAGE_COUNT> m_pages;
     std::unique_ptr<script::CHost_Proxy> m_pHost;
+    registry::CFavoritesMenus m_menus;
+    std::unique_ptr<pages::IPageOwner> m_pPageOwner;
+    logging::CActionLogger m_closedLog;
+    bool m_bReady = false;
+    std::string m_strHeader;
+    int m_nLevel = -1;
+    std::string m_strStatus;
+    int m_nScriptErrors = 0;
 };
 
 } // namespace cva::app

@@ -26,4 +26,17 @@ public:
     virtual void RequestQuit() {}
 };
 
+// The level pane's text: "Safe", "Normal", "Advanced" (2 and 3), "Critical"; empty for
+// any other level, which clears the pane.
+inline const char* LevelName(int level) {
+    switch (level) {
+    case 0: return "Safe";
+    case 1: return "Normal";
+    case 2:
+    case 3: return "Advanced";
+    case 4: return "Critical";
+    default: return "";
+    }
+}
+
 } // namespace cva::app

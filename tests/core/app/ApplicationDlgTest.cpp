@@ -139,7 +139,7 @@ TEST_F(ApplicationDlgTest, MissingFileInvalidatesTheCache) {
     m_dlg->m_plugins.push_back({m_temp / "gone.cvp", 0, 0});
     m_dlg->LoadPlugin(0);
     EXPECT_EQ(m_settings->GetProfileInt("Settings", "CacheValid", 7), 0u);
-    EXPECT_FALSE(m_dlg->m_bCacheUsable);
+    EXPECT_FALSE(m_dlg->m_catalogue.m_bCacheUsable);
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_EQ(m_prompts.messages[0].text.rfind("Unable to open plugin ", 0), 0u);
     EXPECT_EQ(m_prompts.messages[0].style & MB_ICONMASK, MB_ICONERROR);

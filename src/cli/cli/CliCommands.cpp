@@ -1,0 +1,281 @@
+#include "cli/cli/CliCommands.h"
+
+#include "cli/cli/CliOutput.h"
+#include "cli/cli/CliPrompts.h"
+#include "core/app/AppCore.h"
+#include "core/app/ApplicationDlg.h"
+#include "core/pages/PageOwner.h"
+#include "core/pages/PropertyPageCheck.h"
+#include "core/pages/PropertyPageEdit.h"
+#include "core/pages/PropertyPageHtml.h"
+#include "core/pages/PropertyPageList.h"
+#include "core/pages/PropertyPageMulti.h"
+#include "core/pages/PropertyPageRadio.h"
+#include "core/plugin/PluginFile.h"
+#include "platform/settings/SettingsStore.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace cva::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using app::CApplicationDlg;
+
+constexpr const char* kSettings = "Settings";
+
+const char* KindName(int pluginKind) {
+    switch (pluginKind) {
+    case app::KIND_CHECK: return "check";
+    case app::KIND_EDIT: return "edit";
+    case app::KIND_RADIO: return "radio";
+    case app::KIND_LIST: return "list";
+    case app::KIND_CHECKLIST: return "checklist";
+    case app::KIND_MULTI: return "multi";
+    case app::KIND_HTML: return "html";
+    default: return "none";
+    }
+}
+
+// --plugins names the folder for this run only; the stored setting comes back after.
+class CPluginDirOverride {
+public:
+    CPluginDirOverride(settings::CSettingsStore& store, const std::optional<std::string>& folder)
+        : m_store(store), m_active(folder.has_value()) {
+        if (!m_active) return;
+        m_previous = store.GetProfileString(kSettings, "PluginDir");
+        std::error_code ec;
+        fs::path absolute = fs::absolute(*folder, ec);
+        std::string path = (ec ? fs::path(*folder) : absolute).lexically_normal().string();
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        store.WriteProfileString(kSettings, "PluginDir", path.c_str());
+    }
+    ~CPluginDirOverride() {
+        if (m_active) m_store.WriteProfileString(kSettings, "PluginDir", m_previous.c_str());
+    }
+    CPluginDirOverride(const CPluginDirOverride&) = delete;
+    CPluginDirOverride& operator=(const CPluginDirOverride&) = delete;
+
+private:
+    settings::CSettingsStore& m_store;
+    bool m_active;
+    std::string m_previous;
+};
+
+// A path as given, or a file name in the plugin folder (".cvp" may be left off).
+std::optional<std::string> ResolvePlugin(const std::string& name, const std::string& pluginFolder) {
+    std::vector<fs::path> candidates;
+    if (name.find('/') != std::string::npos) {
+        candidates.emplace_back(name);
+    } else {
+        candidates.emplace_back(fs::path(pluginFolder) / name);
+        candidates.emplace_back(name);
+        if (fs::path(name).extension() != ".cvp") candidates.emplace_back(fs::path(pluginFolder) / (name + ".cvp"));
+    }
+    for (const fs::path& candidate : candidates) {
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec)) {
+            fs::path absolute = fs::absolute(candidate, ec);
+            return (ec ? candidate : absolute).lexically_normal().string();
+        }
+    }
+    return std::nullopt;
+}
+
+// Does one action on the page; false when the page has no such item or refused it.
+bool PerformAction(pages::CPropertyPageBase* page, const SAction& action) {
+    using EKind = SAction::EKind;
+    const int i = action.index;
+    const int wanted = action.value == "1" ? 1 : 0;
+    if (auto* check = dynamic_cast<pages::CPropertyPageCheck*>(page)) {
+        if (action.kind != EKind::Check) return false;
+        return check->IsItemChecked(i) == wanted || check->ClickItem(i);
+    }
+    if (auto* radio = dynamic_cast<pages::CPropertyPageRadio*>(page)) {
+        // A radio button is cleared only by choosing another one.
+        if (action.kind == EKind::Select || (action.kind == EKind::Check && wanted == 1))
+            return radio->ClickItem(i);
+        return false;
+    }
+    if (auto* edit = dynamic_cast<pages::CPropertyPageEdit*>(page)) {
+        return action.kind == EKind::Text && edit->EditText(i, action.value);
+    }
+    if (auto* list = dynamic_cast<pages::CPropertyPageList*>(page)) {
+        if (action.kind == EKind::Select) return list->SelectRow(i);
+        if (action.kind == EKind::RowCheck) {
+            if (!list->HasCheckBoxes() || i < 0 || i >= list->GetItemCount()) return false;
+            return (list->IsItemChecked(i) != 0) == (wanted != 0) || list->ToggleRowCheck(i);
+        }
+        return false;
+    }
+    if (auto* multi = dynamic_cast<pages::CPropertyPageMulti*>(page)) {
+        const pages::SPageSnapshot snapshot = multi->Snapshot();
+        if (i < 0 || static_cast<size_t>(i) >= snapshot.m_items.size()) return false;
+        const pages::SItemSnapshot& item = snapshot.m_items[static_cast<size_t>(i)];
+        switch (action.kind) {
+        case EKind::Check: return item.m_checked == wanted || multi->ClickItem(i);
+        case EKind::Select: return multi->ClickItem(i);
+        case EKind::Text: return multi->EditText(i, action.value);
+        case EKind::Combo:
+            for (size_t e = 0; e < item.m_entries.size(); ++e)
+                if (item.m_entries[e] == action.value) return multi->SelectEntry(i, static_cast<int>(e));
+            return multi->EditText(i, action.value);
+        default: return false;
+        }
+    }
+    return false;
+}
+
+bool ConfirmationDeclined(const std::vector<SMessage>& messages, size_t from) {
+    for (size_t i = from; i < messages.size(); ++i)
+        if (messages[i].text == pages::kConfirmApplyQuestion && messages[i].answer == "No") return true;
+    return false;
+}
+
+int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
+                std::string& err) {
+    const std::optional<std::string> path = ResolvePlugin(options.plugin, dlg.Catalogue().PluginFolder());
+    if (!path) {
+        err += "plugin not found: " + options.plugin + " (plugin folder " + dlg.Catalogue().PluginFolder() + ")\n";
+        return kExitUsage;
+    }
+    dlg.m_plugins.push_back({*path, 0, 0});
+    dlg.LoadPlugin(static_cast<int>(dlg.m_plugins.size()) - 1);
+
+    report.plugin = plugin::PluginFileName(*path);
+    int status = kExitOk;
+    if (options.command == "apply") {
+        pages::CPropertyPageBase* page = dlg.CurrentPage();
+        bool done = true;
+        for (const SAction& action : options.actions) {
+            if (!PerformAction(page, action)) {
+                err += action.option + ": the " + std::string(KindName(dlg.m_nPluginKind)) +
+                       " page has no such item or did not take it; nothing was applied\n";
+                done = false;
+                status = kExitActionFailed;
+                break;
+            }
+        }
+        if (done) {
+            const size_t before = prompts.Messages().size();
+            if (options.button) {
+                report.action = "button " + std::to_string(*options.button);
+                auto* list = dynamic_cast<pages::CPropertyPageList*>(page);
+                report.applied = list && list->ClickButton(*options.button);
+            } else if (options.link) {
+                report.action = "link " + std::to_string(*options.link);
+                auto* html = dynamic_cast<pages::CPropertyPageHtml*>(page);
+                report.applied = html && html->IsWindowEnabled() && html->ControlsEnabled() &&
+                                 html->FollowLink("cva:" + std::to_string(*options.link));
+            } else {
+                report.action = "Apply";
+                report.applied = page && page->ClickApply();
+            }
+            const bool unchanged = page && page->HasApplyButton() && !page->IsApplyEnabled() &&
+                                   page->IsWindowEnabled() && page->ControlsEnabled() && !options.button &&
+                                   !options.link;
+            if (!report.applied && unchanged) {
+                // The page already shows what was asked for: as on the window, there is
+                // nothing to apply, and a script that sets a state twice must not fail.
+                err += "nothing was changed on the page; Apply stays disabled and nothing was applied\n";
+            } else if (!report.applied && !ConfirmationDeclined(prompts.Messages(), before)) {
+                err += report.action + " is not available on this page (disabled, or nothing was changed)\n";
+                status = kExitActionFailed;
+            }
+        }
+    }
+    report.kind = KindName(dlg.m_nPluginKind);
+    report.header = dlg.HeaderText();
+    report.level = dlg.Level();
+    if (pages::CPropertyPageBase* page = dlg.CurrentPage()) report.page = page->Snapshot();
+    report.scriptErrors = dlg.ScriptErrorCount();
+    if (report.scriptErrors > 0) {
+        err += "the plugin's script reported an error\n";
+        return kExitScriptError;
+    }
+    return status;
+}
+
+app::ECatalogueView ViewFromName(const std::string& name) {
+    if (name == "popular") return app::kViewPopular;
+    if (name == "favorites") return app::kViewFavorites;
+    if (name == "applied") return app::kViewApplied;
+    return app::kViewAll;
+}
+
+} // namespace
+
+int RunCommand(const SOptions& options, std::string& out, std::string& err) {
+    settings::CSettingsStore store;
+    if (!store.IsUsable()) {
+        err += "the settings cannot be read: " + store.LoadError() + "\n";
+        return kExitNoTarget;
+    }
+    if (options.plugins) {
+        std::error_code ec;
+        // Start-up would quietly fall back to the default folder.
+        if (!fs::is_directory(*options.plugins, ec)) {
+            err += "--plugins: no such folder: " + *options.plugins + "\n";
+            return kExitUsage;
+        }
+    }
+    CPluginDirOverride pluginDir(store, options.plugins);
+
+    app::CAppCore::COptions coreOptions;
+    coreOptions.m_targetSpec = options.target.value_or("");
+    // One command line at a time per settings folder; the window keeps its own lock.
+    coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
+    std::error_code ec;
+    fs::create_directories(coreOptions.m_lockFolder, ec);
+    app::CAppCore core(store, coreOptions);
+    std::string why;
+    switch (core.Start([&err](const std::string& text) {
+        err += "warning: " + text + "\n";
+        return true;
+    }, &why)) {
+    case app::CAppCore::EStart::Run: break;
+    case app::CAppCore::EStart::AlreadyRunning:
+        err += "another cva-cli is running on these settings\n";
+        return kExitNoTarget;
+    case app::CAppCore::EStart::NoTarget:
+        err += "the target cannot be opened: " + why + "\n";
+        return kExitNoTarget;
+    case app::CAppCore::EStart::Declined: return kExitNoTarget;
+    }
+
+    CCliPrompts prompts(options.confirm, options.answers);
+    int status = kExitOk;
+    std::optional<SPageReport> report;
+    {
+        CApplicationDlg dlg(*core.Target(), store, prompts, app::SSessionRequests::FromCore(core),
+                            core.ProfileFolder(), CApplicationDlg::DefaultPageFactory());
+        dlg.SetView(&prompts);
+        if (options.command == "list") {
+            dlg.ShowView(ViewFromName(options.view));
+            out += options.json ? CatalogueToJson(dlg.Catalogue(), options.view)
+                                : CatalogueToText(dlg.Catalogue());
+        } else {
+            report.emplace();
+            status = ShowOrApply(options, dlg, prompts, *report, err);
+            if (status == kExitUsage) report.reset();
+        }
+    }
+
+    // As at the window's close: a restart or log-off a script asked for is confirmed
+    // (only with --answer ok) or withdrawn, then carried out on the target.
+    core.ConfirmPendingRequests([&prompts](const std::string& text) {
+        return prompts.MessageBox(text, app::kAppTitle,
+                                  app::MB_OKCANCEL | app::MB_ICONQUESTION | app::MB_DEFBUTTON2) == app::IDOK;
+    });
+    if (report) {
+        report->messages = prompts.Messages();
+        out += options.json ? ReportToJson(*report) : ReportToText(*report);
+    }
+    core.Exit();
+    if (prompts.UnusedAnswers() > 0) err += "warning: " + std::to_string(prompts.UnusedAnswers()) + " --answer value(s) were not asked for\n";
+    return status;
+}
+
+} // namespace cva::cli

@@ -1,0 +1,181 @@
+#include "cli/cli/CliOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace cva::cli {
+
+namespace {
+
+bool ParseInt(const std::string& text, int& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < -2147483647L - 1 || parsed > 2147483647L) return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+// "I=VALUE" with a decimal index.
+bool ParseAssignment(const std::string& text, int& index, std::string& value) {
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos) return false;
+    value = text.substr(equals + 1);
+    return ParseInt(text.substr(0, equals), index);
+}
+
+} // namespace
+
+const char* UsageText() {
+    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--json] COMMAND ...
+
+Shows the plugin catalogue, opens a plugin page and applies it, as the main window does.
+
+Commands:
+  list [--view all|popular|favorites|applied]
+        The catalogue: each folder of the bar with its category tree; leaves show
+        their plugin file names.
+  show PLUGIN
+        Opens the plugin (a path, or a file name in the plugin folder), runs its start
+        routine and prints the page: kind, header, level, description, every item
+        (caption, shown or hidden, enabled, check state or value, combo entries and
+        selection, spin and slider ranges), list rows and buttons, and whether Apply
+        is enabled.
+  apply PLUGIN [ACTIONS]
+        Opens the plugin, performs the actions in the order given, then presses Apply
+        (or the button or link named), and prints the messages the script showed and
+        the page afterwards. The history (applied.ini) and the day's log are written
+        as the window writes them.
+
+Actions (item and row numbers start at 0):
+  --check I=0|1      clear or set check box I (check page, multi page check items)
+  --text I=VALUE     type VALUE into edit line I (edit page, multi page edit, spin, combo)
+  --select I         choose radio button I, or select list row I
+  --row-check R=0|1  clear or set the check box of list row R (checklist pages)
+  --combo I=TEXT     pick the entry TEXT of combo item I (typed when it is no entry)
+  --button N         press list button N instead of Apply (0 is Apply)
+  --link N           follow the page link cva:N of an html page instead of Apply
+
+Answers:
+  --yes | --no       answer the "apply the tweaks?" confirmation
+  --answer TEXT      answer the script's next message box (ok, cancel, yes, no, abort,
+                     retry, ignore) or input box (its text); repeatable, used in order.
+                     A box without an answer takes its default button (an input box is
+                     cancelled) and the output says so.
+
+Options:
+  --target SPEC      sandbox, sandbox:DIR, wine:PATH, offline:PATH; without it the stored
+                     setting "Target", and with none stored, the sandbox
+  --plugins DIR      the plugin folder; without it the "PluginDir" setting, then the
+                     "plugins" folder beside the program
+  --json             machine-readable output (list, show, apply)
+  --help             this text
+
+Exit status: 0 on success; 1 when the plugin's script reported an error; 2 when the
+plugin file is missing or the command line is wrong; 3 when an action or Apply could not
+be performed on the page; 4 when the target cannot be opened.
+)";
+}
+
+bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::string& error) {
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+        } else if (a == "--json") {
+            options.json = true;
+        } else if (a == "--yes") {
+            options.confirm = true;
+        } else if (a == "--no") {
+            options.confirm = false;
+        } else if (a == "--target" || a == "--plugins" || a == "--view" || a == "--answer") {
+            if (!value(v)) return false;
+            if (a == "--target") options.target = v;
+            else if (a == "--plugins") options.plugins = v;
+            else if (a == "--view") options.view = v;
+            else options.answers.push_back(v);
+        } else if (a == "--check" || a == "--text" || a == "--row-check" || a == "--combo") {
+            if (!value(v)) return false;
+            SAction action;
+            action.option = a + " " + v;
+            action.kind = a == "--check"   ? SAction::EKind::Check
+                          : a == "--text"  ? SAction::EKind::Text
+                          : a == "--combo" ? SAction::EKind::Combo
+                                           : SAction::EKind::RowCheck;
+            if (!ParseAssignment(v, action.index, action.value) ||
+                ((action.kind == SAction::EKind::Check || action.kind == SAction::EKind::RowCheck) &&
+                 action.value != "0" && action.value != "1")) {
+                error = "bad value for " + a + ": " + v;
+                return false;
+            }
+            options.actions.push_back(action);
+        } else if (a == "--select" || a == "--button" || a == "--link") {
+            if (!value(v)) return false;
+            int n = 0;
+            if (!ParseInt(v, n)) {
+                error = "bad number for " + a + ": " + v;
+                return false;
+            }
+            if (a == "--select") {
+                options.actions.push_back({SAction::EKind::Select, a + " " + v, n, {}});
+            } else if (a == "--button") {
+                options.button = n;
+            } else {
+                options.link = n;
+            }
+        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (options.help) return true;
+    if (positional.empty()) {
+        error = "no command given";
+        return false;
+    }
+    options.command = positional[0];
+    if (options.command == "list") {
+        if (positional.size() != 1) {
+            error = "list takes no arguments";
+            return false;
+        }
+        if (options.view != "all" && options.view != "popular" && options.view != "favorites" &&
+            options.view != "applied") {
+            error = "unknown view " + options.view;
+            return false;
+        }
+    } else if (options.command == "show" || options.command == "apply") {
+        if (positional.size() != 2) {
+            error = options.command + " takes one plugin";
+            return false;
+        }
+        options.plugin = positional[1];
+        if (options.command == "show" && (!options.actions.empty() || options.button || options.link)) {
+            error = "show takes no actions (use apply)";
+            return false;
+        }
+        if (options.button && options.link) {
+            error = "--button and --link exclude each other";
+            return false;
+        }
+    } else {
+        error = "unknown command " + options.command;
+        return false;
+    }
+    return true;
+}
+
+} // namespace cva::cli

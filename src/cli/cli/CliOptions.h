@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cva::cli {
+
+// One thing the user does on a page before pressing Apply, in command-line order.
+struct SAction {
+    enum class EKind { Check, Text, Select, RowCheck, Combo };
+    EKind kind = EKind::Check;
+    std::string option; // as given, for messages
+    int index = 0;
+    std::string value;
+};
+
+struct SOptions {
+    std::optional<std::string> target;
+    std::optional<std::string> plugins;
+    std::string command; // list, show, apply
+    std::string plugin;
+    std::string view = "all";
+    bool json = false;
+    bool help = false;
+    std::vector<SAction> actions;
+    std::optional<int> button; // list page button pressed instead of Apply
+    std::optional<int> link;   // html page link followed instead of Apply
+    std::optional<bool> confirm; // --yes / --no
+    std::vector<std::string> answers;
+};
+
+// False with `error` set for a command line that cannot be run.
+bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::string& error);
+
+const char* UsageText();
+
+} // namespace cva::cli

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/app/ApplicationView.h"
+#include "core/app/UserPrompts.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cva::cli {
+
+// One thing the program showed the user, in order, with the answer it got.
+struct SMessage {
+    std::string type; // msg, confirm, input, error, alert
+    std::string text;
+    std::string answer; // the button or text; empty for none
+    bool defaulted = false; // no answer was given: the default was taken
+};
+
+// The user of the command line: answers from --yes/--no and the --answer list, records
+// every box, and keeps the window's alert balloon as a message too.
+class CCliPrompts : public app::IUserPrompts, public app::IApplicationView {
+public:
+    CCliPrompts(std::optional<bool> confirm, std::vector<std::string> answers)
+        : m_confirm(confirm), m_answers(std::move(answers)) {}
+
+    int MessageBox(const std::string& text, const std::string& caption, unsigned int style) override;
+    std::optional<app::SInputBoxResult> InputBox(const app::SInputBoxRequest& request) override;
+    std::optional<std::string> PickFile(const std::string& title, const std::string& filter,
+                                        const std::string& initialPath) override;
+    std::optional<std::string> PickFolder(const std::string& title,
+                                          const std::string& initialPath) override;
+
+    void ShowAlert(const std::string& title, const std::string& text) override;
+
+    const std::vector<SMessage>& Messages() const { return m_messages; }
+    size_t UnusedAnswers() const { return m_answers.size() - m_nextAnswer; }
+
+    // The buttons of a message-box style in their order, and the one a name picks.
+    static std::vector<int> Buttons(unsigned int style);
+    static std::optional<int> ButtonFromName(const std::string& name);
+    static const char* ButtonName(int id);
+
+private:
+    std::optional<std::string> NextAnswer();
+
+    std::optional<bool> m_confirm;
+    std::vector<std::string> m_answers;
+    size_t m_nextAnswer = 0;
+    std::vector<SMessage> m_messages;
+};
+
+} // namespace cva::cli
