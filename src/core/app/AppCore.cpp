@@ -31,6 +31,8 @@ std::string PendingQuestion(const char* action) {
 
 } // namespace
 
+bool IsUserAdmin(target::CTargetSystem& target) { return target.CanChangeMachineSettings(); }
+
 bool IsPlainFolder(const std::string& path) {
     return IsFolder(path) && files::GetFileAttributes(path) == files::FILE_ATTRIBUTE_DIRECTORY;
 }
@@ -59,7 +61,7 @@ CAppCore::EStart CAppCore::Start(const StartupMessage& message, std::string* err
     m_nWindowsVersion = m_target->WindowsVersionCode();
     if (m_nWindowsVersion < 7 && !message("This application runs only on Windows XP and above"))
         return EStart::Declined;
-    if (!m_target->CanChangeMachineSettings() && !message("This program needs admin rights !"))
+    if (!IsUserAdmin(*m_target) && !message("This program needs admin rights !"))
         return EStart::Declined;
 
     ReadFolderSettings();

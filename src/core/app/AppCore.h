@@ -83,6 +83,10 @@ private:
     std::string m_strLogDir;
 };
 
+// The administrator question of start-up, asked of the target: may the user change its
+// machine hive (on a Wine prefix, are its files writable and no wineserver running).
+bool IsUserAdmin(target::CTargetSystem& target);
+
 // A folder the program may take as its plugin folder: an existing directory (a link to
 // one is fine) whose Windows attributes are exactly "directory": not read-only, hidden
 // or system.
