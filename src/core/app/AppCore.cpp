@@ -61,8 +61,14 @@ CAppCore::EStart CAppCore::Start(const StartupMessage& message, std::string* err
     m_nWindowsVersion = m_target->WindowsVersionCode();
     if (m_nWindowsVersion < 7 && !message("This application runs only on Windows XP and above"))
         return EStart::Declined;
-    if (!IsUserAdmin(*m_target) && !message("This program needs admin rights !"))
-        return EStart::Declined;
+    if (!IsUserAdmin(*m_target)) {
+        // A prefix that is read-only because its wineserver runs is not a matter of
+        // rights; say what the user can do about it.
+        std::string text = "This program needs admin rights !";
+        if (m_target->IsReadOnly() && !m_target->ReadOnlyReason().empty())
+            text += "\n\n" + m_target->ReadOnlyReason();
+        if (!message(text)) return EStart::Declined;
+    }
 
     ReadFolderSettings();
     return EStart::Run;
