@@ -204,13 +204,7 @@ bool CParser::ParseStatement(Block& out, bool topLevel)
             if (AcceptKw(Kw::Property)) {
                 if (!m_class)
                     return Fail(kErrMustBeInsideClass);
-                if (AcceptKw(Kw::Get))
-                    return ParseProc(ProcKind::PropertyGet, isPublic, isDefault, m_class);
-                if (AcceptKw(Kw::Let))
-                    return ParseProc(ProcKind::PropertyLet, isPublic, isDefault, m_class);
-                if (AcceptKw(Kw::Set))
-                    return ParseProc(ProcKind::PropertySet, isPublic, isDefault, m_class);
-                return Fail(kErrExpectedLetSetGet);
+                return ParseProperty(isPublic, isDefault);
             }
             if (isDefault)
                 return Fail(kErrExpectedFunction);
@@ -248,13 +242,7 @@ bool CParser::ParseStatement(Block& out, bool topLevel)
             if (!m_class)
                 return Fail(kErrMustBeInsideClass);
             Next();
-            if (AcceptKw(Kw::Get))
-                return ParseProc(ProcKind::PropertyGet, true, false, m_class);
-            if (AcceptKw(Kw::Let))
-                return ParseProc(ProcKind::PropertyLet, true, false, m_class);
-            if (AcceptKw(Kw::Set))
-                return ParseProc(ProcKind::PropertySet, true, false, m_class);
-            return Fail(kErrExpectedLetSetGet);
+            return ParseProperty(true, false);
         case Kw::Class:
             if (!topLevel || m_proc || m_class)
                 return Fail(kErrExpectedStatement);
@@ -267,6 +255,18 @@ bool CParser::ParseStatement(Block& out, bool topLevel)
     if (m_class && !m_proc)
         return Fail(kErrExpectedStatement);
     return ParseSimpleStatement(out);
+}
+
+// After "Property": which of the three property procedures follows.
+bool CParser::ParseProperty(bool isPublic, bool isDefault)
+{
+    if (AcceptKw(Kw::Get))
+        return ParseProc(ProcKind::PropertyGet, isPublic, isDefault, m_class);
+    if (AcceptKw(Kw::Let))
+        return ParseProc(ProcKind::PropertyLet, isPublic, isDefault, m_class);
+    if (AcceptKw(Kw::Set))
+        return ParseProc(ProcKind::PropertySet, isPublic, isDefault, m_class);
+    return Fail(kErrExpectedLetSetGet);
 }
 
 // Statements that may appear anywhere code runs, including inside a single-line If.

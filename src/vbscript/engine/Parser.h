@@ -76,6 +76,7 @@ private:
     bool ParseExit(Block& out);
     bool ParseOnError(Block& out);
     bool ParseCallOrAssign(Block& out, bool isSet, bool callKeyword);
+    bool ParseProperty(bool isPublic, bool isDefault);
     bool ParseProc(ProcKind kind, bool isPublic, bool isDefault, ClassDef* owner);
     bool ParseParams(std::vector<Param>& params);
     bool ParseClass();
