@@ -302,27 +302,11 @@ bool IsNumericFn(CInterpreter&, std::span<Variant> a, Variant& out)
     return true;
 }
 
-bool IsEmptyFn(CInterpreter&, std::span<Variant> a, Variant& out)
+// IsEmpty, IsNull, IsObject, IsArray: the subtype of the argument as it is, never converted.
+template <bool (Variant::*Test)() const>
+bool SubtypeTest(CInterpreter&, std::span<Variant> a, Variant& out)
 {
-    out = Variant(a[0].IsEmpty());
-    return true;
-}
-
-bool IsNullFn(CInterpreter&, std::span<Variant> a, Variant& out)
-{
-    out = Variant(a[0].IsNull());
-    return true;
-}
-
-bool IsObjectFn(CInterpreter&, std::span<Variant> a, Variant& out)
-{
-    out = Variant(a[0].IsObject());
-    return true;
-}
-
-bool IsArrayFn(CInterpreter&, std::span<Variant> a, Variant& out)
-{
-    out = Variant(a[0].IsArray());
+    out = Variant((a[0].*Test)());
     return true;
 }
 
@@ -412,10 +396,10 @@ extern const Builtin kNumberBuiltins[] = {
     {u"Sgn", 1, 1, Sgn},
     {u"Rnd", 0, 1, Rnd},
     {u"IsNumeric", 1, 1, IsNumericFn},
-    {u"IsEmpty", 1, 1, IsEmptyFn},
-    {u"IsNull", 1, 1, IsNullFn},
-    {u"IsObject", 1, 1, IsObjectFn},
-    {u"IsArray", 1, 1, IsArrayFn},
+    {u"IsEmpty", 1, 1, SubtypeTest<&Variant::IsEmpty>},
+    {u"IsNull", 1, 1, SubtypeTest<&Variant::IsNull>},
+    {u"IsObject", 1, 1, SubtypeTest<&Variant::IsObject>},
+    {u"IsArray", 1, 1, SubtypeTest<&Variant::IsArray>},
     {u"IsDate", 1, 1, IsDateFn},
     {u"TypeName", 1, 1, TypeNameFn},
     {u"VarType", 1, 1, VarTypeFn},
