@@ -23,6 +23,18 @@ Status ReadObject(const Variant& v, Variant& out)
     return Status::Ok();
 }
 
+// Converting an object converts its default value; an object that has none does
+// not convert (type mismatch), unlike one whose default value fails to read.
+template <class T>
+Status ConvertDefaultValue(const Variant& v, T& out, Status (*convert)(const Variant&, T&))
+{
+    Variant val;
+    Status st = ReadObject(v, val);
+    if (st.Failed())
+        return st.Number() == kErrNoSuchMember ? Status(kErrTypeMismatch) : st;
+    return convert(val, out);
+}
+
 Status RoundToRange(double d, double lo, double hi, int64_t& out)
 {
     if (std::isnan(d))
@@ -77,13 +89,7 @@ Status ToString(const Variant& v, VString& out)
     case VarType::Currency: out = VString(FormatCurrencyValue(v.AsCurrency())); return Status::Ok();
     case VarType::Date: out = VString(FormatDateValue(v.AsDate())); return Status::Ok();
     case VarType::Error: return Status(kErrTypeMismatch);
-    case VarType::Object: {
-        Variant val;
-        Status st = ReadObject(v, val);
-        if (st.Failed())
-            return st.Number() == kErrNoSuchMember ? Status(kErrTypeMismatch) : st;
-        return ToString(val, out);
-    }
+    case VarType::Object: return ConvertDefaultValue(v, out, ToString);
     default: return Status(kErrTypeMismatch);
     }
 }
@@ -111,13 +117,7 @@ Status ToDouble(const Variant& v, double& out)
         }
         return Status(kErrTypeMismatch);
     }
-    case VarType::Object: {
-        Variant val;
-        Status st = ReadObject(v, val);
-        if (st.Failed())
-            return st.Number() == kErrNoSuchMember ? Status(kErrTypeMismatch) : st;
-        return ToDouble(val, out);
-    }
+    case VarType::Object: return ConvertDefaultValue(v, out, ToDouble);
     default: return Status(kErrTypeMismatch);
     }
 }
@@ -200,13 +200,7 @@ Status ToBool(const Variant& v, bool& out)
         out = d != 0;
         return Status::Ok();
     }
-    case VarType::Object: {
-        Variant val;
-        Status st = ReadObject(v, val);
-        if (st.Failed())
-            return st.Number() == kErrNoSuchMember ? Status(kErrTypeMismatch) : st;
-        return ToBool(val, out);
-    }
+    case VarType::Object: return ConvertDefaultValue(v, out, ToBool);
     case VarType::Error:
     case VarType::Array: return Status(kErrTypeMismatch);
     default: {

@@ -78,23 +78,14 @@ bool CInterpreter::Assign(const Expr& target, Frame& f, Variant value, bool isSe
         }
         if (t.kind == ExprKind::Member || t.kind == ExprKind::WithMember) {
             Variant holder;
-            if (t.kind == ExprKind::Member) {
-                if (!Eval(*t.left, f, holder))
-                    return false;
-            } else {
-                if (!f.with)
-                    return Fail(kErrObjectRequired);
-                holder = *f.with->object;
-            }
-            if (!holder.IsObject() || !holder.AsObject())
-                return Fail(kErrObjectRequired);
+            if (!MemberHolder(t, f, holder))
+                return false;
             IObject* obj = holder.AsObject();
             if (auto* inst = dynamic_cast<CClassInstance*>(obj)) {
-                int32_t m = inst->m_class->FindMember(t.name);
-                bool inside = f.me && f.me->m_class == inst->m_class;
-                if (m < 0 || (!inst->m_class->members[m].isPublic && !inside))
+                const ClassMember* found = ReachableMember(*inst, t.name, f);
+                if (!found)
                     return Fail(kErrNoSuchMember);
-                const ClassMember& cm = inst->m_class->members[m];
+                const ClassMember& cm = *found;
                 if (cm.field >= 0)
                     return AssignIndexed(inst->m_fields[cm.field], args, f, value, isSet);
                 const ProcDef* p = isSet ? cm.set : cm.let;
@@ -128,23 +119,14 @@ bool CInterpreter::Assign(const Expr& target, Frame& f, Variant value, bool isSe
     case ExprKind::Member:
     case ExprKind::WithMember: {
         Variant holder;
-        if (target.kind == ExprKind::Member) {
-            if (!Eval(*target.left, f, holder))
-                return false;
-        } else {
-            if (!f.with)
-                return Fail(kErrObjectRequired);
-            holder = *f.with->object;
-        }
-        if (!holder.IsObject() || !holder.AsObject())
-            return Fail(kErrObjectRequired);
+        if (!MemberHolder(target, f, holder))
+            return false;
         IObject* obj = holder.AsObject();
         if (auto* inst = dynamic_cast<CClassInstance*>(obj)) {
-            int32_t m = inst->m_class->FindMember(target.name);
-            bool inside = f.me && f.me->m_class == inst->m_class;
-            if (m < 0 || (!inst->m_class->members[m].isPublic && !inside))
+            const ClassMember* found = ReachableMember(*inst, target.name, f);
+            if (!found)
                 return Fail(kErrNoSuchMember);
-            const ClassMember& cm = inst->m_class->members[m];
+            const ClassMember& cm = *found;
             if (cm.field >= 0) {
                 inst->m_fields[cm.field] = std::move(value);
                 return true;
@@ -253,6 +235,33 @@ bool CInterpreter::AssignIndexed(Variant& target, std::span<const ExprPtr> args,
         return true;
     }
     return Fail(kErrTypeMismatch);
+}
+
+// The object that obj.name or, inside With, .name acts on: it must be a set object.
+bool CInterpreter::MemberHolder(const Expr& e, Frame& f, Variant& holder)
+{
+    if (e.kind == ExprKind::Member) {
+        if (!Eval(*e.left, f, holder))
+            return false;
+    } else {
+        if (!f.with)
+            return Fail(kErrObjectRequired);
+        holder = *f.with->object;
+    }
+    if (!holder.IsObject() || !holder.AsObject())
+        return Fail(kErrObjectRequired);
+    return true;
+}
+
+// A member of inst by name, if code running in f may reach it: public members from
+// anywhere, private ones only from the instance's own class.
+const ClassMember* CInterpreter::ReachableMember(CClassInstance& inst, std::u16string_view name, Frame& f)
+{
+    int32_t m = inst.m_class->FindMember(name);
+    bool inside = f.me && f.me->m_class == inst.m_class;
+    if (m < 0 || (!inst.m_class->members[m].isPublic && !inside))
+        return nullptr;
+    return &inst.m_class->members[m];
 }
 
 } // namespace cva::vbs::engine

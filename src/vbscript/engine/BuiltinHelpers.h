@@ -14,34 +14,26 @@ inline bool Missing(std::span<Variant> args, size_t i)
            (args[i].Type() == VarType::Error && args[i].AsError() == static_cast<int32_t>(0x80020004u));
 }
 
-inline bool ArgString(CInterpreter& in, const Variant& v, VString& out)
+// A failed conversion becomes the script's run-time error.
+inline bool Converted(CInterpreter& in, Status st)
 {
-    Status st = ToString(v, out);
     return st.IsOk() || in.Fail(std::move(st));
 }
 
-inline bool ArgLong(CInterpreter& in, const Variant& v, int32_t& out)
-{
-    Status st = ToLong(v, out);
-    return st.IsOk() || in.Fail(std::move(st));
-}
+inline bool ArgString(CInterpreter& in, const Variant& v, VString& out) { return Converted(in, ToString(v, out)); }
+inline bool ArgLong(CInterpreter& in, const Variant& v, int32_t& out) { return Converted(in, ToLong(v, out)); }
+inline bool ArgDouble(CInterpreter& in, const Variant& v, double& out) { return Converted(in, ToDouble(v, out)); }
+inline bool ArgBool(CInterpreter& in, const Variant& v, bool& out) { return Converted(in, ToBool(v, out)); }
+inline bool ArgDate(CInterpreter& in, const Variant& v, double& out) { return Converted(in, ToDate(v, out)); }
 
-inline bool ArgDouble(CInterpreter& in, const Variant& v, double& out)
+// Null in, Null out: most text and date functions pass a Null argument straight
+// through. True when out was set and the function is done.
+inline bool NullPassedThrough(const Variant& v, Variant& out)
 {
-    Status st = ToDouble(v, out);
-    return st.IsOk() || in.Fail(std::move(st));
-}
-
-inline bool ArgBool(CInterpreter& in, const Variant& v, bool& out)
-{
-    Status st = ToBool(v, out);
-    return st.IsOk() || in.Fail(std::move(st));
-}
-
-inline bool ArgDate(CInterpreter& in, const Variant& v, double& out)
-{
-    Status st = ToDate(v, out);
-    return st.IsOk() || in.Fail(std::move(st));
+    if (!v.IsNull())
+        return false;
+    out = Variant::Null();
+    return true;
 }
 
 // Optional Long with a default.
@@ -62,6 +54,15 @@ inline bool RtResult(CInterpreter& in, int code)
 inline Variant StringResult(std::u16string s)
 {
     return Variant(VString(s));
+}
+
+// The text a runtime string function built, or its error code raised.
+inline bool RtString(CInterpreter& in, int code, std::u16string& text, Variant& out)
+{
+    if (!RtResult(in, code))
+        return false;
+    out = StringResult(std::move(text));
+    return true;
 }
 
 bool BuiltinStringsRegister();

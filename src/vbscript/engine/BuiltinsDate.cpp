@@ -44,10 +44,8 @@ bool DateArg(CInterpreter& in, const Variant& v, double& out)
 // Year, Month, ... of a date; Null gives Null.
 bool Field(CInterpreter& in, std::span<Variant> a, Variant& out, int which)
 {
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     double d = 0;
     if (!DateArg(in, a[0], d))
         return false;
@@ -77,9 +75,8 @@ bool Second(CInterpreter& in, std::span<Variant> a, Variant& out) { return Field
 bool IntegerArg(CInterpreter& in, const Variant& v, int32_t& out)
 {
     int16_t n = 0;
-    Status st = ToInteger(v, n);
-    if (st.Failed())
-        return in.Fail(std::move(st));
+    if (!Converted(in, ToInteger(v, n)))
+        return false;
     out = n;
     return true;
 }
@@ -110,10 +107,8 @@ bool TimeSerial(CInterpreter& in, std::span<Variant> a, Variant& out)
 
 bool DateValue(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     double d = 0;
     if (!ArgDate(in, a[0], d))
         return false;
@@ -123,10 +118,8 @@ bool DateValue(CInterpreter& in, std::span<Variant> a, Variant& out)
 
 bool TimeValue(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     double d = 0;
     if (!ArgDate(in, a[0], d))
         return false;
@@ -150,10 +143,8 @@ bool DateAdd(CInterpreter& in, std::span<Variant> a, Variant& out)
     double d = 0;
     if (!ArgString(in, a[0], interval) || !ArgDouble(in, a[1], n))
         return false;
-    if (a[2].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[2], out))
         return true;
-    }
     if (!DateArg(in, a[2], d))
         return false;
     double r = 0;
@@ -190,10 +181,8 @@ bool DatePart(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString interval;
     if (!ArgString(in, a[0], interval))
         return false;
-    if (a[1].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[1], out))
         return true;
-    }
     double d = 0;
     if (!DateArg(in, a[1], d))
         return false;
@@ -209,10 +198,8 @@ bool DatePart(CInterpreter& in, std::span<Variant> a, Variant& out)
 
 bool Weekday(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     double d = 0;
     if (!DateArg(in, a[0], d))
         return false;
@@ -238,10 +225,7 @@ bool WeekdayName(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (!OptLong(in, a, 2, rt::kSunday, firstDay))
         return false;
     std::u16string r;
-    if (!RtResult(in, rt::WeekdayName(wd, abbreviate, firstDay, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, rt::WeekdayName(wd, abbreviate, firstDay, r), r, out);
 }
 
 bool MonthName(CInterpreter& in, std::span<Variant> a, Variant& out)
@@ -253,10 +237,7 @@ bool MonthName(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (!Missing(a, 1) && !ArgBool(in, a[1], abbreviate))
         return false;
     std::u16string r;
-    if (!RtResult(in, rt::MonthName(m, abbreviate, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, rt::MonthName(m, abbreviate, r), r, out);
 }
 
 bool FormatDateTime(CInterpreter& in, std::span<Variant> a, Variant& out)
@@ -270,10 +251,7 @@ bool FormatDateTime(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (!OptLong(in, a, 1, 0, format))
         return false;
     std::u16string r;
-    if (!RtResult(in, rt::FormatDateTime(d, format, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, rt::FormatDateTime(d, format, r), r, out);
 }
 
 } // namespace

@@ -15,41 +15,36 @@ bool ValueOf(CInterpreter& in, const Variant& v, Variant& out)
         out = v;
         return true;
     }
-    Status st = GetValue(v, out);
-    return st.IsOk() || in.Fail(std::move(st));
+    return Converted(in, GetValue(v, out));
 }
 
-bool CBool(CInterpreter& in, std::span<Variant> a, Variant& out)
+template <class T>
+Variant Boxed(T value)
 {
-    bool b = false;
-    if (!ArgBool(in, a[0], b))
+    return Variant(value);
+}
+
+// CBool, CByte, CDbl, CInt, CLng, CSng: the argument converted and boxed as that subtype.
+template <class T, Status (*Convert)(const Variant&, T&), Variant (*Box)(T) = Boxed<T>>
+bool ConvertTo(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    T value{};
+    if (!Converted(in, Convert(a[0], value)))
         return false;
-    out = Variant(b);
-    return true;
-}
-
-bool CByte(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    uint8_t b = 0;
-    Status st = ToByte(a[0], b);
-    if (st.Failed())
-        return in.Fail(std::move(st));
-    out = Variant::FromByte(b);
+    out = Box(value);
     return true;
 }
 
 bool CCur(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
     int64_t c = 0;
-    Status st;
     if (a[0].IsString()) {
         int code = rt::ParseCurrency(a[0].AsString().View(), c);
         if (code)
             return in.Fail(code);
     } else {
-        st = ToCurrency(a[0], c);
-        if (st.Failed())
-            return in.Fail(std::move(st));
+        if (!Converted(in, ToCurrency(a[0], c)))
+            return false;
     }
     out = Variant::FromCurrency(c);
     return true;
@@ -63,44 +58,6 @@ bool CDate(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (!rt::IsValidDate(d))
         return in.Fail(kErrOverflow);
     out = Variant::FromDate(d);
-    return true;
-}
-
-bool CDbl(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    double d = 0;
-    if (!ArgDouble(in, a[0], d))
-        return false;
-    out = Variant(d);
-    return true;
-}
-
-bool CInt(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    int16_t n = 0;
-    Status st = ToInteger(a[0], n);
-    if (st.Failed())
-        return in.Fail(std::move(st));
-    out = Variant::FromInteger(n);
-    return true;
-}
-
-bool CLng(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    int32_t n = 0;
-    if (!ArgLong(in, a[0], n))
-        return false;
-    out = Variant(n);
-    return true;
-}
-
-bool CSng(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    float f = 0;
-    Status st = ToSingle(a[0], f);
-    if (st.Failed())
-        return in.Fail(std::move(st));
-    out = Variant::FromSingle(f);
     return true;
 }
 
@@ -118,10 +75,8 @@ bool HexOct(CInterpreter& in, std::span<Variant> a, Variant& out, bool hex)
     Variant v;
     if (!ValueOf(in, a[0], v))
         return false;
-    if (v.IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(v, out))
         return true;
-    }
     int bits = 32;
     int32_t n = 0;
     if (v.Type() == VarType::Byte) {
@@ -222,10 +177,8 @@ bool Round(CInterpreter& in, std::span<Variant> a, Variant& out)
     Variant v;
     if (!ValueOf(in, a[0], v))
         return false;
-    if (v.IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(v, out))
         return true;
-    }
     int32_t digits = 0;
     if (!OptLong(in, a, 1, 0, digits))
         return false;
@@ -268,10 +221,8 @@ bool MathFn(CInterpreter& in, std::span<Variant> a, Variant& out, int which)
     Variant v;
     if (!ValueOf(in, a[0], v))
         return false;
-    if (v.IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(v, out))
         return true;
-    }
     double d = 0;
     if (!ArgDouble(in, v, d))
         return false;
@@ -315,10 +266,8 @@ bool Sgn(CInterpreter& in, std::span<Variant> a, Variant& out)
     Variant v;
     if (!ValueOf(in, a[0], v))
         return false;
-    if (v.IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(v, out))
         return true;
-    }
     double d = 0;
     if (!ArgDouble(in, v, d))
         return false;
@@ -353,27 +302,11 @@ bool IsNumericFn(CInterpreter&, std::span<Variant> a, Variant& out)
     return true;
 }
 
-bool IsEmptyFn(CInterpreter&, std::span<Variant> a, Variant& out)
+// IsEmpty, IsNull, IsObject, IsArray: the subtype of the argument as it is, never converted.
+template <bool (Variant::*Test)() const>
+bool SubtypeTest(CInterpreter&, std::span<Variant> a, Variant& out)
 {
-    out = Variant(a[0].IsEmpty());
-    return true;
-}
-
-bool IsNullFn(CInterpreter&, std::span<Variant> a, Variant& out)
-{
-    out = Variant(a[0].IsNull());
-    return true;
-}
-
-bool IsObjectFn(CInterpreter&, std::span<Variant> a, Variant& out)
-{
-    out = Variant(a[0].IsObject());
-    return true;
-}
-
-bool IsArrayFn(CInterpreter&, std::span<Variant> a, Variant& out)
-{
-    out = Variant(a[0].IsArray());
+    out = Variant((a[0].*Test)());
     return true;
 }
 
@@ -428,10 +361,7 @@ bool FormatFn(CInterpreter& in, std::span<Variant> a, Variant& out, int which)
     int code = which == 0   ? rt::FormatNumber(d, digits, lead, parens, group, r)
                : which == 1 ? rt::FormatCurrency(d, digits, lead, parens, group, r)
                             : rt::FormatPercent(d, digits, lead, parens, group, r);
-    if (!RtResult(in, code))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, code, r, out);
 }
 
 bool FormatNumber(CInterpreter& in, std::span<Variant> a, Variant& out) { return FormatFn(in, a, out, 0); }
@@ -441,14 +371,14 @@ bool FormatPercent(CInterpreter& in, std::span<Variant> a, Variant& out) { retur
 } // namespace
 
 extern const Builtin kNumberBuiltins[] = {
-    {u"CBool", 1, 1, CBool},
-    {u"CByte", 1, 1, CByte},
+    {u"CBool", 1, 1, ConvertTo<bool, ToBool>},
+    {u"CByte", 1, 1, ConvertTo<uint8_t, ToByte, Variant::FromByte>},
     {u"CCur", 1, 1, CCur},
     {u"CDate", 1, 1, CDate},
-    {u"CDbl", 1, 1, CDbl},
-    {u"CInt", 1, 1, CInt},
-    {u"CLng", 1, 1, CLng},
-    {u"CSng", 1, 1, CSng},
+    {u"CDbl", 1, 1, ConvertTo<double, ToDouble>},
+    {u"CInt", 1, 1, ConvertTo<int16_t, ToInteger, Variant::FromInteger>},
+    {u"CLng", 1, 1, ConvertTo<int32_t, ToLong>},
+    {u"CSng", 1, 1, ConvertTo<float, ToSingle, Variant::FromSingle>},
     {u"CStr", 1, 1, CStr},
     {u"Hex", 1, 1, Hex},
     {u"Oct", 1, 1, Oct},
@@ -466,10 +396,10 @@ extern const Builtin kNumberBuiltins[] = {
     {u"Sgn", 1, 1, Sgn},
     {u"Rnd", 0, 1, Rnd},
     {u"IsNumeric", 1, 1, IsNumericFn},
-    {u"IsEmpty", 1, 1, IsEmptyFn},
-    {u"IsNull", 1, 1, IsNullFn},
-    {u"IsObject", 1, 1, IsObjectFn},
-    {u"IsArray", 1, 1, IsArrayFn},
+    {u"IsEmpty", 1, 1, SubtypeTest<&Variant::IsEmpty>},
+    {u"IsNull", 1, 1, SubtypeTest<&Variant::IsNull>},
+    {u"IsObject", 1, 1, SubtypeTest<&Variant::IsObject>},
+    {u"IsArray", 1, 1, SubtypeTest<&Variant::IsArray>},
     {u"IsDate", 1, 1, IsDateFn},
     {u"TypeName", 1, 1, TypeNameFn},
     {u"VarType", 1, 1, VarTypeFn},

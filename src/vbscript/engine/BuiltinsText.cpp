@@ -23,10 +23,8 @@ bool CompareArg(CInterpreter& in, std::span<Variant> args, size_t i, rt::Compare
 
 bool Len(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
@@ -46,10 +44,8 @@ bool LenB(CInterpreter& in, std::span<Variant> a, Variant& out)
 template <std::u16string (*Fn)(std::u16string_view)>
 bool Unary(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
@@ -64,18 +60,13 @@ bool LeftRight(CInterpreter& in, std::span<Variant> a, Variant& out, bool left)
         return false;
     if (n < 0)
         return in.Fail(kErrInvalidCall);
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
     std::u16string r;
-    if (!RtResult(in, left ? rt::Left(s.View(), n, r) : rt::Right(s.View(), n, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, left ? rt::Left(s.View(), n, r) : rt::Right(s.View(), n, r), r, out);
 }
 
 bool Left(CInterpreter& in, std::span<Variant> a, Variant& out)
@@ -98,18 +89,13 @@ bool Mid(CInterpreter& in, std::span<Variant> a, Variant& out)
         return false;
     if (start < 1 || (len < 0 && !Missing(a, 2)))
         return in.Fail(kErrInvalidCall);
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
     std::u16string r;
-    if (!RtResult(in, rt::Mid(s.View(), start, len, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, rt::Mid(s.View(), start, len, r), r, out);
 }
 
 bool InStr(CInterpreter& in, std::span<Variant> a, Variant& out)
@@ -178,10 +164,8 @@ bool Replace(CInterpreter& in, std::span<Variant> a, Variant& out)
     rt::CompareMode mode;
     if (!CompareArg(in, a, 5, mode))
         return false;
-    if (a[0].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[0], out))
         return true;
-    }
     if (a[1].IsNull() || a[2].IsNull())
         return in.Fail(kErrInvalidUseOfNull);
     VString s;
@@ -398,10 +382,7 @@ bool Space(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (n > static_cast<int32_t>(VString::kMaxLength))
         return in.Fail(kErrOutOfMemory);
     std::u16string r;
-    if (!RtResult(in, rt::Space(n, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, rt::Space(n, r), r, out);
 }
 
 bool StringFn(CInterpreter& in, std::span<Variant> a, Variant& out)
@@ -409,10 +390,8 @@ bool StringFn(CInterpreter& in, std::span<Variant> a, Variant& out)
     int32_t n = 0;
     if (!ArgLong(in, a[0], n))
         return false;
-    if (a[1].IsNull()) {
-        out = Variant::Null();
+    if (NullPassedThrough(a[1], out))
         return true;
-    }
     char16_t ch = 0;
     if (a[1].IsString()) {
         if (a[1].AsString().Empty())
@@ -430,10 +409,7 @@ bool StringFn(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (n > static_cast<int32_t>(VString::kMaxLength))
         return in.Fail(kErrOutOfMemory);
     std::u16string r;
-    if (!RtResult(in, rt::StringOf(n, ch, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, rt::StringOf(n, ch, r), r, out);
 }
 
 bool AscFn(CInterpreter& in, std::span<Variant> a, Variant& out, bool wide)
@@ -468,10 +444,7 @@ bool ChrFn(CInterpreter& in, std::span<Variant> a, Variant& out, bool wide)
     if (!ArgLong(in, a[0], code))
         return false;
     std::u16string r;
-    if (!RtResult(in, wide ? rt::ChrW(code, r) : rt::Chr(code, r)))
-        return false;
-    out = StringResult(std::move(r));
-    return true;
+    return RtString(in, wide ? rt::ChrW(code, r) : rt::Chr(code, r), r, out);
 }
 
 bool Chr(CInterpreter& in, std::span<Variant> a, Variant& out)

@@ -184,6 +184,8 @@ private:
     void Report(bool compile, const CompileError* cerr, std::u16string_view text);
     bool EvalCall(const Expr& e, Frame& f, Variant& out);
     bool EvalMember(const Expr& e, Frame& f, Variant& out, std::span<const ExprPtr> args);
+    bool MemberHolder(const Expr& e, Frame& f, Variant& holder);
+    const ClassMember* ReachableMember(CClassInstance& inst, std::u16string_view name, Frame& f);
     bool IndexValues(const Variant& target, std::span<Variant> values, Variant& out);
     bool CompareWithLiteral(const Expr& e, Variant& a, Variant& b, Variant& out);
     bool EvalArgs(std::span<const ExprPtr> args, Frame& f, std::vector<Variant>& out);

@@ -50,23 +50,26 @@ Variant IntegerResult(int64_t r, int rank)
     return Variant(static_cast<double>(r));
 }
 
+// Operators work on plain values: an object operand stands for its default value,
+// which is fetched into holder.
+inline Status Operand(const Variant& v, Variant& holder, const Variant*& value)
+{
+    value = &v;
+    if (!v.IsObject())
+        return Status::Ok();
+    Status st = GetValue(v, holder);
+    if (st.IsOk())
+        value = &holder;
+    return st;
+}
+
 Status Values(const Variant& a, const Variant& b, Variant& va, Variant& vb, const Variant*& pa,
               const Variant*& pb)
 {
-    pa = &a;
-    pb = &b;
-    if (a.IsObject()) {
-        Status st = GetValue(a, va);
-        if (st.Failed())
-            return st;
-        pa = &va;
-    }
-    if (b.IsObject()) {
-        Status st = GetValue(b, vb);
-        if (st.Failed())
-            return st;
-        pb = &vb;
-    }
+    if (Status st = Operand(a, va, pa); st.Failed())
+        return st;
+    if (Status st = Operand(b, vb, pb); st.Failed())
+        return st;
     if (pa->IsArray() || pb->IsArray() || pa->Type() == VarType::Error || pb->Type() == VarType::Error)
         return Status(kErrTypeMismatch);
     return Status::Ok();
@@ -402,13 +405,9 @@ Status ApplyBinary(BinOp op, const Variant& a0, const Variant& b0, Variant& out)
 Status ApplyNegate(const Variant& a0, Variant& out)
 {
     Variant tmp;
-    const Variant* pa = &a0;
-    if (a0.IsObject()) {
-        Status st = GetValue(a0, tmp);
-        if (st.Failed())
-            return st;
-        pa = &tmp;
-    }
+    const Variant* pa = nullptr;
+    if (Status st = Operand(a0, tmp, pa); st.Failed())
+        return st;
     const Variant& a = *pa;
     switch (a.Type()) {
     case VarType::Null: out = Variant::Null(); return Status::Ok();
@@ -440,13 +439,9 @@ Status ApplyNegate(const Variant& a0, Variant& out)
 Status ApplyNot(const Variant& a0, Variant& out)
 {
     Variant tmp;
-    const Variant* pa = &a0;
-    if (a0.IsObject()) {
-        Status st = GetValue(a0, tmp);
-        if (st.Failed())
-            return st;
-        pa = &tmp;
-    }
+    const Variant* pa = nullptr;
+    if (Status st = Operand(a0, tmp, pa); st.Failed())
+        return st;
     const Variant& a = *pa;
     switch (a.Type()) {
     case VarType::Null: out = Variant::Null(); return Status::Ok();

@@ -6,16 +6,6 @@
 
 namespace cva::vbs::engine {
 
-namespace {
-
-struct NestGuard {
-    explicit NestGuard(uint32_t& n) : m_n(n) { ++m_n; }
-    ~NestGuard() { --m_n; }
-    uint32_t& m_n;
-};
-
-} // namespace
-
 bool CParser::Parse(std::u16string_view text, Unit& unit, CompileError& error, bool expression)
 {
     m_error = &error;
@@ -40,6 +30,17 @@ bool CParser::Parse(std::u16string_view text, Unit& unit, CompileError& error, b
         return true;
     }
     return ParseStatements(unit.body, true);
+}
+
+// Opens a statement at the current token, which is consumed.
+StmtPtr CParser::StartStmt(StmtKind kind)
+{
+    auto st = std::make_unique<Stmt>();
+    st->kind = kind;
+    st->line = Cur().line;
+    st->column = Cur().column;
+    Next();
+    return st;
 }
 
 bool CParser::Fail(int32_t number)
@@ -164,7 +165,7 @@ bool CParser::ParseStatements(Block& out, bool topLevel)
 
 bool CParser::ParseBlockUntil(Block& out)
 {
-    NestGuard g(m_nesting);
+    CDepthGuard g(m_nesting);
     if (m_nesting > kMaxNesting)
         return Fail(kErrOutOfStack);
     return ParseStatements(out, false);
@@ -203,13 +204,7 @@ bool CParser::ParseStatement(Block& out, bool topLevel)
             if (AcceptKw(Kw::Property)) {
                 if (!m_class)
                     return Fail(kErrMustBeInsideClass);
-                if (AcceptKw(Kw::Get))
-                    return ParseProc(ProcKind::PropertyGet, isPublic, isDefault, m_class);
-                if (AcceptKw(Kw::Let))
-                    return ParseProc(ProcKind::PropertyLet, isPublic, isDefault, m_class);
-                if (AcceptKw(Kw::Set))
-                    return ParseProc(ProcKind::PropertySet, isPublic, isDefault, m_class);
-                return Fail(kErrExpectedLetSetGet);
+                return ParseProperty(isPublic, isDefault);
             }
             if (isDefault)
                 return Fail(kErrExpectedFunction);
@@ -247,13 +242,7 @@ bool CParser::ParseStatement(Block& out, bool topLevel)
             if (!m_class)
                 return Fail(kErrMustBeInsideClass);
             Next();
-            if (AcceptKw(Kw::Get))
-                return ParseProc(ProcKind::PropertyGet, true, false, m_class);
-            if (AcceptKw(Kw::Let))
-                return ParseProc(ProcKind::PropertyLet, true, false, m_class);
-            if (AcceptKw(Kw::Set))
-                return ParseProc(ProcKind::PropertySet, true, false, m_class);
-            return Fail(kErrExpectedLetSetGet);
+            return ParseProperty(true, false);
         case Kw::Class:
             if (!topLevel || m_proc || m_class)
                 return Fail(kErrExpectedStatement);
@@ -266,6 +255,18 @@ bool CParser::ParseStatement(Block& out, bool topLevel)
     if (m_class && !m_proc)
         return Fail(kErrExpectedStatement);
     return ParseSimpleStatement(out);
+}
+
+// After "Property": which of the three property procedures follows.
+bool CParser::ParseProperty(bool isPublic, bool isDefault)
+{
+    if (AcceptKw(Kw::Get))
+        return ParseProc(ProcKind::PropertyGet, isPublic, isDefault, m_class);
+    if (AcceptKw(Kw::Let))
+        return ParseProc(ProcKind::PropertyLet, isPublic, isDefault, m_class);
+    if (AcceptKw(Kw::Set))
+        return ParseProc(ProcKind::PropertySet, isPublic, isDefault, m_class);
+    return Fail(kErrExpectedLetSetGet);
 }
 
 // Statements that may appear anywhere code runs, including inside a single-line If.
@@ -307,11 +308,7 @@ bool CParser::ParseSimpleStatement(Block& out)
         case Kw::On:
             return ParseOnError(out);
         case Kw::Randomize: {
-            auto st = std::make_unique<Stmt>();
-            st->kind = StmtKind::Randomize;
-            st->line = t.line;
-            st->column = t.column;
-            Next();
+            StmtPtr st = StartStmt(StmtKind::Randomize);
             if (!AtEndOfStatement() && !ParseExpr(st->expr))
                 return false;
             out.push_back(std::move(st));

@@ -13,6 +13,18 @@ namespace cva::vbs::engine {
 constexpr uint32_t kMaxNesting = 256;
 constexpr uint16_t kMaxExprDepth = 1500;
 
+// Holds a parser counter one higher for as long as the current construct is parsed.
+class CDepthGuard {
+public:
+    explicit CDepthGuard(uint32_t& n) : m_n(n) { ++m_n; }
+    ~CDepthGuard() { --m_n; }
+    CDepthGuard(const CDepthGuard&) = delete;
+    CDepthGuard& operator=(const CDepthGuard&) = delete;
+
+private:
+    uint32_t& m_n;
+};
+
 // Builds the syntax tree of one piece of script text.
 class CParser {
 public:
@@ -42,6 +54,7 @@ private:
     void SkipNewLines();
 
     // Statements
+    StmtPtr StartStmt(StmtKind kind);
     bool ParseStatements(Block& out, bool topLevel);
     bool AtBlockEnd() const;
     bool ParseBlockUntil(Block& out);
@@ -53,6 +66,8 @@ private:
     bool ParseErase(Block& out);
     bool ParseIf(Block& out);
     bool ParseSingleLineBody(Block& out);
+    bool ParseBody(Stmt& st);  // appends one multi-line block to st
+    bool ParseLoopBody(Stmt& st, uint32_t& loopDepth);
     bool ParseSelect(Block& out);
     bool ParseFor(Block& out);
     bool ParseDo(Block& out);
@@ -61,6 +76,7 @@ private:
     bool ParseExit(Block& out);
     bool ParseOnError(Block& out);
     bool ParseCallOrAssign(Block& out, bool isSet, bool callKeyword);
+    bool ParseProperty(bool isPublic, bool isDefault);
     bool ParseProc(ProcKind kind, bool isPublic, bool isDefault, ClassDef* owner);
     bool ParseParams(std::vector<Param>& params);
     bool ParseClass();
@@ -97,11 +113,26 @@ private:
     ClassDef* m_class = nullptr;
     uint32_t m_nesting = 0;
     uint32_t m_exprNesting = 0;
+    // Number of single-line If bodies being parsed; while non-zero, Else ends a statement.
     uint32_t m_singleLineIf = 0;
     uint32_t m_loopDepth = 0; // Do/For nesting within the procedure, for Exit checks
     uint32_t m_doDepth = 0;
     uint32_t m_forDepth = 0;
     bool m_sawStatement = false;
+
+    // A block statement's body spans lines, so an enclosing single-line If no longer
+    // lets Else end its statements until the block is closed.
+    class CMultiLineScope {
+    public:
+        explicit CMultiLineScope(CParser& p) : m_p(p), m_saved(p.m_singleLineIf) { p.m_singleLineIf = 0; }
+        ~CMultiLineScope() { m_p.m_singleLineIf = m_saved; }
+        CMultiLineScope(const CMultiLineScope&) = delete;
+        CMultiLineScope& operator=(const CMultiLineScope&) = delete;
+
+    private:
+        CParser& m_p;
+        uint32_t m_saved;
+    };
 };
 
 } // namespace cva::vbs::engine

@@ -7,15 +7,18 @@
 
 namespace cva::vbs::engine {
 
-namespace {
+bool CParser::ParseBody(Stmt& st)
+{
+    CMultiLineScope multiLine(*this);
+    st.blocks.emplace_back();
+    return ParseBlockUntil(st.blocks.back());
+}
 
-struct NestGuard {
-    explicit NestGuard(uint32_t& n) : m_n(n) { ++m_n; }
-    ~NestGuard() { --m_n; }
-    uint32_t& m_n;
-};
-
-} // namespace
+bool CParser::ParseLoopBody(Stmt& st, uint32_t& loopDepth)
+{
+    CDepthGuard loop(loopDepth);
+    return ParseBody(st);
+}
 
 bool CParser::ParseSingleLineBody(Block& out)
 {
@@ -36,15 +39,10 @@ bool CParser::ParseSingleLineBody(Block& out)
 
 bool CParser::ParseIf(Block& out)
 {
-    NestGuard g(m_nesting);
+    CDepthGuard g(m_nesting);
     if (m_nesting > kMaxNesting)
         return Fail(kErrOutOfStack);
-    const Token& at = Cur();
-    Next();
-    auto st = std::make_unique<Stmt>();
-    st->kind = StmtKind::If;
-    st->line = at.line;
-    st->column = at.column;
+    StmtPtr st = StartStmt(StmtKind::If);
     ExprPtr cond;
     if (!ParseExpr(cond))
         return false;
@@ -53,16 +51,17 @@ bool CParser::ParseIf(Block& out)
     st->conds.push_back(std::move(cond));
     if (!IsTok(Tok::NewLine) && !(IsTok(Tok::Colon) && false)) {
         // Single-line form.
-        ++m_singleLineIf;
-        st->blocks.emplace_back();
-        bool ok = ParseSingleLineBody(st->blocks.back());
-        if (ok && AcceptKw(Kw::Else)) {
+        {
+            CDepthGuard single(m_singleLineIf);
             st->blocks.emplace_back();
-            ok = ParseSingleLineBody(st->blocks.back());
+            if (!ParseSingleLineBody(st->blocks.back()))
+                return false;
+            if (AcceptKw(Kw::Else)) {
+                st->blocks.emplace_back();
+                if (!ParseSingleLineBody(st->blocks.back()))
+                    return false;
+            }
         }
-        --m_singleLineIf;
-        if (!ok)
-            return false;
         if (IsKw(Kw::End) && Peek().keyword == Kw::If) {
             Next();
             Next();
@@ -71,8 +70,7 @@ bool CParser::ParseIf(Block& out)
         return true;
     }
     st->blocks.emplace_back();
-    uint32_t savedSingle = m_singleLineIf;
-    m_singleLineIf = 0;
+    CMultiLineScope multiLine(*this);
     if (!ParseBlockUntil(st->blocks.back()))
         return false;
     for (;;) {
@@ -86,10 +84,8 @@ bool CParser::ParseIf(Block& out)
             st->conds.push_back(std::move(c));
             st->blocks.emplace_back();
             if (!IsTok(Tok::NewLine) && !IsTok(Tok::Colon)) {
-                ++m_singleLineIf;
-                bool ok = ParseSingleLineBody(st->blocks.back());
-                --m_singleLineIf;
-                if (!ok)
+                CDepthGuard single(m_singleLineIf);
+                if (!ParseSingleLineBody(st->blocks.back()))
                     return false;
             }
             if (!ParseBlockUntil(st->blocks.back()))
@@ -105,7 +101,6 @@ bool CParser::ParseIf(Block& out)
         }
         break;
     }
-    m_singleLineIf = savedSingle;
     if (!ExpectKw(Kw::End, kErrExpectedEnd) || !ExpectKw(Kw::If, kErrExpectedIf))
         return false;
     out.push_back(std::move(st));
@@ -114,23 +109,17 @@ bool CParser::ParseIf(Block& out)
 
 bool CParser::ParseSelect(Block& out)
 {
-    NestGuard g(m_nesting);
+    CDepthGuard g(m_nesting);
     if (m_nesting > kMaxNesting)
         return Fail(kErrOutOfStack);
-    const Token& at = Cur();
-    Next();
+    StmtPtr st = StartStmt(StmtKind::Select);
     if (!ExpectKw(Kw::Case, kErrExpectedCase))
         return false;
-    auto st = std::make_unique<Stmt>();
-    st->kind = StmtKind::Select;
-    st->line = at.line;
-    st->column = at.column;
     if (!ParseExpr(st->target))
         return false;
     if (!EndStatement())
         return false;
-    uint32_t savedSingle = m_singleLineIf;
-    m_singleLineIf = 0;
+    CMultiLineScope multiLine(*this);
     SkipNewLines();
     if (!IsKw(Kw::Case) && !IsKw(Kw::End))
         return Fail(kErrExpectedCase);
@@ -179,7 +168,6 @@ bool CParser::ParseSelect(Block& out)
             return false;
         st->cases.push_back(std::move(clause));
     }
-    m_singleLineIf = savedSingle;
     if (!ExpectKw(Kw::End, kErrExpectedEnd) || !ExpectKw(Kw::Select, kErrExpectedSelect))
         return false;
     out.push_back(std::move(st));
@@ -188,16 +176,13 @@ bool CParser::ParseSelect(Block& out)
 
 bool CParser::ParseFor(Block& out)
 {
-    NestGuard g(m_nesting);
+    CDepthGuard g(m_nesting);
     if (m_nesting > kMaxNesting)
         return Fail(kErrOutOfStack);
-    const Token& at = Cur();
-    Next();
-    auto st = std::make_unique<Stmt>();
-    st->line = at.line;
-    st->column = at.column;
+    StmtPtr st = StartStmt(StmtKind::For);
     bool each = AcceptKw(Kw::Each);
-    st->kind = each ? StmtKind::ForEach : StmtKind::For;
+    if (each)
+        st->kind = StmtKind::ForEach;
     st->target = NewExpr(ExprKind::Name, Cur());
     if (!IsNameToken())
         return Fail(kErrExpectedIdentifier);
@@ -222,15 +207,8 @@ bool CParser::ParseFor(Block& out)
     }
     if (!EndStatement())
         return false;
-    uint32_t savedSingle = m_singleLineIf;
-    m_singleLineIf = 0;
-    st->blocks.emplace_back();
-    ++m_forDepth;
-    bool ok = ParseBlockUntil(st->blocks.back());
-    --m_forDepth;
-    if (!ok)
+    if (!ParseLoopBody(*st, m_forDepth))
         return false;
-    m_singleLineIf = savedSingle;
     if (!ExpectKw(Kw::Next, kErrExpectedNext))
         return false;
     if (IsNameToken()) {
@@ -244,15 +222,10 @@ bool CParser::ParseFor(Block& out)
 
 bool CParser::ParseDo(Block& out)
 {
-    NestGuard g(m_nesting);
+    CDepthGuard g(m_nesting);
     if (m_nesting > kMaxNesting)
         return Fail(kErrOutOfStack);
-    const Token& at = Cur();
-    Next();
-    auto st = std::make_unique<Stmt>();
-    st->kind = StmtKind::Do;
-    st->line = at.line;
-    st->column = at.column;
+    StmtPtr st = StartStmt(StmtKind::Do);
     if (AcceptKw(Kw::While)) {
         st->loopTest = LoopTest::WhileBefore;
         if (!ParseExpr(st->expr))
@@ -264,15 +237,8 @@ bool CParser::ParseDo(Block& out)
     }
     if (!AtEndOfStatement())
         return Fail(kErrExpectedWhileUntilOrEnd);
-    uint32_t savedSingle = m_singleLineIf;
-    m_singleLineIf = 0;
-    st->blocks.emplace_back();
-    ++m_doDepth;
-    bool ok = ParseBlockUntil(st->blocks.back());
-    --m_doDepth;
-    if (!ok)
+    if (!ParseLoopBody(*st, m_doDepth))
         return false;
-    m_singleLineIf = savedSingle;
     if (!ExpectKw(Kw::Loop, kErrExpectedLoop))
         return false;
     if (st->loopTest == LoopTest::None) {
@@ -292,27 +258,18 @@ bool CParser::ParseDo(Block& out)
 
 bool CParser::ParseWhile(Block& out)
 {
-    NestGuard g(m_nesting);
+    CDepthGuard g(m_nesting);
     if (m_nesting > kMaxNesting)
         return Fail(kErrOutOfStack);
-    const Token& at = Cur();
-    Next();
-    auto st = std::make_unique<Stmt>();
-    st->kind = StmtKind::Do;
+    StmtPtr st = StartStmt(StmtKind::Do);
     st->loopTest = LoopTest::WhileBefore;
-    st->line = at.line;
-    st->column = at.column;
     if (!ParseExpr(st->expr))
         return false;
     if (!EndStatement())
         return false;
-    uint32_t savedSingle = m_singleLineIf;
-    m_singleLineIf = 0;
-    st->blocks.emplace_back();
     // Exit Do is not valid inside While...Wend; keep the depth counters as they are.
-    if (!ParseBlockUntil(st->blocks.back()))
+    if (!ParseBody(*st))
         return false;
-    m_singleLineIf = savedSingle;
     if (!ExpectKw(Kw::Wend, kErrExpectedWend))
         return false;
     out.push_back(std::move(st));
@@ -321,25 +278,16 @@ bool CParser::ParseWhile(Block& out)
 
 bool CParser::ParseWith(Block& out)
 {
-    NestGuard g(m_nesting);
+    CDepthGuard g(m_nesting);
     if (m_nesting > kMaxNesting)
         return Fail(kErrOutOfStack);
-    const Token& at = Cur();
-    Next();
-    auto st = std::make_unique<Stmt>();
-    st->kind = StmtKind::With;
-    st->line = at.line;
-    st->column = at.column;
+    StmtPtr st = StartStmt(StmtKind::With);
     if (!ParseExpr(st->target))
         return false;
     if (!EndStatement())
         return false;
-    uint32_t savedSingle = m_singleLineIf;
-    m_singleLineIf = 0;
-    st->blocks.emplace_back();
-    if (!ParseBlockUntil(st->blocks.back()))
+    if (!ParseBody(*st))
         return false;
-    m_singleLineIf = savedSingle;
     if (!ExpectKw(Kw::End, kErrExpectedEnd) || !ExpectKw(Kw::With, kErrExpectedWith))
         return false;
     out.push_back(std::move(st));
@@ -349,11 +297,7 @@ bool CParser::ParseWith(Block& out)
 bool CParser::ParseExit(Block& out)
 {
     const Token& at = Cur();
-    Next();
-    auto st = std::make_unique<Stmt>();
-    st->kind = StmtKind::Exit;
-    st->line = at.line;
-    st->column = at.column;
+    StmtPtr st = StartStmt(StmtKind::Exit);
     if (AcceptKw(Kw::Do)) {
         if (m_doDepth == 0)
             return FailAt(kErrInvalidExit, at);
@@ -383,13 +327,9 @@ bool CParser::ParseExit(Block& out)
 
 bool CParser::ParseOnError(Block& out)
 {
-    const Token& at = Cur();
-    Next();
+    StmtPtr st = StartStmt(StmtKind::OnErrorResume);
     if (!ExpectKw(Kw::Error, kErrSyntax))
         return false;
-    auto st = std::make_unique<Stmt>();
-    st->line = at.line;
-    st->column = at.column;
     if (AcceptKw(Kw::Resume)) {
         if (!ExpectKw(Kw::Next, kErrSyntax))
             return false;

@@ -7,16 +7,6 @@
 
 namespace cva::vbs::engine {
 
-namespace {
-
-struct NestGuard {
-    explicit NestGuard(uint32_t& n) : m_n(n) { ++m_n; }
-    ~NestGuard() { --m_n; }
-    uint32_t& m_n;
-};
-
-} // namespace
-
 bool CParser::ParseDimBounds(std::vector<int32_t>& uppers, bool& isArray)
 {
     isArray = false;

@@ -224,92 +224,80 @@ Status DeleteFolders(IScriptServices& services, std::u16string_view itemPath, bo
     return Status::Ok();
 }
 
-Status CopyFiles(IScriptServices& services, std::u16string_view source,
-                 std::u16string_view destination, bool overwrite)
+namespace {
+
+// Copying and moving: resolves the sources, then runs step on each with the place it
+// goes to (host path and Windows path); the first failure ends the operation.
+template <class Step>
+Status ForEachTransfer(IScriptServices& services, std::u16string_view source,
+                       std::u16string_view destination, EntryKind kind, Step step)
 {
     std::vector<Source> sources;
     bool wildcard = false;
-    Status st = ResolveSources(services, source, EntryKind::File, kErrFileNotFound, sources, wildcard);
+    int32_t notFound = kind == EntryKind::File ? kErrFileNotFound : kErrPathNotFound;
+    Status st = ResolveSources(services, source, kind, notFound, sources, wildcard);
     if (st.Failed())
         return st;
     for (const Source& s : sources) {
         fs::path to;
         std::u16string windows;
         if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed() ||
-            (st = CopyOneFile(s.host, to, overwrite)).Failed())
+            (st = step(s, to, windows)).Failed())
             return st;
     }
     return Status::Ok();
+}
+
+Status MoveItems(IScriptServices& services, std::u16string_view source, std::u16string_view destination,
+                 EntryKind kind, std::u16string* moved)
+{
+    bool folder = kind == EntryKind::Folder;
+    return ForEachTransfer(services, source, destination, kind,
+                           [&](const Source& s, const fs::path& to, const std::u16string& windows) -> Status {
+                               if (KindOf(to) != EntryKind::None)
+                                   return Status(kErrFileAlreadyExists);
+                               if (folder && IsWithin(to, s.host))
+                                   return Status(kErrPermissionDenied);
+                               Status st = MoveItem(s.host, to, folder);
+                               if (st.IsOk() && moved)
+                                   *moved = windows;
+                               return st;
+                           });
+}
+
+} // namespace
+
+Status CopyFiles(IScriptServices& services, std::u16string_view source,
+                 std::u16string_view destination, bool overwrite)
+{
+    return ForEachTransfer(services, source, destination, EntryKind::File,
+                           [&](const Source& s, const fs::path& to, const std::u16string&) {
+                               return CopyOneFile(s.host, to, overwrite);
+                           });
 }
 
 Status MoveFiles(IScriptServices& services, std::u16string_view source,
                  std::u16string_view destination, std::u16string* moved)
 {
-    std::vector<Source> sources;
-    bool wildcard = false;
-    Status st = ResolveSources(services, source, EntryKind::File, kErrFileNotFound, sources, wildcard);
-    if (st.Failed())
-        return st;
-    for (const Source& s : sources) {
-        fs::path to;
-        std::u16string windows;
-        if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed())
-            return st;
-        if (KindOf(to) != EntryKind::None)
-            return Status(kErrFileAlreadyExists);
-        if ((st = MoveItem(s.host, to, false)).Failed())
-            return st;
-        if (moved)
-            *moved = windows;
-    }
-    return Status::Ok();
+    return MoveItems(services, source, destination, EntryKind::File, moved);
 }
 
 Status CopyFolders(IScriptServices& services, std::u16string_view source,
                    std::u16string_view destination, bool overwrite)
 {
-    std::vector<Source> sources;
-    bool wildcard = false;
-    Status st = ResolveSources(services, source, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
-    if (st.Failed())
-        return st;
-    for (const Source& s : sources) {
-        fs::path to;
-        std::u16string windows;
-        if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed())
-            return st;
-        if (IsWithin(to, s.host))
-            return Status(kErrPermissionDenied); // a folder cannot hold a copy of itself
-        std::vector<fs::path> chain;
-        if ((st = CopyTree(s.host, to, overwrite, chain)).Failed())
-            return st;
-    }
-    return Status::Ok();
+    return ForEachTransfer(services, source, destination, EntryKind::Folder,
+                           [&](const Source& s, const fs::path& to, const std::u16string&) -> Status {
+                               if (IsWithin(to, s.host))
+                                   return Status(kErrPermissionDenied); // a folder cannot hold a copy of itself
+                               std::vector<fs::path> chain;
+                               return CopyTree(s.host, to, overwrite, chain);
+                           });
 }
 
 Status MoveFolders(IScriptServices& services, std::u16string_view source,
                    std::u16string_view destination, std::u16string* moved)
 {
-    std::vector<Source> sources;
-    bool wildcard = false;
-    Status st = ResolveSources(services, source, EntryKind::Folder, kErrPathNotFound, sources, wildcard);
-    if (st.Failed())
-        return st;
-    for (const Source& s : sources) {
-        fs::path to;
-        std::u16string windows;
-        if ((st = ResolveTarget(services, destination, s, wildcard, to, windows)).Failed())
-            return st;
-        if (KindOf(to) != EntryKind::None)
-            return Status(kErrFileAlreadyExists);
-        if (IsWithin(to, s.host))
-            return Status(kErrPermissionDenied);
-        if ((st = MoveItem(s.host, to, true)).Failed())
-            return st;
-        if (moved)
-            *moved = windows;
-    }
-    return Status::Ok();
+    return MoveItems(services, source, destination, EntryKind::Folder, moved);
 }
 
 Status CreateFolder(IScriptServices& services, std::u16string_view path, std::u16string& created)

@@ -31,6 +31,40 @@ Status IndexArg(std::span<Variant> args, size_t count, size_t& out)
     return Status::Ok();
 }
 
+// Count and Item(i) of the two read-only collections; item(i) makes the i-th element.
+template <class MakeItem>
+Status InvokeList(DispId id, uint32_t kind, std::span<Variant> args, size_t count, Variant& result,
+                  MakeItem item)
+{
+    Status st = obj::ReadOnly(kind);
+    if (st.Failed())
+        return st;
+    if (id == kCount) {
+        if ((st = ExpectArgs(args, 0, 0)).Failed())
+            return st;
+        result = Variant(static_cast<int32_t>(count));
+        return Status::Ok();
+    }
+    if (id != kValue)
+        return Status(kErrNoSuchMember);
+    size_t i = 0;
+    if ((st = IndexArg(args, count, i)).Failed())
+        return st;
+    result = item(i);
+    return Status::Ok();
+}
+
+// For Each over a collection: a snapshot of its elements as they are now.
+template <class MakeItem>
+Status EnumerateList(size_t count, EnumeratorPtr& out, MakeItem item)
+{
+    std::vector<Variant> items;
+    for (size_t i = 0; i < count; ++i)
+        items.push_back(item(i));
+    out = std::make_unique<obj::CSnapshotEnumerator>(std::move(items));
+    return Status::Ok();
+}
+
 } // namespace
 
 DispId CMatch::GetMemberId(std::u16string_view name)
@@ -74,33 +108,13 @@ Variant CSubMatches::Group(size_t group) const
 
 Status CSubMatches::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result)
 {
-    Status st = obj::ReadOnly(kind);
-    if (st.Failed())
-        return st;
-    size_t count = m_data->matches[m_index].groups.size();
-    if (id == kCount) {
-        if ((st = ExpectArgs(args, 0, 0)).Failed())
-            return st;
-        result = Variant(static_cast<int32_t>(count));
-        return Status::Ok();
-    }
-    if (id != kValue)
-        return Status(kErrNoSuchMember);
-    size_t i = 0;
-    if ((st = IndexArg(args, count, i)).Failed())
-        return st;
-    result = Group(i);
-    return Status::Ok();
+    return InvokeList(id, kind, args, m_data->matches[m_index].groups.size(), result,
+                      [this](size_t i) { return Group(i); });
 }
 
 Status CSubMatches::NewEnum(EnumeratorPtr& out)
 {
-    std::vector<Variant> items;
-    size_t count = m_data->matches[m_index].groups.size();
-    for (size_t i = 0; i < count; ++i)
-        items.push_back(Group(i));
-    out = std::make_unique<obj::CSnapshotEnumerator>(std::move(items));
-    return Status::Ok();
+    return EnumerateList(m_data->matches[m_index].groups.size(), out, [this](size_t i) { return Group(i); });
 }
 
 DispId CMatchCollection::GetMemberId(std::u16string_view name)
@@ -108,34 +122,19 @@ DispId CMatchCollection::GetMemberId(std::u16string_view name)
     return LookupMember(name, kListMembers);
 }
 
+Variant CMatchCollection::Match(size_t i) const
+{
+    return obj::FromObject(MakeObject<CMatch>(m_data, i));
+}
+
 Status CMatchCollection::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result)
 {
-    Status st = obj::ReadOnly(kind);
-    if (st.Failed())
-        return st;
-    size_t count = m_data->matches.size();
-    if (id == kCount) {
-        if ((st = ExpectArgs(args, 0, 0)).Failed())
-            return st;
-        result = Variant(static_cast<int32_t>(count));
-        return Status::Ok();
-    }
-    if (id != kValue)
-        return Status(kErrNoSuchMember);
-    size_t i = 0;
-    if ((st = IndexArg(args, count, i)).Failed())
-        return st;
-    result = obj::FromObject(MakeObject<CMatch>(m_data, i));
-    return Status::Ok();
+    return InvokeList(id, kind, args, m_data->matches.size(), result, [this](size_t i) { return Match(i); });
 }
 
 Status CMatchCollection::NewEnum(EnumeratorPtr& out)
 {
-    std::vector<Variant> items;
-    for (size_t i = 0; i < m_data->matches.size(); ++i)
-        items.push_back(obj::FromObject(MakeObject<CMatch>(m_data, i)));
-    out = std::make_unique<obj::CSnapshotEnumerator>(std::move(items));
-    return Status::Ok();
+    return EnumerateList(m_data->matches.size(), out, [this](size_t i) { return Match(i); });
 }
 
 } // namespace cva::vbs

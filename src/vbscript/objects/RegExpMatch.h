@@ -56,6 +56,8 @@ public:
     Status NewEnum(EnumeratorPtr& out) override;
 
 private:
+    Variant Match(size_t i) const;
+
     MatchDataPtr m_data;
 };
 

@@ -205,6 +205,22 @@ TEST_F(FileSystemObjectTest, FolderCopyMoveAndDeleteWorkOnWholeTrees)
     EXPECT_TRUE(services.Exists("work"));
 }
 
+TEST_F(FileSystemObjectTest, MoveFolderRefusesExistingTargetsAndItsOwnSubtree)
+{
+    services.MakeFile("work/tree/a/b.txt", "b");
+    services.MakeFile("work/other/c.txt", "c");
+    EXPECT_EQ(Call(fso, u"MoveFolder", {S(u"C:\\work\\tree"), S(u"C:\\work\\other")}).Error(), 58);
+    EXPECT_EQ(Call(fso, u"MoveFolder", {S(u"C:\\work\\tree"), S(u"C:\\work\\tree\\a\\")}).Error(), 70);
+    EXPECT_TRUE(services.Exists("work/tree/a/b.txt"));
+    // A wildcard moves every match.
+    services.MakeFile("work/tree/one.log", "1");
+    services.MakeFile("work/tree/two.log", "2");
+    ASSERT_TRUE(Call(fso, u"MoveFile", {S(u"C:\\work\\tree\\*.log"), S(u"C:\\work\\other\\")}).Ok());
+    EXPECT_TRUE(services.Exists("work/other/one.log"));
+    EXPECT_TRUE(services.Exists("work/other/two.log"));
+    EXPECT_FALSE(services.Exists("work/tree/one.log"));
+}
+
 TEST_F(FileSystemObjectTest, CopyFolderFollowsLinksButNotLoops)
 {
     services.MakeFile("outside/data.txt", "d");

@@ -1,0 +1,47 @@
+' Argument conversion of the built-ins: the subtype each conversion gives, the
+' error a bad argument raises, and Null passing straight through.
+Sub Try(label, code)
+  On Error Resume Next
+  Dim r
+  r = Eval(code)
+  If Err.Number <> 0 Then
+    WScript.Echo label, "error", Err.Number
+  ElseIf IsNull(r) Then
+    WScript.Echo label, "Null"
+  Else
+    WScript.Echo label, TypeName(r), r
+  End If
+End Sub
+Try "CBool", "CBool(""true"")"
+Try "CByte", "CByte(""200"")"
+Try "CByte big", "CByte(256)"
+Try "CDbl", "CDbl(""2.5"")"
+Try "CInt", "CInt(2.5)"
+Try "CInt big", "CInt(40000)"
+Try "CInt text", "CInt(""x"")"
+Try "CLng", "CLng(3.5)"
+Try "CLng null", "CLng(Null)"
+Try "CSng", "CSng(""0.5"")"
+Try "CCur", "CCur(""1.25"")"
+Try "Left", "Left(Null, 2)"
+Try "Left neg", "Left(""abc"", -1)"
+Try "Right", "Right(""abc"", 2)"
+Try "Mid", "Mid(Null, 1)"
+Try "Mid zero", "Mid(""abc"", 0)"
+Try "Len", "Len(Null)"
+Try "LCase", "LCase(Null)"
+Try "Chr null", "Chr(Null)"
+Try "Chr", "Chr(65)"
+Try "Space", "Space(2) & ""|"""
+Try "String", "String(3, ""x"")"
+Try "Year", "Year(Null)"
+Try "DateValue", "DateValue(Null)"
+Try "TimeValue", "TimeValue(Null)"
+Try "DatePart", "DatePart(""yyyy"", Null)"
+Try "Weekday", "Weekday(Null)"
+Try "MonthName", "MonthName(13)"
+Try "Hex", "Hex(Null)"
+Try "Hex byte", "Hex(CByte(255))"
+Try "Round", "Round(Null)"
+Try "DateSerial", "Year(DateSerial(2020, 14, 1))"
+Try "DateSerial bad", "DateSerial(""x"", 1, 1)"
