@@ -1,0 +1,78 @@
+// The window's frame: status panes, commands' states, and how it closes.
+#include "gui/window/WindowFixture.h"
+
+#include "gui/window/TreeCtrlEx.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
+namespace cva::test {
+
+namespace {
+
+TEST_F(WindowTest, LevelPaneShowsNameAndIconAndClears) {
+    m_window->SetLevelIndicator(4);
+    EXPECT_EQ(PaneText("paneLevel"), QStringLiteral("Critical"));
+    EXPECT_TRUE(m_window->findChild<QLabel*>(QStringLiteral("paneLevelIcon"))->isVisible());
+    m_window->SetLevelIndicator(-1);
+    EXPECT_EQ(PaneText("paneLevel"), QString());
+    EXPECT_FALSE(m_window->findChild<QLabel*>(QStringLiteral("paneLevelIcon"))->isVisible());
+}
+
+TEST_F(WindowTest, RequestPaneShowsARestartWhileItIsPending) {
+    EXPECT_EQ(PaneText("paneRequest"), QString());
+    m_logic->AddLogoffRequest();
+    m_logic->AddRestartRequest();
+    m_window->UpdateCommandUI();
+    EXPECT_EQ(PaneText("paneRequest"), QStringLiteral("Restart"));
+    EXPECT_TRUE(m_window->findChild<QLabel*>(QStringLiteral("paneRequestIcon"))->isVisible());
+}
+
+TEST_F(WindowTest, PluginCommandsFollowTheOpenPlugin) {
+    m_window->UpdateCommandUI();
+    EXPECT_FALSE(m_window->Command(gui::ID_INFORMATION)->isEnabled());
+    EXPECT_FALSE(m_window->Command(gui::ID_ADD_FAVORITE)->isEnabled());
+    EXPECT_TRUE(m_window->Command(gui::ID_VIEW_ALL)->isChecked());
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    EXPECT_TRUE(m_window->Command(gui::ID_INFORMATION)->isEnabled());
+    EXPECT_TRUE(m_window->Command(gui::ID_ADD_FAVORITE)->isEnabled());
+}
+
+TEST_F(WindowTest, EnterInATreeShowsTheOpenPluginsInformation) {
+    gui::CTreeCtrlEx* tree = m_window->OutBar() ? m_window->CurrentTree() : nullptr;
+    ASSERT_NE(tree, nullptr);
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_TRUE(m_prompts.m_asked.empty()); // nothing open yet
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    QTest::keyClick(tree, Qt::Key_Return);
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_NE(m_prompts.m_asked[0].find("Tester"), std::string::npos);
+}
+
+TEST_F(WindowTest, EscapeNeverClosesTheWindow) {
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(m_window->isVisible());
+}
+
+TEST_F(WindowTest, CloseBoxAsksAboutTheRestartAndCancelWithdrawsIt) {
+    m_logic->AddRestartRequest();
+    m_prompts.m_answer = app::IDCANCEL;
+    m_window->close();
+    EXPECT_FALSE(m_window->isVisible());
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_NE(m_prompts.m_asked[0].find("Restart"), std::string::npos);
+    EXPECT_EQ(m_core->m_nRestartRequests, 0);
+}
+
+TEST_F(WindowTest, ExitEndsWithoutQuestionsAndKeepsTheRequests) {
+    m_logic->AddRestartRequest();
+    m_window->Command(gui::ID_EXIT)->trigger();
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_TRUE(m_prompts.m_asked.empty());
+    EXPECT_EQ(m_core->m_nRestartRequests, 1);
+}
+
+} // namespace
+
+} // namespace cva::test
