@@ -199,6 +199,7 @@ void CApplicationWindow::CreateStatusBar() {
     m_pLevelIcon = pane("paneLevelIcon");
     m_pLevelIcon->hide();
     m_pLevelPane = pane("paneLevel");
+    m_pLevelPane->setMinimumWidth(25);
     bar->addWidget(m_pMessagePane, 1);
     bar->addPermanentWidget(m_pProfilePane);
     bar->addPermanentWidget(m_pRequestIcon);
@@ -218,6 +219,10 @@ void CApplicationWindow::UpdateCommandUI() {
     Command(ID_VIEW_POPULAR)->setChecked(view == app::kViewPopular);
     Command(ID_VIEW_FAVORITES)->setChecked(view == app::kViewFavorites);
     Command(ID_VIEW_APPLIED)->setChecked(view == app::kViewApplied);
+    // The favorites and tools files can change under the menus (Add To Favorites, the
+    // options), so the menus are rebuilt whenever their lists say so.
+    if (m_logic.Menus().m_bFavoritesChanged) FillFavoritesMenu();
+    if (m_logic.Menus().m_bToolsPending) FillToolsMenu();
     const std::string request = m_logic.RequestPane();
     if (m_pRequestPane->text().toStdString() != request) SetStatusText(app::EStatusPane::Request, request);
 }
@@ -243,7 +248,7 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_VIEW_FAVORITES: m_logic.ShowView(app::kViewFavorites); RebuildOutBar(); break;
     case ID_VIEW_APPLIED: m_logic.ShowView(app::kViewApplied); RebuildOutBar(); break;
     case ID_SEARCH:
-        if (!m_pSearch) m_pSearch = new CPluginSearchDlg(m_logic, [this](int index) { OpenEntry(index); }, this);
+        if (!m_pSearch) m_pSearch = new CPluginSearchDlg(m_logic, m_settings, [this](int index) { OpenEntry(index); }, this);
         m_pSearch->ShowDialog();
         return;
     case ID_ADD_FAVORITE:

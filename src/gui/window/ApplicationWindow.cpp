@@ -192,7 +192,9 @@ void CApplicationWindow::SetLevelIndicator(int level) {
     const QIcon icon = LevelIcon(level);
     m_pLevelIcon->setPixmap(icon.isNull() ? QPixmap() : icon.pixmap(16, 16));
     m_pLevelIcon->setVisible(!icon.isNull());
-    m_pLevelPane->setText(QString::fromLatin1(app::LevelName(level)));
+    const QString name = QString::fromLatin1(app::LevelName(level));
+    m_pLevelPane->setText(name);
+    m_pLevelPane->setFixedWidth(m_pLevelPane->fontMetrics().horizontalAdvance(name) + 25);
 }
 
 void CApplicationWindow::ShowAlert(const std::string& title, const std::string& text) {
@@ -208,7 +210,6 @@ void CApplicationWindow::ShowPage(int pageIndex) {
 
 void CApplicationWindow::RequestQuit() {
     // The script's routine is still running: the window goes once it has returned.
-    m_bQuitting = true;
     QTimer::singleShot(0, this, [this] {
         m_bExiting = true;
         close();

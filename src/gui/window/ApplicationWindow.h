@@ -119,7 +119,6 @@ private:
     QTimer m_arrowTimer;
     QTimer m_idleTimer;
     bool m_bExiting = false;
-    bool m_bQuitting = false;
 };
 
 } // namespace cva::gui

@@ -1,6 +1,7 @@
 #include "gui/window/PluginSearchDlg.h"
 
 #include "core/app/ApplicationDlg.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,8 +15,13 @@
 
 namespace cva::gui {
 
-CPluginSearchDlg::CPluginSearchDlg(app::CApplicationDlg& logic, std::function<void(int)> open, QWidget* parent)
-    : QDialog(parent), m_logic(logic), m_open(std::move(open)) {
+namespace {
+constexpr const char* kPlacementSection = "PluginSearchDlg";
+}
+
+CPluginSearchDlg::CPluginSearchDlg(app::CApplicationDlg& logic, settings::CSettingsStore& settings,
+                                   std::function<void(int)> open, QWidget* parent)
+    : QDialog(parent), m_logic(logic), m_settings(settings), m_open(std::move(open)) {
     setObjectName(QStringLiteral("searchDialog152"));
     setWindowTitle(QStringLiteral("Search For Page"));
     auto* layout = new QVBoxLayout(this);
@@ -40,6 +46,8 @@ CPluginSearchDlg::CPluginSearchDlg(app::CApplicationDlg& logic, std::function<vo
     m_pList->header()->resizeSection(0, 200);
     layout->addWidget(m_pList, 1);
     resize(480, 360);
+    const std::string placement = m_settings.GetProfileString(kPlacementSection, "Placement");
+    if (!placement.empty()) restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(placement)));
 
     m_pSearch->setEnabled(false);
     connect(m_pEdit, &QLineEdit::textChanged, this, [this](const QString& text) { m_pSearch->setEnabled(!text.isEmpty()); });
@@ -55,6 +63,11 @@ void CPluginSearchDlg::ShowDialog() {
     raise();
     activateWindow();
     m_pEdit->setFocus();
+}
+
+void CPluginSearchDlg::hideEvent(QHideEvent* event) {
+    m_settings.WriteProfileString(kPlacementSection, "Placement", saveGeometry().toBase64().constData());
+    QDialog::hideEvent(event);
 }
 
 void CPluginSearchDlg::RunSearch() {

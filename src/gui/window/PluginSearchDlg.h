@@ -12,6 +12,10 @@ namespace cva::app {
 class CApplicationDlg;
 }
 
+namespace cva::settings {
+class CSettingsStore;
+}
+
 namespace cva::gui {
 
 // "Search For Page": finds catalogue entries by a word of their caption or category;
@@ -19,13 +23,18 @@ namespace cva::gui {
 class CPluginSearchDlg : public QDialog {
     Q_OBJECT
 public:
-    CPluginSearchDlg(app::CApplicationDlg& logic, std::function<void(int)> open, QWidget* parent);
+    CPluginSearchDlg(app::CApplicationDlg& logic, settings::CSettingsStore& settings,
+                     std::function<void(int)> open, QWidget* parent);
 
     void ShowDialog();
     void RunSearch();
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
     app::CApplicationDlg& m_logic;
+    settings::CSettingsStore& m_settings;
     std::function<void(int)> m_open;
     QLineEdit* m_pEdit;
     QPushButton* m_pSearch;
