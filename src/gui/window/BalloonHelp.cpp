@@ -21,10 +21,12 @@ CBalloonHelp::CBalloonHelp(const QString& title, const QString& text, QWidget* a
     auto* textLabel = new QLabel(text, this);
     textLabel->setObjectName(QStringLiteral("alertText"));
     textLabel->setWordWrap(true);
+    // A fixed width lets the layout work out the wrapped text's height.
+    textLabel->setFixedWidth(320);
     layout->addWidget(icon, 0, 0);
     layout->addWidget(titleLabel, 0, 1);
     layout->addWidget(textLabel, 1, 1);
-    setMaximumWidth(360);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     QTimer::singleShot(kLifetimeMs, this, &QWidget::close);
 }
 
