@@ -1,4 +1,5 @@
 #include "gui/app/QtPrompts.h"
+#include "gui/app/TarnwickApp.h"
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,19 @@ TEST_F(QtPromptsTest, FileFiltersBecomeQtNameFilters) {
     const QStringList filters = CQtPrompts::ConvertFilter("Text files|*.txt;*.ini|All files|*.*||");
     EXPECT_EQ(filters, (QStringList{QStringLiteral("Text files (*.txt *.ini)"), QStringLiteral("All files (*.*)")}));
     EXPECT_TRUE(CQtPrompts::ConvertFilter("").isEmpty());
+}
+
+TEST(CommandLineTest, TargetAndPluginFileAreTaken) {
+    const gui::SCommandLine line = gui::ParseCommandLine(
+        {QStringLiteral("cva"), QStringLiteral("--target"), QStringLiteral("wine:/x"), QStringLiteral("/p/a.cvp")});
+    EXPECT_EQ(line.m_target, "wine:/x");
+    EXPECT_EQ(line.m_singlePlugin, "/p/a.cvp");
+    EXPECT_TRUE(line.m_error.empty());
+}
+
+TEST(CommandLineTest, AMissingTargetOrAnUnknownOptionIsAnError) {
+    EXPECT_FALSE(gui::ParseCommandLine({QStringLiteral("cva"), QStringLiteral("--target")}).m_error.empty());
+    EXPECT_FALSE(gui::ParseCommandLine({QStringLiteral("cva"), QStringLiteral("--bogus")}).m_error.empty());
 }
 
 } // namespace

@@ -3,7 +3,10 @@
 
 #include "gui/window/TreeCtrlEx.h"
 
+#include "gui/window/GfxOutBarCtrl.h"
+
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -48,6 +51,52 @@ TEST_F(WindowTest, EnterInATreeShowsTheOpenPluginsInformation) {
     QTest::keyClick(tree, Qt::Key_Return);
     ASSERT_EQ(m_prompts.m_asked.size(), 1u);
     EXPECT_NE(m_prompts.m_asked[0].find("Tester"), std::string::npos);
+}
+
+TEST_F(WindowTest, AlertBalloonShowsItsTextAndClosesOnAClick) {
+    m_window->ShowAlert("Alert", "Careful with this page");
+    auto* text = QApplication::activePopupWidget() ? nullptr : m_window->findChild<QLabel*>(QStringLiteral("alertText"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), QStringLiteral("Careful with this page"));
+    // A second alert replaces the first rather than stacking on it.
+    m_window->ShowAlert("Alert", "Second");
+    QApplication::processEvents();
+    QList<QLabel*> texts = m_window->findChildren<QLabel*>(QStringLiteral("alertText"));
+    QWidget* balloon = nullptr;
+    int visible = 0;
+    for (QLabel* label : texts)
+        if (label->isVisible()) {
+            ++visible;
+            balloon = label->parentWidget();
+        }
+    ASSERT_EQ(visible, 1);
+    QTest::mouseClick(balloon, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_FALSE(balloon->isVisible());
+}
+
+TEST_F(WindowTest, ViewsRebuildTheBarAndCheckTheirMenuItem) {
+    m_window->Command(gui::ID_VIEW_APPLIED)->trigger();
+    m_window->UpdateCommandUI();
+    EXPECT_TRUE(m_window->Command(gui::ID_VIEW_APPLIED)->isChecked());
+    EXPECT_FALSE(m_window->Command(gui::ID_VIEW_ALL)->isChecked());
+    EXPECT_EQ(m_window->OutBar()->FolderCount(), m_logic->Catalogue().GetFolderCount());
+    m_window->Command(gui::ID_VIEW_ALL)->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(m_window->OutBar()->FolderCount(), 2);
+    // The new trees answer as the old ones did: the first press selects the first
+    // category, the second its first page.
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    EXPECT_NE(m_logic->m_nCurrentPlugin, -1);
+    EXPECT_EQ(m_window->CurrentTree()->currentItem()->text(0).toStdString(), OpenCaption());
+}
+
+TEST_F(WindowTest, APluginFileOnTheCommandLineIsTheWholeCatalogue) {
+    m_window->StartCatalogue(m_dir.File("plugins/b1.cvp"));
+    QApplication::processEvents();
+    ASSERT_EQ(m_window->OutBar()->FolderCount(), 1);
+    EXPECT_EQ(m_logic->Catalogue().Folder(0).name, "Beta");
 }
 
 TEST_F(WindowTest, EscapeNeverClosesTheWindow) {
