@@ -122,6 +122,16 @@ TEST_F(WindowTest, ExitEndsWithoutQuestionsAndKeepsTheRequests) {
     EXPECT_EQ(m_core->m_nRestartRequests, 1);
 }
 
+TEST_F(WindowTest, AScriptsQuitClosesAfterTheRoutineWithoutQuestions) {
+    m_logic->AddRestartRequest();
+    m_window->RequestQuit();
+    // The routine that asked is still running: the window stays until control returns.
+    EXPECT_TRUE(m_window->isVisible());
+    QTRY_VERIFY(!m_window->isVisible());
+    EXPECT_TRUE(m_prompts.m_asked.empty());
+    EXPECT_EQ(m_core->m_nRestartRequests, 1);
+}
+
 } // namespace
 
 } // namespace cva::test
