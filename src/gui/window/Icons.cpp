@@ -5,6 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
+
+#include <cmath>
 
 namespace cva::gui {
 
@@ -89,14 +92,66 @@ QIcon RequestIcon() {
 }
 
 QIcon ToolIcon(const char* themeName, Qt::GlobalColor fallback) {
-    const QIcon themed = QIcon::fromTheme(QString::fromLatin1(themeName));
+    const QString name = QString::fromLatin1(themeName);
+    const QIcon themed = QIcon::fromTheme(name);
     if (!themed.isNull()) return themed;
     QPixmap pixmap = Canvas(24);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QColor(fallback).darker(150));
-    painter.setBrush(QColor(fallback));
-    painter.drawEllipse(3, 3, 18, 18);
+    const QColor colour(fallback);
+    painter.setPen(QPen(colour.darker(150), 1.5));
+    painter.setBrush(colour);
+    if (name == QLatin1String("go-previous") || name == QLatin1String("go-next")) {
+        const bool left = name == QLatin1String("go-previous");
+        const qreal tip = left ? 3 : 21, base = left ? 12 : 12, tail = left ? 21 : 3;
+        QPolygonF arrow{{tip, 12}, {base, 3}, {base, 8}, {tail, 8}, {tail, 16}, {base, 16}, {base, 21}};
+        painter.drawPolygon(arrow);
+    } else if (name == QLatin1String("view-refresh")) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(colour, 3));
+        painter.drawArc(QRectF(4, 4, 16, 16), 60 * 16, 280 * 16);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawPolygon(QPolygonF{{13, 1}, {20, 5}, {13, 9}});
+    } else if (name == QLatin1String("edit-find")) {
+        painter.setBrush(QColor(220, 240, 255));
+        painter.drawEllipse(QRectF(3, 3, 12, 12));
+        painter.setPen(QPen(colour.darker(150), 3.5, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(14, 14), QPointF(20, 20));
+    } else if (name == QLatin1String("bookmark-new")) {
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const qreal radius = i % 2 ? 4.5 : 10;
+            const qreal angle = -M_PI / 2 + i * M_PI / 5;
+            star << QPointF(12 + radius * std::cos(angle), 12.5 + radius * std::sin(angle));
+        }
+        painter.setBrush(QColor(250, 200, 40));
+        painter.drawPolygon(star);
+    } else if (name == QLatin1String("document-save-as")) {
+        painter.drawRect(QRectF(3, 3, 18, 18));
+        painter.setBrush(Qt::white);
+        painter.drawRect(QRectF(7, 4, 10, 7));
+        painter.drawRect(QRectF(8, 15, 8, 6));
+    } else if (name == QLatin1String("preferences-system")) {
+        painter.setPen(QPen(colour.darker(150), 4, Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 4; ++i) {
+            const qreal angle = i * M_PI / 4;
+            painter.drawLine(QPointF(12 + 9 * std::cos(angle), 12 + 9 * std::sin(angle)),
+                             QPointF(12 - 9 * std::cos(angle), 12 - 9 * std::sin(angle)));
+        }
+        painter.setPen(QPen(colour.darker(150), 1.5));
+        painter.drawEllipse(QRectF(5.5, 5.5, 13, 13));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QRectF(9, 9, 6, 6));
+    } else {
+        painter.drawEllipse(QRectF(2, 2, 20, 20));
+        painter.setPen(Qt::white);
+        QFont font = painter.font();
+        font.setBold(true);
+        font.setPixelSize(15);
+        painter.setFont(font);
+        painter.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, QStringLiteral("?"));
+    }
     return QIcon(pixmap);
 }
 
