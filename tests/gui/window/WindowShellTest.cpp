@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 
 namespace cva::test {
@@ -55,14 +56,14 @@ TEST_F(WindowTest, EnterInATreeShowsTheOpenPluginsInformation) {
 
 TEST_F(WindowTest, AlertBalloonShowsItsTextAndClosesOnAClick) {
     m_window->ShowAlert("Alert", "Careful with this page");
-    auto* text = QApplication::activePopupWidget() ? nullptr : m_window->findChild<QLabel*>(QStringLiteral("alertText"));
+    auto* text = m_window->findChild<QLabel*>(QStringLiteral("alertText"));
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->text(), QStringLiteral("Careful with this page"));
     // A second alert replaces the first rather than stacking on it.
     m_window->ShowAlert("Alert", "Second");
     QApplication::processEvents();
     QList<QLabel*> texts = m_window->findChildren<QLabel*>(QStringLiteral("alertText"));
-    QWidget* balloon = nullptr;
+    QPointer<QWidget> balloon;
     int visible = 0;
     for (QLabel* label : texts)
         if (label->isVisible()) {
@@ -72,7 +73,7 @@ TEST_F(WindowTest, AlertBalloonShowsItsTextAndClosesOnAClick) {
     ASSERT_EQ(visible, 1);
     QTest::mouseClick(balloon, Qt::LeftButton);
     QApplication::processEvents();
-    EXPECT_FALSE(balloon->isVisible());
+    EXPECT_TRUE(!balloon || !balloon->isVisible());
 }
 
 TEST_F(WindowTest, ViewsRebuildTheBarAndCheckTheirMenuItem) {
