@@ -35,7 +35,10 @@ void CTreeCtrlEx::AddChildren(const app::CCatalogueTree& model, app::HTREEITEM p
         auto* item = into ? new QTreeWidgetItem(into) : new QTreeWidgetItem(this);
         item->setText(0, QString::fromStdString(source.text));
         item->setData(0, kModelRole, child);
-        item->setIcon(0, TreeIcon(source.image));
+        QIcon icon = TreeIcon(source.image);
+        if (source.selectedImage != source.image)
+            icon.addPixmap(TreeIcon(source.selectedImage).pixmap(16, 16), QIcon::Selected);
+        item->setIcon(0, icon);
         m_items[static_cast<size_t>(child)] = item;
         AddChildren(model, child, item);
     }
