@@ -21,10 +21,13 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 namespace cva::gui {
 
@@ -263,14 +266,28 @@ void CApplicationWindow::NotAvailable(const QString& what) {
                                  app::MB_OK | app::MB_ICONINFORMATION);
 }
 
+// The placement is kept as the normal (restored) rectangle of the client area plus
+// the maximized flag, which every window system reports alike; Qt's own geometry blob
+// carries frame sizes that differ between window managers and made the window creep.
 void CApplicationWindow::SavePlacement() {
-    const QByteArray state = saveGeometry().toBase64();
-    m_settings.WriteProfileString(kPlacementSection, "Placement", state.constData());
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    char text[80];
+    std::snprintf(text, sizeof text, "%d,%d,%d,%d,%d", normal.x(), normal.y(), normal.width(), normal.height(),
+                  isMaximized() ? 1 : 0);
+    m_settings.WriteProfileString(kPlacementSection, "Placement", text);
 }
 
 void CApplicationWindow::RestorePlacement() {
-    const std::string state = m_settings.GetProfileString(kPlacementSection, "Placement");
-    if (!state.empty()) restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(state)));
+    const std::string text = m_settings.GetProfileString(kPlacementSection, "Placement");
+    int x = 0, y = 0, width = 0, height = 0, maximized = 0;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d,%d", &x, &y, &width, &height, &maximized) != 5) return;
+    if (width < 200 || height < 150) return;
+    QRect rect(x, y, width, height);
+    // A screen that has gone since must not leave the window out of reach.
+    if (const QScreen* screen = QGuiApplication::screenAt(rect.center()); !screen)
+        rect.moveTopLeft(QPoint(0, 0));
+    setGeometry(rect);
+    if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 } // namespace cva::gui

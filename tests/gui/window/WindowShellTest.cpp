@@ -123,6 +123,14 @@ TEST_F(WindowTest, ExitEndsWithoutQuestionsAndKeepsTheRequests) {
     EXPECT_EQ(m_core->m_nRestartRequests, 1);
 }
 
+TEST_F(WindowTest, PlacementIsRestoredByTheNextWindow) {
+    m_window->setGeometry(40, 50, 700, 480);
+    m_window->Command(gui::ID_EXIT)->trigger();
+    m_window.reset();
+    gui::CApplicationWindow next(*m_logic, *m_store);
+    EXPECT_EQ(next.geometry(), QRect(40, 50, 700, 480));
+}
+
 TEST_F(WindowTest, AScriptsQuitClosesAfterTheRoutineWithoutQuestions) {
     m_logic->AddRestartRequest();
     m_window->RequestQuit();
