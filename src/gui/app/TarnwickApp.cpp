@@ -1,0 +1,101 @@
+#include "gui/app/TarnwickApp.h"
+
+#include "core/app/AppCore.h"
+#include "core/app/ApplicationDlg.h"
+#include "core/app/UserPrompts.h"
+#include "gui/app/QtPrompts.h"
+#include "gui/window/ApplicationWindow.h"
+#include "platform/settings/SettingsStore.h"
+
+#include <QEventLoop>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace cva::gui {
+
+SCommandLine ParseCommandLine(const QStringList& arguments) {
+    SCommandLine line;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--target")) {
+            if (i + 1 >= arguments.size()) {
+                line.m_error = "--target needs a target";
+                break;
+            }
+            line.m_target = arguments[++i].toStdString();
+        } else if (argument.startsWith(QLatin1String("--target="))) {
+            line.m_target = argument.mid(9).toStdString();
+        } else if (argument.startsWith(QLatin1String("--"))) {
+            line.m_error = "unknown option " + argument.toStdString();
+            break;
+        } else {
+            std::error_code ec;
+            const std::filesystem::path absolute = std::filesystem::absolute(argument.toStdString(), ec);
+            line.m_singlePlugin = ec ? argument.toStdString() : absolute.lexically_normal().string();
+        }
+    }
+    return line;
+}
+
+CTarnwickApp::CTarnwickApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromLatin1(app::kAppTitle));
+    setOrganizationName(QStringLiteral("Meridot"));
+}
+
+bool CTarnwickApp::StartupMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(app::kAppTitle), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    box.exec();
+    // The key state as the box closes decides: Shift held lets start-up go on.
+    return queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+int CTarnwickApp::Run() {
+    const SCommandLine line = ParseCommandLine(arguments());
+    if (!line.m_error.empty()) {
+        std::fprintf(stderr, "cva: %s\nusage: cva [--target SPEC] [PLUGIN-FILE]\n", line.m_error.c_str());
+        return 2;
+    }
+    settings::CSettingsStore store;
+    if (!store.IsUsable()) {
+        std::fprintf(stderr, "cva: the settings cannot be read: %s\n", store.LoadError().c_str());
+        return 1;
+    }
+    app::CAppCore::COptions options;
+    options.m_targetSpec = line.m_target;
+    app::CAppCore core(store, options);
+    std::string why;
+    switch (core.Start(&CTarnwickApp::StartupMessage, &why)) {
+    case app::CAppCore::EStart::Run: break;
+    case app::CAppCore::EStart::AlreadyRunning: return 0; // silently, as the second copy
+    case app::CAppCore::EStart::Declined: return 0;
+    case app::CAppCore::EStart::NoTarget:
+        QMessageBox::critical(nullptr, QString::fromLatin1(app::kAppTitle),
+                              QStringLiteral("The target cannot be opened:\n%1").arg(QString::fromStdString(why)));
+        return 1;
+    }
+
+    {
+        CQtPrompts prompts;
+        app::CApplicationDlg logic(*core.Target(), store, prompts, app::SSessionRequests::FromCore(core),
+                                   core.ProfileFolder(), app::CApplicationDlg::DefaultPageFactory());
+        CApplicationWindow window(logic, store);
+        prompts.SetParent(&window);
+        window.SetCloseQuestions([&core, &prompts] {
+            core.ConfirmPendingRequests([&prompts](const std::string& text) {
+                return prompts.MessageBox(text, app::kAppTitle, app::MB_OKCANCEL | app::MB_ICONQUESTION) == app::IDOK;
+            });
+        });
+        window.show();
+        processEvents(QEventLoop::ExcludeUserInputEvents);
+        window.StartCatalogue(line.m_singlePlugin);
+        exec();
+        logic.SetView(nullptr);
+    }
+    core.Exit();
+    return 0;
+}
+
+} // namespace cva::gui

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "core/app/ApplicationView.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+
+namespace cva::app {
+class CApplicationDlg;
+}
+namespace cva::settings {
+class CSettingsStore;
+}
+
+namespace cva::gui {
+
+class CBalloonHelp;
+class CGfxOutBarCtrl;
+class CInfobarCtrl;
+class CPluginSearchDlg;
+class CTreeCtrlEx;
+
+// Command identifiers of the menus, toolbar and accelerators.
+enum ECommand : int {
+    ID_EXPORT = 32789, ID_SEARCH = 32791, ID_UPDATE = 57610, ID_EXIT = 32781,
+    ID_NEXT_PAGE = 32784, ID_PREV_PAGE = 32785, ID_REFRESH = 32790, ID_REFRESH_ALL = 32797,
+    ID_OPTIONS = 32792, ID_NEXT_CATEGORY = 32802, ID_PREV_CATEGORY = 32803,
+    ID_VIEW_ALL = 32807, ID_VIEW_FAVORITES = 32804, ID_VIEW_APPLIED = 32805, ID_VIEW_POPULAR = 32806,
+    ID_ADD_FAVORITE = 32787, ID_ORGANIZE = 32788, ID_HELP_TOPICS = 57666, ID_WEBSITE = 32794,
+    ID_ABOUT = 57664, ID_INFORMATION = 32796,
+};
+
+// The main window: outlook bar, header, page area, menus, toolbar and status bar over
+// the window logic of CApplicationDlg.
+class CApplicationWindow : public QMainWindow, public app::IApplicationView {
+    Q_OBJECT
+public:
+    static constexpr int kArrowDelayMs = 50;
+
+    CApplicationWindow(app::CApplicationDlg& logic, settings::CSettingsStore& settings, QWidget* parent = nullptr);
+    ~CApplicationWindow() override;
+
+    // Asked when the close box closes the window (not on Exit).
+    void SetCloseQuestions(std::function<void()> ask) { m_closeQuestions = std::move(ask); }
+    // Builds the catalogue (the one plugin of the command line, else the folder) with a
+    // progress dialog and shows the first folder.
+    void StartCatalogue(const std::string& singlePlugin);
+
+    QAction* Command(int id) const;
+    CGfxOutBarCtrl* OutBar() const { return m_pOutBar; }
+    CTreeCtrlEx* CurrentTree() const;
+    // The command-update pass of the idle loop: enabled and checked states, the request pane.
+    void UpdateCommandUI();
+    void OnCommand(int id);
+
+    // IApplicationView
+    void SetStatusText(app::EStatusPane pane, const std::string& text) override;
+    void SetHeaderText(const std::string& text) override;
+    void SetLevelIndicator(int level) override;
+    void ShowAlert(const std::string& title, const std::string& text) override;
+    void ShowPage(int pageIndex) override;
+    void RequestQuit() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QAction* AddCommand(QMenu* menu, int id, const QString& text, const QString& help,
+                        const QKeySequence& keys = {});
+    void FillFavoritesMenu();
+    void FillToolsMenu();
+    void ShowTreeMenu(const QPoint& globalPos);
+    void RebuildOutBar();
+    void ConnectTrees();
+    void SyncFromModel();
+    void OnTreeSelection(int folder);
+    void OpenSelection();
+    void OnFolderChanged(int folder);
+    void OpenEntry(int index);
+    void ShowInformation();
+    void EditPluginFile();
+    void ShowAbout();
+    void NotAvailable(const QString& what);
+    void SavePlacement();
+    void RestorePlacement();
+
+    app::CApplicationDlg& m_logic;
+    settings::CSettingsStore& m_settings;
+    std::function<void()> m_closeQuestions;
+    std::map<int, QAction*> m_commands;
+    QMenu* m_pFavoritesMenu = nullptr;
+    QMenu* m_pToolsMenu = nullptr;
+    CGfxOutBarCtrl* m_pOutBar = nullptr;
+    CInfobarCtrl* m_pHeader = nullptr;
+    QStackedWidget* m_pPages = nullptr;
+    QLabel* m_pMessagePane = nullptr;
+    QLabel* m_pProfilePane = nullptr;
+    QLabel* m_pRequestIcon = nullptr;
+    QLabel* m_pRequestPane = nullptr;
+    QLabel* m_pLevelIcon = nullptr;
+    QLabel* m_pLevelPane = nullptr;
+    QPointer<CBalloonHelp> m_pBalloon;
+    CPluginSearchDlg* m_pSearch = nullptr;
+    QTimer m_arrowTimer;
+    QTimer m_idleTimer;
+    bool m_bExiting = false;
+};
+
+} // namespace cva::gui

@@ -1,0 +1,105 @@
+#include "gui/app/QtPrompts.h"
+#include "gui/app/TarnwickApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+namespace cva::test {
+
+namespace {
+
+using gui::CQtPrompts;
+
+// Runs `act` on the modal dialog as soon as it is open.
+void WhenModalOpens(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(modal);
+        }
+    });
+    timer->start();
+}
+
+class QtPromptsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "gui_window_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance()) new QApplication(argc, argv);
+    }
+    CQtPrompts m_prompts;
+};
+
+TEST_F(QtPromptsTest, MessageBoxAnswersWithTheWindowsButtonIds) {
+    WhenModalOpens([](QWidget* modal) {
+        auto* box = static_cast<QMessageBox*>(modal);
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(m_prompts.MessageBox("Go on?", "Test", app::MB_YESNO | app::MB_ICONQUESTION), app::IDNO);
+    WhenModalOpens([](QWidget* modal) { static_cast<QMessageBox*>(modal)->button(QMessageBox::Retry)->click(); });
+    EXPECT_EQ(m_prompts.MessageBox("Again?", "Test", app::MB_ABORTRETRYIGNORE), app::IDRETRY);
+}
+
+TEST_F(QtPromptsTest, EscapeOnOkCancelAnswersCancel) {
+    WhenModalOpens([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(m_prompts.MessageBox("Sure?", "Test", app::MB_OKCANCEL), app::IDCANCEL);
+}
+
+TEST_F(QtPromptsTest, InputBoxNeedsAFirstLineUnlessEmptyIsAllowed) {
+    app::SInputBoxRequest request;
+    request.m_label1 = "Name";
+    request.m_label2 = "Value";
+    bool okEnabledWhenEmpty = true;
+    WhenModalOpens([&](QWidget* modal) {
+        QPushButton* ok = modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        okEnabledWhenEmpty = ok->isEnabled();
+        modal->findChild<QLineEdit*>(QStringLiteral("inputLine1"))->setText(QStringLiteral("abc"));
+        modal->findChild<QLineEdit*>(QStringLiteral("inputLine2"))->setText(QStringLiteral("x y"));
+        ok->click();
+    });
+    const auto result = m_prompts.InputBox(request);
+    EXPECT_FALSE(okEnabledWhenEmpty);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->m_text1, "abc");
+    EXPECT_EQ(result->m_text2, "x y");
+
+    WhenModalOpens([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+    EXPECT_FALSE(m_prompts.InputBox(request));
+}
+
+TEST_F(QtPromptsTest, FileFiltersBecomeQtNameFilters) {
+    const QStringList filters = CQtPrompts::ConvertFilter("Text files|*.txt;*.ini|All files|*.*||");
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("Text files (*.txt *.ini)"), QStringLiteral("All files (*.*)")}));
+    EXPECT_TRUE(CQtPrompts::ConvertFilter("").isEmpty());
+}
+
+TEST(CommandLineTest, TargetAndPluginFileAreTaken) {
+    const gui::SCommandLine line = gui::ParseCommandLine(
+        {QStringLiteral("cva"), QStringLiteral("--target"), QStringLiteral("wine:/x"), QStringLiteral("/p/a.cvp")});
+    EXPECT_EQ(line.m_target, "wine:/x");
+    EXPECT_EQ(line.m_singlePlugin, "/p/a.cvp");
+    EXPECT_TRUE(line.m_error.empty());
+}
+
+TEST(CommandLineTest, AMissingTargetOrAnUnknownOptionIsAnError) {
+    EXPECT_FALSE(gui::ParseCommandLine({QStringLiteral("cva"), QStringLiteral("--target")}).m_error.empty());
+    EXPECT_FALSE(gui::ParseCommandLine({QStringLiteral("cva"), QStringLiteral("--bogus")}).m_error.empty());
+}
+
+} // namespace
+
+} // namespace cva::test

@@ -1,0 +1,121 @@
+// Opening plugins from the trees, moving through pages and folders, and the search.
+#include "gui/window/WindowFixture.h"
+
+#include "gui/window/GfxOutBarCtrl.h"
+#include "gui/window/TreeCtrlEx.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace cva::test {
+
+namespace {
+
+using gui::CTreeCtrlEx;
+
+TEST_F(WindowTest, SelectingALeafOpensItsPluginAndShowsItsPath) {
+    int folder = -1;
+    CTreeCtrlEx* tree = TreeOf(QStringLiteral("Alpha"), &folder);
+    ASSERT_NE(tree, nullptr);
+    m_window->OutBar()->findChild<QPushButton*>(QStringLiteral("folder%1").arg(folder))->click();
+    tree->setCurrentItem(FindItem(tree, QStringLiteral("two")));
+    EXPECT_EQ(OpenCaption(), "two");
+    EXPECT_EQ(m_logic->ScriptErrorCount(), 0);
+    EXPECT_EQ(PaneText("paneMessage"), QStringLiteral("Alpha\\Basics\\two : "));
+    EXPECT_EQ(PaneText("paneLevel"), QStringLiteral("Normal"));
+}
+
+TEST_F(WindowTest, SelectingACategoryNodeShowsTheStartPage) {
+    CTreeCtrlEx* tree = TreeOf(QStringLiteral("Alpha"));
+    tree->setCurrentItem(FindItem(tree, QStringLiteral("one")));
+    ASSERT_EQ(OpenCaption(), "one");
+    tree->setCurrentItem(FindItem(tree, QStringLiteral("Extras")));
+    EXPECT_EQ(m_logic->m_nCurrentPlugin, -1);
+    EXPECT_EQ(m_logic->m_nPageIndex, pages::PAGE_MAIN);
+    EXPECT_EQ(PaneText("paneLevel"), QString());
+}
+
+TEST_F(WindowTest, ArrowKeysOpenOnlyWhereTheUserStops) {
+    int folder = -1;
+    CTreeCtrlEx* tree = TreeOf(QStringLiteral("Alpha"), &folder);
+    m_window->OutBar()->findChild<QPushButton*>(QStringLiteral("folder%1").arg(folder))->click();
+    tree->setCurrentItem(FindItem(tree, QStringLiteral("one")));
+    ASSERT_EQ(OpenCaption(), "one");
+    tree->setFocus();
+    QTest::keyPress(tree, Qt::Key_Down);
+    QTest::qWait(3 * gui::CApplicationWindow::kArrowDelayMs);
+    // Still held: the page of the item passed over stays unopened.
+    EXPECT_EQ(OpenCaption(), "one");
+    QTest::keyRelease(tree, Qt::Key_Down);
+    QTRY_COMPARE(QString::fromStdString(OpenCaption()), QStringLiteral("two"));
+}
+
+TEST_F(WindowTest, NextPageWalksLeavesAndStopsAtTheEnd) {
+    int folder = -1;
+    CTreeCtrlEx* tree = TreeOf(QStringLiteral("Alpha"), &folder);
+    m_window->OutBar()->findChild<QPushButton*>(QStringLiteral("folder%1").arg(folder))->click();
+    QAction* next = m_window->Command(gui::ID_NEXT_PAGE);
+    QAction* previous = m_window->Command(gui::ID_PREV_PAGE);
+    next->trigger();
+    EXPECT_EQ(OpenCaption(), "one");
+    next->trigger();
+    next->trigger();
+    EXPECT_EQ(OpenCaption(), "three");
+    // The tree shows what the model selected.
+    EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("three"));
+    next->trigger();
+    EXPECT_EQ(OpenCaption(), "three");
+    // Back up to the category node (the start page), then into the previous category.
+    previous->trigger();
+    EXPECT_EQ(m_logic->m_nCurrentPlugin, -1);
+    EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("Extras"));
+    previous->trigger();
+    EXPECT_EQ(OpenCaption(), "two");
+    ASSERT_NE(tree->currentItem(), nullptr);
+    EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("two"));
+}
+
+TEST_F(WindowTest, CategoriesWrapAndShowTheirOwnTree) {
+    QAction* nextCategory = m_window->Command(gui::ID_NEXT_CATEGORY);
+    const int start = m_window->OutBar()->SelectedFolder();
+    nextCategory->trigger();
+    const int second = m_window->OutBar()->SelectedFolder();
+    EXPECT_NE(second, start);
+    EXPECT_TRUE(m_window->OutBar()->Tree(second)->isVisible());
+    EXPECT_FALSE(m_window->OutBar()->Tree(start)->isVisible());
+    nextCategory->trigger();
+    EXPECT_EQ(m_window->OutBar()->SelectedFolder(), start);
+    m_window->Command(gui::ID_PREV_CATEGORY)->trigger();
+    EXPECT_EQ(m_window->OutBar()->SelectedFolder(), second);
+}
+
+TEST_F(WindowTest, SearchFindsCaptionsWhateverTheCaseAndOpensTheEntry) {
+    m_window->Command(gui::ID_SEARCH)->trigger();
+    auto* edit = m_window->findChild<QLineEdit*>(QStringLiteral("edit1042"));
+    auto* search = m_window->findChild<QPushButton*>(QStringLiteral("search"));
+    auto* list = m_window->findChild<QTreeWidget*>(QStringLiteral("list1051"));
+    ASSERT_TRUE(edit && search && list);
+    EXPECT_FALSE(search->isEnabled());
+    QTest::keyClicks(edit, QStringLiteral("\"FOUR\""));
+    ASSERT_TRUE(search->isEnabled());
+    search->click();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("beta\\misc\\four"));
+    const QRect row = list->visualItemRect(list->topLevelItem(0));
+    // An item view takes a double click only on the item its first press went to.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(OpenCaption(), "four");
+    int folder = -1;
+    CTreeCtrlEx* tree = TreeOf(QStringLiteral("Beta"), &folder);
+    EXPECT_EQ(m_window->OutBar()->SelectedFolder(), folder);
+    ASSERT_NE(tree->currentItem(), nullptr);
+    EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("four"));
+}
+
+} // namespace
+
+} // namespace cva::test

@@ -1,0 +1,146 @@
+// The window's frame: status panes, commands' states, and how it closes.
+#include "gui/window/WindowFixture.h"
+
+#include "gui/window/TreeCtrlEx.h"
+
+#include "gui/window/GfxOutBarCtrl.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+namespace cva::test {
+
+namespace {
+
+TEST_F(WindowTest, LevelPaneShowsNameAndIconAndClears) {
+    m_window->SetLevelIndicator(4);
+    EXPECT_EQ(PaneText("paneLevel"), QStringLiteral("Critical"));
+    EXPECT_TRUE(m_window->findChild<QLabel*>(QStringLiteral("paneLevelIcon"))->isVisible());
+    m_window->SetLevelIndicator(-1);
+    EXPECT_EQ(PaneText("paneLevel"), QString());
+    EXPECT_FALSE(m_window->findChild<QLabel*>(QStringLiteral("paneLevelIcon"))->isVisible());
+}
+
+TEST_F(WindowTest, RequestPaneShowsARestartWhileItIsPending) {
+    EXPECT_EQ(PaneText("paneRequest"), QString());
+    m_logic->AddLogoffRequest();
+    m_logic->AddRestartRequest();
+    m_window->UpdateCommandUI();
+    EXPECT_EQ(PaneText("paneRequest"), QStringLiteral("Restart"));
+    EXPECT_TRUE(m_window->findChild<QLabel*>(QStringLiteral("paneRequestIcon"))->isVisible());
+}
+
+TEST_F(WindowTest, PluginCommandsFollowTheOpenPlugin) {
+    m_window->UpdateCommandUI();
+    EXPECT_FALSE(m_window->Command(gui::ID_INFORMATION)->isEnabled());
+    EXPECT_FALSE(m_window->Command(gui::ID_ADD_FAVORITE)->isEnabled());
+    EXPECT_TRUE(m_window->Command(gui::ID_VIEW_ALL)->isChecked());
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    EXPECT_TRUE(m_window->Command(gui::ID_INFORMATION)->isEnabled());
+    EXPECT_TRUE(m_window->Command(gui::ID_ADD_FAVORITE)->isEnabled());
+}
+
+TEST_F(WindowTest, EnterInATreeShowsTheOpenPluginsInformation) {
+    gui::CTreeCtrlEx* tree = m_window->OutBar() ? m_window->CurrentTree() : nullptr;
+    ASSERT_NE(tree, nullptr);
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_TRUE(m_prompts.m_asked.empty()); // nothing open yet
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    QTest::keyClick(tree, Qt::Key_Return);
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_NE(m_prompts.m_asked[0].find("Tester"), std::string::npos);
+}
+
+TEST_F(WindowTest, AlertBalloonShowsItsTextAndClosesOnAClick) {
+    m_window->ShowAlert("Alert", "Careful with this page");
+    auto* text = m_window->findChild<QLabel*>(QStringLiteral("alertText"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->text(), QStringLiteral("Careful with this page"));
+    // A second alert replaces the first rather than stacking on it.
+    m_window->ShowAlert("Alert", "Second");
+    QApplication::processEvents();
+    QList<QLabel*> texts = m_window->findChildren<QLabel*>(QStringLiteral("alertText"));
+    QPointer<QWidget> balloon;
+    int visible = 0;
+    for (QLabel* label : texts)
+        if (label->isVisible()) {
+            ++visible;
+            balloon = label->parentWidget();
+        }
+    ASSERT_EQ(visible, 1);
+    QTest::mouseClick(balloon, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(!balloon || !balloon->isVisible());
+}
+
+TEST_F(WindowTest, ViewsRebuildTheBarAndCheckTheirMenuItem) {
+    m_window->Command(gui::ID_VIEW_APPLIED)->trigger();
+    m_window->UpdateCommandUI();
+    EXPECT_TRUE(m_window->Command(gui::ID_VIEW_APPLIED)->isChecked());
+    EXPECT_FALSE(m_window->Command(gui::ID_VIEW_ALL)->isChecked());
+    EXPECT_EQ(m_window->OutBar()->FolderCount(), m_logic->Catalogue().GetFolderCount());
+    m_window->Command(gui::ID_VIEW_ALL)->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(m_window->OutBar()->FolderCount(), 2);
+    // The new trees answer as the old ones did: the first press selects the first
+    // category, the second its first page.
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    EXPECT_NE(m_logic->m_nCurrentPlugin, -1);
+    EXPECT_EQ(m_window->CurrentTree()->currentItem()->text(0).toStdString(), OpenCaption());
+}
+
+TEST_F(WindowTest, APluginFileOnTheCommandLineIsTheWholeCatalogue) {
+    m_window->StartCatalogue(m_dir.File("plugins/b1.cvp"));
+    QApplication::processEvents();
+    ASSERT_EQ(m_window->OutBar()->FolderCount(), 1);
+    EXPECT_EQ(m_logic->Catalogue().Folder(0).name, "Beta");
+}
+
+TEST_F(WindowTest, EscapeNeverClosesTheWindow) {
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(m_window->isVisible());
+}
+
+TEST_F(WindowTest, CloseBoxAsksAboutTheRestartAndCancelWithdrawsIt) {
+    m_logic->AddRestartRequest();
+    m_prompts.m_answer = app::IDCANCEL;
+    m_window->close();
+    EXPECT_FALSE(m_window->isVisible());
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_NE(m_prompts.m_asked[0].find("Restart"), std::string::npos);
+    EXPECT_EQ(m_core->m_nRestartRequests, 0);
+}
+
+TEST_F(WindowTest, ExitEndsWithoutQuestionsAndKeepsTheRequests) {
+    m_logic->AddRestartRequest();
+    m_window->Command(gui::ID_EXIT)->trigger();
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_TRUE(m_prompts.m_asked.empty());
+    EXPECT_EQ(m_core->m_nRestartRequests, 1);
+}
+
+TEST_F(WindowTest, PlacementIsRestoredByTheNextWindow) {
+    m_window->setGeometry(40, 50, 700, 480);
+    m_window->Command(gui::ID_EXIT)->trigger();
+    m_window.reset();
+    gui::CApplicationWindow next(*m_logic, *m_store);
+    EXPECT_EQ(next.geometry(), QRect(40, 50, 700, 480));
+}
+
+TEST_F(WindowTest, AScriptsQuitClosesAfterTheRoutineWithoutQuestions) {
+    m_logic->AddRestartRequest();
+    m_window->RequestQuit();
+    // The routine that asked is still running: the window stays until control returns.
+    EXPECT_TRUE(m_window->isVisible());
+    QTRY_VERIFY(!m_window->isVisible());
+    EXPECT_TRUE(m_prompts.m_asked.empty());
+    EXPECT_EQ(m_core->m_nRestartRequests, 1);
+}
+
+} // namespace
+
+} // namespace cva::test
