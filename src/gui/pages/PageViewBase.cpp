@@ -1,6 +1,7 @@
 #include "gui/pages/PageViewBase.h"
 
 #include "core/pages/PropertyPageBase.h"
+#include "gui/pages/PageViewLink.h"
 
 #include <QGroupBox>
 #include <QIcon>
@@ -17,16 +18,16 @@ CPageViewBase::CPageViewBase(pages::CPropertyPageBase& page, QWidget* parent)
     : QWidget(parent), m_page(page) {}
 
 CPageViewBase::~CPageViewBase() {
-    // The page may outlive its view when the window closes; it must not call into a
-    // destroyed widget afterwards.
-    if (m_bAttached && m_page.View() == this) m_page.SetView(nullptr);
+    // The page may be gone already; only the link is sure to be there.
+    if (m_pLink && m_pLink->Target() == this) m_pLink->SetTarget(nullptr);
 }
 
 QString CPageViewBase::ToQt(const std::string& text) { return QString::fromStdString(text); }
 
 void CPageViewBase::Attach() {
-    m_page.SetView(this);
-    m_bAttached = true;
+    m_pLink = &CPageViewLink::For(m_page);
+    m_pLink->SetTarget(this);
+    m_page.SetView(m_pLink);
     SyncAll(m_page.Snapshot());
 }
 

@@ -18,6 +18,8 @@ class CPropertyPageBase;
 
 namespace cva::gui {
 
+class CPageViewLink;
+
 // What every page view shares: the description box, the group frame, the Apply button
 // and the page-wide enabled state. A view draws only what the page reports; every user
 // action goes to the page first and the widgets then show whatever the page decided,
@@ -55,7 +57,7 @@ protected:
     QPlainTextEdit* m_pDescription = nullptr;
 
 private:
-    bool m_bAttached = false;
+    CPageViewLink* m_pLink = nullptr;
 };
 
 } // namespace cva::gui

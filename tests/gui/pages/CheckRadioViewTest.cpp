@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "core/pages/PropertyPageHtml.h"
@@ -132,4 +134,26 @@ TEST(PlaceholderView, ShowsTheDescriptionOfPagesWithoutAViewYet) {
     ASSERT_NE(dynamic_cast<gui::CPlaceholderPageView*>(view), nullptr);
     page.SetDescription("About this page");
     EXPECT_EQ(view->findChild<QLabel*>("desc1153")->text(), "About this page");
+}
+
+// The window owns the pages through its core object, a member destroyed before Qt
+// deletes the child views; and a view may also go first while its page lives on.
+TEST(PageViewLifetime, PageDestroyedBeforeItsViewAndViewBeforeItsPage) {
+    {
+        QWidget window;
+        auto page = std::make_unique<pages::CPropertyPageCheck>();
+        gui::CreatePageView(*page, &window);
+        page.reset();
+    }
+    pages::CPropertyPageCheck page;
+    {
+        QWidget window;
+        gui::CreatePageView(page, &window);
+    }
+    page.CheckItem(0, 1);
+    page.SetDescription("still fine");
+    QWidget window;
+    auto* view = dynamic_cast<gui::CCheckPageView*>(gui::CreatePageView(page, &window));
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->Box(0)->isChecked()) << "a new view draws the state the page kept";
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
