@@ -38,7 +38,11 @@ void CPageViewBase::SyncAll(const pages::SPageSnapshot& snapshot) {
 }
 
 void CPageViewBase::DescriptionChanged(const std::string& text) {
-    if (m_pDescription) m_pDescription->setPlainText(ToQt(text));
+    if (!m_pDescription) return;
+    // Plugin files are Windows text: a carriage return would show as a stray mark.
+    QString shown = ToQt(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_pDescription->setPlainText(shown);
 }
 
 void CPageViewBase::PageEnabledChanged(bool enabled) { setEnabled(enabled); }

@@ -52,6 +52,8 @@ TEST_F(CheckView, DrawsDeclaredBoxesUnderTheirIdentifiersAndHidesTheRest) {
     EXPECT_FALSE(m_view->findChild<QCheckBox*>("item1059")->isVisible());
     EXPECT_EQ(m_view->findChild<QPlainTextEdit*>("desc1153")->toPlainText(), "What the plugin changes.");
     EXPECT_TRUE(m_view->findChild<QPlainTextEdit*>("desc1153")->isReadOnly());
+    m_page.SetDescription("One\r\nTwo");
+    EXPECT_EQ(m_view->findChild<QPlainTextEdit*>("desc1153")->toPlainText(), "One\nTwo");
 }
 
 TEST_F(CheckView, ClickingABoxEnablesApplyAndApplyCallsOnApply) {
