@@ -1,0 +1,23 @@
+#pragma once
+
+#include "gui/pages/PageViewBase.h"
+
+class QLabel;
+
+namespace cva::gui {
+
+// Multi, html and start pages until they get views of their own: the page's
+// description as plain text, so the window still says what the open plugin is about.
+class CPlaceholderPageView : public CPageViewBase {
+public:
+    CPlaceholderPageView(pages::CPropertyPageBase& page, QWidget* parent);
+
+    void DescriptionChanged(const std::string& text) override;
+
+    QLabel* Text() const { return m_pText; }
+
+private:
+    QLabel* m_pText = nullptr;
+};
+
+} // namespace cva::gui
