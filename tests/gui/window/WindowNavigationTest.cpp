@@ -94,9 +94,12 @@ TEST_F(WindowTest, CategoriesWrapAndShowTheirOwnTree) {
 
 TEST_F(WindowTest, SearchFindsCaptionsWhateverTheCaseAndOpensTheEntry) {
     m_window->Command(gui::ID_SEARCH)->trigger();
-    auto* edit = m_window->findChild<QLineEdit*>(QStringLiteral("edit1042"));
-    auto* search = m_window->findChild<QPushButton*>(QStringLiteral("search"));
-    auto* list = m_window->findChild<QTreeWidget*>(QStringLiteral("list1051"));
+    // The list page's view has a list1051 of its own: look inside the dialog.
+    auto* dialog = m_window->findChild<QWidget*>(QStringLiteral("searchDialog152"));
+    ASSERT_TRUE(dialog);
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("edit1042"));
+    auto* search = dialog->findChild<QPushButton*>(QStringLiteral("search"));
+    auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("list1051"));
     ASSERT_TRUE(edit && search && list);
     EXPECT_FALSE(search->isEnabled());
     QTest::keyClicks(edit, QStringLiteral("\"FOUR\""));
