@@ -63,6 +63,13 @@ private:
 
 } // namespace
 
+void CApplicationDlg::UpdateProfilePane() {
+    if (!m_pView) return;
+    // GetComputerNameA's buffer holds 15 characters.
+    std::string computer = m_target.ComputerName().substr(0, 15);
+    m_pView->SetStatusText(EStatusPane::Profile, "Profile: " + computer + "\\" + m_target.UserName());
+}
+
 SSessionRequests SSessionRequests::FromCore(CAppCore& core) {
     SSessionRequests requests;
     requests.m_restart = [&core] { core.RequestRestart(); };

@@ -80,7 +80,13 @@ public:
     CApplicationDlg& operator=(const CApplicationDlg&) = delete;
 
     // Null: nothing is shown (as before the window's controls exist).
-    void SetView(IApplicationView* view) { m_pView = view; }
+    void SetView(IApplicationView* view) {
+        m_pView = view;
+        UpdateProfilePane();
+    }
+    // "Profile: COMPUTER\user" for the user whose settings are edited (the running user
+    // until other profiles can be chosen).
+    void UpdateProfilePane();
 
     // Opens catalogue entry `index`: reads the file, shows its page, runs its script.
     void LoadPlugin(int index);

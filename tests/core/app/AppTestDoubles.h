@@ -57,6 +57,7 @@ class CRecordingView : public app::IApplicationView {
 public:
     void SetStatusText(app::EStatusPane pane, const std::string& text) override {
         if (pane == app::EStatusPane::Message) statusTexts.push_back(text);
+        if (pane == app::EStatusPane::Profile) profile = text;
     }
     void SetHeaderText(const std::string& text) override { header = text; }
     void SetLevelIndicator(int value) override { level = value; }
@@ -68,6 +69,7 @@ public:
     void RequestQuit() override { ++quitRequests; }
 
     std::vector<std::string> statusTexts;
+    std::string profile;
     std::string header;
     int level = -2;
     std::vector<std::pair<std::string, std::string>> alerts;

@@ -88,6 +88,12 @@ std::unique_ptr<target::CTargetSystem> ApplicationDlgTest::s_target;
 
 // --- Opening a plugin -------------------------------------------------------------------
 
+TEST_F(ApplicationDlgTest, ProfilePaneNamesTheComputerAndTheRunningUser) {
+    EXPECT_EQ(m_view.profile,
+              "Profile: " + s_target->ComputerName().substr(0, 15) + "\\" + s_target->UserName());
+    EXPECT_FALSE(s_target->ComputerName().empty());
+}
+
 TEST_F(ApplicationDlgTest, CheckPluginShowsItsPageAndRunsOnInit) {
     Open(Plugin("check", "Sub OnInit\r\n  SetItemText 0, \"from script\"\r\nEnd Sub\r\n",
                 "LEVEL=2\r\n"));
