@@ -31,6 +31,6 @@ std::string CatalogueToJson(const app::CPluginCatalogue& catalogue, const std::s
 std::string ReportToText(const SPageReport& report);
 std::string ReportToJson(const SPageReport& report);
 
-std::string JsonString(const std::string& text);
+using pages::JsonString;
 
 } // namespace cva::cli

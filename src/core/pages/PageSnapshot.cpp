@@ -6,7 +6,38 @@ namespace cva::pages {
 
 namespace {
 
-std::string Quote(const std::string& text) {
+const char* Bool(bool value) { return value ? "true" : "false"; }
+
+std::string Int(int value) { return std::to_string(value); }
+
+std::string StringArray(const std::vector<std::string>& items) {
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ",";
+        out += JsonString(items[i]);
+    }
+    return out + "]";
+}
+
+std::string ItemJson(const SItemSnapshot& item) {
+    std::string out = "{\"index\":" + Int(item.m_index) + ",\"kind\":" + JsonString(item.m_kind) +
+                      ",\"label\":" + JsonString(item.m_label) + ",\"caption\":" + JsonString(item.m_caption) +
+                      ",\"visible\":" + Bool(item.m_visible) + ",\"enabled\":" + Bool(item.m_enabled) +
+                      ",\"checked\":" + Int(item.m_checked) + ",\"threeState\":" + Bool(item.m_threeState) +
+                      ",\"value\":" + JsonString(item.m_value);
+    if (!item.m_entries.empty() || item.m_curSel != -1) {
+        out += ",\"entries\":" + StringArray(item.m_entries) + ",\"curSel\":" + Int(item.m_curSel);
+    }
+    if (item.m_hasRange) out += ",\"min\":" + Int(item.m_min) + ",\"max\":" + Int(item.m_max);
+    if (item.m_digitsOnly) out += ",\"digitsOnly\":true";
+    out += std::string(",\"browse\":{\"visible\":") + Bool(item.m_browseVisible) +
+           ",\"enabled\":" + Bool(item.m_browseEnabled) + ",\"style\":" + Int(item.m_browseStyle) + "}}";
+    return out;
+}
+
+} // namespace
+
+std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
         switch (c) {
@@ -28,41 +59,10 @@ std::string Quote(const std::string& text) {
     return out + "\"";
 }
 
-const char* Bool(bool value) { return value ? "true" : "false"; }
-
-std::string Int(int value) { return std::to_string(value); }
-
-std::string StringArray(const std::vector<std::string>& items) {
-    std::string out = "[";
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i) out += ",";
-        out += Quote(items[i]);
-    }
-    return out + "]";
-}
-
-std::string ItemJson(const SItemSnapshot& item) {
-    std::string out = "{\"index\":" + Int(item.m_index) + ",\"kind\":" + Quote(item.m_kind) +
-                      ",\"label\":" + Quote(item.m_label) + ",\"caption\":" + Quote(item.m_caption) +
-                      ",\"visible\":" + Bool(item.m_visible) + ",\"enabled\":" + Bool(item.m_enabled) +
-                      ",\"checked\":" + Int(item.m_checked) + ",\"threeState\":" + Bool(item.m_threeState) +
-                      ",\"value\":" + Quote(item.m_value);
-    if (!item.m_entries.empty() || item.m_curSel != -1) {
-        out += ",\"entries\":" + StringArray(item.m_entries) + ",\"curSel\":" + Int(item.m_curSel);
-    }
-    if (item.m_hasRange) out += ",\"min\":" + Int(item.m_min) + ",\"max\":" + Int(item.m_max);
-    if (item.m_digitsOnly) out += ",\"digitsOnly\":true";
-    out += std::string(",\"browse\":{\"visible\":") + Bool(item.m_browseVisible) +
-           ",\"enabled\":" + Bool(item.m_browseEnabled) + ",\"style\":" + Int(item.m_browseStyle) + "}}";
-    return out;
-}
-
-} // namespace
-
 std::string SnapshotToJson(const SPageSnapshot& s) {
-    std::string out = "{\"page\":" + Int(s.m_pageIndex) + ",\"kind\":" + Quote(s.m_kind) +
-                      ",\"pluginFile\":" + Quote(s.m_pluginFile) + ",\"description\":" +
-                      Quote(s.m_description) + ",\"visible\":" + Bool(s.m_visible) +
+    std::string out = "{\"page\":" + Int(s.m_pageIndex) + ",\"kind\":" + JsonString(s.m_kind) +
+                      ",\"pluginFile\":" + JsonString(s.m_pluginFile) + ",\"description\":" +
+                      JsonString(s.m_description) + ",\"visible\":" + Bool(s.m_visible) +
                       ",\"windowEnabled\":" + Bool(s.m_windowEnabled) + ",\"controlsEnabled\":" +
                       Bool(s.m_controlsEnabled);
     if (s.m_hasApply) out += std::string(",\"applyEnabled\":") + Bool(s.m_applyEnabled);
@@ -85,12 +85,12 @@ std::string SnapshotToJson(const SPageSnapshot& s) {
         for (size_t i = 0; i < s.m_buttons.size(); ++i) {
             const SButtonSnapshot& b = s.m_buttons[i];
             if (i) out += ",";
-            out += "{\"number\":" + Int(b.m_number) + ",\"caption\":" + Quote(b.m_caption) +
+            out += "{\"number\":" + Int(b.m_number) + ",\"caption\":" + JsonString(b.m_caption) +
                    ",\"visible\":" + Bool(b.m_visible) + ",\"enabled\":" + Bool(b.m_enabled) + "}";
         }
         out += "]";
     }
-    if (s.m_kind == "html" || s.m_kind == "main") out += ",\"html\":" + Quote(s.m_html);
+    if (s.m_kind == "html" || s.m_kind == "main") out += ",\"html\":" + JsonString(s.m_html);
     if (s.m_kind == "main") out += ",\"tab\":" + Int(s.m_tab);
     return out + "}";
 }
@@ -105,10 +105,10 @@ std::string SnapshotToText(const SPageSnapshot& s) {
         out += "item " + Int(item.m_index) + " " + (item.m_kind.empty() ? "-" : item.m_kind);
         if (!item.m_visible) out += " (hidden)";
         if (!item.m_enabled) out += " (disabled)";
-        if (!item.m_label.empty()) out += " label=" + Quote(item.m_label);
-        if (!item.m_caption.empty()) out += " caption=" + Quote(item.m_caption);
+        if (!item.m_label.empty()) out += " label=" + JsonString(item.m_label);
+        if (!item.m_caption.empty()) out += " caption=" + JsonString(item.m_caption);
         if (item.m_kind == "check" || item.m_kind == "radio") out += " checked=" + Int(item.m_checked);
-        else out += " value=" + Quote(item.m_value);
+        else out += " value=" + JsonString(item.m_value);
         if (!item.m_entries.empty()) {
             out += " entries=" + StringArray(item.m_entries) + " sel=" + Int(item.m_curSel);
         }
@@ -126,7 +126,7 @@ std::string SnapshotToText(const SPageSnapshot& s) {
     }
     for (const SButtonSnapshot& b : s.m_buttons) {
         if (!b.m_visible) continue;
-        out += "button " + Int(b.m_number) + " " + Quote(b.m_caption) + (b.m_enabled ? "" : " (disabled)") + "\n";
+        out += "button " + Int(b.m_number) + " " + JsonString(b.m_caption) + (b.m_enabled ? "" : " (disabled)") + "\n";
     }
     if (!s.m_html.empty()) out += "html: " + s.m_html + "\n";
     if (s.m_hasApply) out += std::string("apply: ") + (s.m_applyEnabled ? "enabled" : "disabled") + "\n";

@@ -72,5 +72,7 @@ struct SPageSnapshot {
 // Plain-text and JSON renderings for the command-line program and for test output.
 std::string SnapshotToText(const SPageSnapshot& snapshot);
 std::string SnapshotToJson(const SPageSnapshot& snapshot);
+// A JSON string literal (quotes and escapes) of UTF-8 text.
+std::string JsonString(const std::string& text);
 
 } // namespace cva::pages
