@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/pages/PageViewBase.h"
+#include "gui/pages/ButtonItemsPageView.h"
 
 #include <array>
 
@@ -13,7 +13,7 @@ class CPropertyPageCheck;
 namespace cva::gui {
 
 // The check page: seven check boxes in a frame, Apply under them, the description below.
-class CCheckPageView : public CPageViewBase {
+class CCheckPageView : public CButtonItemsPageView {
 public:
     static constexpr int kItems = 7;
     // Control identifiers of the boxes in item order; they are not consecutive.
@@ -21,19 +21,7 @@ public:
 
     CCheckPageView(pages::CPropertyPageCheck& page, QWidget* parent);
 
-    void ItemChanged(int index, pages::EItemChange change) override;
-
     QCheckBox* Box(int index) const;
-
-protected:
-    void SyncAll(const pages::SPageSnapshot& snapshot) override;
-
-private:
-    void SyncItem(int index, const pages::SPageSnapshot& snapshot);
-    void OnClicked(int index);
-
-    pages::CPropertyPageCheck& m_check;
-    std::array<QCheckBox*, kItems> m_boxes{};
 };
 
 } // namespace cva::gui

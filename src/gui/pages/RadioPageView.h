@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/pages/PageViewBase.h"
+#include "gui/pages/ButtonItemsPageView.h"
 
 #include <array>
 
@@ -15,7 +15,7 @@ namespace cva::gui {
 // The radio page: five radio buttons in a frame, Apply under them, the description below.
 // The buttons are not exclusive among themselves: the page decides which are selected
 // (a script may select several), and a click is only a request to the page.
-class CRadioPageView : public CPageViewBase {
+class CRadioPageView : public CButtonItemsPageView {
 public:
     static constexpr int kItems = 5;
     // Control identifiers of the buttons in item order.
@@ -23,19 +23,7 @@ public:
 
     CRadioPageView(pages::CPropertyPageRadio& page, QWidget* parent);
 
-    void ItemChanged(int index, pages::EItemChange change) override;
-
     QRadioButton* Button(int index) const;
-
-protected:
-    void SyncAll(const pages::SPageSnapshot& snapshot) override;
-
-private:
-    void SyncItem(int index, const pages::SPageSnapshot& snapshot);
-    void OnClicked(int index);
-
-    pages::CPropertyPageRadio& m_radio;
-    std::array<QRadioButton*, kItems> m_buttons{};
 };
 
 } // namespace cva::gui
