@@ -69,9 +69,6 @@ struct SPageSnapshot {
     int m_tab = 0;
 };
 
-// Plain-text and JSON renderings for the command-line program and for test output.
-std::string SnapshotToText(const SPageSnapshot& snapshot);
-std::string SnapshotToJson(const SPageSnapshot& snapshot);
 // A JSON string literal (quotes and escapes) of UTF-8 text.
 std::string JsonString(const std::string& text);
 

@@ -105,10 +105,7 @@ TEST(ConfirmApply, AsksOnlyWhenTheOptionBitIsSetAndStopsOnlyOnNo) {
 }
 
 TEST(Snapshot, JsonEscapesTextsFromThePlugin) {
-    CPropertyPageHtml page;
-    page.SetItemText(0, "say \"hi\"\n\\");
-    std::string json = SnapshotToJson(page.Snapshot());
-    EXPECT_NE(json.find("\"html\":\"say \\\"hi\\\"\\n\\\\\""), std::string::npos) << json;
+    EXPECT_EQ(JsonString("say \"hi\"\n\\\x01"), "\"say \\\"hi\\\"\\n\\\\\\u0001\"");
 }
 
 // ShowPage, LoadItems, "OnInit" changing items through the item interface, AfterInit:
