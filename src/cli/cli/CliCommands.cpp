@@ -24,8 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using app::CApplicationDlg;
 
-constexpr const char* kSettings = "Settings";
-
 const char* KindName(int pluginKind) {
     switch (pluginKind) {
     case app::KIND_CHECK: return "check";
@@ -39,30 +37,14 @@ const char* KindName(int pluginKind) {
     }
 }
 
-// --plugins names the folder for this run only; the stored setting comes back after.
-class CPluginDirOverride {
-public:
-    CPluginDirOverride(settings::CSettingsStore& store, const std::optional<std::string>& folder)
-        : m_store(store), m_active(folder.has_value()) {
-        if (!m_active) return;
-        m_previous = store.GetProfileString(kSettings, "PluginDir");
-        std::error_code ec;
-        fs::path absolute = fs::absolute(*folder, ec);
-        std::string path = (ec ? fs::path(*folder) : absolute).lexically_normal().string();
-        while (path.size() > 1 && path.back() == '/') path.pop_back();
-        store.WriteProfileString(kSettings, "PluginDir", path.c_str());
-    }
-    ~CPluginDirOverride() {
-        if (m_active) m_store.WriteProfileString(kSettings, "PluginDir", m_previous.c_str());
-    }
-    CPluginDirOverride(const CPluginDirOverride&) = delete;
-    CPluginDirOverride& operator=(const CPluginDirOverride&) = delete;
-
-private:
-    settings::CSettingsStore& m_store;
-    bool m_active;
-    std::string m_previous;
-};
+// The folder as an absolute path without a trailing slash, as the catalogue cache names it.
+std::string AbsoluteFolder(const std::string& folder) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(folder, ec);
+    std::string path = (ec ? fs::path(folder) : absolute).lexically_normal().string();
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
 
 // A path as given, or a file name in the plugin folder (".cvp" may be left off).
 std::optional<std::string> ResolvePlugin(const std::string& name, const std::string& pluginFolder) {
@@ -115,7 +97,7 @@ bool PerformAction(pages::CPropertyPageBase* page, const SAction& action) {
         if (i < 0 || static_cast<size_t>(i) >= snapshot.m_items.size()) return false;
         const pages::SItemSnapshot& item = snapshot.m_items[static_cast<size_t>(i)];
         switch (action.kind) {
-        case EKind::Check: return item.m_checked == wanted || multi->ClickItem(i);
+        case EKind::Check: return multi->ClickItemTo(i, wanted);
         case EKind::Select: return multi->ClickItem(i);
         case EKind::Text: return multi->EditText(i, action.value);
         case EKind::Combo:
@@ -128,10 +110,11 @@ bool PerformAction(pages::CPropertyPageBase* page, const SAction& action) {
     return false;
 }
 
-bool ConfirmationDeclined(const std::vector<SMessage>& messages, size_t from) {
+// The apply confirmation answered with No since message `from`, or null.
+const SMessage* ConfirmationDeclined(const std::vector<SMessage>& messages, size_t from) {
     for (size_t i = from; i < messages.size(); ++i)
-        if (messages[i].text == pages::kConfirmApplyQuestion && messages[i].answer == "No") return true;
-    return false;
+        if (messages[i].text == pages::kConfirmApplyQuestion && messages[i].answer == "No") return &messages[i];
+    return nullptr;
 }
 
 int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
@@ -142,7 +125,11 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
         return kExitUsage;
     }
     dlg.m_plugins.push_back({*path, 0, 0});
-    dlg.LoadPlugin(static_cast<int>(dlg.m_plugins.size()) - 1);
+    std::string why;
+    if (!dlg.LoadPlugin(static_cast<int>(dlg.m_plugins.size()) - 1, &why)) {
+        err += "cannot open plugin " + *path + ": " + why + "\n";
+        return kExitUsage;
+    }
 
     report.plugin = plugin::PluginFileName(*path);
     int status = kExitOk;
@@ -157,6 +144,11 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
                 status = kExitActionFailed;
                 break;
             }
+        }
+        if (done && !prompts.AnswerErrors().empty()) {
+            // An answer went to a box it does not fit: what was meant is unclear.
+            err += "an --answer did not fit its box; nothing was applied\n";
+            done = false;
         }
         if (done) {
             const size_t before = prompts.Messages().size();
@@ -180,7 +172,11 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
                 // The page already shows what was asked for: as on the window, there is
                 // nothing to apply, and a script that sets a state twice must not fail.
                 err += "nothing was changed on the page; Apply stays disabled and nothing was applied\n";
-            } else if (!report.applied && !ConfirmationDeclined(prompts.Messages(), before)) {
+            } else if (const SMessage* declined = ConfirmationDeclined(prompts.Messages(), before);
+                       !report.applied && declined) {
+                if (declined->defaulted)
+                    err += "the confirmation was not answered (--yes or --no); nothing was applied\n";
+            } else if (!report.applied) {
                 err += report.action + " is not available on this page (disabled, or nothing was changed)\n";
                 status = kExitActionFailed;
             }
@@ -215,13 +211,11 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     }
     if (options.plugins) {
         std::error_code ec;
-        // Start-up would quietly fall back to the default folder.
         if (!fs::is_directory(*options.plugins, ec)) {
             err += "--plugins: no such folder: " + *options.plugins + "\n";
             return kExitUsage;
         }
     }
-    CPluginDirOverride pluginDir(store, options.plugins);
 
     app::CAppCore::COptions coreOptions;
     coreOptions.m_targetSpec = options.target.value_or("");
@@ -252,8 +246,11 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         CApplicationDlg dlg(*core.Target(), store, prompts, app::SSessionRequests::FromCore(core),
                             core.ProfileFolder(), CApplicationDlg::DefaultPageFactory());
         dlg.SetView(&prompts);
-        if (options.command == "list") {
-            dlg.ShowView(ViewFromName(options.view));
+        // For this run only: the "PluginDir" setting stays as stored.
+        if (options.plugins) dlg.Catalogue().SetPluginFolder(AbsoluteFolder(*options.plugins));
+        if (options.command == "list" || options.command == "refresh") {
+            if (options.command == "refresh") dlg.RefreshAll();
+            else dlg.ShowView(ViewFromName(options.view));
             out += options.json ? CatalogueToJson(dlg.Catalogue(), options.view)
                                 : CatalogueToText(dlg.Catalogue());
         } else {
@@ -264,7 +261,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     }
 
     // As at the window's close: a restart or log-off a script asked for is confirmed
-    // (only with --answer ok) or withdrawn, then carried out on the target.
+    // (only with --answer ok or yes) or withdrawn, then carried out on the target.
     core.ConfirmPendingRequests([&prompts](const std::string& text) {
         return prompts.MessageBox(text, app::kAppTitle,
                                   app::MB_OKCANCEL | app::MB_ICONQUESTION | app::MB_DEFBUTTON2) == app::IDOK;
@@ -274,6 +271,8 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         out += options.json ? ReportToJson(*report) : ReportToText(*report);
     }
     core.Exit();
+    for (const std::string& error : prompts.AnswerErrors()) err += error + "\n";
+    if (!prompts.AnswerErrors().empty()) status = kExitUsage;
     if (prompts.UnusedAnswers() > 0) err += "warning: " + std::to_string(prompts.UnusedAnswers()) + " --answer value(s) were not asked for\n";
     return status;
 }

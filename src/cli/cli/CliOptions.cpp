@@ -35,7 +35,12 @@ Shows the plugin catalogue, opens a plugin page and applies it, as the main wind
 Commands:
   list [--view all|popular|favorites|applied]
         The catalogue: each folder of the bar with its category tree; leaves show
-        their plugin file names.
+        their plugin file names. The whole catalogue comes from the cache while the
+        cache was made from the plugin folder as it is now; when plugins were added,
+        removed or changed, or another folder is used, the folder is read again.
+  refresh
+        Reads every plugin of the folder again, rebuilds the cache and prints the
+        catalogue as list does (the window's "Refresh All").
   show PLUGIN
         Opens the plugin (a path, or a file name in the plugin folder), runs its start
         routine and prints the page: kind, header, level, description, every item
@@ -48,8 +53,16 @@ Commands:
         the page afterwards. The history (applied.ini) and the day's log are written
         as the window writes them.
 
+A file that is no plugin (empty, binary, or without a [settings] section) is refused.
+Each message is printed with its type (msg, confirm, input, error, alert), its title
+(before the text unless it is the program's own name) and text, and the answer it got;
+in JSON as {"type", "title", "text", "answer", "defaulted"}, "title" empty when the
+box has none.
+
 Actions (item and row numbers start at 0):
-  --check I=0|1      clear or set check box I (check page, multi page check items)
+  --check I=0|1      clear or set check box I (check page, multi page check and radio
+                     items), clicking as often as it takes: a three-state box passes
+                     its indeterminate state
   --text I=VALUE     type VALUE into edit line I (edit page, multi page edit, spin, combo)
   --select I         choose radio button I, or select list row I
   --row-check R=0|1  clear or set the check box of list row R (checklist pages)
@@ -58,23 +71,28 @@ Actions (item and row numbers start at 0):
   --link N           follow the page link cva:N of an html page instead of Apply
 
 Answers:
-  --yes | --no       answer the "apply the tweaks?" confirmation
-  --answer TEXT      answer the script's next message box (ok, cancel, yes, no, abort,
-                     retry, ignore) or input box (its text); repeatable, used in order.
-                     A box without an answer takes its default button (an input box is
-                     cancelled) and the output says so.
+  --yes | --no       answer the "apply the tweaks?" confirmation; without either it
+                     is answered No and nothing is applied
+  --answer TEXT      answer the script's next question (a box with more than one
+                     button: ok, cancel, yes, no, abort, retry, ignore; yes and no also
+                     answer an OK/Cancel box) or input box (its text); repeatable, used
+                     in order. An answer the box does not offer is an error. A question
+                     without an answer takes the one that changes nothing (Cancel, else
+                     No, else Abort; an input box is cancelled), reported as defaulted.
 
 Options:
   --target SPEC      sandbox, sandbox:DIR, wine:PATH, offline:PATH; without it the stored
                      setting "Target", and with none stored, the sandbox
-  --plugins DIR      the plugin folder; without it the "PluginDir" setting, then the
-                     "plugins" folder beside the program
-  --json             machine-readable output (list, show, apply)
+  --plugins DIR      the plugin folder for this run (the "PluginDir" setting is left
+                     as it is); without it the "PluginDir" setting, then the "plugins"
+                     folder beside the program
+  --json             machine-readable output (list, refresh, show, apply)
   --help             this text
 
 Exit status: 0 on success; 1 when the plugin's script reported an error; 2 when the
-plugin file is missing or the command line is wrong; 3 when an action or Apply could not
-be performed on the page; 4 when the target cannot be opened.
+plugin file is missing or no plugin, an --answer does not fit its box, or the command
+line is wrong; 3 when an action or Apply could not be performed on the page; 4 when the
+target cannot be opened.
 )";
 }
 
@@ -147,9 +165,13 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
         return false;
     }
     options.command = positional[0];
-    if (options.command == "list") {
+    if (options.command == "list" || options.command == "refresh") {
         if (positional.size() != 1) {
-            error = "list takes no arguments";
+            error = options.command + " takes no arguments";
+            return false;
+        }
+        if (options.command == "refresh" && options.view != "all") {
+            error = "refresh rebuilds the whole catalogue (no --view)";
             return false;
         }
         if (options.view != "all" && options.view != "popular" && options.view != "favorites" &&

@@ -18,7 +18,7 @@ struct SAction {
 struct SOptions {
     std::optional<std::string> target;
     std::optional<std::string> plugins;
-    std::string command; // list, show, apply
+    std::string command; // list, refresh, show, apply
     std::string plugin;
     std::string view = "all";
     bool json = false;

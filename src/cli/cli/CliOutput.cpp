@@ -2,6 +2,7 @@
 
 #include "core/app/ApplicationView.h"
 #include "core/app/PluginCatalogue.h"
+#include "core/app/UserPrompts.h"
 #include "core/plugin/PluginFile.h"
 
 #include <cstdio>
@@ -76,12 +77,16 @@ bool ApplyEnabled(const pages::SPageSnapshot& page) {
 }
 
 std::string MessageLine(const SMessage& message) {
-    std::string out = "[" + message.type + "] " + message.text + "\n";
+    // The program's own name on its boxes tells nothing; other titles go before the text.
+    std::string out = "[" + message.type + "] ";
+    if (!message.title.empty() && message.title != app::kAppTitle)
+        out += message.title + (message.text.empty() ? "" : ": ");
+    out += message.text + "\n";
     if (message.type == "input") {
-        if (message.defaulted) out += "  -> cancelled (no --answer given)\n";
+        if (message.defaulted) out += "  -> cancelled (defaulted: no --answer given)\n";
         else out += "  -> \"" + message.answer + "\"\n";
     } else if (message.defaulted) {
-        out += "  -> " + message.answer + " (default button, no answer given)\n";
+        out += "  -> " + message.answer + " (defaulted: no fitting answer given)\n";
     } else if (message.type == "confirm") {
         out += "  -> " + message.answer + "\n";
     }
@@ -193,7 +198,8 @@ std::string ReportToJson(const SPageReport& r) {
     for (size_t i = 0; i < r.messages.size(); ++i) {
         const SMessage& m = r.messages[i];
         if (i) out += ",";
-        out += "{\"type\":" + JsonString(m.type) + ",\"text\":" + JsonString(m.text) +
+        out += "{\"type\":" + JsonString(m.type) + ",\"title\":" + JsonString(m.title) +
+               ",\"text\":" + JsonString(m.text) +
                ",\"answer\":" + JsonString(m.answer) + ",\"defaulted\":" + Bool(m.defaulted) + "}";
     }
     out += "]";

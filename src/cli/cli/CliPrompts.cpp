@@ -49,9 +49,26 @@ std::optional<std::string> CCliPrompts::NextAnswer() {
     return m_answers[m_nextAnswer++];
 }
 
-int CCliPrompts::MessageBox(const std::string& text, const std::string& /*caption*/, unsigned int style) {
+std::optional<int> CCliPrompts::ButtonForAnswer(const std::string& answer, const std::vector<int>& buttons) {
+    const std::optional<int> id = ButtonFromName(answer);
+    if (!id) return std::nullopt;
+    if (std::find(buttons.begin(), buttons.end(), *id) != buttons.end()) return id;
+    // An OK/Cancel box asks whether to go ahead as a Yes/No box does.
+    if (buttons == std::vector<int>{IDOK, IDCANCEL} && (*id == IDYES || *id == IDNO))
+        return *id == IDYES ? IDOK : IDCANCEL;
+    return std::nullopt;
+}
+
+int CCliPrompts::ButtonThatChangesNothing(const std::vector<int>& buttons) {
+    for (int id : {IDCANCEL, IDNO, IDABORT})
+        if (std::find(buttons.begin(), buttons.end(), id) != buttons.end()) return id;
+    return buttons.front();
+}
+
+int CCliPrompts::MessageBox(const std::string& text, const std::string& caption, unsigned int style) {
     const std::vector<int> buttons = Buttons(style);
     SMessage message;
+    message.title = caption;
     message.text = text;
     // Script errors come as "<description>\nSrc: ..." without an icon of their own.
     const bool scriptError = text.find("\nSrc: ") != std::string::npos;
@@ -60,22 +77,24 @@ int CCliPrompts::MessageBox(const std::string& text, const std::string& /*captio
     else message.type = "msg";
 
     std::optional<int> chosen;
-    if (text == pages::kConfirmApplyQuestion && m_confirm) {
-        chosen = *m_confirm ? IDYES : IDNO;
-    } else if (buttons.size() > 1) {
-        // Scripted answers go to the boxes that ask something; a box with one button
-        // needs none and must not swallow the next one.
-        if (std::optional<std::string> answer = NextAnswer()) {
-            std::optional<int> id = ButtonFromName(*answer);
-            if (id && std::find(buttons.begin(), buttons.end(), *id) != buttons.end()) chosen = id;
+    if (buttons.size() == 1) {
+        // A box with one button asks nothing and must not swallow the next answer.
+        chosen = buttons.front();
+    } else if (text == pages::kConfirmApplyQuestion) {
+        // The apply confirmation has options of its own; --answer is for the script.
+        if (m_confirm) chosen = *m_confirm ? IDYES : IDNO;
+    } else if (std::optional<std::string> answer = NextAnswer()) {
+        chosen = ButtonForAnswer(*answer, buttons);
+        if (!chosen) {
+            std::string names;
+            for (int id : buttons) names += std::string(names.empty() ? "" : ", ") + ButtonName(id);
+            m_answerErrors.push_back("--answer " + *answer + " does not fit the box \"" + text.substr(0, text.find('\n')) +
+                                     "\" (" + names + ")");
         }
     }
     if (!chosen) {
-        size_t def = 0;
-        if (style & MB_DEFBUTTON3) def = 2;
-        else if (style & MB_DEFBUTTON2) def = 1;
-        chosen = buttons[std::min(def, buttons.size() - 1)];
-        message.defaulted = buttons.size() > 1;
+        chosen = ButtonThatChangesNothing(buttons);
+        message.defaulted = true;
     }
     message.answer = ButtonName(*chosen);
     m_messages.push_back(message);
@@ -85,7 +104,8 @@ int CCliPrompts::MessageBox(const std::string& text, const std::string& /*captio
 std::optional<SInputBoxResult> CCliPrompts::InputBox(const SInputBoxRequest& request) {
     SMessage message;
     message.type = "input";
-    message.text = request.m_description.empty() ? request.m_caption : request.m_description;
+    message.title = request.m_caption;
+    message.text = request.m_description;
     std::optional<std::string> answer = NextAnswer();
     if (!answer) {
         message.defaulted = true;
@@ -117,7 +137,7 @@ std::optional<std::string> CCliPrompts::PickFolder(const std::string& title,
 }
 
 void CCliPrompts::ShowAlert(const std::string& title, const std::string& text) {
-    m_messages.push_back({"alert", title.empty() ? text : title + ": " + text, {}, false});
+    m_messages.push_back({"alert", title, text, {}, false});
 }
 
 } // namespace cva::cli

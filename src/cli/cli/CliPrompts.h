@@ -11,14 +11,17 @@ namespace cva::cli {
 
 // One thing the program showed the user, in order, with the answer it got.
 struct SMessage {
-    std::string type; // msg, confirm, input, error, alert
+    std::string type;  // msg, confirm, input, error, alert
+    std::string title; // the box's caption; empty when it has none
     std::string text;
     std::string answer; // the button or text; empty for none
-    bool defaulted = false; // no answer was given: the default was taken
+    bool defaulted = false; // no fitting answer was given: the one that changes nothing was taken
 };
 
-// The user of the command line: answers from --yes/--no and the --answer list, records
-// every box, and keeps the window's alert balloon as a message too.
+// The user of the command line: answers the apply confirmation from --yes/--no and the
+// script's boxes from the --answer list, records every box, and keeps the window's alert
+// balloon as a message too. A question nobody answered takes the answer that changes
+// nothing (No, Cancel; an input box is cancelled).
 class CCliPrompts : public app::IUserPrompts, public app::IApplicationView {
 public:
     CCliPrompts(std::optional<bool> confirm, std::vector<std::string> answers)
@@ -35,11 +38,18 @@ public:
 
     const std::vector<SMessage>& Messages() const { return m_messages; }
     size_t UnusedAnswers() const { return m_answers.size() - m_nextAnswer; }
+    // Each --answer that did not fit the box it went to, said in a line.
+    const std::vector<std::string>& AnswerErrors() const { return m_answerErrors; }
 
     // The buttons of a message-box style in their order, and the one a name picks.
     static std::vector<int> Buttons(unsigned int style);
     static std::optional<int> ButtonFromName(const std::string& name);
     static const char* ButtonName(int id);
+    // The button an answer presses on a box with these buttons: its own, or OK and
+    // Cancel for yes and no; std::nullopt when it does not fit.
+    static std::optional<int> ButtonForAnswer(const std::string& answer, const std::vector<int>& buttons);
+    // Cancel, else No, else Abort: the button that leaves things as they are.
+    static int ButtonThatChangesNothing(const std::vector<int>& buttons);
 
 private:
     std::optional<std::string> NextAnswer();
@@ -48,6 +58,7 @@ private:
     std::vector<std::string> m_answers;
     size_t m_nextAnswer = 0;
     std::vector<SMessage> m_messages;
+    std::vector<std::string> m_answerErrors;
 };
 
 } // namespace cva::cli

@@ -30,10 +30,12 @@ void CApplicationDlg::StartCatalogue(const std::string& singlePlugin, ICatalogue
     m_bReady = false;
     ShowStartPage();
     m_catalogue.SetProgress(progress);
-    if (!singlePlugin.empty())
+    if (singlePlugin.empty())
+        m_catalogue.BuildCatalogue(0);
+    else if (OpenPluginFile(singlePlugin, nullptr))
         m_catalogue.LoadSinglePlugin(singlePlugin);
     else
-        m_catalogue.BuildCatalogue(0);
+        m_catalogue.Clear(); // the user has been told why the file is no plugin
     m_catalogue.SetProgress(nullptr);
     // The start page's header counts the plugins the scan has just found.
     ShowStartPage();

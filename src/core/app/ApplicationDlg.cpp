@@ -228,16 +228,19 @@ void CApplicationDlg::OnOptionsChanged() {
     if (m_pHost) m_pHost->m_bRecycleDeletes = m_settings.GetProfileInt(kSettings, "DELTO", 1) != 0;
 }
 
-void CApplicationDlg::LoadPlugin(int index) {
-    if (index < 0 || index >= static_cast<int>(m_plugins.size())) return;
+bool CApplicationDlg::LoadPlugin(int index, std::string* why) {
+    if (index < 0 || index >= static_cast<int>(m_plugins.size())) return false;
     std::string path = m_plugins[static_cast<size_t>(index)].path;
     m_nScriptErrors = 0;
     if (files::GetFileAttributes(path) == files::INVALID_FILE_ATTRIBUTES) {
         // The catalogue no longer matches the folder: rescan at the next start.
         m_catalogue.InvalidateCache();
         m_prompts.MessageBox("Unable to open plugin " + path, kAppTitle, MB_OK | MB_ICONERROR);
-        return;
+        if (why) *why = "the file does not exist";
+        return false;
     }
+    std::optional<plugin::CPluginFile> loaded = OpenPluginFile(path, why);
+    if (!loaded) return false;
     SetMessage("Loading...");
 
     m_pHost.reset();
@@ -248,15 +251,14 @@ void CApplicationDlg::LoadPlugin(int index) {
         m_prompts.MessageBox("Unable to create script engine.\nCannot continue.", kAppTitle,
                              MB_OK | MB_ICONERROR);
         PostQuit();
-        return;
+        return true;
     }
     m_pHost->SetMainWindow(this);
     m_pHost->SetBackupFolder(m_catalogue.ProfileFolder() + "/Backups");
     m_nCurrentPlugin = index;
     m_bHasExport = false;
 
-    // A file that exists but cannot be read counts as an empty one.
-    plugin::CPluginFile file = plugin::CPluginFile::Load(path).value_or(plugin::CPluginFile());
+    plugin::CPluginFile file = std::move(*loaded);
     int pageIndex = pages::PAGE_MAIN;
     if (std::optional<plugin::SPageType> type =
             plugin::MatchPageType(file.GetString("interface", "type", "none"))) {
@@ -276,6 +278,17 @@ void CApplicationDlg::LoadPlugin(int index) {
     SetLevel(level);
     if (!path.empty() && m_nPluginKind != KIND_NONE) FillPage(path, file, level);
     SetMessage("Ready");
+    return true;
+}
+
+std::optional<plugin::CPluginFile> CApplicationDlg::OpenPluginFile(const std::string& path, std::string* why) {
+    std::string refusal;
+    std::optional<plugin::CPluginFile> file = plugin::CPluginFile::LoadPlugin(path, refusal);
+    if (!file) {
+        m_prompts.MessageBox("Unable to open plugin " + path + ": " + refusal + ".", kAppTitle, MB_OK | MB_ICONERROR);
+        if (why) *why = refusal;
+    }
+    return file;
 }
 
 void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFile& file,

@@ -8,6 +8,7 @@
 #include "core/log/ActionLogger.h"
 #include "core/pages/PageOwner.h"
 #include "core/pages/PropertyPageBase.h"
+#include "core/plugin/PluginFile.h"
 #include "core/registry/FavoritesMenus.h"
 #include "core/registry/MRU.h"
 #include "core/script/HostOwner.h"
@@ -20,9 +21,6 @@
 #include <string>
 #include <vector>
 
-namespace cva::plugin {
-class CPluginFile;
-}
 namespace cva::settings {
 class CSettingsStore;
 }
@@ -89,7 +87,9 @@ public:
     void UpdateProfilePane();
 
     // Opens catalogue entry `index`: reads the file, shows its page, runs its script.
-    void LoadPlugin(int index);
+    // False when the file is refused (gone, unreadable or no plugin file): the user is
+    // told why, `why` gets the reason, and the page shown stays as it was.
+    bool LoadPlugin(int index, std::string* why = nullptr);
     void ShowPage(int pageIndex);
     // Re-reads "DELTO" into the open host object after the options changed.
     void OnOptionsChanged();
@@ -171,6 +171,9 @@ private:
     void SetLevel(int level);
     logging::CActionLogger& Logger();
     void SetMessage(const std::string& text);
+    // The plugin file at `path`; std::nullopt, after telling the user why, for a file
+    // that cannot be read or is no plugin.
+    std::optional<plugin::CPluginFile> OpenPluginFile(const std::string& path, std::string* why);
     void FillPage(const std::string& path, const plugin::CPluginFile& file, int level);
     void ShowExpertWarning(int level, const std::string& warning);
 

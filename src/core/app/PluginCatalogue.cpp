@@ -6,9 +6,11 @@
 #include "platform/settings/SettingsStore.h"
 #include "platform/text/Unicode.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <sys/stat.h>
 
 namespace cva::app {
 
@@ -19,6 +21,36 @@ constexpr const char* kSection = "Settings";
 std::string TrimTrailingSlashes(std::string path) {
     while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
     return path;
+}
+
+// The two lines in front of the cached entries.
+constexpr std::string_view kFolderLine = "#folder=";
+constexpr std::string_view kSignatureLine = "#signature=";
+
+// Names, sizes and times of the *.cvp files, hashed (FNV-1a). The change time catches a
+// file replaced by one of the same size with its old modification time kept (cp -p).
+std::string FolderSignature(const std::string& folder, const std::vector<files::SFindData>& found) {
+    uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](std::string_view bytes) {
+        for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+        hash = (hash ^ 0xFF) * 1099511628211ull; // keeps "ab"+"c" apart from "a"+"bc"
+    };
+    size_t files = 0;
+    for (const files::SFindData& entry : found) {
+        struct stat st {};
+        if (entry.IsFolder() || ::stat((folder + "/" + entry.name).c_str(), &st) != 0) continue;
+        char times[160];
+        std::snprintf(times, sizeof times, "%lld %lld.%09ld %lld.%09ld %llu", static_cast<long long>(st.st_size),
+                      static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
+                      static_cast<long long>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec,
+                      static_cast<unsigned long long>(st.st_ino));
+        mix(entry.name);
+        mix(times);
+        ++files;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "%zu-%016llx", files, static_cast<unsigned long long>(hash));
+    return text;
 }
 
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
@@ -45,6 +77,7 @@ void CPluginCatalogue::WriteSetting(const char* name, int value) {
 }
 
 std::string CPluginCatalogue::PluginFolder() const {
+    if (!m_strFolderForRun.empty()) return TrimTrailingSlashes(m_strFolderForRun);
     return TrimTrailingSlashes(m_settings.GetProfileString(kSection, "PluginDir"));
 }
 
@@ -71,20 +104,26 @@ void CPluginCatalogue::SetCurrentFolder(int index) {
 
 void CPluginCatalogue::BuildCatalogue(int groupMask) {
     Clear();
-    if (groupMask == 0 && ReadSetting("CacheValid", 0) != 0) {
-        if (LoadCatalogueCache()) {
-            m_bFullCatalogue = true;
-            return;
+    const std::string folder = PluginFolder();
+    const std::vector<files::SFindData> found =
+        folder.empty() ? std::vector<files::SFindData>() : files::FindFiles(folder, "*.cvp", false);
+    if (groupMask == 0) {
+        m_strBuiltFolder = folder;
+        m_strBuiltSignature = FolderSignature(folder, found);
+        if (ReadSetting("CacheValid", 0) != 0) {
+            if (LoadCatalogueCache()) {
+                m_bFullCatalogue = true;
+                return;
+            }
+            Clear();
+            // The scan's catalogue is to be cached at exit.
+            WriteSetting("CacheValid", 0);
         }
-        Clear();
     }
 
-    const std::string folder = PluginFolder();
     std::vector<std::string> paths;
-    if (!folder.empty()) {
-        for (const files::SFindData& found : files::FindFiles(folder, "*.cvp", false)) {
-            if (!found.IsFolder()) paths.push_back(folder + "/" + found.name);
-        }
+    for (const files::SFindData& entry : found) {
+        if (!entry.IsFolder()) paths.push_back(folder + "/" + entry.name);
     }
 
     if (m_pProgress) m_pProgress->Begin();
@@ -122,6 +161,14 @@ bool CPluginCatalogue::LoadCatalogueCache() {
         if (m_pProgress) m_pProgress->End();
         return false;
     }
+    // A cache of another folder, or of this one before plugins were added, removed or
+    // changed, does not describe the folder as it is.
+    if (lines->size() < 2 || (*lines)[0] != std::string(kFolderLine) + m_strBuiltFolder ||
+        (*lines)[1] != std::string(kSignatureLine) + m_strBuiltSignature || m_strBuiltFolder != folder) {
+        if (m_pProgress) m_pProgress->End();
+        return false;
+    }
+    lines->erase(lines->begin(), lines->begin() + 2);
     long long loaded = 0;
     for (const std::string& line : *lines) {
         // The level follows the last "|": a category may itself hold a "|", a file name
@@ -149,8 +196,9 @@ bool CPluginCatalogue::SaveCatalogueCache() {
     for (const PLUGIN_INFO& entry : m_plugins) paths.push_back(entry.path);
     const std::vector<SPluginKeys> keys = ReadPluginKeysAll(paths);
 
-    std::vector<std::string> lines;
-    lines.reserve(paths.size());
+    std::vector<std::string> lines{std::string(kFolderLine) + m_strBuiltFolder,
+                                   std::string(kSignatureLine) + m_strBuiltSignature};
+    lines.reserve(paths.size() + 2);
     for (size_t i = 0; i < paths.size(); ++i) {
         const std::string name = FileNameOf(paths[i]);
         if (name.empty()) continue;

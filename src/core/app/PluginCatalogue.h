@@ -36,7 +36,9 @@ struct SOutBarFolder {
 // The catalogue of the plugins that apply to the target: entries, outlook-bar folders
 // with their trees, the views, and the cache that spares a start from reading every
 // plugin file. "PluginDir", "ProfileDir" and the cache counters are read from the
-// settings each time, since the options dialog can change them at any moment.
+// settings each time, since the options dialog can change them at any moment. The cache
+// names the folder it was written for and a signature of that folder's plugin files; a
+// cache that no longer matches the folder is not used.
 class CPluginCatalogue {
 public:
     CPluginCatalogue(settings::CSettingsStore& settings, int windowsVersionCode);
@@ -46,9 +48,11 @@ public:
 
     void SetProgress(ICatalogueProgress* progress) { m_pProgress = progress; }
 
-    // groupMask 0: every plugin, from the cache while "CacheValid" is set; otherwise
-    // only plugins whose "GROUP" shares a bit with the mask.
+    // groupMask 0: every plugin, from the cache while "CacheValid" is set and the cache
+    // matches the folder; otherwise only plugins whose "GROUP" shares a bit with the mask.
     void BuildCatalogue(int groupMask);
+    // True when cache.dat could be read and was written for the plugin folder as the
+    // last BuildCatalogue(0) found it.
     bool LoadCatalogueCache();
     // Writes cache.dat at exit; true when it was written and "CacheValid" set.
     bool SaveCatalogueCache();
@@ -85,7 +89,9 @@ public:
     int GetCurrentFolder() const { return m_nCurrentFolder; }
     void SetCurrentFolder(int index);
 
+    // The "PluginDir" setting, or the folder given for this run only.
     std::string PluginFolder() const;
+    void SetPluginFolder(std::string folder) { m_strFolderForRun = std::move(folder); }
     std::string ProfileFolder() const;
     std::string CacheFilePath() const;
     int WindowsVersionCode() const { return m_nWindowsVersion; }
@@ -109,6 +115,11 @@ private:
     // Set only while the catalogue holds every plugin: the cache must never be written
     // from a view that shows fewer.
     bool m_bFullCatalogue = false;
+    std::string m_strFolderForRun;
+    // The folder and its signature as the last full build found them, before it read
+    // any file: a file changed during the scan makes the cache written from it stale.
+    std::string m_strBuiltFolder;
+    std::string m_strBuiltSignature;
 };
 
 } // namespace cva::app

@@ -258,6 +258,17 @@ bool CPropertyPageMulti::ClickItem(int index) {
     return true;
 }
 
+bool CPropertyPageMulti::ClickItemTo(int index, int checked) {
+    const int kind = Control(index).Type();
+    if (kind != MULTI_CHECK && kind != MULTI_RADIO) return false;
+    // Three clicks take a three-state box through all its states; the script's OnEvent
+    // may also set the item, so the state is read again after each click.
+    for (int clicks = 0;; ++clicks) {
+        if (Control(index).CheckState() == checked) return true;
+        if (clicks == 3 || !ClickItem(index)) return false;
+    }
+}
+
 bool CPropertyPageMulti::EditText(int index, const std::string& text) {
     if (!AcceptsItemInput(index)) return false;
     CMultiCtrl& ctrl = Ctrl(index);

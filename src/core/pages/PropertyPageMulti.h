@@ -37,6 +37,10 @@ public:
 
     // User actions; each reports through "OnEvent" as the page's controls would.
     bool ClickItem(int index);                        // check, radio, push button
+    // Clicks a check or radio item until it shows `checked` (0 or 1), as a user does: a
+    // three-state box passes its indeterminate state on the way, each click reported.
+    // False when the item takes no clicks or never gets there (a radio is not cleared).
+    bool ClickItemTo(int index, int checked);
     bool EditText(int index, const std::string& text); // edit, spin, combo typing
     bool SelectEntry(int index, int entry);           // combo, drop-down list
     bool SpinStep(int index, int delta);              // up-down arrows

@@ -112,6 +112,26 @@ std::optional<CPluginFile> CPluginFile::Load(const std::string& path) {
     return FromBytes(std::move(*bytes));
 }
 
+std::optional<CPluginFile> CPluginFile::LoadPlugin(const std::string& path, std::string& why) {
+    std::optional<CPluginFile> file = Load(path);
+    if (!file) {
+        why = "the file cannot be read";
+        return std::nullopt;
+    }
+    why = NotAPluginReason(*file);
+    if (!why.empty()) return std::nullopt;
+    return file;
+}
+
+std::string NotAPluginReason(const CPluginFile& file) {
+    if (file.Ini().HasSection("settings")) return {};
+    const std::string& bytes = file.Bytes();
+    if (Trim(bytes).empty()) return "the file is empty";
+    // Text never holds a NUL byte; a UTF-16 plugin would have shown its sections above.
+    if (bytes.find('\0') != std::string::npos) return "the file is binary, not a plugin's text";
+    return "the file has no [settings] section";
+}
+
 CPluginFile CPluginFile::FromBytes(std::string bytes) {
     CPluginFile file;
     file.m_ini = ini::CIniFile::FromText(bytes);

@@ -33,6 +33,9 @@ public:
     // std::nullopt when the file cannot be read.
     static std::optional<CPluginFile> Load(const std::string& path);
     static CPluginFile FromBytes(std::string bytes);
+    // The file as a page is opened from it: std::nullopt, with `why` set, when it cannot
+    // be read or is no plugin file (see NotAPluginReason).
+    static std::optional<CPluginFile> LoadPlugin(const std::string& path, std::string& why);
 
     // GetPrivateProfileString with a buffer of `bufferSize` characters: a value longer
     // than the buffer is cut (never inside a UTF-8 sequence).
@@ -51,6 +54,10 @@ private:
     std::string m_bytes;
     ini::CIniFile m_ini;
 };
+
+// Why these bytes are no plugin file (empty, binary, or text without a "[settings]"
+// section); empty when they are one. Every plugin names at least its category there.
+std::string NotAPluginReason(const CPluginFile& file);
 
 // An export list of the "Export" section: the values of prefix0, prefix1, ... ("Key" for
 // whole keys, "Val" for key paths ending in a value name), up to the first that is

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using cva::test::CTempDir;
@@ -51,6 +53,14 @@ protected:
         return r.m_status == 0 ? r.m_out : "(missing)";
     }
     std::string Profile(const std::string& name) const { return m_dir.File("data/Meridot/Corvanta/" + name); }
+    // A plugin in the test's own folder "mine": its category and page, then its script.
+    std::string Mine(const std::string& name, const std::string& category, const std::string& page,
+                     const std::string& script) {
+        std::filesystem::create_directories(m_dir.File("mine"));
+        WriteAll(m_dir.File("mine/" + name), "[settings]\r\ncategory=" + category + "\r\n[interface]\r\n" + page +
+                                                 "[script]\r\n" + script);
+        return m_dir.File("mine");
+    }
     std::string TodaysLog() const {
         for (const auto& entry : std::filesystem::directory_iterator(Profile("logs")))
             if (entry.path().extension() == ".log") return ReadAll(entry.path().string());
@@ -133,7 +143,7 @@ TEST_F(CvaCli, EditPageTakesDigitsOnlyAndTheScriptChecksTheRange) {
     EXPECT_EQ(Cli({"apply", "menu_delay.cvp", "--text", "0=soon", "--yes"}).m_status, 3);
     CResult r = Cli({"apply", "menu_delay.cvp", "--text", "0=20000", "--yes", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
-    EXPECT_NE(r.m_out.find("{\"type\":\"msg\",\"text\":\"Please enter a delay from 0 to 10000"),
+    EXPECT_NE(r.m_out.find("{\"type\":\"msg\",\"title\":\"Corvanta\",\"text\":\"Please enter a delay from 0 to 10000"),
               std::string::npos)
         << r.m_out;
     EXPECT_EQ(Query("HKCU\\Control Panel\\Desktop", "MenuShowDelay").find("20000"), std::string::npos);
@@ -143,10 +153,14 @@ TEST_F(CvaCli, EditPageTakesDigitsOnlyAndTheScriptChecksTheRange) {
 }
 
 TEST_F(CvaCli, ListPageButtonRemovesTheSelectedRowAfterTheScriptsQuestion) {
+    // Unanswered, the question takes the answer that changes nothing and says so.
     CResult r = Cli({"apply", "startup_run.cvp", "--select", "0", "--button", "0"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
-    // Unanswered, the question takes its default button (Yes) and says so.
-    EXPECT_NE(r.m_out.find("(default button, no answer given)"), std::string::npos) << r.m_out;
+    EXPECT_NE(r.m_out.find("  -> No (defaulted: no fitting answer given)"), std::string::npos) << r.m_out;
+    EXPECT_NE(Query("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "ctfmon.exe").find("ctfmon"),
+              std::string::npos);
+    r = Cli({"apply", "startup_run.cvp", "--select", "0", "--button", "0", "--answer", "yes"});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_EQ(Query("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "ctfmon.exe"), "(missing)");
 }
 
@@ -205,7 +219,7 @@ TEST_F(CvaCli, ScriptErrorIsShownAndGivesANonZeroStatus) {
              "[script]\r\nSub OnInit()\r\n  CheckItem 0, 1 / 0\r\nEnd Sub\r\n");
     CResult r = Cli({"show", "broken.cvp", "--json"}, m_dir.File("mine"));
     EXPECT_EQ(r.m_status, 1) << r.m_out;
-    EXPECT_NE(r.m_out.find("{\"type\":\"error\",\"text\":\"Division by zero"), std::string::npos) << r.m_out;
+    EXPECT_NE(r.m_out.find("\"text\":\"Division by zero"), std::string::npos) << r.m_out;
 }
 
 TEST_F(CvaCli, ActionThePageCannotTakeAppliesNothing) {
@@ -219,6 +233,109 @@ TEST_F(CvaCli, ActionThePageCannotTakeAppliesNothing) {
     EXPECT_FALSE(std::filesystem::exists(Profile("applied.ini")));
     // A list button the page does not show cannot be pressed.
     EXPECT_EQ(Cli({"apply", "startup_run.cvp", "--button", "2"}).m_status, 3);
+}
+
+TEST_F(CvaCli, PluginsOptionIsForOneRunEvenWhenTheRunIsKilled) {
+    const std::string mine = Mine("stuck.cvp", "Test::Stuck", "type=check\r\nText0=One\r\n",
+                                  "Sub OnInit()\r\n  CreateObject(\"Scripting.FileSystemObject\")"
+                                  ".CreateTextFile(\"C:\\started.txt\").Close\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        setenv("XDG_CONFIG_HOME", m_dir.File("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", m_dir.File("data").c_str(), 1);
+        freopen("/dev/null", "w", stdout);
+        execl(CVA_CLI_PROGRAM, CVA_CLI_PROGRAM, "--target", ("sandbox:" + m_dir.File("box")).c_str(), "--plugins",
+              mine.c_str(), "show", "stuck", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The script has started once its file exists; then the run is interrupted.
+    for (int i = 0; i < 6000 && !std::filesystem::exists(m_dir.File("box/drive_c/started.txt")); ++i) usleep(10000);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_EQ(ReadAll(m_dir.File("config/Meridot/Corvanta/settings.reg")).find(mine), std::string::npos);
+    CResult r = Exec(CVA_CLI_PROGRAM, {"list"});
+    EXPECT_NE(r.m_out.find("[menu_delay.cvp]"), std::string::npos) << r.m_out;
+}
+
+TEST_F(CvaCli, ListShowsTheFolderAsItIsNotAsItWasCached) {
+    Mine("one.cvp", "Test::One", "type=check\r\n", "");
+    ASSERT_EQ(Cli({"list"}, m_dir.File("mine")).m_out, "Test\n  One  [one.cvp]\n");
+    // Another folder, then plugins added, changed and removed.
+    EXPECT_NE(Cli({"list"}).m_out.find("[menu_delay.cvp]"), std::string::npos);
+    Mine("two.cvp", "Test::Two", "type=check\r\n", "");
+    EXPECT_EQ(Cli({"list"}, m_dir.File("mine")).m_out, "Test\n  One  [one.cvp]\n  Two  [two.cvp]\n");
+    Mine("two.cvp", "Test::Too", "type=check\r\n", ""); // same size, within the same second
+    std::filesystem::remove(m_dir.File("mine/one.cvp"));
+    EXPECT_EQ(Cli({"list"}, m_dir.File("mine")).m_out, "Test\n  Too  [two.cvp]\n");
+    // Unchanged, the cache is taken as it stands; refresh reads the folder again.
+    WriteAll(Profile("cache.dat"), ReadAll(Profile("cache.dat")) + "two.cvp|Test::Cached|1\r\n");
+    EXPECT_EQ(Cli({"list"}, m_dir.File("mine")).m_out, "Test\n  Cached  [two.cvp]\n  Too  [two.cvp]\n");
+    CResult r = Cli({"refresh", "--json"}, m_dir.File("mine"));
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(r.m_out.find("\"tree\":[{\"text\":\"Too\",\"plugin\":\"two.cvp\",\"children\":[]}]"), std::string::npos)
+        << r.m_out;
+    EXPECT_EQ(Cli({"list"}, m_dir.File("mine")).m_out, "Test\n  Too  [two.cvp]\n");
+}
+
+TEST_F(CvaCli, AFileThatIsNoPluginIsRefused) {
+    Mine("plain.cvp", "Test::Plain", "type=check\r\n", "");
+    for (const auto& [bytes, why] : std::vector<std::pair<std::string, std::string>>{
+             {"", "the file is empty"},
+             {std::string("\x7f" "ELF\x02\x01\0\0[x]\n", 13), "the file is binary"},
+             {"[interface]\r\ntype=check\r\n", "the file has no [settings] section"}}) {
+        WriteAll(m_dir.File("mine/bad.cvp"), bytes);
+        CResult r = Cli({"show", "bad.cvp"}, m_dir.File("mine"));
+        EXPECT_EQ(r.m_status, 2) << why;
+        EXPECT_NE(r.m_err.find("cannot open plugin " + m_dir.File("mine/bad.cvp") + ": " + why), std::string::npos)
+            << r.m_err;
+        EXPECT_EQ(r.m_out, "");
+    }
+}
+
+TEST_F(CvaCli, QuestionsTakeTheAnswerThatChangesNothingAndWrongAnswersAreErrors) {
+    const std::string mine =
+        Mine("ask.cvp", "Test::Ask", "type=check\r\nText0=Went on\r\n",
+             "Sub OnInit()\r\n  If Msg(\"Go on?\", MB_OKCANCEL) = IDOK Then CheckItem 0, 1\r\nEnd Sub\r\n");
+    CResult r = Cli({"show", "ask", "--json"}, mine);
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(r.m_out.find("{\"type\":\"confirm\",\"title\":\"Corvanta\",\"text\":\"Go on?\",\"answer\":\"Cancel\","
+                           "\"defaulted\":true}"),
+              std::string::npos)
+        << r.m_out;
+    EXPECT_NE(r.m_out.find("\"checked\":0"), std::string::npos);
+    r = Cli({"show", "ask", "--answer", "yes"}, mine);
+    EXPECT_NE(r.m_out.find("[confirm] Go on?\n  -> OK\n"), std::string::npos) << r.m_out;
+    EXPECT_NE(r.m_out.find("checked=1"), std::string::npos);
+    r = Cli({"show", "ask", "--answer", "retry"}, mine);
+    EXPECT_EQ(r.m_status, 2);
+    EXPECT_NE(r.m_err.find("--answer retry does not fit the box \"Go on?\" (OK, Cancel)"), std::string::npos)
+        << r.m_err;
+    // The apply confirmation keeps its own options: an --answer is not spent on it.
+    r = Cli({"apply", "explorer_files.cvp", "--check", "0=1", "--answer", "yes"});
+    EXPECT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(r.m_err.find("the confirmation was not answered (--yes or --no)"), std::string::npos) << r.m_err;
+    EXPECT_NE(r.m_err.find("1 --answer value(s) were not asked for"), std::string::npos);
+    EXPECT_NE(Query(kAdvanced, "HideFileExt").find("0x1"), std::string::npos);
+}
+
+TEST_F(CvaCli, MessagesCarryTheirTitleApartFromTheText) {
+    const std::string mine = Mine("risky.cvp", "Test::Risky\r\nLEVEL=4", "type=check\r\n", "Sub OnInit()\r\nEnd Sub\r\n");
+    CResult r = Cli({"show", "risky", "--json"}, mine);
+    EXPECT_NE(r.m_out.find("{\"type\":\"alert\",\"title\":\"Alert\",\"text\":\"Incorrect use"), std::string::npos)
+        << r.m_out;
+    EXPECT_NE(Cli({"show", "risky"}, mine).m_out.find("[alert] Alert: Incorrect use"), std::string::npos);
+}
+
+TEST_F(CvaCli, MultiPageThreeStateBoxIsClearedWithAsManyClicksAsItTakes) {
+    const std::string mine = Mine("tri.cvp", "Test::Tri", "type=multi\r\nType0=check\r\nText0=Tri\r\n",
+                                  "Sub OnInit()\r\n  SetItemText 0, \"-1\"\r\n  CheckItem 0, 1\r\nEnd Sub\r\n"
+                                  "Sub OnApply(n, m)\r\nEnd Sub\r\n");
+    CResult r = Cli({"apply", "tri", "--check", "0=0", "--yes", "--json"}, mine);
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(r.m_out.find("\"caption\":\"Tri\",\"visible\":true,\"enabled\":true,\"checked\":0,\"value\":\"\""),
+              std::string::npos)
+        << r.m_out;
 }
 
 } // namespace

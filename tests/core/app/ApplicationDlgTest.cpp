@@ -154,14 +154,27 @@ TEST_F(ApplicationDlgTest, MissingFileInvalidatesTheCache) {
     EXPECT_EQ(m_dlg->Host(), nullptr);
 }
 
-TEST_F(ApplicationDlgTest, UnreadableFileCountsAsEmpty) {
+TEST_F(ApplicationDlgTest, FileThatIsNoPluginIsRefusedWithItsReason) {
+    Open(Plugin("check", "Sub OnInit\r\nEnd Sub\r\n"), "good.cvp");
     std::filesystem::create_directory(m_temp / "folder.cvp");
     m_dlg->m_plugins.push_back({m_temp / "folder.cvp", 0, 0});
-    m_dlg->LoadPlugin(0);
-    EXPECT_TRUE(m_prompts.messages.empty());
-    EXPECT_EQ(m_dlg->m_nPageIndex, 0);
-    EXPECT_EQ(m_dlg->m_nCurrentPlugin, -1);
+    std::string why;
+    EXPECT_FALSE(m_dlg->LoadPlugin(1, &why));
+    EXPECT_EQ(why, "the file cannot be read");
+    Open("[interface]\r\ntype=check\r\n[script]\r\nSub OnInit\r\n Msg \"ran\", 0\r\nEnd Sub\r\n");
+    ASSERT_EQ(m_prompts.messages.size(), 2u);
+    EXPECT_EQ(m_prompts.messages[1].text,
+              "Unable to open plugin " + m_temp / "test.cvp" + ": the file has no [settings] section.");
+    EXPECT_EQ(m_prompts.messages[1].style & MB_ICONMASK, MB_ICONERROR);
+    // The page of the plugin open before stays as it was.
+    EXPECT_EQ(m_dlg->m_nPageIndex, 1);
+    EXPECT_EQ(Page(1).loadItemsCalls, 1);
     EXPECT_EQ(m_view.statusTexts, (std::vector<std::string>{"Loading...", "Ready"}));
+
+    // Named on the command line, it leaves the catalogue empty, and says why.
+    m_dlg->StartCatalogue(m_temp / "test.cvp");
+    EXPECT_EQ(m_prompts.messages.size(), 3u);
+    EXPECT_EQ(m_dlg->Catalogue().GetFolderCount(), 0);
 }
 
 // --- Description and script text --------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "CatalogueFixture.h"
 
 #include <filesystem>
+#include <fstream>
 
 using namespace cva;
 using namespace cva::app;
@@ -31,22 +32,53 @@ TEST_F(CatalogueCache, WrittenAtExitAndReadAtNextStart) {
     WritePlugin("b.cvp", {"Sys::B"});
     ASSERT_TRUE(Start()->SaveCatalogueCache());
     EXPECT_EQ(Setting("CacheValid", 0), 1);
-    // The level's default is 1 when the cache is written.
-    EXPECT_EQ(ReadProfileFile("cache.dat"), "a.cvp|Sys::Node::A|2\r\nb.cvp|Sys::B|1\r\n");
+    // The folder and its signature head the entries; the level's default is 1 when the
+    // cache is written.
+    const std::string cache = ReadProfileFile("cache.dat");
+    EXPECT_EQ(cache.rfind("#folder=" + m_temp / "plugins" + "\r\n#signature=2-", 0), 0u) << cache;
+    EXPECT_EQ(cache.substr(cache.find("\r\n", cache.find("#signature")) + 2),
+              "a.cvp|Sys::Node::A|2\r\nb.cvp|Sys::B|1\r\n");
 
-    WritePlugin("c.cvp", {"Sys::C"});
     auto cached = Start();
-    EXPECT_EQ(cached->m_plugins.size(), 2u); // the new file waits for Refresh All
+    EXPECT_EQ(cached->m_plugins.size(), 2u);
     EXPECT_FALSE(cached->SaveCatalogueCache()); // the cache is still valid
     cached->RefreshAll();
-    EXPECT_EQ(cached->m_plugins.size(), 3u);
     EXPECT_EQ(Setting("CacheValid", 1), 0);
     EXPECT_TRUE(cached->SaveCatalogueCache());
 }
 
+TEST_F(CatalogueCache, StaleCacheIsScannedAgainAndRewritten) {
+    WritePlugin("a.cvp", {"Sys::A"});
+    WritePlugin("b.cvp", {"Sys::B"});
+    ASSERT_TRUE(Start()->SaveCatalogueCache());
+    // A file added, one rewritten at once with the same size, one removed.
+    WritePlugin("c.cvp", {"Sys::C"});
+    WritePlugin("a.cvp", {"Sys::X"});
+    std::filesystem::remove(PluginPath("b.cvp"));
+    auto cat = Start();
+    ASSERT_EQ(cat->m_plugins.size(), 2u);
+    EXPECT_NE(Find(cat->Folder(0).tree, {"X"}), kNoItem);
+    EXPECT_EQ(Setting("CacheValid", 1), 0);
+    ASSERT_TRUE(cat->SaveCatalogueCache());
+    EXPECT_FALSE(Start()->SaveCatalogueCache()) << "the new cache matches";
+
+    // A cache of another folder is not this folder's.
+    std::filesystem::create_directories(m_temp / "other");
+    std::ofstream(m_temp / "other/o.cvp") << "[settings]\r\ncategory=Other::O\r\n";
+    CPluginCatalogue other(*m_settings, 7);
+    other.SetPluginFolder(m_temp / "other/");
+    other.BuildCatalogue(0);
+    ASSERT_EQ(other.m_plugins.size(), 1u);
+    EXPECT_EQ(other.m_plugins[0].path, m_temp / "other/o.cvp");
+    EXPECT_EQ(m_settings->GetProfileString("Settings", "PluginDir"), m_temp / "plugins/");
+}
+
 TEST_F(CatalogueCache, CachedLinesAreTakenAsTheyStand) {
     WritePlugin("level.cvp", {"Sys::FromFile", 4, "VISTA"});
-    WriteProfileFile("cache.dat",
+    ASSERT_TRUE(Start()->SaveCatalogueCache());
+    const std::string cache = ReadProfileFile("cache.dat");
+    const std::string header = cache.substr(0, cache.find("\r\n", cache.find("#signature")) + 2);
+    WriteProfileFile("cache.dat", header +
                      "nofile.cvp|Gone::Entry|2\r\n"
                      "broken line\r\n"
                      "one|bar\r\n"

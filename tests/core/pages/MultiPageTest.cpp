@@ -104,6 +104,21 @@ TEST_F(MultiPage, ApplyReportsTheClickBeforeApplying) {
     EXPECT_FALSE(m_page.IsApplyEnabled());
 }
 
+TEST_F(MultiPage, ClickingToAStateTakesAsManyClicksAsItNeeds) {
+    Load("Type0=check\r\nText0=Tri\r\nType1=radio\r\nText1=R\r\nType2=radio\r\nText2=S\r\n");
+    m_page.SetItemText(0, "-1");
+    m_page.CheckItem(0, 1);
+    m_owner.m_log.clear();
+    EXPECT_TRUE(m_page.ClickItemTo(0, 0));
+    EXPECT_EQ(m_page.GetItemText(0), "") << "cleared, not left indeterminate";
+    EXPECT_EQ(m_owner.m_log, (Log{"OnEvent(-1,0)", "OnEvent(-1,0)"})) << "each click is heard";
+    EXPECT_TRUE(m_page.ClickItemTo(0, 1));
+    EXPECT_EQ(m_page.GetItemText(0), "1");
+    EXPECT_FALSE(m_page.ClickItemTo(1, 0)) << "a radio item is cleared only by choosing another";
+    EXPECT_TRUE(m_page.ClickItemTo(2, 1));
+    EXPECT_EQ(m_page.IsItemChecked(1), 0);
+}
+
 TEST_F(MultiPage, ComboChangesReportTwiceOtherActionsOnce) {
     LoadMixed();
     m_page.SetItemTextEx(1, 0, "One");

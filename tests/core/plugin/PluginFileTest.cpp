@@ -73,6 +73,15 @@ TEST(PluginScript, UnscramblingEndsAtAZeroByte) {
     EXPECT_EQ(UnscrambleLine(""), "");
 }
 
+TEST(PluginFileCheck, EveryPluginHasASettingsSection) {
+    EXPECT_EQ(NotAPluginReason(CPluginFile::FromBytes("\r\n \r\n")), "the file is empty");
+    EXPECT_EQ(NotAPluginReason(CPluginFile::FromBytes(std::string("PK\3\4\0\0\n[script]\n", 16))),
+              "the file is binary, not a plugin's text");
+    EXPECT_EQ(NotAPluginReason(CPluginFile::FromBytes("Sub OnInit\r\nEnd Sub\r\n")),
+              "the file has no [settings] section");
+    EXPECT_EQ(NotAPluginReason(CPluginFile::FromBytes("; mine\r\n[Settings]\r\n")), "");
+}
+
 TEST(PluginText, DescriptionScriptExportAndComments) {
     CPluginFile file = CPluginFile::FromBytes("[settings]\r\n"
                                               "caption=Shell::Menus\r\n"
