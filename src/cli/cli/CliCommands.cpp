@@ -113,7 +113,8 @@ bool PerformAction(pages::CPropertyPageBase* page, const SAction& action) {
 // The apply confirmation answered with No since message `from`, or null.
 const SMessage* ConfirmationDeclined(const std::vector<SMessage>& messages, size_t from) {
     for (size_t i = from; i < messages.size(); ++i)
-        if (messages[i].text == pages::kConfirmApplyQuestion && messages[i].answer == "No") return &messages[i];
+        if (messages[i].text == pages::kConfirmApplyQuestion && messages[i].answer == "No")
+            return &messages[i];
     return nullptr;
 }
 

@@ -88,8 +88,9 @@ int CCliPrompts::MessageBox(const std::string& text, const std::string& caption,
         if (!chosen) {
             std::string names;
             for (int id : buttons) names += std::string(names.empty() ? "" : ", ") + ButtonName(id);
-            m_answerErrors.push_back("--answer " + *answer + " does not fit the box \"" + text.substr(0, text.find('\n')) +
-                                     "\" (" + names + ")");
+            const std::string firstLine = text.substr(0, text.find('\n'));
+            m_answerErrors.push_back("--answer " + *answer + " does not fit the box \"" + firstLine + "\" (" +
+                                     names + ")");
         }
     }
     if (!chosen) {

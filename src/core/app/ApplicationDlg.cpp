@@ -281,11 +281,13 @@ bool CApplicationDlg::LoadPlugin(int index, std::string* why) {
     return true;
 }
 
-std::optional<plugin::CPluginFile> CApplicationDlg::OpenPluginFile(const std::string& path, std::string* why) {
+std::optional<plugin::CPluginFile> CApplicationDlg::OpenPluginFile(const std::string& path,
+                                                                   std::string* why) {
     std::string refusal;
     std::optional<plugin::CPluginFile> file = plugin::CPluginFile::LoadPlugin(path, refusal);
     if (!file) {
-        m_prompts.MessageBox("Unable to open plugin " + path + ": " + refusal + ".", kAppTitle, MB_OK | MB_ICONERROR);
+        m_prompts.MessageBox("Unable to open plugin " + path + ": " + refusal + ".", kAppTitle,
+                             MB_OK | MB_ICONERROR);
         if (why) *why = refusal;
     }
     return file;

@@ -35,21 +35,21 @@ std::string FolderSignature(const std::string& folder, const std::vector<files::
         for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
         hash = (hash ^ 0xFF) * 1099511628211ull; // keeps "ab"+"c" apart from "a"+"bc"
     };
-    size_t files = 0;
+    size_t count = 0;
     for (const files::SFindData& entry : found) {
         struct stat st {};
         if (entry.IsFolder() || ::stat((folder + "/" + entry.name).c_str(), &st) != 0) continue;
         char times[160];
-        std::snprintf(times, sizeof times, "%lld %lld.%09ld %lld.%09ld %llu", static_cast<long long>(st.st_size),
-                      static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
+        std::snprintf(times, sizeof times, "%lld %lld.%09ld %lld.%09ld %llu",
+                      static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
                       static_cast<long long>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec,
                       static_cast<unsigned long long>(st.st_ino));
         mix(entry.name);
         mix(times);
-        ++files;
+        ++count;
     }
     char text[48];
-    std::snprintf(text, sizeof text, "%zu-%016llx", files, static_cast<unsigned long long>(hash));
+    std::snprintf(text, sizeof text, "%zu-%016llx", count, static_cast<unsigned long long>(hash));
     return text;
 }
 
