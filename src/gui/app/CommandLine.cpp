@@ -78,7 +78,7 @@ std::optional<int> CheckBeforeQt(const QStringList& arguments, std::string& out,
     }
     if (!HasDisplay(arguments)) {
         err += "cva: the window needs a display, and none is set (DISPLAY or WAYLAND_DISPLAY).\n"
-               "Use cva-cli to list the catalogue and to show and apply plugin pages on the "
+               "Use cva-cli to list the catalogue and to show and apply plugin pages on the\n"
                "command line (see cva-cli --help).\n";
         return 1;
     }
