@@ -5,7 +5,8 @@
 
 int main(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     std::string out, err;
     if (const std::optional<int> status = cva::gui::CheckBeforeQt(arguments, out, err)) {
         std::fputs(out.c_str(), stdout);

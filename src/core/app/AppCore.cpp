@@ -47,7 +47,8 @@ std::string MachineSettingsWarning(target::CTargetSystem& target) {
     reg::CRegistry& registry = target.Registry();
     reg::HKEY key = nullptr;
     std::string reason;
-    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, "Software", 0, reg::KEY_READ, &key) == reg::ERROR_SUCCESS) {
+    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, "Software", 0, reg::KEY_READ, &key) ==
+        reg::ERROR_SUCCESS) {
         registry.IsReadOnly(key, &reason);
         registry.RegCloseKey(key);
     }
@@ -62,8 +63,9 @@ bool IsPlainFolder(const std::string& path) {
 CAppCore::CAppCore(settings::CSettingsStore& settings, COptions options)
     : m_settings(settings), m_options(std::move(options)),
       m_lock(process::CSingleInstanceLock::NameFor(m_options.m_lockName, SettingsFolder(settings)),
-             m_options.m_lockFolder.empty() ? process::CSingleInstanceLock::FolderFor(SettingsFolder(settings))
-                                            : m_options.m_lockFolder) {
+             m_options.m_lockFolder.empty()
+                 ? process::CSingleInstanceLock::FolderFor(SettingsFolder(settings))
+                 : m_options.m_lockFolder) {
     if (m_options.m_programFolder.empty()) m_options.m_programFolder = process::GetAppFolder();
     m_options.m_programFolder = TrimTrailingSlashes(m_options.m_programFolder);
 }
@@ -89,14 +91,16 @@ CAppCore::EStart CAppCore::Start(const StartupMessage& message, std::string* err
     m_nWindowsVersion = m_target->WindowsVersionCode();
     if (m_nWindowsVersion < 7 && !message("This application runs only on Windows XP and above"))
         return EStart::Declined;
-    if (!IsUserAdmin(*m_target) && !message(MachineSettingsWarning(*m_target))) return EStart::Declined;
+    if (!IsUserAdmin(*m_target) && !message(MachineSettingsWarning(*m_target)))
+        return EStart::Declined;
 
     ReadFolderSettings();
     return EStart::Run;
 }
 
 std::string CAppCore::RunningCopyText() const {
-    if (!m_lock.Error().empty()) return "the guard against a second copy cannot be used: " + m_lock.Error();
+    if (!m_lock.Error().empty())
+        return "the guard against a second copy cannot be used: " + m_lock.Error();
     std::string text = "another copy";
     if (m_lock.HolderPid() > 0) text += " (process " + std::to_string(m_lock.HolderPid()) + ")";
     return text + " is running with the settings in " + SettingsFolder(m_settings);

@@ -31,7 +31,7 @@ public:
         // The guard against a second copy on the same settings: programs that may run
         // beside each other take different names.
         std::string m_lockName = "MERIDOT_CVA_MUTEX";
-        std::string m_lockFolder;  // empty: the platform default for the settings folder
+        std::string m_lockFolder;    // empty: the platform default for the settings folder
         std::string m_programFolder; // empty: the folder of the running executable
     };
 

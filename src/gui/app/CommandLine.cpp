@@ -23,8 +23,10 @@ SCommandLine ParseCommandLine(const QStringList& arguments) {
             break;
         } else {
             std::error_code ec;
-            const std::filesystem::path absolute = std::filesystem::absolute(argument.toStdString(), ec);
-            line.m_singlePlugin = ec ? argument.toStdString() : absolute.lexically_normal().string();
+            const std::filesystem::path absolute =
+                std::filesystem::absolute(argument.toStdString(), ec);
+            line.m_singlePlugin =
+                ec ? argument.toStdString() : absolute.lexically_normal().string();
         }
     }
     return line;
@@ -52,7 +54,8 @@ applies plugin pages on the command line (see cva-cli --help).
 bool HasDisplay(const QStringList& arguments) {
     QString platforms = qEnvironmentVariable("QT_QPA_PLATFORM");
     for (qsizetype i = 1; i + 1 < arguments.size(); ++i)
-        if (arguments[i] == QLatin1String("-platform") || arguments[i] == QLatin1String("--platform"))
+        if (arguments[i] == QLatin1String("-platform") ||
+            arguments[i] == QLatin1String("--platform"))
             platforms = arguments[i + 1];
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");

@@ -54,9 +54,11 @@ int CTarnwickApp::Run() {
         // A copy started from a menu has nobody reading stderr, so a screen that someone
         // looks at gets a box as well; one drawn into memory would only wait for ever.
         std::fprintf(stderr, "cva: %s\n", why.c_str());
-        if (platformName() != QLatin1String("offscreen") && platformName() != QLatin1String("minimal"))
+        if (platformName() != QLatin1String("offscreen") &&
+            platformName() != QLatin1String("minimal"))
             QMessageBox::information(nullptr, QString::fromLatin1(app::kAppTitle),
-                                     QStringLiteral("Corvanta is not started again: %1.").arg(QString::fromStdString(why)));
+                                     QStringLiteral("Corvanta is not started again: %1.")
+                                         .arg(QString::fromStdString(why)));
         return 1;
     case app::CAppCore::EStart::Declined: return 0;
     case app::CAppCore::EStart::NoTarget:

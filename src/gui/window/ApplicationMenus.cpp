@@ -274,9 +274,10 @@ void CApplicationWindow::OpenWebsite() {
     // Qt hands the address to the desktop's opener (xdg-open) or to a browser it knows;
     // false when there is neither.
     if (QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsite)))) return;
-    m_logic.Prompts().MessageBox(std::string("No web browser was found to open ") + kWebsite +
-                                     "\nInstall one, or xdg-utils to open it with the desktop's choice.",
-                                 app::kAppTitle, app::MB_OK | app::MB_ICONEXCLAMATION);
+    m_logic.Prompts().MessageBox(
+        std::string("No web browser was found to open ") + kWebsite +
+            "\nInstall one, or xdg-utils to open it with the desktop's choice.",
+        app::kAppTitle, app::MB_OK | app::MB_ICONEXCLAMATION);
 }
 
 void CApplicationWindow::ShowAbout() {

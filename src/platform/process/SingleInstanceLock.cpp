@@ -15,7 +15,8 @@
 
 namespace cva::process {
 
-CSingleInstanceLock::CSingleInstanceLock(std::string_view name, std::string folder) : m_folder(std::move(folder)) {
+CSingleInstanceLock::CSingleInstanceLock(std::string_view name, std::string folder)
+    : m_folder(std::move(folder)) {
     std::string safeName(name);
     for (char& c : safeName)
         if (c == '/' || c == '\\') c = '_';
@@ -49,7 +50,8 @@ std::string CSingleInstanceLock::NameFor(std::string_view name, const std::strin
 std::string CSingleInstanceLock::FolderFor(const std::string& settingsFolder) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     struct stat st {};
-    if (runtime && *runtime == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode)) return runtime;
+    if (runtime && *runtime == '/' && ::stat(runtime, &st) == 0 && S_ISDIR(st.st_mode))
+        return runtime;
     return settingsFolder;
 }
 
@@ -73,7 +75,8 @@ bool CSingleInstanceLock::Acquire() {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK) {
             char text[32] = {};
-            if (::pread(fd, text, sizeof text - 1, 0) > 0) m_holderPid = std::strtol(text, nullptr, 10);
+            if (::pread(fd, text, sizeof text - 1, 0) > 0)
+                m_holderPid = std::strtol(text, nullptr, 10);
         } else {
             m_error = m_path + ": " + std::strerror(errno);
         }

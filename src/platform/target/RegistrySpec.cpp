@@ -125,8 +125,8 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
     if (hive::IsWineServerRunning(prefix, &pid)) {
         out.m_readOnly = true;
         // The server would overwrite any change with its own copy of the registry.
-        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) + ") runs for " + prefix +
-                               ": close its programs or run `wineserver -k`";
+        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) + ") runs for " +
+                               prefix + ": close its programs or run `wineserver -k`";
         options.m_readOnly = true;
         options.m_readOnlyReason = out.m_readOnlyReason;
     }

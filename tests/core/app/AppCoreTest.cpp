@@ -82,8 +82,8 @@ TEST_F(AppCoreTest, ASecondCopyOnTheSameSettingsIsToldWhoRuns) {
     auto second = MakeApp();
     std::string why;
     EXPECT_EQ(second->Start(Decline(), &why), CAppCore::EStart::AlreadyRunning);
-    EXPECT_EQ(why, "another copy (process " + std::to_string(getpid()) + ") is running with the settings in " +
-                       m_temp / "config");
+    EXPECT_EQ(why, "another copy (process " + std::to_string(getpid()) +
+                       ") is running with the settings in " + m_temp / "config");
     EXPECT_TRUE(m_messages.empty());
     // Other settings (another XDG_CONFIG_HOME) make another copy that may run beside it.
     settings::CSettingsStore others(m_temp / "config2");
@@ -181,7 +181,8 @@ TEST_F(AppCoreTest, ARunningWineserverIsNamedAsTheReasonNotTheRights) {
     test::CLockHolder wineserver(folder + "/lock");
     EXPECT_EQ(MakeApp("wine:" + prefix)->Start(Decline()), CAppCore::EStart::Declined);
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], "a wineserver (process " + std::to_string(wineserver.Pid()) + ") runs for " + prefix +
+    EXPECT_EQ(m_messages[0], "a wineserver (process " + std::to_string(wineserver.Pid()) +
+                                 ") runs for " + prefix +
                                  ": close its programs or run `wineserver -k`");
 }
 

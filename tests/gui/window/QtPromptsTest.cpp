@@ -116,8 +116,10 @@ TEST(CommandLineTest, HelpAndAMissingDisplayAreSettledBeforeQt) {
     out.clear();
     EXPECT_EQ(gui::CheckBeforeQt(cva, out, err), 1);
     EXPECT_NE(err.find("cva-cli"), std::string::npos);
-    EXPECT_FALSE(gui::HasDisplay(cva + QStringList{QStringLiteral("-platform"), QStringLiteral("xcb")}));
-    EXPECT_TRUE(gui::HasDisplay(cva + QStringList{QStringLiteral("-platform"), QStringLiteral("vnc")}));
+    EXPECT_FALSE(
+        gui::HasDisplay(cva + QStringList{QStringLiteral("-platform"), QStringLiteral("xcb")}));
+    EXPECT_TRUE(
+        gui::HasDisplay(cva + QStringList{QStringLiteral("-platform"), QStringLiteral("vnc")}));
     qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     EXPECT_FALSE(gui::HasDisplay(cva));
     qputenv("DISPLAY", ":5");
@@ -127,9 +129,13 @@ TEST(CommandLineTest, HelpAndAMissingDisplayAreSettledBeforeQt) {
     EXPECT_EQ(gui::CheckBeforeQt(cva, out, err), std::nullopt);
     EXPECT_TRUE(out.empty());
 
-    qputenv("QT_QPA_PLATFORM", platform);
-    for (const auto& [name, value] : {std::pair{"DISPLAY", display}, std::pair{"WAYLAND_DISPLAY", wayland}})
-        if (value.isEmpty()) qunsetenv(name); else qputenv(name, value);
+    for (const auto& [name, value] : {std::pair{"QT_QPA_PLATFORM", platform},
+                                      std::pair{"DISPLAY", display},
+                                      std::pair{"WAYLAND_DISPLAY", wayland}})
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
 }
 
 } // namespace

@@ -79,7 +79,8 @@ TEST(SingleInstanceLock, EachSettingsFolderHasALockOfItsOwn) {
     ASSERT_TRUE(lock.Acquire()) << lock.Error();
     auto tryInChild = [&](const std::string& settings) {
         return InChild([&] {
-            CSingleInstanceLock other(CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", settings), tmp / "new");
+            CSingleInstanceLock other(CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", settings),
+                                      tmp / "new");
             if (other.Acquire()) return 1;
             return other.Error().empty() && other.HolderPid() == ::getppid() ? 0 : 2;
         });
@@ -88,8 +89,10 @@ TEST(SingleInstanceLock, EachSettingsFolderHasALockOfItsOwn) {
     EXPECT_EQ(tryInChild(tmp / "a"), 0);
     setenv("XDG_RUNTIME_DIR", tmp.Path().c_str(), 1);
     EXPECT_EQ(CSingleInstanceLock::FolderFor(tmp / "new"), tmp.Path());
-    if (hadRuntime) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-    else unsetenv("XDG_RUNTIME_DIR");
+    if (hadRuntime)
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(ProcessServices, CreateFolderPathMakesEveryLevel) {
