@@ -222,6 +222,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     coreOptions.m_targetSpec = options.target.value_or("");
     // One command line at a time per settings folder; the window keeps its own lock.
     coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
+    coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";
     std::error_code ec;
     fs::create_directories(coreOptions.m_lockFolder, ec);
     app::CAppCore core(store, coreOptions);

@@ -18,6 +18,14 @@ std::string TrimTrailingSlashes(std::string path) {
     return path;
 }
 
+// The folder of the settings file: what a copy of the program is identified by.
+std::string SettingsFolder(const settings::CSettingsStore& settings) {
+    const std::string& file = settings.FilePath();
+    const size_t slash = file.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : file.substr(0, slash);
+}
+
 bool IsFolder(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -33,12 +41,31 @@ std::string PendingQuestion(const char* action) {
 
 bool IsUserAdmin(target::CTargetSystem& target) { return target.CanChangeMachineSettings(); }
 
+std::string MachineSettingsWarning(target::CTargetSystem& target) {
+    if (target.IsReadOnly() && !target.ReadOnlyReason().empty()) return target.ReadOnlyReason();
+    std::string text = "This program needs admin rights !";
+    reg::CRegistry& registry = target.Registry();
+    reg::HKEY key = nullptr;
+    std::string reason;
+    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, "Software", 0, reg::KEY_READ, &key) ==
+        reg::ERROR_SUCCESS) {
+        registry.IsReadOnly(key, &reason);
+        registry.RegCloseKey(key);
+    }
+    if (!reason.empty()) text += "\n\n" + reason;
+    return text;
+}
+
 bool IsPlainFolder(const std::string& path) {
     return IsFolder(path) && files::GetFileAttributes(path) == files::FILE_ATTRIBUTE_DIRECTORY;
 }
 
 CAppCore::CAppCore(settings::CSettingsStore& settings, COptions options)
-    : m_settings(settings), m_options(std::move(options)), m_lock("MERIDOT_CVA_MUTEX", m_options.m_lockFolder) {
+    : m_settings(settings), m_options(std::move(options)),
+      m_lock(process::CSingleInstanceLock::NameFor(m_options.m_lockName, SettingsFolder(settings)),
+             m_options.m_lockFolder.empty()
+                 ? process::CSingleInstanceLock::FolderFor(SettingsFolder(settings))
+                 : m_options.m_lockFolder) {
     if (m_options.m_programFolder.empty()) m_options.m_programFolder = process::GetAppFolder();
     m_options.m_programFolder = TrimTrailingSlashes(m_options.m_programFolder);
 }
@@ -46,7 +73,10 @@ CAppCore::CAppCore(settings::CSettingsStore& settings, COptions options)
 CAppCore::~CAppCore() = default;
 
 CAppCore::EStart CAppCore::Start(const StartupMessage& message, std::string* error) {
-    if (!m_lock.Acquire()) return EStart::AlreadyRunning;
+    if (!m_lock.Acquire()) {
+        if (error) *error = RunningCopyText();
+        return EStart::AlreadyRunning;
+    }
 
     std::string spec = m_options.m_targetSpec;
     if (spec.empty()) spec = m_settings.GetProfileString(kSettings, "Target");
@@ -61,17 +91,19 @@ CAppCore::EStart CAppCore::Start(const StartupMessage& message, std::string* err
     m_nWindowsVersion = m_target->WindowsVersionCode();
     if (m_nWindowsVersion < 7 && !message("This application runs only on Windows XP and above"))
         return EStart::Declined;
-    if (!IsUserAdmin(*m_target)) {
-        // A prefix that is read-only because its wineserver runs is not a matter of
-        // rights; say what the user can do about it.
-        std::string text = "This program needs admin rights !";
-        if (m_target->IsReadOnly() && !m_target->ReadOnlyReason().empty())
-            text += "\n\n" + m_target->ReadOnlyReason();
-        if (!message(text)) return EStart::Declined;
-    }
+    if (!IsUserAdmin(*m_target) && !message(MachineSettingsWarning(*m_target)))
+        return EStart::Declined;
 
     ReadFolderSettings();
     return EStart::Run;
+}
+
+std::string CAppCore::RunningCopyText() const {
+    if (!m_lock.Error().empty())
+        return "the guard against a second copy cannot be used: " + m_lock.Error();
+    std::string text = "another copy";
+    if (m_lock.HolderPid() > 0) text += " (process " + std::to_string(m_lock.HolderPid()) + ")";
+    return text + " is running with the settings in " + SettingsFolder(m_settings);
 }
 
 std::string CAppCore::DefaultPluginFolder() const {

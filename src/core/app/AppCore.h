@@ -28,7 +28,10 @@ public:
 
     struct COptions {
         std::string m_targetSpec;  // --target; empty: the "Target" setting, then the sandbox
-        std::string m_lockFolder;  // empty: the platform default
+        // The guard against a second copy on the same settings: programs that may run
+        // beside each other take different names.
+        std::string m_lockName = "MERIDOT_CVA_MUTEX";
+        std::string m_lockFolder;    // empty: the platform default for the settings folder
         std::string m_programFolder; // empty: the folder of the running executable
     };
 
@@ -38,7 +41,8 @@ public:
     CAppCore& operator=(const CAppCore&) = delete;
 
     // The start-up sequence up to the main window. `message` shows the version and
-    // rights warnings; `error` is told why the target could not be opened.
+    // rights warnings; `error` is told why the target could not be opened, or which copy
+    // already runs on these settings.
     EStart Start(const StartupMessage& message, std::string* error = nullptr);
 
     // The close-box questions: a pending restart, else a pending log-off, is confirmed or
@@ -71,6 +75,7 @@ public:
     void ReadFolderSettings();
 
 private:
+    std::string RunningCopyText() const;
     std::string DefaultPluginFolder() const;
     void UnloadForeignHive();
 
@@ -86,6 +91,11 @@ private:
 // The administrator question of start-up, asked of the target: may the user change its
 // machine hive (on a Wine prefix, are its files writable and no wineserver running).
 bool IsUserAdmin(target::CTargetSystem& target);
+
+// The start-up message when IsUserAdmin is false. The rights warning stays for what
+// rights decide (a hive file or folder the user may not write); a running wineserver is
+// no matter of rights, and its own reason is the whole message.
+std::string MachineSettingsWarning(target::CTargetSystem& target);
 
 // A folder the program may take as its plugin folder: an existing directory (a link to
 // one is fine) whose Windows attributes are exactly "directory": not read-only, hidden

@@ -3,6 +3,7 @@
 #include "core/app/AppCore.h"
 #include "core/app/ApplicationDlg.h"
 #include "core/app/UserPrompts.h"
+#include "gui/app/CommandLine.h"
 #include "gui/app/QtPrompts.h"
 #include "gui/window/ApplicationWindow.h"
 #include "platform/settings/SettingsStore.h"
@@ -11,33 +12,8 @@
 #include <QMessageBox>
 
 #include <cstdio>
-#include <filesystem>
 
 namespace cva::gui {
-
-SCommandLine ParseCommandLine(const QStringList& arguments) {
-    SCommandLine line;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (argument == QLatin1String("--target")) {
-            if (i + 1 >= arguments.size()) {
-                line.m_error = "--target needs a target";
-                break;
-            }
-            line.m_target = arguments[++i].toStdString();
-        } else if (argument.startsWith(QLatin1String("--target="))) {
-            line.m_target = argument.mid(9).toStdString();
-        } else if (argument.startsWith(QLatin1String("--"))) {
-            line.m_error = "unknown option " + argument.toStdString();
-            break;
-        } else {
-            std::error_code ec;
-            const std::filesystem::path absolute = std::filesystem::absolute(argument.toStdString(), ec);
-            line.m_singlePlugin = ec ? argument.toStdString() : absolute.lexically_normal().string();
-        }
-    }
-    return line;
-}
 
 CTarnwickApp::CTarnwickApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(app::kAppTitle));
@@ -53,9 +29,14 @@ bool CTarnwickApp::StartupMessage(const std::string& text) {
 }
 
 int CTarnwickApp::Run() {
+    // Qt has taken its own options ("-style", "-platform") out of the arguments by now.
     const SCommandLine line = ParseCommandLine(arguments());
+    if (line.m_help) {
+        std::fputs(UsageText(), stdout);
+        return 0;
+    }
     if (!line.m_error.empty()) {
-        std::fprintf(stderr, "cva: %s\nusage: cva [--target SPEC] [PLUGIN-FILE]\n", line.m_error.c_str());
+        std::fprintf(stderr, "cva: %s\n(see cva --help)\n", line.m_error.c_str());
         return 2;
     }
     settings::CSettingsStore store;
@@ -69,7 +50,16 @@ int CTarnwickApp::Run() {
     std::string why;
     switch (core.Start(&CTarnwickApp::StartupMessage, &why)) {
     case app::CAppCore::EStart::Run: break;
-    case app::CAppCore::EStart::AlreadyRunning: return 0; // silently, as the second copy
+    case app::CAppCore::EStart::AlreadyRunning:
+        // A copy started from a menu has nobody reading stderr, so a screen that someone
+        // looks at gets a box as well; one drawn into memory would only wait for ever.
+        std::fprintf(stderr, "cva: %s\n", why.c_str());
+        if (platformName() != QLatin1String("offscreen") &&
+            platformName() != QLatin1String("minimal"))
+            QMessageBox::information(nullptr, QString::fromLatin1(app::kAppTitle),
+                                     QStringLiteral("Corvanta is not started again: %1.")
+                                         .arg(QString::fromStdString(why)));
+        return 1;
     case app::CAppCore::EStart::Declined: return 0;
     case app::CAppCore::EStart::NoTarget:
         QMessageBox::critical(nullptr, QString::fromLatin1(app::kAppTitle),

@@ -6,15 +6,6 @@
 
 namespace cva::gui {
 
-// What the command line of `cva` gives: "--target SPEC" and the path of a plugin file
-// that makes a catalogue of that one plugin.
-struct SCommandLine {
-    std::string m_target;
-    std::string m_singlePlugin;
-    std::string m_error; // set for an option the program does not know
-};
-SCommandLine ParseCommandLine(const QStringList& arguments);
-
 // The application object: the start-up checks, the main window, and the exit sequence
 // that carries out what the scripts asked for once the window has closed.
 class CTarnwickApp : public QApplication {

@@ -256,7 +256,7 @@ void CApplicationWindow::OnCommand(int id) {
         return;
     case ID_INFORMATION: ShowInformation(); return;
     case ID_ABOUT: ShowAbout(); return;
-    case ID_WEBSITE: QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsite))); return;
+    case ID_WEBSITE: OpenWebsite(); return;
     case ID_EXPORT: NotAvailable(QStringLiteral("Export Tweak")); return;
     case ID_UPDATE: NotAvailable(QStringLiteral("Update")); return;
     case ID_OPTIONS: NotAvailable(QStringLiteral("Options")); return;
@@ -268,6 +268,16 @@ void CApplicationWindow::OnCommand(int id) {
     if (id == ID_NEXT_CATEGORY || id == ID_PREV_CATEGORY)
         if (CTreeCtrlEx* tree = CurrentTree()) tree->setFocus();
     UpdateCommandUI();
+}
+
+void CApplicationWindow::OpenWebsite() {
+    // Qt hands the address to the desktop's opener (xdg-open) or to a browser it knows;
+    // false when there is neither.
+    if (QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsite)))) return;
+    m_logic.Prompts().MessageBox(
+        std::string("No web browser was found to open ") + kWebsite +
+            "\nInstall one, or xdg-utils to open it with the desktop's choice.",
+        app::kAppTitle, app::MB_OK | app::MB_ICONEXCLAMATION);
 }
 
 void CApplicationWindow::ShowAbout() {

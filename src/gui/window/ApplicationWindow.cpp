@@ -208,6 +208,8 @@ void CApplicationWindow::ShowAlert(const std::string& title, const std::string& 
 }
 
 void CApplicationWindow::ShowPage(int pageIndex) {
+    // An alert belongs to the page it was raised on; the next page's comes after this.
+    if (m_pBalloon) m_pBalloon->close();
     if (pageIndex >= 0 && pageIndex < m_pPages->count()) m_pPages->setCurrentIndex(pageIndex);
 }
 

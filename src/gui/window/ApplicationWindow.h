@@ -95,6 +95,7 @@ private:
     void ShowInformation();
     void EditPluginFile();
     void ShowAbout();
+    void OpenWebsite();
     void NotAvailable(const QString& what);
     void SavePlacement();
     void RestorePlacement();

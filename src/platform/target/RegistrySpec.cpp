@@ -124,10 +124,9 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
     pid_t pid = 0;
     if (hive::IsWineServerRunning(prefix, &pid)) {
         out.m_readOnly = true;
-        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) +
-                               ") is running for " + prefix +
-                               " and would overwrite any change with its own copy of the registry; "
-                               "close the Wine programs or run \"wineserver -k\" first";
+        // The server would overwrite any change with its own copy of the registry.
+        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) + ") runs for " +
+                               prefix + ": close its programs or run `wineserver -k`";
         options.m_readOnly = true;
         options.m_readOnlyReason = out.m_readOnlyReason;
     }

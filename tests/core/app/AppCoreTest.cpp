@@ -2,7 +2,10 @@
 
 #include "platform/common/TempFolder.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/hive/WinePrefix.h"
 #include "platform/target/TargetRegistryReader.h"
+#include "support/LockHolder.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -73,12 +76,22 @@ TEST_F(AppCoreTest, StartsOnTheSandboxAndFixesItsFolders) {
     EXPECT_NE(files::ReadWholeFile(app->m_logger.FilePath())->find(":: Opened CVA\r\n"), std::string::npos);
 }
 
-TEST_F(AppCoreTest, ASecondCopyEndsSilently) {
+TEST_F(AppCoreTest, ASecondCopyOnTheSameSettingsIsToldWhoRuns) {
     auto first = MakeApp();
     ASSERT_EQ(first->Start(Decline()), CAppCore::EStart::Run);
     auto second = MakeApp();
-    EXPECT_EQ(second->Start(Decline()), CAppCore::EStart::AlreadyRunning);
+    std::string why;
+    EXPECT_EQ(second->Start(Decline(), &why), CAppCore::EStart::AlreadyRunning);
+    EXPECT_EQ(why, "another copy (process " + std::to_string(getpid()) +
+                       ") is running with the settings in " + m_temp / "config");
     EXPECT_TRUE(m_messages.empty());
+    // Other settings (another XDG_CONFIG_HOME) make another copy that may run beside it.
+    settings::CSettingsStore others(m_temp / "config2");
+    CAppCore::COptions options;
+    options.m_targetSpec = "sandbox:" + m_temp / "sandbox2";
+    options.m_lockFolder = m_temp / "run";
+    options.m_programFolder = m_temp / "program/";
+    EXPECT_EQ(CAppCore(others, options).Start(Decline()), CAppCore::EStart::Run);
     first.reset();
     EXPECT_EQ(MakeApp()->Start(Decline()), CAppCore::EStart::Run);
 }
@@ -154,6 +167,23 @@ TEST_F(AppCoreTest, OldTargetsWarnAndShiftKeepsGoing) {
     EXPECT_EQ(app->Start([&](const std::string&) { return asked = true; }), CAppCore::EStart::Run);
     EXPECT_TRUE(asked);
     EXPECT_EQ(app->m_nWindowsVersion, 6);
+}
+
+TEST_F(AppCoreTest, ARunningWineserverIsNamedAsTheReasonNotTheRights) {
+    const std::string prefix = m_temp / "prefix";
+    fs::create_directories(prefix);
+    files::WriteFileAtomically(prefix + "/system.reg", "WINE REGISTRY Version 2\n\n#arch=win32\n");
+    test::CTempDir server; // Debian's Wine names its server's folder below /tmp in the prefix
+    files::WriteFileAtomically(prefix + "/wineserver", server.Path().substr(5));
+    const std::string folder = hive::WineServerFolders(prefix).at(1);
+    fs::create_directory(folder);
+    files::WriteFileAtomically(folder + "/lock", "");
+    test::CLockHolder wineserver(folder + "/lock");
+    EXPECT_EQ(MakeApp("wine:" + prefix)->Start(Decline()), CAppCore::EStart::Declined);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], "a wineserver (process " + std::to_string(wineserver.Pid()) +
+                                 ") runs for " + prefix +
+                                 ": close its programs or run `wineserver -k`");
 }
 
 TEST_F(AppCoreTest, ABadTargetIsReportedNotRun) {

@@ -1,5 +1,5 @@
 #include "gui/app/QtPrompts.h"
-#include "gui/app/TarnwickApp.h"
+#include "gui/app/CommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +98,44 @@ TEST(CommandLineTest, TargetAndPluginFileAreTaken) {
 TEST(CommandLineTest, AMissingTargetOrAnUnknownOptionIsAnError) {
     EXPECT_FALSE(gui::ParseCommandLine({QStringLiteral("cva"), QStringLiteral("--target")}).m_error.empty());
     EXPECT_FALSE(gui::ParseCommandLine({QStringLiteral("cva"), QStringLiteral("--bogus")}).m_error.empty());
+}
+
+TEST(CommandLineTest, HelpAndAMissingDisplayAreSettledBeforeQt) {
+    const QStringList cva{QStringLiteral("cva")};
+    std::string out, err;
+    EXPECT_EQ(gui::CheckBeforeQt(cva + QStringList{QStringLiteral("--help")}, out, err), 0);
+    EXPECT_EQ(out, gui::UsageText());
+    EXPECT_NE(out.find("--allow-host-drives"), std::string::npos);
+    EXPECT_TRUE(err.empty());
+
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM"), display = qgetenv("DISPLAY"),
+                     wayland = qgetenv("WAYLAND_DISPLAY");
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    qunsetenv("QT_QPA_PLATFORM");
+    out.clear();
+    EXPECT_EQ(gui::CheckBeforeQt(cva, out, err), 1);
+    EXPECT_NE(err.find("cva-cli"), std::string::npos);
+    EXPECT_FALSE(
+        gui::HasDisplay(cva + QStringList{QStringLiteral("-platform"), QStringLiteral("xcb")}));
+    EXPECT_TRUE(
+        gui::HasDisplay(cva + QStringList{QStringLiteral("-platform"), QStringLiteral("vnc")}));
+    qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+    EXPECT_FALSE(gui::HasDisplay(cva));
+    qputenv("DISPLAY", ":5");
+    EXPECT_TRUE(gui::HasDisplay(cva));
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qunsetenv("DISPLAY");
+    EXPECT_EQ(gui::CheckBeforeQt(cva, out, err), std::nullopt);
+    EXPECT_TRUE(out.empty());
+
+    for (const auto& [name, value] : {std::pair{"QT_QPA_PLATFORM", platform},
+                                      std::pair{"DISPLAY", display},
+                                      std::pair{"WAYLAND_DISPLAY", wayland}})
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
 }
 
 } // namespace

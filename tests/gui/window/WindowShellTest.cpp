@@ -76,6 +76,24 @@ TEST_F(WindowTest, AlertBalloonShowsItsTextAndClosesOnAClick) {
     EXPECT_TRUE(!balloon || !balloon->isVisible());
 }
 
+TEST_F(WindowTest, AlertBalloonClosesWhenAnotherPageIsShown) {
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    m_window->ShowAlert("Alert", "Careful with this page");
+    QPointer<QWidget> balloon = m_window->findChild<QWidget*>(QStringLiteral("alertBalloon"));
+    ASSERT_TRUE(balloon && balloon->isVisible());
+    // The next page comes through the catalogue, not through a click in the tree.
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    EXPECT_TRUE(!balloon || !balloon->isVisible());
+}
+
+TEST_F(WindowTest, VisitWebsiteWithoutABrowserSaysSo) {
+    // This platform opens no addresses, as a desktop without a browser or xdg-open.
+    ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+    m_window->Command(gui::ID_WEBSITE)->trigger();
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_EQ(m_prompts.m_asked[0].rfind("No web browser was found to open https://", 0), 0u);
+}
+
 TEST_F(WindowTest, ViewsRebuildTheBarAndCheckTheirMenuItem) {
     m_window->Command(gui::ID_VIEW_APPLIED)->trigger();
     m_window->UpdateCommandUI();

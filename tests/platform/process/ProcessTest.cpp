@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
@@ -54,6 +55,44 @@ TEST(SingleInstanceLock, FileOfADeadHolderNeverBlocks) {
     CSingleInstanceLock lock("MERIDOT_CVA_MUTEX", tmp.Path());
     EXPECT_TRUE(std::filesystem::exists(lock.Path()));
     EXPECT_TRUE(lock.Acquire());
+}
+
+TEST(SingleInstanceLock, EachSettingsFolderHasALockOfItsOwn) {
+    CTempFolder tmp;
+    std::filesystem::create_directories(tmp / "a/sub");
+    const std::string a = CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", tmp / "a");
+    EXPECT_EQ(a.rfind("MERIDOT_CVA_MUTEX-", 0), 0u);
+    EXPECT_NE(a, CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", tmp / "b"));
+    EXPECT_EQ(a, CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", tmp / "a/"));
+    EXPECT_EQ(a, CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", tmp / "a/sub/.."));
+    std::filesystem::create_directory_symlink(tmp / "a", tmp / "link");
+    EXPECT_EQ(a, CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", tmp / "link"));
+
+    // Two copies with other settings run side by side; one with the same settings is
+    // told who holds them, and the settings folder holds the lock without a runtime folder.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const bool hadRuntime = runtime != nullptr;
+    const std::string saved = hadRuntime ? runtime : "";
+    unsetenv("XDG_RUNTIME_DIR");
+    ASSERT_EQ(CSingleInstanceLock::FolderFor(tmp / "new"), tmp / "new");
+    CSingleInstanceLock lock(a, CSingleInstanceLock::FolderFor(tmp / "new"));
+    ASSERT_TRUE(lock.Acquire()) << lock.Error();
+    auto tryInChild = [&](const std::string& settings) {
+        return InChild([&] {
+            CSingleInstanceLock other(CSingleInstanceLock::NameFor("MERIDOT_CVA_MUTEX", settings),
+                                      tmp / "new");
+            if (other.Acquire()) return 1;
+            return other.Error().empty() && other.HolderPid() == ::getppid() ? 0 : 2;
+        });
+    };
+    EXPECT_EQ(tryInChild(tmp / "b"), 1);
+    EXPECT_EQ(tryInChild(tmp / "a"), 0);
+    setenv("XDG_RUNTIME_DIR", tmp.Path().c_str(), 1);
+    EXPECT_EQ(CSingleInstanceLock::FolderFor(tmp / "new"), tmp.Path());
+    if (hadRuntime)
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
 }
 
 TEST(ProcessServices, CreateFolderPathMakesEveryLevel) {
