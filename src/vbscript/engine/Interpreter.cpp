@@ -227,7 +227,7 @@ bool CInterpreter::Compile(std::u16string_view text, Unit& unit, CompileError& e
 {
     unit.scopeProc = scope;
     CParser parser;
-    if (!parser.Parse(text, unit, err, expression))
+    if (!parser.Parse(text, unit, err, expression, m_stackBase))
         return false;
     return ResolveUnit(*this, unit, err);
 }
@@ -368,6 +368,9 @@ bool CInterpreter::ExecuteText(std::u16string_view text, bool global)
 {
     if (!CheckStep())
         return false;
+    CNesting nesting(*this);
+    if (!nesting.Entered())
+        return false;
     auto unit = std::make_unique<Unit>();
     CompileError err;
     Frame* scope = global ? nullptr : m_currentFrame;
@@ -393,6 +396,9 @@ bool CInterpreter::ExecuteText(std::u16string_view text, bool global)
 bool CInterpreter::EvalText(std::u16string_view text, Variant& out)
 {
     if (!CheckStep())
+        return false;
+    CNesting nesting(*this);
+    if (!nesting.Entered())
         return false;
     Unit unit;
     CompileError err;

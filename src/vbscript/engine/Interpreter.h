@@ -169,10 +169,32 @@ public:
     static constexpr size_t kStackSize = 1 << 16;
     std::unique_ptr<Variant*[]> m_refStack;
     size_t m_refTop = 0;
+
+    // --- Recursion -------------------------------------------------------------------
+    // Procedure calls, Execute, ExecuteGlobal and Eval each hold one level while they
+    // run; too many levels, or too little machine stack left (StackBudget.h), fail with
+    // 28 Out of stack space, whichever way the script recurses.
+    class CNesting {
+    public:
+        explicit CNesting(CInterpreter& in) : m_in(in), m_entered(in.EnterNested()) {}
+        ~CNesting()
+        {
+            if (m_entered)
+                --m_in.m_depth;
+        }
+        CNesting(const CNesting&) = delete;
+        CNesting& operator=(const CNesting&) = delete;
+        bool Entered() const { return m_entered; }
+
+    private:
+        CInterpreter& m_in;
+        bool m_entered;
+    };
+    bool EnterNested();
     uint32_t m_depth = 0;
     static constexpr uint32_t kMaxDepth = 3000;
+    // The frame of the host's outermost call into the engine (null outside one).
     const char* m_stackBase = nullptr;
-    bool StackExhausted();
 
     // Text of the unit being compiled, for error line text.
     std::vector<std::u16string> m_lines;

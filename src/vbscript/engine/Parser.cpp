@@ -3,13 +3,16 @@
 #include "platform/text/Unicode.h"
 #include "vbscript/Coerce.h"
 #include "vbscript/SafeArray.h"
+#include "vbscript/engine/StackBudget.h"
 
 namespace cva::vbs::engine {
 
-bool CParser::Parse(std::u16string_view text, Unit& unit, CompileError& error, bool expression)
+bool CParser::Parse(std::u16string_view text, Unit& unit, CompileError& error, bool expression,
+                    const char* stackBase)
 {
     m_error = &error;
     m_unit = &unit;
+    m_stackBase = stackBase;
     if (!Tokenize(text, m_toks, error))
         return false;
     m_pos = 0;
@@ -56,6 +59,13 @@ bool CParser::FailAt(int32_t number, const Token& t)
         m_error->column = t.column;
     }
     return false;
+}
+
+bool CParser::CheckNesting(uint32_t n)
+{
+    if (n > kMaxNesting || StackBudgetSpent(m_stackBase))
+        return Fail(kErrOutOfStack);
+    return true;
 }
 
 bool CParser::Accept(Tok t)
@@ -166,8 +176,8 @@ bool CParser::ParseStatements(Block& out, bool topLevel)
 bool CParser::ParseBlockUntil(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     return ParseStatements(out, false);
 }
 

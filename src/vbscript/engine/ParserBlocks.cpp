@@ -40,8 +40,8 @@ bool CParser::ParseSingleLineBody(Block& out)
 bool CParser::ParseIf(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::If);
     ExprPtr cond;
     if (!ParseExpr(cond))
@@ -110,8 +110,8 @@ bool CParser::ParseIf(Block& out)
 bool CParser::ParseSelect(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::Select);
     if (!ExpectKw(Kw::Case, kErrExpectedCase))
         return false;
@@ -177,8 +177,8 @@ bool CParser::ParseSelect(Block& out)
 bool CParser::ParseFor(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::For);
     bool each = AcceptKw(Kw::Each);
     if (each)
@@ -223,8 +223,8 @@ bool CParser::ParseFor(Block& out)
 bool CParser::ParseDo(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::Do);
     if (AcceptKw(Kw::While)) {
         st->loopTest = LoopTest::WhileBefore;
@@ -259,8 +259,8 @@ bool CParser::ParseDo(Block& out)
 bool CParser::ParseWhile(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::Do);
     st->loopTest = LoopTest::WhileBefore;
     if (!ParseExpr(st->expr))
@@ -279,8 +279,8 @@ bool CParser::ParseWhile(Block& out)
 bool CParser::ParseWith(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::With);
     if (!ParseExpr(st->target))
         return false;
