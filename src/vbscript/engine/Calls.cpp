@@ -201,9 +201,16 @@ bool CInterpreter::CallProcValues(const ProcDef& p, CClassInstance* me, std::spa
 bool CInterpreter::CallBuiltin(int32_t index, std::span<const ExprPtr> args, Frame& f, Variant& out)
 {
     const Builtin& b = BuiltinAt(index);
-    if (args.size() < b.minArgs || args.size() > b.maxArgs)
+    if (args.size() < b.minArgs || (b.maxArgs != kAnyArgCount && args.size() > b.maxArgs))
         return Fail(kErrWrongArgCount);
-    Variant values[16];
+    // The usual few arguments stay off the heap; a long Array(...) list goes there.
+    Variant onStack[16];
+    std::vector<Variant> heap;
+    Variant* values = onStack;
+    if (args.size() > std::size(onStack)) {
+        heap.resize(args.size());
+        values = heap.data();
+    }
     for (size_t i = 0; i < args.size(); ++i)
         if (!Eval(*args[i], f, values[i]))
             return false;

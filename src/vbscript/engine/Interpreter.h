@@ -52,10 +52,13 @@ struct NamedItem {
 class CInterpreter;
 using BuiltinFn = bool (*)(CInterpreter& in, std::span<Variant> args, Variant& out);
 
+// maxArgs of a built-in that takes any number of arguments (Array).
+constexpr uint8_t kAnyArgCount = UINT8_MAX;
+
 struct Builtin {
     const char16_t* name;
     uint8_t minArgs;
-    uint8_t maxArgs;
+    uint8_t maxArgs; // or kAnyArgCount
     BuiltinFn fn;
 };
 
