@@ -165,6 +165,7 @@ void CInterpreter::Close()
     m_globals.clear();
     m_globalNames.clear();
     m_globalConst.clear();
+    m_globalLive.clear();
     m_names.clear();
     m_procs.clear();
     m_classes.clear();
@@ -205,6 +206,7 @@ int32_t CInterpreter::AddGlobal(std::u16string_view name, bool isConst)
     m_globals.emplace_back();
     m_globalNames.emplace_back(name);
     m_globalConst.push_back(isConst ? 1 : 0);
+    m_globalLive.push_back(0);
     int32_t slot = static_cast<int32_t>(m_globals.size() - 1);
     m_names[text::ToUpper(name)] = GlobalName{GlobalName::Var, slot};
     return slot;
@@ -214,6 +216,14 @@ const GlobalName* CInterpreter::LookupGlobal(std::u16string_view name) const
 {
     auto it = m_names.find(text::ToUpper(name));
     return it == m_names.end() ? nullptr : &it->second;
+}
+
+const GlobalName* CInterpreter::LookupLiveGlobal(std::u16string_view name) const
+{
+    const GlobalName* g = LookupGlobal(name);
+    if (g && g->kind == GlobalName::Var && !m_globalLive[g->index])
+        return nullptr;
+    return g;
 }
 
 bool CInterpreter::HasProc(std::u16string_view name) const

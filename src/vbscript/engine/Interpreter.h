@@ -121,6 +121,10 @@ public:
     std::deque<Variant> m_globals;
     std::vector<std::u16string> m_globalNames;
     std::vector<uint8_t> m_globalConst;
+    // A global exists for the script once declared (Dim, Const, Public, Private) or
+    // written by code that has run; before that its slot only reserves the name, and
+    // an undeclared name of a procedure is the procedure's own variable.
+    std::vector<uint8_t> m_globalLive;
     std::unordered_map<std::u16string, GlobalName> m_names; // keyed upper case
     std::vector<ProcDef*> m_procs;
     std::vector<ClassDef*> m_classes;
@@ -130,6 +134,9 @@ public:
 
     int32_t AddGlobal(std::u16string_view name, bool isConst);
     const GlobalName* LookupGlobal(std::u16string_view name) const;
+    // The name as code compiled under Option Explicit finds it when it runs: a global
+    // variable that exists (see m_globalLive), or a procedure.
+    const GlobalName* LookupLiveGlobal(std::u16string_view name) const;
 
     // --- Evaluation ------------------------------------------------------------------
     bool Eval(const Expr& e, Frame& f, Variant& out);
