@@ -114,7 +114,10 @@ bool CParser::AtEndOfStatement() const
     Tok k = Cur().kind;
     if (k == Tok::NewLine || k == Tok::Colon || k == Tok::End)
         return true;
-    return m_singleLineIf > 0 && IsKw(Kw::Else);
+    // "End ..." also closes the block around a statement on its own line, as in
+    // "Sub S() x = 1 End Sub" or a single-line If with "End If"; Else ends the
+    // statements of a single-line If.
+    return IsKw(Kw::End) || (m_singleLineIf > 0 && IsKw(Kw::Else));
 }
 
 bool CParser::EndStatement()
@@ -168,7 +171,7 @@ bool CParser::ParseStatements(Block& out, bool topLevel)
         if (!ParseStatement(out, topLevel))
             return false;
         m_sawStatement = true;
-        if (!IsTok(Tok::NewLine) && !IsTok(Tok::Colon) && !IsTok(Tok::End))
+        if (!AtEndOfStatement())
             return Fail(kErrExpectedEndOfStatement);
     }
 }

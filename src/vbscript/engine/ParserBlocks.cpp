@@ -24,7 +24,7 @@ bool CParser::ParseSingleLineBody(Block& out)
 {
     // Statements separated by ':' up to the end of the line or the Else.
     for (;;) {
-        if (IsTok(Tok::NewLine) || IsTok(Tok::End) || IsKw(Kw::Else))
+        if (IsTok(Tok::NewLine) || IsTok(Tok::End) || IsKw(Kw::Else) || IsKw(Kw::End))
             return true;
         if (IsTok(Tok::Colon)) {
             Next();
@@ -162,8 +162,7 @@ bool CParser::ParseSelect(Block& out)
                     break;
             }
         }
-        if (!AtEndOfStatement())
-            return Fail(kErrExpectedEndOfStatement);
+        // The clause's first statement may follow on the same line: "Case 1 x = 2".
         if (!ParseBlockUntil(clause.body))
             return false;
         st->cases.push_back(std::move(clause));

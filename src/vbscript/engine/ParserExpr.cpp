@@ -120,7 +120,8 @@ bool CParser::ParseCompare(ExprPtr& out)
         const Token& at = Cur();
         Next();
         ExprPtr r;
-        if (!ParseConcat(r))
+        // "a <> Not b": Not applies to the comparison that follows it.
+        if (!(IsKw(Kw::Not) ? ParseNot(r) : ParseConcat(r)))
             return false;
         out = MakeBinary(op, std::move(out), std::move(r), at);
         if (!CheckDepth(out))
