@@ -3,8 +3,12 @@
 #include "core/script/TargetScriptServices.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
+#include "platform/text/Unicode.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -15,11 +19,45 @@
 
 namespace {
 
-void Usage()
+void Usage(std::FILE* to)
 {
-    std::fprintf(stderr, "Usage: cvascript [--target SPEC] [//nologo] FILE [ARGS...]\n"
-                         "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
-                         "stored setting \"Target\" is used, and with none stored, the sandbox.\n");
+    std::fprintf(to, "Usage: cvascript [--target SPEC] [//nologo | //logo] FILE [ARGS...]\n"
+                     "       cvascript --help | -h | /?\n"
+                     "Runs a VBScript file against a target, as a command-line script host.\n"
+                     "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
+                     "stored setting \"Target\" is used, and with none stored, the sandbox.\n");
+}
+
+bool IsHelpOption(const std::string& a)
+{
+    return a == "--help" || a == "-h" || a == "/?" || a == "//?";
+}
+
+// The script file's bytes; a missing, unreadable or non-regular file is an input error.
+std::optional<std::string> ReadScriptFile(const std::string& file)
+{
+    std::error_code ec;
+    std::filesystem::file_status status = std::filesystem::status(file, ec);
+    if (!std::filesystem::exists(status)) {
+        std::cerr << "Input Error: Can not find script file \"" << file << "\".\n";
+        return std::nullopt;
+    }
+    if (std::filesystem::is_directory(status)) {
+        std::cerr << "Input Error: \"" << file << "\" is a folder, not a script file.\n";
+        return std::nullopt;
+    }
+    errno = 0;
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream buf;
+    if (in)
+        buf << in.rdbuf();
+    if (!in || in.bad()) {
+        const int error = errno;
+        std::cerr << "Input Error: Can not read script file \"" << file << "\""
+                  << (error ? std::string(": ") + std::strerror(error) : std::string()) << ".\n";
+        return std::nullopt;
+    }
+    return buf.str();
 }
 
 // The target named on the command line, else the stored setting, else the sandbox.
@@ -54,9 +92,13 @@ int main(int argc, char** argv)
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
+        if (file.empty() && IsHelpOption(a)) {
+            Usage(stdout);
+            return 0;
+        }
         if (file.empty() && a == "--target") {
             if (i + 1 >= argc) {
-                Usage();
+                Usage(stderr);
                 return 1;
             }
             targetSpec = argv[++i];
@@ -67,12 +109,12 @@ int main(int argc, char** argv)
             continue;
         }
         if (file.empty() && a.size() > 2 && a[0] == '/' && a[1] == '/') {
-            if (a == "//nologo" || a == "//NoLogo" || a == "//NOLOGO")
+            if (cva::text::EqualsNoCaseUtf8(a, "//nologo")) {
                 nologo = true;
-            else if (a == "//logo")
+            } else if (cva::text::EqualsNoCaseUtf8(a, "//logo")) {
                 nologo = false;
-            else {
-                Usage();
+            } else {
+                std::cerr << "Input Error: Unknown option \"" << a << "\" specified.\n";
                 return 1;
             }
             continue;
@@ -83,21 +125,17 @@ int main(int argc, char** argv)
             args.push_back(a);
     }
     if (file.empty()) {
-        Usage();
+        Usage(stderr);
         return 1;
     }
+    std::optional<std::string> script = ReadScriptFile(file);
+    if (!script)
+        return 1;
     auto target = OpenTarget(targetSpec);
     if (!target)
         return 1;
     if (!nologo)
         std::cout << "Corvanta Script Host Version 1.0\n\n";
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::cerr << "Input Error: Can not find script file \"" << file << "\".\n";
-        return 1;
-    }
-    std::ostringstream buf;
-    buf << in.rdbuf();
     cva::cli::ScriptOutput output;
     output.out = [](std::string_view s) { std::cout.write(s.data(), static_cast<std::streamsize>(s.size())); };
     output.err = [](std::string_view s) {
@@ -110,7 +148,7 @@ int main(int argc, char** argv)
     cva::script::CTargetScriptServices services(*target, &prompts);
     // The user runs their own script: host files stay reachable next to the target's.
     services.AllowHostPaths(true);
-    int rc = cva::cli::RunScriptText(file, cva::cli::DecodeScriptText(buf.str()), args, output, &services);
+    int rc = cva::cli::RunScriptText(file, cva::cli::DecodeScriptText(*script), args, output, &services);
     std::cout.flush();
     std::string errors;
     if (!target->SaveChanges(&errors)) {

@@ -305,9 +305,10 @@ void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFil
     if (text.m_script.empty()) return;
 
     const bool optionExplicit = file.GetInt("settings", "OPTIONEXPLICIT", 1) != 0;
-    if (!m_pHost->ParseScript(plugin::ComposeScript(
-            plugin::RemoveBlockComments(std::move(text.m_script)), optionExplicit)))
-        ++m_nScriptErrors;
+    std::string script = plugin::RemoveBlockComments(std::move(text.m_script), &text.m_scriptLines);
+    // Errors name the line of the plugin file, not of the text with the prelude in front.
+    m_pHost->SetSourceLines(plugin::ComposedScriptFirstLine(optionExplicit), std::move(text.m_scriptLines));
+    if (!m_pHost->ParseScript(plugin::ComposeScript(script, optionExplicit))) ++m_nScriptErrors;
     if (m_pHost) {
         const uint32_t result = m_pHost->CallRoutine(u"OnInit");
         if (result != script::S_OK && result != script::DISP_E_UNKNOWNNAME) ++m_nScriptErrors;

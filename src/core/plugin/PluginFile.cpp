@@ -3,6 +3,7 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/text/Unicode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -192,11 +193,13 @@ SPluginText CPluginFile::ReadText(bool encrypted) const {
     const std::string text = TextModeBytes(m_bytes);
     bool inScript = false;
     size_t start = 0;
+    uint32_t lineNumber = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string raw = text.substr(start, end - start);
         start = end + 1;
+        ++lineNumber;
 
         if (inScript && encrypted) raw = UnscrambleLine(raw);
         // A NUL cannot be part of a line read as a C string.
@@ -220,17 +223,25 @@ SPluginText CPluginFile::ReadText(bool encrypted) const {
         } else {
             result.m_script.append(line);
             result.m_script += '\n';
+            result.m_scriptLines.push_back(lineNumber);
         }
     }
     return result;
 }
 
-std::string RemoveBlockComments(std::string text) {
+std::string RemoveBlockComments(std::string text, std::vector<uint32_t>* lineNumbers) {
     for (;;) {
         size_t open = text.find("/*");
         if (open == std::string::npos) break;
         size_t close = text.find("*/", open + 2);
         if (close == std::string::npos) break;
+        if (lineNumbers) {
+            const auto at = text.begin();
+            const auto next = std::count(at, at + open, '\n') + 1;
+            const auto joined = std::count(at + open, at + close, '\n');
+            if (next + joined <= std::ssize(*lineNumbers))
+                lineNumbers->erase(lineNumbers->begin() + next, lineNumbers->begin() + next + joined);
+        }
         text.erase(open, close + 2 - open);
     }
     return text;
@@ -258,6 +269,11 @@ std::u16string ComposeScript(std::string_view scriptLines, bool optionExplicit) 
     text += ScriptPrelude();
     text += scriptLines;
     return text::Utf8ToUtf16(text);
+}
+
+uint32_t ComposedScriptFirstLine(bool optionExplicit) {
+    const std::string_view prelude = ScriptPrelude();
+    return static_cast<uint32_t>(std::count(prelude.begin(), prelude.end(), '\n')) + (optionExplicit ? 1 : 0);
 }
 
 std::optional<SPageType> MatchPageType(std::string_view type) {

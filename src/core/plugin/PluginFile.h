@@ -18,6 +18,7 @@ constexpr uint32_t kExportValueBuffer = 500;
 struct SPluginText {
     std::string m_description; // "#=" lines joined, "\r\n" escapes already line breaks
     std::string m_script;      // the lines after "[script]", each ended by a line feed
+    std::vector<uint32_t> m_scriptLines; // the file's line (from 1) of each line of m_script
     bool m_hasExport = false;  // an "[export]" line anywhere
     bool m_hasScriptLine = false;
 };
@@ -72,8 +73,10 @@ std::string TextModeBytes(std::string_view bytes);
 // two bits; the line ends at the first zero byte this yields.
 std::string UnscrambleLine(std::string_view line);
 
-// Cuts out every "/* ... */"; an unterminated "/*" is left in place.
-std::string RemoveBlockComments(std::string text);
+// Cuts out every "/* ... */"; an unterminated "/*" is left in place. A comment over several
+// lines joins them to the one it starts on; lineNumbers (one entry per line of text) then
+// loses the entries of the lines that were joined.
+std::string RemoveBlockComments(std::string text, std::vector<uint32_t>* lineNumbers = nullptr);
 
 // The description as the page shows it: "\n" escapes, "<br>" and line feeds (a CR LF
 // counting as one) all become CR LF.
@@ -85,6 +88,8 @@ std::string_view ScriptPrelude();
 // "option explicit" (unless switched off), the prelude, then the plugin's own lines,
 // converted to the engine's UTF-16.
 std::u16string ComposeScript(std::string_view scriptLines, bool optionExplicit);
+// The line (from 0) of ComposeScript's text where the plugin's own lines begin.
+uint32_t ComposedScriptFirstLine(bool optionExplicit);
 
 // The page chosen by the "type" key.
 struct SPageType {

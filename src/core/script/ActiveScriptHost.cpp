@@ -42,7 +42,13 @@ uint32_t CActiveScriptHost::CallRoutine(std::u16string_view name, std::span<cons
     return outcome.status == vbs::CallStatus::Ok ? S_OK : outcome.statusCode;
 }
 
+void CActiveScriptHost::SetSourceLines(uint32_t firstLine, std::vector<uint32_t> fileLines) {
+    m_firstSourceLine = firstLine;
+    m_sourceLines = std::move(fileLines);
+}
+
 void CActiveScriptHost::CloseEngine() {
+    m_sourceLines.clear();
     if (!m_pScript) return;
     m_pScript->Close();
     m_pScript.reset();
@@ -69,6 +75,11 @@ std::string CActiveScriptHost::FormatScriptError(const vbs::ScriptErrorInfo& err
     return message;
 }
 
-void CActiveScriptHost::OnScriptError(const vbs::ScriptErrorInfo& error) { ShowScriptError(FormatScriptError(error)); }
+void CActiveScriptHost::OnScriptError(const vbs::ScriptErrorInfo& error) {
+    vbs::ScriptErrorInfo shown = error;
+    if (error.line >= m_firstSourceLine && error.line - m_firstSourceLine < m_sourceLines.size())
+        shown.line = m_sourceLines[error.line - m_firstSourceLine];
+    ShowScriptError(FormatScriptError(shown));
+}
 
 } // namespace cva::script

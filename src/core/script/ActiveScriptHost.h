@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cva::script {
 
@@ -32,6 +33,10 @@ public:
     // Compiles the text and runs its top-level code; false without an engine or when the
     // text was rejected (the error has been shown).
     bool ParseScript(std::u16string_view text);
+    // Where the lines of the parsed text come from: its line firstLine + i (from 0) is line
+    // fileLines[i] of the file the user edits, and errors there are shown with that line.
+    // Errors on other lines (text put in front, code run by Execute) keep the engine's.
+    void SetSourceLines(uint32_t firstLine, std::vector<uint32_t> fileLines);
     // Runs a routine of the script with its arguments in script order. S_OK, E_FAIL
     // without an engine or name, DISP_E_UNKNOWNNAME when the script has no such routine,
     // or 0x800A0000 plus the error number of a failure inside the call.
@@ -60,6 +65,8 @@ protected:
 
     std::map<std::u16string, vbs::IHostItem*> m_namedItems;
     std::unique_ptr<vbs::CScriptEngine> m_pScript;
+    uint32_t m_firstSourceLine = 0;
+    std::vector<uint32_t> m_sourceLines;
 };
 
 } // namespace cva::script

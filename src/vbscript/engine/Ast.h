@@ -39,6 +39,8 @@ enum class NameRef : uint8_t {
     Local,      // slot in the frame
     RefParam,   // ByRef parameter: slot of the frame's reference table
     Global,     // variable of the global table (pointer is stable)
+    Implicit,   // undeclared name in a procedure: the global (pointer, index in item) once
+                // it exists (CInterpreter::m_globalLive), else the local in slot
     Field,      // field of Me
     Proc,       // global procedure (index into the procedure table)
     ClassProc,  // method or property of Me's class (member index)
@@ -67,7 +69,7 @@ struct Expr {
     NameRef ref = NameRef::Unresolved;
     int32_t slot = -1;
     Variant* global = nullptr;
-    int32_t item = -1;          // HostMember / NamedItem
+    int32_t item = -1;          // HostMember / NamedItem; Implicit: the global's index
     bool isConst = false;       // a constant (assignment is illegal)
     // Member call-site cache for script classes.
     const ClassDef* cacheClass = nullptr;
@@ -172,6 +174,8 @@ struct ProcDef {
     Block body;
     // Locals: params first, then the return slot (functions and Property Get), then Dims.
     std::vector<std::u16string> localNames;
+    // Per local: the global an undeclared name stands for once it exists (-1: declared).
+    std::vector<int32_t> localGlobals;
     int32_t returnSlot = -1;
     std::vector<ArrayDecl> arrays;
     std::vector<std::pair<int32_t, Expr*>> consts; // slot, value (owned by decls)

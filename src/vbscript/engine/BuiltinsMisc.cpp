@@ -212,7 +212,7 @@ bool LoadPicture(CInterpreter& in, std::span<Variant>, Variant&)
 } // namespace
 
 extern const Builtin kMiscBuiltins[] = {
-    {u"Array", 0, 16, ArrayFn},
+    {u"Array", 0, kAnyArgCount, ArrayFn},
     {u"LBound", 1, 2, LBound},
     {u"UBound", 1, 2, UBound},
     {u"CreateObject", 1, 2, CreateObjectFn},

@@ -1,6 +1,7 @@
 #include "vbscript/engine/Interpreter.h"
 
 #include "platform/text/Unicode.h"
+#include "vbscript/engine/StackBudget.h"
 
 namespace cva::vbs::engine {
 
@@ -28,16 +29,12 @@ bool CInterpreter::CheckStep()
     return true;
 }
 
-bool CInterpreter::StackExhausted()
+bool CInterpreter::EnterNested()
 {
-    // The frame address, not a local's: sanitizers may move locals off the stack.
-    const char* probe = static_cast<const char*>(__builtin_frame_address(0));
-    if (!m_stackBase)
-        return false;
-    // Deep recursion of nested expressions and calls must end in a script error, not
-    // in a crash; the machine stack budget is far below the usual 8 MB.
-    constexpr ptrdiff_t kBudget = 3 * 1024 * 1024;
-    return m_stackBase - probe > kBudget;
+    if (m_depth >= kMaxDepth || StackBudgetSpent(m_stackBase))
+        return Fail(kErrOutOfStack);
+    ++m_depth;
+    return true;
 }
 
 bool CInterpreter::SetupFrameArrays(const ProcDef& p, Frame& f)
@@ -65,8 +62,9 @@ bool CInterpreter::CallProc(const ProcDef& p, CClassInstance* me, std::span<cons
         return Fail(kErrWrongArgCount);
     if (!CheckStep())
         return false;
-    if (m_depth >= kMaxDepth || StackExhausted())
-        return Fail(kErrOutOfStack);
+    CNesting nesting(*this);
+    if (!nesting.Entered())
+        return false;
     size_t localCount = p.localNames.size();
     if (m_stackTop + localCount > kStackSize || m_refTop + n > kStackSize)
         return Fail(kErrOutOfStack);
@@ -137,9 +135,7 @@ bool CInterpreter::CallProc(const ProcDef& p, CClassInstance* me, std::span<cons
         nf.proc = &p;
         ok = SetupFrameArrays(p, nf);
         if (ok) {
-            ++m_depth;
             fl = ExecBlock(p.body, nf);
-            --m_depth;
             ok = fl != Flow::Error;
         }
         if (ok && p.returnSlot >= 0)
@@ -160,8 +156,9 @@ bool CInterpreter::CallProcValues(const ProcDef& p, CClassInstance* me, std::spa
         return Fail(kErrWrongArgCount);
     if (!CheckStep())
         return false;
-    if (m_depth >= kMaxDepth || StackExhausted())
-        return Fail(kErrOutOfStack);
+    CNesting nesting(*this);
+    if (!nesting.Entered())
+        return false;
     size_t localCount = p.localNames.size();
     size_t n = args.size();
     if (m_stackTop + localCount > kStackSize || m_refTop + n > kStackSize)
@@ -188,11 +185,8 @@ bool CInterpreter::CallProcValues(const ProcDef& p, CClassInstance* me, std::spa
     nf.me = me;
     nf.proc = &p;
     bool ok = SetupFrameArrays(p, nf);
-    if (ok) {
-        ++m_depth;
+    if (ok)
         ok = ExecBlock(p.body, nf) != Flow::Error;
-        --m_depth;
-    }
     if (ok && p.returnSlot >= 0)
         result = std::move(locals[p.returnSlot]);
     else
@@ -207,9 +201,16 @@ bool CInterpreter::CallProcValues(const ProcDef& p, CClassInstance* me, std::spa
 bool CInterpreter::CallBuiltin(int32_t index, std::span<const ExprPtr> args, Frame& f, Variant& out)
 {
     const Builtin& b = BuiltinAt(index);
-    if (args.size() < b.minArgs || args.size() > b.maxArgs)
+    if (args.size() < b.minArgs || (b.maxArgs != kAnyArgCount && args.size() > b.maxArgs))
         return Fail(kErrWrongArgCount);
-    Variant values[16];
+    // The usual few arguments stay off the heap; a long Array(...) list goes there.
+    Variant onStack[16];
+    std::vector<Variant> heap;
+    Variant* values = onStack;
+    if (args.size() > std::size(onStack)) {
+        heap.resize(args.size());
+        values = heap.data();
+    }
     for (size_t i = 0; i < args.size(); ++i)
         if (!Eval(*args[i], f, values[i]))
             return false;

@@ -35,7 +35,8 @@ private:
     bool ResolveExpr(ExprPtr& e);
     bool ResolveName(Expr& e, bool forWrite);
     int32_t LocalSlot(std::u16string_view name) const;
-    int32_t AddLocal(std::u16string_view name);
+    int32_t AddLocal(std::u16string_view name, int32_t global = -1);
+    void BindImplicit(Expr& e, int32_t slot);
     void Fold(ExprPtr& e);
 
     CInterpreter& m_in;
@@ -56,10 +57,22 @@ int32_t CResolver::LocalSlot(std::u16string_view name) const
     return -1;
 }
 
-int32_t CResolver::AddLocal(std::u16string_view name)
+int32_t CResolver::AddLocal(std::u16string_view name, int32_t global)
 {
     m_proc->localNames.emplace_back(name);
+    m_proc->localGlobals.push_back(global);
     return static_cast<int32_t>(m_proc->localNames.size() - 1);
+}
+
+// An undeclared name in a procedure is a variable of the procedure, unless a global of
+// that name exists by the time the statement runs (top-level code assigned it first).
+void CResolver::BindImplicit(Expr& e, int32_t slot)
+{
+    int32_t global = m_proc->localGlobals[slot];
+    e.ref = NameRef::Implicit;
+    e.slot = slot;
+    e.item = global;
+    e.global = &m_in.m_globals[global];
 }
 
 bool CResolver::DeclareGlobals()
@@ -76,6 +89,7 @@ bool CResolver::DeclareGlobals()
         } else {
             slot = m_in.AddGlobal(d.name, d.isConst);
         }
+        m_in.m_globalLive[slot] = 1;
         Variant* ptr = &m_in.m_globals[slot];
         if (d.isConst)
             m_unit.globalConsts.emplace_back(ptr, d.constValue.get());
@@ -180,12 +194,11 @@ bool CResolver::ResolveProc(ProcDef& p)
 {
     m_proc = &p;
     p.localNames.clear();
+    p.localGlobals.clear();
     for (const auto& prm : p.params)
-        p.localNames.push_back(prm.name);
-    if (p.kind == ProcKind::Function || p.kind == ProcKind::PropertyGet) {
-        p.returnSlot = static_cast<int32_t>(p.localNames.size());
-        p.localNames.push_back(p.name);
-    }
+        AddLocal(prm.name);
+    if (p.kind == ProcKind::Function || p.kind == ProcKind::PropertyGet)
+        p.returnSlot = AddLocal(p.name);
     for (auto& d : p.decls) {
         if (LocalSlot(d.name) >= 0 && !(p.returnSlot >= 0 && text::EqualsNoCase(d.name, p.name)))
             return Fail(kErrNameRedefined, d.line, d.column);
@@ -290,6 +303,10 @@ bool CResolver::ResolveName(Expr& e, bool forWrite)
     const std::u16string& name = e.name;
     if (m_proc) {
         int32_t slot = LocalSlot(name);
+        if (slot >= 0 && m_proc->localGlobals[slot] >= 0) {
+            BindImplicit(e, slot);
+            return true;
+        }
         if (slot >= 0) {
             e.slot = slot;
             e.ref = slot < static_cast<int32_t>(m_proc->params.size()) ? NameRef::RefParam : NameRef::Local;
@@ -318,9 +335,14 @@ bool CResolver::ResolveName(Expr& e, bool forWrite)
             return true;
         }
     }
+    bool implicitLocal = m_proc && !m_unit.scopeProc;
     if (const GlobalName* g = m_in.LookupGlobal(name)) {
         switch (g->kind) {
         case GlobalName::Var:
+            if (implicitLocal && !m_in.m_globalLive[g->index]) {
+                BindImplicit(e, AddLocal(name, g->index));
+                return true;
+            }
             e.ref = NameRef::Global;
             e.slot = g->index;
             e.global = &m_in.m_globals[g->index];
@@ -380,9 +402,10 @@ bool CResolver::ResolveName(Expr& e, bool forWrite)
         e.ref = NameRef::Dynamic;
         return true;
     }
-    if (m_proc && !m_unit.scopeProc) {
-        e.ref = NameRef::Local;
-        e.slot = AddLocal(name);
+    if (implicitLocal) {
+        // The global's slot is reserved now, so that top-level code run later (this
+        // unit's or ExecuteGlobal's) creates the very variable this procedure then sees.
+        BindImplicit(e, AddLocal(name, m_in.AddGlobal(name, false)));
         return true;
     }
     int32_t slot = m_in.AddGlobal(name, false);

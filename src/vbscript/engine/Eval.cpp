@@ -73,6 +73,7 @@ bool CInterpreter::Eval(const Expr& e, Frame& f, Variant& out)
         case NameRef::Local: out = f.locals[e.slot]; return true;
         case NameRef::RefParam: out = *f.refs[e.slot]; return true;
         case NameRef::Global: out = *e.global; return true;
+        case NameRef::Implicit: out = m_globalLive[e.item] ? *e.global : f.locals[e.slot]; return true;
         case NameRef::Field: out = f.me->m_fields[e.slot]; return true;
         case NameRef::Proc: return CallProc(*m_procs[e.slot], nullptr, {}, f, out);
         case NameRef::ClassProc: {
@@ -90,7 +91,7 @@ bool CInterpreter::Eval(const Expr& e, Frame& f, Variant& out)
         }
         case NameRef::NamedItem: out = Variant(m_items[e.item].object); return true;
         case NameRef::Dynamic: {
-            const GlobalName* g = LookupGlobal(e.name);
+            const GlobalName* g = LookupLiveGlobal(e.name);
             if (g && g->kind == GlobalName::Var) {
                 out = m_globals[g->index];
                 return true;
@@ -161,10 +162,15 @@ Variant* CInterpreter::VariableRef(const Expr& e, Frame& f)
     switch (e.ref) {
     case NameRef::Local: return &f.locals[e.slot];
     case NameRef::RefParam: return f.refs[e.slot];
-    case NameRef::Global: return e.global;
+    case NameRef::Global:
+        // Its storage is asked for to write it or to pass it on by reference: from now on
+        // it exists for the procedures too.
+        m_globalLive[e.slot] = 1;
+        return e.global;
+    case NameRef::Implicit: return m_globalLive[e.item] ? e.global : &f.locals[e.slot];
     case NameRef::Field: return f.me ? &f.me->m_fields[e.slot] : nullptr;
     case NameRef::Dynamic: {
-        const GlobalName* g = LookupGlobal(e.name);
+        const GlobalName* g = LookupLiveGlobal(e.name);
         if (g && g->kind == GlobalName::Var)
             return &m_globals[g->index];
         return nullptr;
@@ -234,11 +240,12 @@ bool CInterpreter::EvalCall(const Expr& e, Frame& f, Variant& out)
         case NameRef::Local:
         case NameRef::RefParam:
         case NameRef::Global:
+        case NameRef::Implicit:
         case NameRef::Field: {
             Variant* var = VariableRef(t, f);
             if (!var)
                 return Fail(kErrObjectRequired);
-            if (var->IsEmpty() && t.ref == NameRef::Global && !args.empty()) {
+            if (var->IsEmpty() && (t.ref == NameRef::Global || t.ref == NameRef::Implicit) && !args.empty()) {
                 // A procedure that ExecuteGlobal defined after this code was compiled.
                 const GlobalName* g = LookupGlobal(t.name);
                 if (g && g->kind == GlobalName::Proc)
@@ -265,7 +272,7 @@ bool CInterpreter::EvalCall(const Expr& e, Frame& f, Variant& out)
         }
         case NameRef::NamedItem: return IndexValue(Variant(m_items[t.item].object), args, f, out);
         case NameRef::Dynamic: {
-            const GlobalName* g = LookupGlobal(t.name);
+            const GlobalName* g = LookupLiveGlobal(t.name);
             if (g && g->kind == GlobalName::Var)
                 return IndexValue(m_globals[g->index], args, f, out);
             if (g && g->kind == GlobalName::Proc)

@@ -69,7 +69,8 @@ Flow CInterpreter::Exec(const Stmt& s, Frame& f)
         Variant ignored;
         const Expr& e = *s.expr;
         if (e.kind == ExprKind::Name && (e.ref == NameRef::Local || e.ref == NameRef::Global ||
-                                         e.ref == NameRef::RefParam || e.ref == NameRef::Field)) {
+                                         e.ref == NameRef::Implicit || e.ref == NameRef::RefParam ||
+                                         e.ref == NameRef::Field)) {
             // A variable alone on a line calls its object's default method, if any.
             Variant* var = VariableRef(e, f);
             if (var && var->IsObject())

@@ -165,6 +165,7 @@ void CInterpreter::Close()
     m_globals.clear();
     m_globalNames.clear();
     m_globalConst.clear();
+    m_globalLive.clear();
     m_names.clear();
     m_procs.clear();
     m_classes.clear();
@@ -205,6 +206,7 @@ int32_t CInterpreter::AddGlobal(std::u16string_view name, bool isConst)
     m_globals.emplace_back();
     m_globalNames.emplace_back(name);
     m_globalConst.push_back(isConst ? 1 : 0);
+    m_globalLive.push_back(0);
     int32_t slot = static_cast<int32_t>(m_globals.size() - 1);
     m_names[text::ToUpper(name)] = GlobalName{GlobalName::Var, slot};
     return slot;
@@ -214,6 +216,14 @@ const GlobalName* CInterpreter::LookupGlobal(std::u16string_view name) const
 {
     auto it = m_names.find(text::ToUpper(name));
     return it == m_names.end() ? nullptr : &it->second;
+}
+
+const GlobalName* CInterpreter::LookupLiveGlobal(std::u16string_view name) const
+{
+    const GlobalName* g = LookupGlobal(name);
+    if (g && g->kind == GlobalName::Var && !m_globalLive[g->index])
+        return nullptr;
+    return g;
 }
 
 bool CInterpreter::HasProc(std::u16string_view name) const
@@ -227,7 +237,7 @@ bool CInterpreter::Compile(std::u16string_view text, Unit& unit, CompileError& e
 {
     unit.scopeProc = scope;
     CParser parser;
-    if (!parser.Parse(text, unit, err, expression))
+    if (!parser.Parse(text, unit, err, expression, m_stackBase))
         return false;
     return ResolveUnit(*this, unit, err);
 }
@@ -368,6 +378,9 @@ bool CInterpreter::ExecuteText(std::u16string_view text, bool global)
 {
     if (!CheckStep())
         return false;
+    CNesting nesting(*this);
+    if (!nesting.Entered())
+        return false;
     auto unit = std::make_unique<Unit>();
     CompileError err;
     Frame* scope = global ? nullptr : m_currentFrame;
@@ -393,6 +406,9 @@ bool CInterpreter::ExecuteText(std::u16string_view text, bool global)
 bool CInterpreter::EvalText(std::u16string_view text, Variant& out)
 {
     if (!CheckStep())
+        return false;
+    CNesting nesting(*this);
+    if (!nesting.Entered())
         return false;
     Unit unit;
     CompileError err;

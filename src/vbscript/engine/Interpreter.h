@@ -52,10 +52,13 @@ struct NamedItem {
 class CInterpreter;
 using BuiltinFn = bool (*)(CInterpreter& in, std::span<Variant> args, Variant& out);
 
+// maxArgs of a built-in that takes any number of arguments (Array).
+constexpr uint8_t kAnyArgCount = UINT8_MAX;
+
 struct Builtin {
     const char16_t* name;
     uint8_t minArgs;
-    uint8_t maxArgs;
+    uint8_t maxArgs; // or kAnyArgCount
     BuiltinFn fn;
 };
 
@@ -118,6 +121,10 @@ public:
     std::deque<Variant> m_globals;
     std::vector<std::u16string> m_globalNames;
     std::vector<uint8_t> m_globalConst;
+    // A global exists for the script once declared (Dim, Const, Public, Private) or
+    // written by code that has run; before that its slot only reserves the name, and
+    // an undeclared name of a procedure is the procedure's own variable.
+    std::vector<uint8_t> m_globalLive;
     std::unordered_map<std::u16string, GlobalName> m_names; // keyed upper case
     std::vector<ProcDef*> m_procs;
     std::vector<ClassDef*> m_classes;
@@ -127,6 +134,9 @@ public:
 
     int32_t AddGlobal(std::u16string_view name, bool isConst);
     const GlobalName* LookupGlobal(std::u16string_view name) const;
+    // The name as code compiled under Option Explicit finds it when it runs: a global
+    // variable that exists (see m_globalLive), or a procedure.
+    const GlobalName* LookupLiveGlobal(std::u16string_view name) const;
 
     // --- Evaluation ------------------------------------------------------------------
     bool Eval(const Expr& e, Frame& f, Variant& out);
@@ -169,10 +179,32 @@ public:
     static constexpr size_t kStackSize = 1 << 16;
     std::unique_ptr<Variant*[]> m_refStack;
     size_t m_refTop = 0;
+
+    // --- Recursion -------------------------------------------------------------------
+    // Procedure calls, Execute, ExecuteGlobal and Eval each hold one level while they
+    // run; too many levels, or too little machine stack left (StackBudget.h), fail with
+    // 28 Out of stack space, whichever way the script recurses.
+    class CNesting {
+    public:
+        explicit CNesting(CInterpreter& in) : m_in(in), m_entered(in.EnterNested()) {}
+        ~CNesting()
+        {
+            if (m_entered)
+                --m_in.m_depth;
+        }
+        CNesting(const CNesting&) = delete;
+        CNesting& operator=(const CNesting&) = delete;
+        bool Entered() const { return m_entered; }
+
+    private:
+        CInterpreter& m_in;
+        bool m_entered;
+    };
+    bool EnterNested();
     uint32_t m_depth = 0;
     static constexpr uint32_t kMaxDepth = 3000;
+    // The frame of the host's outermost call into the engine (null outside one).
     const char* m_stackBase = nullptr;
-    bool StackExhausted();
 
     // Text of the unit being compiled, for error line text.
     std::vector<std::u16string> m_lines;

@@ -55,6 +55,22 @@ bool IsNameChar(char16_t c)
     return IsNameStart(c) || (c >= u'0' && c <= u'9') || c == u'_';
 }
 
+// The value of a hexadecimal digit, else -1.
+int DigitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if ((c | 0x20) >= u'a' && (c | 0x20) <= u'f')
+        return (c | 0x20) - u'a' + 10;
+    return -1;
+}
+
+bool IsDigitOfBase(char16_t c, int base)
+{
+    int d = DigitValue(c);
+    return d >= 0 && d < base;
+}
+
 bool IsSpace(char16_t c)
 {
     return c == u' ' || c == u'\t' || c == 0xA0 || c == 0xFEFF || c == u'\f' || c == u'\v';
@@ -85,6 +101,7 @@ private:
         t.column = static_cast<uint32_t>(start - m_lineStart);
         t.spaceBefore = m_space;
         m_space = false;
+        m_continued = false;
         return t;
     }
     char16_t At(size_t i) const { return i < m_t.size() ? m_t[i] : 0; }
@@ -100,7 +117,10 @@ private:
     {
         if (m_out.empty() || m_space)
             return false;
-        const Token& t = m_out.back();
+        return EndsOperand(m_out.back());
+    }
+    static bool EndsOperand(const Token& t)
+    {
         return (t.kind == Tok::Name && (t.keyword == Kw::None || t.bracketed || t.keyword == Kw::Me ||
                                         IsSoftKeyword(t.keyword))) ||
                t.kind == Tok::RParen;
@@ -113,6 +133,7 @@ private:
     uint32_t m_line = 0;
     size_t m_lineStart = 0;
     bool m_space = false;
+    bool m_continued = false; // only a line continuation since the last token
 };
 
 bool Scanner::Number(size_t start)
@@ -131,10 +152,7 @@ bool Scanner::Number(size_t start)
         uint64_t v = 0;
         size_t digitsStart = i;
         for (;; ++i) {
-            char16_t c = At(i);
-            int d = c >= u'0' && c <= u'9' ? c - u'0'
-                    : base == 16 && (c | 0x20) >= u'a' && (c | 0x20) <= u'f' ? (c | 0x20) - u'a' + 10
-                                                                           : -1;
+            int d = DigitValue(At(i));
             if (d < 0 || d >= base)
                 break;
             v = v * base + d;
@@ -257,8 +275,9 @@ bool Scanner::Run()
                 ++m_pos;
             continue;
         }
-        if (c == u'_' && (m_space || p == m_lineStart) ) {
-            // A line continuation: '_' then blanks up to the end of the line.
+        if (c == u'_') {
+            // A line continuation: '_' then blanks up to the end of the line. Names take
+            // their own underscores, so one here may follow an operator directly: "x =_".
             size_t i = p + 1;
             while (i < m_t.size() && IsSpace(m_t[i]))
                 ++i;
@@ -268,6 +287,7 @@ bool Scanner::Run()
                 m_pos = i;
                 NewLine(i);
                 m_space = true;
+                m_continued = !m_out.empty();
                 continue;
             }
             return Fail(kErrInvalidCharacter, p);
@@ -324,21 +344,29 @@ bool Scanner::Run()
                     return false;
                 continue;
             }
-            Push(LastEndsOperand() ? Tok::Dot : Tok::WithDot, p);
+            // A call's result continued on the next line goes on with its member chain:
+            // "o.Item(1) _" then ".Name". After a bare name a blank makes it a With member.
+            Push(LastEndsOperand() || (m_continued && m_out.back().kind == Tok::RParen) ? Tok::Dot
+                                                                                         : Tok::WithDot,
+                 p);
             ++m_pos;
             continue;
-        case u'&':
-            if ((At(p + 1) | 0x20) == u'h' || (At(p + 1) | 0x20) == u'o' ||
-                (At(p + 1) >= u'0' && At(p + 1) <= u'7')) {
-                if ((At(p + 1) | 0x20) == u'h' || (At(p + 1) | 0x20) == u'o' || !LastEndsOperand()) {
-                    if (!Number(p))
-                        return false;
-                    continue;
-                }
+        case u'&': {
+            // &h and &o start a number only with a digit of the base after them: in
+            // "s &hi" the operator joins s and the variable hi.
+            char16_t k = At(p + 1) | 0x20;
+            bool number = (k == u'h' && IsDigitOfBase(At(p + 2), 16)) ||
+                          (k == u'o' && IsDigitOfBase(At(p + 2), 8)) ||
+                          (IsDigitOfBase(At(p + 1), 8) && !LastEndsOperand());
+            if (number) {
+                if (!Number(p))
+                    return false;
+                continue;
             }
             Push(Tok::Amp, p);
             ++m_pos;
             continue;
+        }
         case u'<':
             if (At(p + 1) == u'>') {
                 Push(Tok::Ne, p);

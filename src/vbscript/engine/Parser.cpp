@@ -3,13 +3,16 @@
 #include "platform/text/Unicode.h"
 #include "vbscript/Coerce.h"
 #include "vbscript/SafeArray.h"
+#include "vbscript/engine/StackBudget.h"
 
 namespace cva::vbs::engine {
 
-bool CParser::Parse(std::u16string_view text, Unit& unit, CompileError& error, bool expression)
+bool CParser::Parse(std::u16string_view text, Unit& unit, CompileError& error, bool expression,
+                    const char* stackBase)
 {
     m_error = &error;
     m_unit = &unit;
+    m_stackBase = stackBase;
     if (!Tokenize(text, m_toks, error))
         return false;
     m_pos = 0;
@@ -58,6 +61,13 @@ bool CParser::FailAt(int32_t number, const Token& t)
     return false;
 }
 
+bool CParser::CheckNesting(uint32_t n)
+{
+    if (n > kMaxNesting || StackBudgetSpent(m_stackBase))
+        return Fail(kErrOutOfStack);
+    return true;
+}
+
 bool CParser::Accept(Tok t)
 {
     if (!IsTok(t))
@@ -104,7 +114,10 @@ bool CParser::AtEndOfStatement() const
     Tok k = Cur().kind;
     if (k == Tok::NewLine || k == Tok::Colon || k == Tok::End)
         return true;
-    return m_singleLineIf > 0 && IsKw(Kw::Else);
+    // "End ..." also closes the block around a statement on its own line, as in
+    // "Sub S() x = 1 End Sub" or a single-line If with "End If"; Else ends the
+    // statements of a single-line If.
+    return IsKw(Kw::End) || (m_singleLineIf > 0 && IsKw(Kw::Else));
 }
 
 bool CParser::EndStatement()
@@ -158,7 +171,7 @@ bool CParser::ParseStatements(Block& out, bool topLevel)
         if (!ParseStatement(out, topLevel))
             return false;
         m_sawStatement = true;
-        if (!IsTok(Tok::NewLine) && !IsTok(Tok::Colon) && !IsTok(Tok::End))
+        if (!AtEndOfStatement())
             return Fail(kErrExpectedEndOfStatement);
     }
 }
@@ -166,8 +179,8 @@ bool CParser::ParseStatements(Block& out, bool topLevel)
 bool CParser::ParseBlockUntil(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     return ParseStatements(out, false);
 }
 

@@ -28,8 +28,11 @@ private:
 // Builds the syntax tree of one piece of script text.
 class CParser {
 public:
-    // expression: parse a single expression (Eval) instead of statements.
-    bool Parse(std::u16string_view text, Unit& unit, CompileError& error, bool expression = false);
+    // expression: parse a single expression (Eval) instead of statements. stackBase:
+    // the frame the interpreter measures its stack budget from (StackBudget.h), so that
+    // text compiled deep in a recursion cannot exhaust the stack either.
+    bool Parse(std::u16string_view text, Unit& unit, CompileError& error, bool expression = false,
+               const char* stackBase = nullptr);
 
 private:
     // Tokens
@@ -44,6 +47,9 @@ private:
     bool Accept(Tok t);
     bool AcceptKw(Kw k);
     bool Fail(int32_t number);
+    // The nesting counter n, already raised for the construct being parsed, is within
+    // the limit and the stack budget is not spent; else 28 Out of stack space.
+    bool CheckNesting(uint32_t n);
     bool FailAt(int32_t number, const Token& t);
     bool ExpectKw(Kw k, int32_t number);
     bool Expect(Tok t, int32_t number);
@@ -111,6 +117,7 @@ private:
     Unit* m_unit = nullptr;
     ProcDef* m_proc = nullptr;
     ClassDef* m_class = nullptr;
+    const char* m_stackBase = nullptr;
     uint32_t m_nesting = 0;
     uint32_t m_exprNesting = 0;
     // Number of single-line If bodies being parsed; while non-zero, Else ends a statement.

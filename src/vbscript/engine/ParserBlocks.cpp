@@ -24,7 +24,7 @@ bool CParser::ParseSingleLineBody(Block& out)
 {
     // Statements separated by ':' up to the end of the line or the Else.
     for (;;) {
-        if (IsTok(Tok::NewLine) || IsTok(Tok::End) || IsKw(Kw::Else))
+        if (IsTok(Tok::NewLine) || IsTok(Tok::End) || IsKw(Kw::Else) || IsKw(Kw::End))
             return true;
         if (IsTok(Tok::Colon)) {
             Next();
@@ -40,8 +40,8 @@ bool CParser::ParseSingleLineBody(Block& out)
 bool CParser::ParseIf(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::If);
     ExprPtr cond;
     if (!ParseExpr(cond))
@@ -110,8 +110,8 @@ bool CParser::ParseIf(Block& out)
 bool CParser::ParseSelect(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::Select);
     if (!ExpectKw(Kw::Case, kErrExpectedCase))
         return false;
@@ -162,8 +162,7 @@ bool CParser::ParseSelect(Block& out)
                     break;
             }
         }
-        if (!AtEndOfStatement())
-            return Fail(kErrExpectedEndOfStatement);
+        // The clause's first statement may follow on the same line: "Case 1 x = 2".
         if (!ParseBlockUntil(clause.body))
             return false;
         st->cases.push_back(std::move(clause));
@@ -177,8 +176,8 @@ bool CParser::ParseSelect(Block& out)
 bool CParser::ParseFor(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::For);
     bool each = AcceptKw(Kw::Each);
     if (each)
@@ -223,8 +222,8 @@ bool CParser::ParseFor(Block& out)
 bool CParser::ParseDo(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::Do);
     if (AcceptKw(Kw::While)) {
         st->loopTest = LoopTest::WhileBefore;
@@ -259,8 +258,8 @@ bool CParser::ParseDo(Block& out)
 bool CParser::ParseWhile(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::Do);
     st->loopTest = LoopTest::WhileBefore;
     if (!ParseExpr(st->expr))
@@ -279,8 +278,8 @@ bool CParser::ParseWhile(Block& out)
 bool CParser::ParseWith(Block& out)
 {
     CDepthGuard g(m_nesting);
-    if (m_nesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    if (!CheckNesting(m_nesting))
+        return false;
     StmtPtr st = StartStmt(StmtKind::With);
     if (!ParseExpr(st->target))
         return false;

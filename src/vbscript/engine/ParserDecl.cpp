@@ -202,8 +202,7 @@ bool CParser::ParseProc(ProcKind kind, bool isPublic, bool isDefault, ClassDef* 
         return false;
     if (!ParseParams(proc->params))
         return false;
-    if (!EndStatement())
-        return false;
+    // The body may start on the same line: "Sub S() x = 1 End Sub".
     if (owner && (text::EqualsNoCase(proc->name, u"Class_Initialize") ||
                   text::EqualsNoCase(proc->name, u"Class_Terminate")) &&
         !proc->params.empty())

@@ -2,16 +2,6 @@
 
 namespace cva::vbs::engine {
 
-namespace {
-
-struct ExprGuard {
-    explicit ExprGuard(uint32_t& n) : m_n(n) { ++m_n; }
-    ~ExprGuard() { --m_n; }
-    uint32_t& m_n;
-};
-
-} // namespace
-
 ExprPtr CParser::NewExpr(ExprKind kind, const Token& at)
 {
     auto e = std::make_unique<Expr>();
@@ -50,9 +40,9 @@ ExprPtr CParser::MakeBinary(BinOp op, ExprPtr l, ExprPtr r, const Token& at)
 
 bool CParser::ParseExpr(ExprPtr& out)
 {
-    ExprGuard g(m_exprNesting);
-    if (m_exprNesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    CDepthGuard g(m_exprNesting);
+    if (!CheckNesting(m_exprNesting))
+        return false;
     return ParseImp(out);
 }
 
@@ -93,9 +83,9 @@ CVA_BINARY_LEVEL(ParseMul, ParseUnary, IsTok(Tok::Star) || IsTok(Tok::Slash),
 bool CParser::ParseNot(ExprPtr& out)
 {
     if (IsKw(Kw::Not)) {
-        ExprGuard g(m_exprNesting);
-        if (m_exprNesting > kMaxNesting)
-            return Fail(kErrOutOfStack);
+        CDepthGuard g(m_exprNesting);
+        if (!CheckNesting(m_exprNesting))
+            return false;
         const Token& at = Cur();
         Next();
         ExprPtr operand;
@@ -130,7 +120,8 @@ bool CParser::ParseCompare(ExprPtr& out)
         const Token& at = Cur();
         Next();
         ExprPtr r;
-        if (!ParseConcat(r))
+        // "a <> Not b": Not applies to the comparison that follows it.
+        if (!(IsKw(Kw::Not) ? ParseNot(r) : ParseConcat(r)))
             return false;
         out = MakeBinary(op, std::move(out), std::move(r), at);
         if (!CheckDepth(out))
@@ -141,9 +132,9 @@ bool CParser::ParseCompare(ExprPtr& out)
 bool CParser::ParseUnary(ExprPtr& out)
 {
     if (IsTok(Tok::Minus) || IsTok(Tok::Plus)) {
-        ExprGuard g(m_exprNesting);
-        if (m_exprNesting > kMaxNesting)
-            return Fail(kErrOutOfStack);
+        CDepthGuard g(m_exprNesting);
+        if (!CheckNesting(m_exprNesting))
+            return false;
         const Token& at = Cur();
         bool neg = IsTok(Tok::Minus);
         Next();
@@ -205,9 +196,9 @@ bool CParser::ParsePrimary(ExprPtr& out)
         Next();
         return true;
     case Tok::LParen: {
-        ExprGuard g(m_exprNesting);
-        if (m_exprNesting > kMaxNesting)
-            return Fail(kErrOutOfStack);
+        CDepthGuard g(m_exprNesting);
+        if (!CheckNesting(m_exprNesting))
+            return false;
         Next();
         if (!ParseExpr(out))
             return false;
@@ -324,9 +315,9 @@ bool CParser::ParsePostfix(ExprPtr& out, size_t* lastParen, bool statementHead)
 
 bool CParser::ParseArgs(std::vector<ExprPtr>& args, bool inParens)
 {
-    ExprGuard g(m_exprNesting);
-    if (m_exprNesting > kMaxNesting)
-        return Fail(kErrOutOfStack);
+    CDepthGuard g(m_exprNesting);
+    if (!CheckNesting(m_exprNesting))
+        return false;
     if (inParens && Accept(Tok::RParen))
         return true;
     for (;;) {

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using cva::test::CTempDir;
 using cva::test::ReadAll;
@@ -26,12 +27,16 @@ protected:
     // Runs the script text; `target` empty leaves --target out.
     int Run(const std::string& script, const std::string& target) {
         WriteAll(m_dir.File("s.vbs"), script);
+        std::string args;
+        if (!target.empty()) args += " --target " + Quote(target);
+        return RunArgs(args + " //nologo " + Quote(m_dir.File("s.vbs")));
+    }
+    // Runs cvascript with the arguments as a shell would pass them.
+    int RunArgs(const std::string& args) {
         std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
                           " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " +
-                          Quote(CVA_SCRIPT_PROGRAM);
-        if (!target.empty()) cmd += " --target " + Quote(target);
-        cmd += " //nologo " + Quote(m_dir.File("s.vbs")) + " </dev/null >" +
-               Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
+                          Quote(CVA_SCRIPT_PROGRAM) + args + " </dev/null >" +
+                          Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
         int status = std::system(cmd.c_str());
         m_out = ReadAll(m_dir.File("out"));
         m_err = ReadAll(m_dir.File("err"));
@@ -77,6 +82,32 @@ TEST_F(CvaScript, AnUnknownTargetIsReported) {
     EXPECT_EQ(1, Run("WScript.Echo 1", "bogus:x"));
     EXPECT_NE(std::string::npos, m_err.find("bogus:x"));
     EXPECT_EQ("", m_out);
+}
+
+TEST_F(CvaScript, HelpOptionsPrintTheUsage) {
+    for (const char* option : {" --help", " -h", " '/?'"}) {
+        EXPECT_EQ(0, RunArgs(option)) << option;
+        EXPECT_EQ(0u, m_out.find("Usage: cvascript")) << option;
+    }
+}
+
+TEST_F(CvaScript, UnknownHostOptionsAndFoldersAreInputErrors) {
+    std::string box = " --target " + Quote("sandbox:" + m_dir.File("box"));
+    EXPECT_EQ(1, RunArgs(box + " //bogus x.vbs"));
+    EXPECT_EQ("Input Error: Unknown option \"//bogus\" specified.\n", m_err);
+    std::filesystem::create_directories(m_dir.File("folder"));
+    EXPECT_EQ(1, RunArgs(box + " //nologo " + Quote(m_dir.File("folder"))));
+    EXPECT_NE(std::string::npos, m_err.find("is a folder, not a script file")) << m_err;
+    EXPECT_EQ("", m_out);
+}
+
+TEST_F(CvaScript, AnUnreadableScriptIsAnInputError) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
+    WriteAll(m_dir.File("locked.vbs"), "WScript.Echo 1");
+    std::filesystem::permissions(m_dir.File("locked.vbs"), std::filesystem::perms::none);
+    EXPECT_EQ(1, RunArgs(" --target " + Quote("sandbox:" + m_dir.File("box")) + " //nologo " +
+                         Quote(m_dir.File("locked.vbs"))));
+    EXPECT_NE(std::string::npos, m_err.find("Can not read script file")) << m_err;
 }
 
 } // namespace

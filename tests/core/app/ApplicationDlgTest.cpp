@@ -239,11 +239,12 @@ TEST_F(ApplicationDlgTest, ExportLineEnablesExport) {
 
 // --- Script errors ----------------------------------------------------------------------
 
-TEST_F(ApplicationDlgTest, SyntaxErrorOnTheFirstScriptLineIsLine45) {
+TEST_F(ApplicationDlgTest, SyntaxErrorNamesTheLineOfThePluginFile) {
+    // The script's first line is the file's sixth; the prelude in front does not count.
     Open(Plugin("check", "Sub OnInit(\r\nEnd Sub\r\n"));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     const std::string& text = m_prompts.messages[0].text;
-    EXPECT_NE(text.find("\nSrc: VBScript compilation error\nLine:45 Error:"), std::string::npos)
+    EXPECT_NE(text.find("\nSrc: VBScript compilation error\nLine:6 Error:"), std::string::npos)
         << text;
     EXPECT_NE(text.find("Scode:800a03"), std::string::npos) << text;
     EXPECT_EQ(m_prompts.messages[0].style, MB_OK | MB_SETFOREGROUND);
@@ -251,16 +252,17 @@ TEST_F(ApplicationDlgTest, SyntaxErrorOnTheFirstScriptLineIsLine45) {
 
     Open(Plugin("check", "Sub OnInit(\r\nEnd Sub\r\n", "OPTIONEXPLICIT=0\r\n"));
     ASSERT_EQ(m_prompts.messages.size(), 2u);
-    EXPECT_NE(m_prompts.messages[1].text.find("Line:44 "), std::string::npos)
+    EXPECT_NE(m_prompts.messages[1].text.find("Line:7 "), std::string::npos)
         << m_prompts.messages[1].text;
 }
 
 TEST_F(ApplicationDlgTest, RunTimeErrorInOnInitIsShownOnceWithItsLine) {
-    Open(Plugin("check", "Dim x\r\nSub OnInit\r\n x = 1\r\n x = x + \"a\"\r\n SetItemText 0, "
-                         "\"after\"\r\nEnd Sub\r\n"));
+    // Lines the reader drops (a "//" line) or joins (a block comment) still count.
+    Open(Plugin("check", "Dim x\r\n// note\r\nSub OnInit /* two\r\nlines */\r\n x = 1\r\n x = x + \"a\"\r\n "
+                         "SetItemText 0, \"after\"\r\nEnd Sub\r\n"));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
     EXPECT_EQ(m_prompts.messages[0].text,
-              "Type mismatch\nSrc: VBScript runtime error\nLine:48 Error:13 "
+              "Type mismatch\nSrc: VBScript runtime error\nLine:11 Error:13 "
               "Scode:800a000d")
         << m_prompts.messages[0].text;
     EXPECT_EQ(Page(1).texts.count(0), 0u);

@@ -66,6 +66,19 @@ TEST(PluginScript, BlockCommentsAreCutOutAndUnterminatedOnesStay) {
     EXPECT_EQ(RemoveBlockComments("a */ b /* c"), "a */ b /* c");
 }
 
+TEST(PluginScript, LinesKeepTheirPlaceInTheFile) {
+    std::vector<uint32_t> lines{3, 4, 5, 7, 8};
+    EXPECT_EQ(RemoveBlockComments("a/*x\ny\n*/b\nc/**/\nd\n", &lines), "ab\nc\nd\n");
+    EXPECT_EQ(lines, (std::vector<uint32_t>{3, 7, 8}));
+    for (bool optionExplicit : {true, false}) {
+        std::u16string text = ComposeScript("first\n", optionExplicit);
+        size_t at = 0;
+        for (uint32_t n = ComposedScriptFirstLine(optionExplicit); n > 0; --n)
+            at = text.find(u'\n', at) + 1;
+        EXPECT_EQ(text.substr(at), u"first\n");
+    }
+}
+
 TEST(PluginScript, UnscramblingEndsAtAZeroByte) {
     EXPECT_EQ(UnscrambleLine(Scramble("RegWriteValueS \"HKCU\\x\", \"1\"")),
               "RegWriteValueS \"HKCU\\x\", \"1\"");
@@ -101,6 +114,7 @@ TEST(PluginText, DescriptionScriptExportAndComments) {
     SPluginText text = file.ReadText(false);
     EXPECT_EQ(text.m_description, "\"First partsecond part\r\nlast");
     EXPECT_EQ(text.m_script, "Sub OnInit\nEnd Sub\n");
+    EXPECT_EQ(text.m_scriptLines, (std::vector<uint32_t>{11, 14}));
     EXPECT_TRUE(text.m_hasExport);
     EXPECT_TRUE(text.m_hasScriptLine);
     EXPECT_EQ(file.GetString("settings", "caption", "none"), "Shell::Menus");

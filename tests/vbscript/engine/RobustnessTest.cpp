@@ -34,6 +34,13 @@ TEST(Robustness, DeepRecursionIsOutOfStackSpace)
     EXPECT_EQ(RunScript(u"Class C : Function M(n) : M = Me.M(n + 1) : End Function : End Class\n"
                   u"Set o = New C : x = o.M(0)\n"),
               kErrOutOfStack);
+    // Text that runs itself recurses through the compiler and the interpreter alike.
+    EXPECT_EQ(RunScript(u"c = \"Execute c\" : Execute c\n"), kErrOutOfStack);
+    EXPECT_EQ(RunScript(u"c = \"ExecuteGlobal c\" : ExecuteGlobal c\n"), kErrOutOfStack);
+    EXPECT_EQ(RunScript(u"c = \"Eval(c)\" : x = Eval(c)\n"), kErrOutOfStack);
+    EXPECT_EQ(RunScript(u"Sub S : Execute \"x = Eval(\"\"F()\"\")\" : End Sub\n"
+                        u"Function F : S : End Function\nS\n"),
+              kErrOutOfStack);
 }
 
 TEST(Robustness, DeepNestingIsRejected)
