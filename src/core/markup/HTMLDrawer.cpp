@@ -75,19 +75,19 @@ void CHTMLDrawer::Reset(int width) {
 // tag beginning with "p" acts as a paragraph and any beginning with "a" as an anchor.
 void CHTMLDrawer::ApplyTag(std::string_view rawTag) {
     const std::string_view tag = Trim(rawTag);
-    const std::string name = Lower(tag);
+    const std::string lower = Lower(tag);
     const size_t nameEnd = tag.find_first_of(kBlanks);
     const std::string_view attributeText =
         nameEnd == std::string_view::npos ? std::string_view() : Trim(tag.substr(nameEnd));
 
-    if (name == "b" || name == "strong") m_font.m_bBold = true;
-    else if (name == "/b" || name == "/strong") m_font.m_bBold = false;
-    else if (name == "i" || name == "em") m_font.m_bItalic = true;
-    else if (name == "/i" || name == "/em") m_font.m_bItalic = false;
-    else if (name == "u") m_font.m_bUnderline = true;
-    else if (name == "/u") m_font.m_bUnderline = false;
-    else if (name == "br") CloseLine();
-    else if (name.starts_with('p')) {
+    if (lower == "b" || lower == "strong") m_font.m_bBold = true;
+    else if (lower == "/b" || lower == "/strong") m_font.m_bBold = false;
+    else if (lower == "i" || lower == "em") m_font.m_bItalic = true;
+    else if (lower == "/i" || lower == "/em") m_font.m_bItalic = false;
+    else if (lower == "u") m_font.m_bUnderline = true;
+    else if (lower == "/u") m_font.m_bUnderline = false;
+    else if (lower == "br") CloseLine();
+    else if (lower.starts_with('p')) {
         BreakUnlessEmpty();
         for (const auto& [key, value] : ReadAttributes(attributeText)) {
             if (key != "align") continue;
@@ -96,25 +96,25 @@ void CHTMLDrawer::ApplyTag(std::string_view rawTag) {
             else if (align == "center") m_nAlign = ALIGN_CENTER;
             else if (align == "right") m_nAlign = ALIGN_RIGHT;
         }
-    } else if (name == "/p" || name == "/center") {
+    } else if (lower == "/p" || lower == "/center") {
         BreakUnlessEmpty();
         m_nAlign = m_nDefaultAlign;
-    } else if (name == "center") {
+    } else if (lower == "center") {
         BreakUnlessEmpty();
         m_nAlign = ALIGN_CENTER;
-    } else if (name.starts_with('a')) {
+    } else if (lower.starts_with('a')) {
         for (const auto& [key, value] : ReadAttributes(attributeText))
             if (key == "href") m_strLink = value;
-    } else if (name.starts_with("/a")) {
+    } else if (lower.starts_with("/a")) {
         m_strLink.clear();
-    } else if (name.starts_with("font")) {
+    } else if (lower.starts_with("font")) {
         m_fontStack.push_back(m_font);
         for (const auto& [key, value] : ReadAttributes(attributeText)) {
             if (key == "face") m_font.m_strFace = value;
             else if (key == "size") m_font.SetSize(value);
             else if (key == "color") m_font.SetColor(value);
         }
-    } else if (name.starts_with("/font")) {
+    } else if (lower.starts_with("/font")) {
         if (!m_fontStack.empty()) {
             m_font = m_fontStack.back();
             m_fontStack.pop_back();
