@@ -195,7 +195,8 @@ void CHTMLDrawer::PlaceText(std::string_view text) {
         const size_t blank = FitAtBlank(text, available);
         if (blank != std::string_view::npos) {
             // The blank where the line breaks is not drawn on either line.
-            if (blank > 0) Emit(text.substr(0, blank), m_measurer.Measure(m_font, text.substr(0, blank)));
+            const std::string_view fits = text.substr(0, blank);
+            if (!fits.empty()) Emit(fits, m_measurer.Measure(m_font, fits));
             if (!(blank == 0 && LineEmpty())) CloseLine();
             text.remove_prefix(blank + 1);
         } else if (!LineEmpty()) {

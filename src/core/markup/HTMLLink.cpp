@@ -1,5 +1,6 @@
 #include "core/markup/HTMLLink.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -16,11 +17,10 @@ std::optional<int> InternalLinkNumber(std::string_view target) {
         negative = target[pos] == '-';
         ++pos;
     }
+    constexpr long long kLimit = static_cast<long long>(INT_MAX) + 1;
     long long value = 0;
-    for (; pos < target.size() && std::isdigit(static_cast<unsigned char>(target[pos])); ++pos) {
-        value = value * 10 + (target[pos] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-    }
+    for (; pos < target.size() && std::isdigit(static_cast<unsigned char>(target[pos])); ++pos)
+        value = std::min(value * 10 + (target[pos] - '0'), kLimit);
     if (negative) value = -value;
     if (value > INT_MAX) value = INT_MAX;
     return static_cast<int>(value);
@@ -45,7 +45,9 @@ std::string HyperlinkErrorMessage(int code) {
         reason = "The DDE transaction could not\nbe completed because other DDE "
                  "transactions\nwere being processed.";
         break;
-    case 31: reason = "There is no application associated\nwith the given filename extension."; break;
+    case 31:
+        reason = "There is no application associated\nwith the given filename extension.";
+        break;
     case 32: reason = "The specified dynamic-link library was not found."; break;
     default: {
         char text[64];

@@ -102,15 +102,16 @@ void CHTMLStatic::paintEvent(QPaintEvent*) {
         if (hot && m_bUnderlineOnHover) font.setUnderline(true);
         painter.setFont(font);
         painter.setPen(hot ? kLinkColor : QColor(static_cast<QRgb>(atom.m_font.m_nColor)));
-        painter.drawText(QPoint(atom.m_rect.m_nLeft, atom.m_rect.m_nTop + QFontMetrics(font).ascent()),
-                         ToQt(atom.m_strText));
+        const int baseline = atom.m_rect.m_nTop + QFontMetrics(font).ascent();
+        painter.drawText(QPoint(atom.m_rect.m_nLeft, baseline), ToQt(atom.m_strText));
     }
 }
 
 void CHTMLStatic::SetHotLink(const std::string& target) {
     if (target == m_strHotLink) return;
     for (const markup::CHTMLAtom& atom : m_layout.m_atoms) {
-        if (atom.m_strLink.empty() || (atom.m_strLink != target && atom.m_strLink != m_strHotLink)) continue;
+        const bool changes = atom.m_strLink == target || atom.m_strLink == m_strHotLink;
+        if (atom.m_strLink.empty() || !changes) continue;
         const markup::SHTMLRect& r = atom.m_rect;
         update(QRect(r.m_nLeft, r.m_nTop, r.m_nRight - r.m_nLeft, r.m_nBottom - r.m_nTop));
     }
@@ -140,7 +141,8 @@ void CHTMLStatic::mousePressEvent(QMouseEvent* event) {
 void CHTMLStatic::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     const std::string pressed = std::exchange(m_strPressedLink, {});
-    if (event->button() == Qt::LeftButton && !pressed.empty() && m_layout.LinkAt(pos.x(), pos.y()) == pressed) {
+    if (event->button() == Qt::LeftButton && !pressed.empty() &&
+        m_layout.LinkAt(pos.x(), pos.y()) == pressed) {
         // Following the link may replace this text, or more; nothing here is used after it.
         FollowLink(pressed);
         return;

@@ -7,8 +7,10 @@
 namespace cva::gui {
 
 QFont CQtTextMeasurer::ToQFont(const markup::CHTMLFont& font) {
-    const QString face = QString::fromUtf8(font.m_strFace.data(), static_cast<qsizetype>(font.m_strFace.size()));
-    QFont qfont = QFontDatabase::hasFamily(face) ? QFont(face) : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    const QString face = QString::fromStdString(font.m_strFace);
+    QFont qfont = QFontDatabase::hasFamily(face)
+                      ? QFont(face)
+                      : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     // Size steps can reach any number; fonts cannot.
     qfont.setPointSizeF(std::clamp(font.m_dPointSize, 1.0, 500.0));
     qfont.setBold(font.m_bBold);

@@ -17,7 +17,8 @@ public:
         int characters = 0;
         for (char c : text)
             if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
-        return {characters * CharWidth(font), static_cast<int>(std::lround(font.m_dPointSize * 4 / 3))};
+        return {characters * CharWidth(font),
+                static_cast<int>(std::lround(font.m_dPointSize * 4 / 3))};
     }
 };
 

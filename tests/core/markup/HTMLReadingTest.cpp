@@ -17,7 +17,8 @@ std::vector<CHTMLAtom> Read(std::string_view markup) {
 
 std::vector<std::string> Texts(std::string_view markup) {
     std::vector<std::string> texts;
-    for (const CHTMLAtom& atom : Read(markup)) texts.push_back(atom.m_strText);
+    for (const CHTMLAtom& atom : Read(markup))
+        texts.push_back(atom.m_strText);
     return texts;
 }
 
@@ -83,7 +84,8 @@ TEST(HTMLReading, Attributes) {
     EXPECT_EQ(font.m_nColor, 0xFF0000u);
     EXPECT_EQ(font.m_nSizeIndex, 10);
     EXPECT_EQ(font.m_strFace, "Courier New");
-    EXPECT_EQ(FontOf("<font face=Courier New>x").m_strFace, "Courier") << "unquoted ends at a blank";
+    EXPECT_EQ(FontOf("<font face=Courier New>x").m_strFace, "Courier")
+        << "unquoted ends at a blank";
     EXPECT_EQ(Read("<a href=\"cva:1>x")[0].m_strLink, "") << "a quote never closed gives nothing";
     EXPECT_EQ(Read("<a name=top href = 'x' href=y>x")[0].m_strLink, "y");
     EXPECT_EQ(Read("<a>x")[0].m_strLink, "");
@@ -119,7 +121,8 @@ TEST(HTMLReading, Colors) {
 
 TEST(HTMLReading, SizeIndexScalesThePointSize) {
     const double expected[] = {1.0, 0.625, 0.8, 1.0, 1.125, 1.5, 2.0, 3.0, 24.0 / 7};
-    for (int index = 0; index <= 8; ++index) EXPECT_DOUBLE_EQ(CHTMLFont::SizeFactor(index), expected[index]);
+    for (int index = 0; index <= 8; ++index)
+        EXPECT_DOUBLE_EQ(CHTMLFont::SizeFactor(index), expected[index]);
     EXPECT_DOUBLE_EQ(CHTMLFont::SizeFactor(-4), 1.0);
     EXPECT_DOUBLE_EQ(CHTMLFont::SizeFactor(14), 6.0);
 
@@ -137,9 +140,11 @@ TEST(HTMLLinks, InternalNumbersAndErrorTexts) {
     EXPECT_EQ(InternalLinkNumber("cva:7"), 7);
     EXPECT_EQ(InternalLinkNumber("Cva:"), 0);
     EXPECT_EQ(InternalLinkNumber("https://cva:7"), std::nullopt);
-    EXPECT_EQ(HyperlinkErrorMessage(2), "Unable to open hyperlink:\r\nThe specified file was not found.");
-    EXPECT_EQ(HyperlinkErrorMessage(26), "Unable to open hyperlink:\r\nA sharing violation occurred. ");
-    EXPECT_EQ(HyperlinkErrorMessage(31),
-              "Unable to open hyperlink:\r\nThere is no application associated\nwith the given filename extension.");
+    EXPECT_EQ(HyperlinkErrorMessage(2),
+              "Unable to open hyperlink:\r\nThe specified file was not found.");
+    EXPECT_EQ(HyperlinkErrorMessage(26),
+              "Unable to open hyperlink:\r\nA sharing violation occurred. ");
+    EXPECT_EQ(HyperlinkErrorMessage(31), "Unable to open hyperlink:\r\nThere is no application "
+                                         "associated\nwith the given filename extension.");
     EXPECT_EQ(HyperlinkErrorMessage(1), "Unable to open hyperlink:\r\nUnknown Error (1) occurred.");
 }

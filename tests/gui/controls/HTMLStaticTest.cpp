@@ -1,6 +1,6 @@
+#include "gui/controls/HTMLStatic.h"
 #include "core/markup/HTMLFont.h"
 #include "core/pages/PageDoubles.h"
-#include "gui/controls/HTMLStatic.h"
 #include "gui/controls/QtTextMeasurer.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +32,8 @@ public:
 QPoint CentreOf(const CHTMLStatic& html, const std::string& text) {
     for (const CHTMLAtom& atom : html.Layout().m_atoms)
         if (atom.m_strText == text)
-            return {(atom.m_rect.m_nLeft + atom.m_rect.m_nRight) / 2, (atom.m_rect.m_nTop + atom.m_rect.m_nBottom) / 2};
+            return {(atom.m_rect.m_nLeft + atom.m_rect.m_nRight) / 2,
+                    (atom.m_rect.m_nTop + atom.m_rect.m_nBottom) / 2};
     ADD_FAILURE() << "no run " << text;
     return {};
 }
@@ -47,7 +48,8 @@ int PixelsOf(CHTMLStatic& html, const std::string& text, int channel) {
             for (int x = atom.m_rect.m_nLeft; x < atom.m_rect.m_nRight; ++x) {
                 const QRgb pixel = image.pixel(x, y);
                 const int c[3] = {qRed(pixel), qGreen(pixel), qBlue(pixel)};
-                if (c[channel] - std::max(c[(channel + 1) % 3], c[(channel + 2) % 3]) > 100) ++count;
+                if (c[channel] - std::max(c[(channel + 1) % 3], c[(channel + 2) % 3]) > 100)
+                    ++count;
             }
     }
     return count;
@@ -58,13 +60,16 @@ protected:
     void SetUp() override {
         m_html.resize(400, 120);
         m_html.SetPrompts(&m_prompts);
-        m_html.SetText("<b>Title</b> <font color=red>warm</font><br>"
-                       "<a href=\"cva:7\">seven</a> <a href=\"CVA:\">zero</a> "
-                       "<a href=\"https://example.org/x\">site</a> <a href=\"file:///etc/passwd\">file</a>");
+        m_html.SetText(
+            "<b>Title</b> <font color=red>warm</font><br>"
+            "<a href=\"cva:7\">seven</a> <a href=\"CVA:\">zero</a> "
+            "<a href=\"https://example.org/x\">site</a> <a href=\"file:///etc/passwd\">file</a>");
         m_html.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_html));
     }
-    void Click(const std::string& text) { QTest::mouseClick(&m_html, Qt::LeftButton, {}, CentreOf(m_html, text)); }
+    void Click(const std::string& text) {
+        QTest::mouseClick(&m_html, Qt::LeftButton, {}, CentreOf(m_html, text));
+    }
 
     cva::test::CPromptsDouble m_prompts;
     CHTMLStatic m_html;
@@ -115,9 +120,11 @@ TEST_F(HTMLStaticTest, OtherLinksOpenOnTheDesktopOrSayWhyNot) {
     Click("site");
     EXPECT_EQ(opened, std::vector<std::string>{"https://example.org/x"});
     EXPECT_EQ(m_prompts.m_messages,
-              (std::vector<std::string>{"Unable to open hyperlink:\r\nThe operating system denied\naccess to the specified file.",
-                                        "Unable to open hyperlink:\r\nThere is no application associated\nwith the given "
-                                        "filename extension."}));
+              (std::vector<std::string>{
+                  "Unable to open hyperlink:\r\nThe operating system denied\naccess to the "
+                  "specified file.",
+                  "Unable to open hyperlink:\r\nThere is no application associated\nwith the given "
+                  "filename extension."}));
 }
 
 TEST_F(HTMLStaticTest, RelaysOutForItsWidthAndFrame) {
@@ -126,7 +133,8 @@ TEST_F(HTMLStaticTest, RelaysOutForItsWidthAndFrame) {
     m_html.SetFrame(SHTMLFrame::StartHeader(), QIcon());
     EXPECT_EQ(m_html.Layout().m_atoms.front().m_rect.m_nLeft, 50);
     m_html.resize(200, 120);
-    for (const CHTMLAtom& atom : m_html.Layout().m_atoms) EXPECT_LE(atom.m_rect.m_nRight, 150) << atom.m_strText;
+    for (const CHTMLAtom& atom : m_html.Layout().m_atoms)
+        EXPECT_LE(atom.m_rect.m_nRight, 150) << atom.m_strText;
 }
 
 TEST(QtTextMeasurer, UnknownFacesFallBackToTheDesktopFont) {
@@ -152,8 +160,9 @@ TEST(HTMLColorNames, AreTheWebKeywords) {
         }
         ASSERT_TRUE(ours) << key;
         ++known;
-        const QString expected = name == QLatin1String("khaki") ? QStringLiteral("F0E86C")
-                                                                : QColor(name).name().mid(1).toUpper();
+        const QString expected = name == QLatin1String("khaki")
+                                     ? QStringLiteral("F0E86C")
+                                     : QColor(name).name().mid(1).toUpper();
         EXPECT_EQ(QString::fromLatin1(ours->data(), ours->size()), expected) << key;
     }
     EXPECT_EQ(known, 139) << "and Mocassin";
