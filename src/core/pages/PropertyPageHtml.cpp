@@ -1,9 +1,6 @@
 #include "core/pages/PropertyPageHtml.h"
 
-#include "platform/text/Unicode.h"
-
-#include <cctype>
-#include <climits>
+#include "core/markup/HTMLLink.h"
 
 namespace cva::pages {
 
@@ -23,23 +20,7 @@ void CPropertyPageHtml::SetItemText(int, const std::string& text) {
 std::string CPropertyPageHtml::GetItemText(int) { return m_strHtml; }
 
 std::optional<int> CPropertyPageHtml::LinkNumber(const std::string& target) {
-    if (target.size() < 4 || !text::EqualsNoCaseUtf8(target.substr(0, 4), "cva:")) return std::nullopt;
-    // Decimal digits after the prefix with an optional sign; none gives 0, and a number
-    // too long for 32 bits stops at the nearer limit instead of wrapping around.
-    size_t pos = 4;
-    bool negative = false;
-    if (pos < target.size() && (target[pos] == '-' || target[pos] == '+')) {
-        negative = target[pos] == '-';
-        ++pos;
-    }
-    long long value = 0;
-    for (; pos < target.size() && std::isdigit(static_cast<unsigned char>(target[pos])); ++pos) {
-        value = value * 10 + (target[pos] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) value = INT_MAX;
-    return static_cast<int>(value);
+    return markup::InternalLinkNumber(target);
 }
 
 bool CPropertyPageHtml::FollowLink(const std::string& target) {
