@@ -53,6 +53,13 @@ bool Unary(CInterpreter& in, std::span<Variant> a, Variant& out)
     return true;
 }
 
+// Functions that refuse a Null argument instead of passing it through.
+template <bool (*Fn)(CInterpreter&, std::span<Variant>, Variant&)>
+bool NotNull(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return a[0].IsNull() ? in.Fail(kErrInvalidUseOfNull) : Fn(in, a, out);
+}
+
 bool LeftRight(CInterpreter& in, std::span<Variant> a, Variant& out, bool left)
 {
     int32_t n = 0;
@@ -300,11 +307,15 @@ bool Join(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString delim(u" ");
     if (!Missing(a, 1) && !ArgString(in, a[1], delim))
         return false;
-    if (!a[0].IsArray())
+    // An object stands for its default value (438 without one); Null is 94.
+    Variant list;
+    if (!Converted(in, GetValue(a[0], list)))
+        return false;
+    if (list.IsNull())
+        return in.Fail(kErrInvalidUseOfNull);
+    if (!list.IsArray() || list.AsArray()->Dims() != 1)
         return in.Fail(kErrTypeMismatch);
-    const SafeArray* arr = a[0].AsArray();
-    if (arr->Dims() != 1)
-        return in.Fail(kErrSubscript);
+    const SafeArray* arr = list.AsArray();
     // Strings are joined without copies; other elements are converted once.
     std::vector<VString> texts(arr->Count());
     size_t total = 0;
@@ -473,8 +484,8 @@ extern const Builtin kTextBuiltins[] = {
     {u"RTrim", 1, 1, Unary<rt::RTrim>},
     {u"Trim", 1, 1, Unary<TrimBoth>},
     {u"StrReverse", 1, 1, Unary<rt::StrReverse>},
-    {u"Escape", 1, 1, Unary<rt::Escape>},
-    {u"Unescape", 1, 1, Unary<rt::Unescape>},
+    {u"Escape", 1, 1, NotNull<Unary<rt::Escape>>},
+    {u"Unescape", 1, 1, NotNull<Unary<rt::Unescape>>},
     {u"Left", 2, 2, Left},
     {u"Right", 2, 2, Right},
     {u"Mid", 2, 3, Mid},
