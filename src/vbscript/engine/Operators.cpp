@@ -281,7 +281,7 @@ Status ApplyConcat(const Variant& a, const Variant& b, Variant& out)
         out = Variant(sa.IsNull() ? VString(u"") : sa);
         return Status::Ok();
     }
-    if (!sa.Append(sb.View()))
+    if (!sa.Append(sb))
         return Status(kErrOutOfMemory);
     out = Variant(std::move(sa));
     return Status::Ok();
