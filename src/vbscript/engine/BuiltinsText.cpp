@@ -49,10 +49,14 @@ Variant FromByteUnits(std::u16string_view units)
     return Variant(VString::FromBytes(bytes.data(), bytes.size()));
 }
 
-// The text a character function works on, or its bytes for the byte function.
-std::u16string Units(const VString& s, bool bytes)
+// The text a character function works on: the string itself, or its bytes for the byte
+// function (kept in storage).
+std::u16string_view Units(const VString& s, bool bytes, std::u16string& storage)
 {
-    return bytes ? ByteUnits(s) : s.Str();
+    if (!bytes)
+        return s.View();
+    storage = ByteUnits(s);
+    return storage;
 }
 
 bool CharResult(CInterpreter& in, int code, std::u16string& r, bool bytes, Variant& out)
@@ -108,7 +112,8 @@ bool LeftRight(CInterpreter& in, std::span<Variant> a, Variant& out, bool left)
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
-    std::u16string text = Units(s, Bytes);
+    std::u16string storage;
+    std::u16string_view text = Units(s, Bytes, storage);
     std::u16string r;
     return CharResult(in, left ? rt::Left(text, n, r) : rt::Right(text, n, r), r, Bytes, out);
 }
@@ -141,8 +146,9 @@ bool Mid(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
+    std::u16string storage;
     std::u16string r;
-    return CharResult(in, rt::Mid(Units(s, Bytes), start, len, r), r, Bytes, out);
+    return CharResult(in, rt::Mid(Units(s, Bytes, storage), start, len, r), r, Bytes, out);
 }
 
 template <bool Bytes>
@@ -174,7 +180,9 @@ bool InStr(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (!ArgString(in, a[i], s1) || !ArgString(in, a[i + 1], s2))
         return false;
     int32_t r = 0;
-    if (!RtResult(in, rt::InStr(start, Units(s1, Bytes), Units(s2, Bytes), mode, r)))
+    std::u16string storage1;
+    std::u16string storage2;
+    if (!RtResult(in, rt::InStr(start, Units(s1, Bytes, storage1), Units(s2, Bytes, storage2), mode, r)))
         return false;
     out = Variant(r);
     return true;

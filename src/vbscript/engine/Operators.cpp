@@ -387,7 +387,6 @@ Status ApplyBinary(BinOp op, const Variant& a0, const Variant& b0, Variant& out)
             return Status(kErrDivByZero);
         if (op == BinOp::Mod && a.IsEmpty())
             rank = kLong; // VarMod's rule: an Empty dividend is read as a Long
-
         int64_t r = op == BinOp::IntDiv ? x / y : x % y;
         out = IntegerResult(r, rank);
         return Status::Ok();

@@ -132,12 +132,12 @@ struct Ymd {
 // to the other readings Windows accepts when the first one is not a valid date.
 bool ResolveDate(const std::vector<Token>& numbers, int monthName, int referenceYear, Ymd& out) {
     const bool dayFirst = CurrentLocale().dateOrder == LocaleInfo::DateOrder::DayMonthYear;
-    // accept(year, first, second) reads the two fields in the locale's order.
     auto acceptYmd = [&](int y, int m, int d) {
         if (!ValidDay(y, m, d)) return false;
         out = {y, m, d};
         return true;
     };
+    // accept(year, first, second) reads the two fields in the locale's order.
     auto accept = [&](int y, int first, int second) {
         return dayFirst ? acceptYmd(y, second, first) : acceptYmd(y, first, second);
     };
