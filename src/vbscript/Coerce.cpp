@@ -94,6 +94,16 @@ Status ToString(const Variant& v, VString& out)
     }
 }
 
+Status ToParamString(const Variant& v, VString& out)
+{
+    switch (v.Type()) {
+    case VarType::Null: return Status(kErrTypeMismatch);
+    case VarType::Boolean: out = VString(v.AsBool() ? u"-1" : u"0"); return Status::Ok();
+    case VarType::Object: return ConvertDefaultValue(v, out, ToParamString);
+    default: return ToString(v, out);
+    }
+}
+
 Status ToDouble(const Variant& v, double& out)
 {
     switch (v.Type()) {
@@ -107,16 +117,11 @@ Status ToDouble(const Variant& v, double& out)
     case VarType::Double: out = v.AsDouble(); return Status::Ok();
     case VarType::Date: out = v.AsDate(); return Status::Ok();
     case VarType::Currency: out = static_cast<double>(v.AsCurrency()) / 10000.0; return Status::Ok();
-    case VarType::String: {
+    case VarType::String:
+        // Only OLE's number parsing applies: a date text like "1/2" or "1 2" is no number.
         if (ParseNumber(v.AsString().View(), out))
             return Status::Ok();
-        double date = 0;
-        if (ParseDateValue(v.AsString().View(), date)) {
-            out = date;
-            return Status::Ok();
-        }
         return Status(kErrTypeMismatch);
-    }
     case VarType::Object: return ConvertDefaultValue(v, out, ToDouble);
     default: return Status(kErrTypeMismatch);
     }
@@ -142,6 +147,11 @@ Status ToInteger(const Variant& v, int16_t& out)
 
 Status ToByte(const Variant& v, uint8_t& out)
 {
+    if (v.Type() == VarType::Boolean) {
+        // True is all bits set, which a byte holds as 255.
+        out = v.AsBool() ? 255 : 0;
+        return Status::Ok();
+    }
     int64_t r = 0;
     Status st = ToInt64InRange(v, 0.0, 255.0, r);
     if (st.IsOk())
@@ -192,6 +202,11 @@ Status ToBool(const Variant& v, bool& out)
         }
         if (text::EqualsNoCase(s, u"false")) {
             out = false;
+            return Status::Ok();
+        }
+        // The locale-independent spellings, matched exactly as OLE does.
+        if (s == u"#TRUE#" || s == u"#FALSE#") {
+            out = s == u"#TRUE#";
             return Status::Ok();
         }
         double d = 0;

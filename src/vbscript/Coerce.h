@@ -25,6 +25,9 @@ Status ToSingle(const Variant& v, float& out);
 Status ToCurrency(const Variant& v, int64_t& out);
 Status ToBool(const Variant& v, bool& out);
 Status ToDate(const Variant& v, double& out);
+// The conversion COM makes for a method's String parameter: as CStr, except that a
+// Boolean becomes "-1" or "0" and Null does not convert (13).
+Status ToParamString(const Variant& v, VString& out);
 
 // An object's default value (kDispIdValue read), or the value itself otherwise.
 // 91 for Nothing, 438 when the object has no default member.

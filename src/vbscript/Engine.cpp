@@ -2,6 +2,7 @@
 
 #include "vbscript/engine/HostItem.h"
 #include "vbscript/engine/Interpreter.h"
+#include "vbscript/runtime/LocaleScope.h"
 
 namespace cva::vbs {
 
@@ -42,11 +43,13 @@ void CScriptEngine::AddHostItem(std::u16string_view name, std::vector<HostFuncti
 
 bool CScriptEngine::ParseScript(std::u16string_view text)
 {
+    rt::CLocaleScope locale(m_locale);
     return m_interp->RunText(text, true);
 }
 
 CallOutcome CScriptEngine::CallRoutine(std::u16string_view name, std::span<const Variant> args, Variant* result)
 {
+    rt::CLocaleScope locale(m_locale);
     return m_interp->CallByName(name, args, result);
 }
 
@@ -73,6 +76,7 @@ void CScriptEngine::SetStepLimit(uint64_t steps)
 
 void CScriptEngine::Close()
 {
+    rt::CLocaleScope locale(m_locale);
     m_interp->Close();
 }
 

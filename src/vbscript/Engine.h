@@ -18,6 +18,9 @@ namespace cva::vbs {
 namespace engine {
 class CInterpreter;
 }
+namespace rt {
+struct LocaleInfo;
+}
 
 // A script error as the host's site receives it (Active Scripting conventions: line
 // and column count from 0).
@@ -123,6 +126,7 @@ public:
 
 private:
     std::unique_ptr<engine::CInterpreter> m_interp;
+    const rt::LocaleInfo* m_locale = nullptr; // what SetLocale chose; null: the default
 };
 
 // Text of the error number for the interrupt (a host shows it like any other).

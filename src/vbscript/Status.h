@@ -48,6 +48,8 @@ enum ErrorNumber : int32_t {
     kErrNoAutomation = 430,
     kErrFileNameOrClassNotFound = 432,
     kErrNoSuchMember = 438,
+    kErrLocaleNotSupported = 447,
+    kErrArgNotOptional = 449,
     kErrWrongArgCount = 450,
     kErrNotCollection = 451,
     kErrSpecifiedDllNotFound = 453,

@@ -16,6 +16,8 @@ VString::Buffer* VString::NewBuffer(size_t capacity)
     b->refs = 1;
     b->length = 0;
     b->capacity = static_cast<uint32_t>(capacity);
+    b->trail = 0;
+    b->hasTrail = false;
     b->text[0] = 0;
     return b;
 }
@@ -110,6 +112,10 @@ void VString::Unshare(size_t capacity)
         std::memcpy(b->text, m_data->text, len * sizeof(char16_t));
     b->length = static_cast<uint32_t>(len);
     b->text[len] = 0;
+    if (m_data) {
+        b->trail = m_data->trail;
+        b->hasTrail = m_data->hasTrail;
+    }
     Clear();
     m_data = b;
 }
@@ -129,33 +135,100 @@ void VString::Reserve(size_t capacity)
         Unshare(capacity);
 }
 
+VString VString::FromBytes(const uint8_t* bytes, size_t count)
+{
+    VString s;
+    size_t units = count / 2;
+    s.m_data = NewBuffer(units);
+    for (size_t i = 0; i < units; ++i)
+        s.m_data->text[i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    s.m_data->length = static_cast<uint32_t>(units);
+    s.m_data->text[units] = 0;
+    s.m_data->hasTrail = count % 2 != 0;
+    s.m_data->trail = count % 2 ? bytes[count - 1] : 0;
+    return s;
+}
+
+uint8_t VString::ByteAt(size_t i) const
+{
+    if (i / 2 < Size())
+        return static_cast<uint8_t>(m_data->text[i / 2] >> (i % 2 ? 8 : 0));
+    return m_data->trail;
+}
+
+void VString::Grow(size_t need)
+{
+    if (m_data && m_data->refs == 1 && m_data->capacity >= need)
+        return;
+    size_t cap = need < 16 ? 16 : need + need / 2;
+    if (cap > kMaxLength)
+        cap = kMaxLength;
+    if (m_data && m_data->refs == 1) {
+        size_t bytes = offsetof(Buffer, text) + (cap + 1) * sizeof(char16_t);
+        auto* b = static_cast<Buffer*>(std::realloc(m_data, bytes));
+        if (!b)
+            std::abort();
+        m_data = b;
+        m_data->capacity = static_cast<uint32_t>(cap);
+    } else {
+        Unshare(cap);
+    }
+}
+
+bool VString::AppendBytes(std::u16string_view units, int trail)
+{
+    size_t bytes = ByteSize() + units.size() * 2 + (trail >= 0 ? 1 : 0);
+    if (bytes / 2 > kMaxLength)
+        return false;
+    std::u16string copy(units); // units may lie in this buffer, which may move
+    Grow(bytes / 2);
+    int pending = m_data->hasTrail ? m_data->trail : -1;
+    char16_t* out = m_data->text + m_data->length;
+    auto put = [&](int byte) {
+        if (pending < 0) {
+            pending = byte;
+        } else {
+            *out++ = static_cast<char16_t>(pending | (byte << 8));
+            pending = -1;
+        }
+    };
+    for (char16_t c : copy) {
+        put(c & 0xFF);
+        put(c >> 8);
+    }
+    if (trail >= 0)
+        put(trail);
+    m_data->length = static_cast<uint32_t>(bytes / 2);
+    m_data->text[m_data->length] = 0;
+    m_data->hasTrail = pending >= 0;
+    m_data->trail = static_cast<uint8_t>(pending >= 0 ? pending : 0);
+    return true;
+}
+
+bool VString::Append(const VString& other)
+{
+    if (!other.HasTrailByte())
+        return Append(other.View());
+    return AppendBytes(other.View(), other.m_data->trail);
+}
+
 bool VString::Append(std::u16string_view text)
 {
+    if (HasTrailByte())
+        return AppendBytes(text, -1);
     size_t len = Size();
     if (text.size() > kMaxLength - len)
         return false;
     size_t need = len + text.size();
     if (!m_data || m_data->refs > 1 || m_data->capacity < need) {
-        // Geometric growth keeps a loop of appends linear overall.
-        size_t cap = need < 16 ? 16 : need + need / 2;
-        if (cap > kMaxLength)
-            cap = kMaxLength;
         if (m_data && m_data->refs == 1 && !text.empty() && text.data() >= m_data->text &&
             text.data() < m_data->text + len) {
             // Appending a piece of itself: copy the piece before the buffer moves.
             std::u16string copy(text);
             return Append(std::u16string_view(copy));
         }
-        if (m_data && m_data->refs == 1) {
-            size_t bytes = offsetof(Buffer, text) + (cap + 1) * sizeof(char16_t);
-            auto* b = static_cast<Buffer*>(std::realloc(m_data, bytes));
-            if (!b)
-                std::abort();
-            m_data = b;
-            m_data->capacity = static_cast<uint32_t>(cap);
-        } else {
-            Unshare(cap);
-        }
+        // Geometric growth keeps a loop of appends linear overall.
+        Grow(need);
     }
     if (!text.empty())
         std::memmove(m_data->text + len, text.data(), text.size() * sizeof(char16_t));

@@ -30,8 +30,17 @@ public:
     // Returns the null string (and false) when length exceeds kMaxLength.
     static bool Allocate(size_t length, VString& out);
 
+    // Strings built byte by byte (ChrB, LeftB, MidB) may end in half a character, as a
+    // BSTR of odd byte length does: Size() does not count that trailing byte, ByteSize(),
+    // the byte functions and concatenation keep it.
+    static VString FromBytes(const uint8_t* bytes, size_t count);
+    size_t ByteSize() const { return Size() * 2 + (HasTrailByte() ? 1 : 0); }
+    bool HasTrailByte() const { return m_data && m_data->hasTrail; }
+    // Byte i of the UTF-16LE text (i < ByteSize()).
+    uint8_t ByteAt(size_t i) const;
+
     size_t Size() const { return m_data ? m_data->length : 0; }
-    bool Empty() const { return Size() == 0; }
+    bool Empty() const { return ByteSize() == 0; }
     bool IsNull() const { return m_data == nullptr; }
     const char16_t* Data() const { return m_data ? m_data->text : u""; }
     std::u16string_view View() const { return {Data(), Size()}; }
@@ -45,11 +54,18 @@ public:
     // Appends in place (unshared) or into a new buffer. False when the result would
     // exceed kMaxLength; the string is then unchanged.
     bool Append(std::u16string_view text);
+    // Appends another script string byte for byte, trailing byte included.
+    bool Append(const VString& other);
+    bool Append(const char16_t* text) { return Append(std::u16string_view(text)); }
     bool Append(char16_t c) { return Append(std::u16string_view(&c, 1)); }
     void Clear();
     void Reserve(size_t capacity);
 
-    bool operator==(const VString& other) const { return View() == other.View(); }
+    bool operator==(const VString& other) const
+    {
+        return View() == other.View() && ByteSize() == other.ByteSize() &&
+               (!HasTrailByte() || m_data->trail == other.m_data->trail);
+    }
     bool operator==(std::u16string_view other) const { return View() == other; }
 
     uint32_t RefCount() const { return m_data ? m_data->refs : 0; }
@@ -59,10 +75,16 @@ private:
         uint32_t refs;
         uint32_t length;
         uint32_t capacity;
+        uint8_t trail;
+        bool hasTrail;
         char16_t text[1];
     };
     static Buffer* NewBuffer(size_t capacity);
     void Unshare(size_t capacity);
+    // Makes the buffer unique with room for `need` units, growing geometrically.
+    void Grow(size_t need);
+    // Appends the bytes of units, then trail when it is 0..255, after this string's bytes.
+    bool AppendBytes(std::u16string_view units, int trail);
 
     Buffer* m_data = nullptr;
 };

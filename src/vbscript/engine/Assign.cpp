@@ -171,7 +171,7 @@ Flow CInterpreter::AppendInPlace(const Expr& target, Frame& f, const Expr* const
         cur = std::move(orig);
     }
     for (size_t k = n; k-- > 0;) {
-        if (!cur.Append(parts[k].View()))
+        if (!cur.Append(parts[k]))
             return FailFlow(kErrOutOfMemory);
     }
     if (var) {

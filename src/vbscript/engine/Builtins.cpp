@@ -38,7 +38,12 @@ struct Table {
         auto str = [&](const char16_t* name, std::u16string value) {
             constants[text::ToUpper(name)] = Variant(VString(value));
         };
-        auto num = [&](const char16_t* name, int32_t value) {
+        // Windows declares most of them Integer; the colours, vbObjectError and the
+        // message box flags from vbMsgBoxHelpButton up are Long.
+        auto num = [&](const char16_t* name, int16_t value) {
+            constants[text::ToUpper(name)] = Variant::FromInteger(value);
+        };
+        auto lng = [&](const char16_t* name, int32_t value) {
             constants[text::ToUpper(name)] = Variant(value);
         };
         str(u"vbCr", u"\r");
@@ -50,18 +55,18 @@ struct Table {
         str(u"vbVerticalTab", u"\v");
         str(u"vbNullString", u"");
         constants[u"VBNULLCHAR"] = Variant(VString(std::u16string(1, u'\0')));
-        num(u"vbObjectError", static_cast<int32_t>(0x80040000u));
+        lng(u"vbObjectError", static_cast<int32_t>(0x80040000u));
         num(u"vbBinaryCompare", 0);
         num(u"vbTextCompare", 1);
         num(u"vbDatabaseCompare", 2);
-        num(u"vbBlack", 0);
-        num(u"vbRed", 0xFF);
-        num(u"vbGreen", 0xFF00);
-        num(u"vbYellow", 0xFFFF);
-        num(u"vbBlue", 0xFF0000);
-        num(u"vbMagenta", 0xFF00FF);
-        num(u"vbCyan", 0xFFFF00);
-        num(u"vbWhite", 0xFFFFFF);
+        lng(u"vbBlack", 0);
+        lng(u"vbRed", 0xFF);
+        lng(u"vbGreen", 0xFF00);
+        lng(u"vbYellow", 0xFFFF);
+        lng(u"vbBlue", 0xFF0000);
+        lng(u"vbMagenta", 0xFF00FF);
+        lng(u"vbCyan", 0xFFFF00);
+        lng(u"vbWhite", 0xFFFFFF);
         num(u"vbUseSystemDayOfWeek", 0);
         num(u"vbSunday", 1);
         num(u"vbMonday", 2);
@@ -95,10 +100,10 @@ struct Table {
         num(u"vbDefaultButton4", 768);
         num(u"vbApplicationModal", 0);
         num(u"vbSystemModal", 4096);
-        num(u"vbMsgBoxHelpButton", 16384);
-        num(u"vbMsgBoxSetForeground", 65536);
-        num(u"vbMsgBoxRight", 524288);
-        num(u"vbMsgBoxRtlReading", 1048576);
+        lng(u"vbMsgBoxHelpButton", 16384);
+        lng(u"vbMsgBoxSetForeground", 65536);
+        lng(u"vbMsgBoxRight", 524288);
+        lng(u"vbMsgBoxRtlReading", 1048576);
         num(u"vbOK", 1);
         num(u"vbCancel", 2);
         num(u"vbAbort", 3);

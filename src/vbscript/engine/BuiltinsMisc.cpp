@@ -1,4 +1,5 @@
 #include "vbscript/engine/BuiltinHelpers.h"
+#include "vbscript/runtime/Locale.h"
 
 namespace cva::vbs::engine {
 
@@ -155,16 +156,28 @@ bool ScriptEngineBuild(CInterpreter&, std::span<Variant>, Variant& out)
 
 bool GetLocale(CInterpreter&, std::span<Variant>, Variant& out)
 {
-    out = Variant(int32_t{1033});
+    out = Variant(rt::CurrentLocale().lcid);
     return true;
 }
 
+// SetLocale(lcid or "de-de") answers the locale it replaces; 0 is the default locale.
 bool SetLocale(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    int32_t lcid = 0;
-    if (!Missing(a, 0) && !a[0].IsString() && !ArgLong(in, a[0], lcid))
-        return false;
-    out = Variant(int32_t{1033});
+    out = Variant(rt::CurrentLocale().lcid);
+    if (Missing(a, 0))
+        return true;
+    const rt::LocaleInfo* locale = nullptr;
+    if (a[0].IsString()) {
+        locale = rt::FindLocale(a[0].AsString().View());
+    } else {
+        int32_t lcid = 0;
+        if (!ArgLong(in, a[0], lcid))
+            return false;
+        locale = lcid == 0 ? &rt::DefaultLocale() : rt::FindLocale(lcid);
+    }
+    if (!locale)
+        return in.Fail(kErrLocaleNotSupported);
+    rt::SetCurrentLocale(*locale);
     return true;
 }
 

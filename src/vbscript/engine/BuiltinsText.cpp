@@ -32,12 +32,51 @@ bool Len(CInterpreter& in, std::span<Variant> a, Variant& out)
     return true;
 }
 
+// The byte functions (LeftB, MidB, InStrB, ...) see a string as its UTF-16LE bytes. The
+// character functions do the work on a text of one unit per byte, whose result is packed
+// back into bytes.
+std::u16string ByteUnits(const VString& s)
+{
+    std::u16string units(s.ByteSize(), u'\0');
+    for (size_t i = 0; i < units.size(); ++i)
+        units[i] = s.ByteAt(i);
+    return units;
+}
+
+Variant FromByteUnits(std::u16string_view units)
+{
+    std::basic_string<uint8_t> bytes(units.begin(), units.end());
+    return Variant(VString::FromBytes(bytes.data(), bytes.size()));
+}
+
+// The text a character function works on: the string itself, or its bytes for the byte
+// function (kept in storage).
+std::u16string_view Units(const VString& s, bool bytes, std::u16string& storage)
+{
+    if (!bytes)
+        return s.View();
+    storage = ByteUnits(s);
+    return storage;
+}
+
+bool CharResult(CInterpreter& in, int code, std::u16string& r, bool bytes, Variant& out)
+{
+    if (!bytes)
+        return RtString(in, code, r, out);
+    if (!RtResult(in, code))
+        return false;
+    out = FromByteUnits(r);
+    return true;
+}
+
 bool LenB(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    if (!Len(in, a, out))
+    if (NullPassedThrough(a[0], out))
+        return true;
+    VString s;
+    if (!ArgString(in, a[0], s))
         return false;
-    if (!out.IsNull())
-        out = Variant(out.AsLong() * 2);
+    out = Variant(static_cast<int32_t>(s.ByteSize()));
     return true;
 }
 
@@ -53,6 +92,14 @@ bool Unary(CInterpreter& in, std::span<Variant> a, Variant& out)
     return true;
 }
 
+// Functions that refuse a Null argument instead of passing it through.
+template <bool (*Fn)(CInterpreter&, std::span<Variant>, Variant&)>
+bool NotNull(CInterpreter& in, std::span<Variant> a, Variant& out)
+{
+    return a[0].IsNull() ? in.Fail(kErrInvalidUseOfNull) : Fn(in, a, out);
+}
+
+template <bool Bytes>
 bool LeftRight(CInterpreter& in, std::span<Variant> a, Variant& out, bool left)
 {
     int32_t n = 0;
@@ -65,20 +112,25 @@ bool LeftRight(CInterpreter& in, std::span<Variant> a, Variant& out, bool left)
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
+    std::u16string storage;
+    std::u16string_view text = Units(s, Bytes, storage);
     std::u16string r;
-    return RtString(in, left ? rt::Left(s.View(), n, r) : rt::Right(s.View(), n, r), r, out);
+    return CharResult(in, left ? rt::Left(text, n, r) : rt::Right(text, n, r), r, Bytes, out);
 }
 
+template <bool Bytes>
 bool Left(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    return LeftRight(in, a, out, true);
+    return LeftRight<Bytes>(in, a, out, true);
 }
 
+template <bool Bytes>
 bool Right(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    return LeftRight(in, a, out, false);
+    return LeftRight<Bytes>(in, a, out, false);
 }
 
+template <bool Bytes>
 bool Mid(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
     int32_t start = 0;
@@ -94,10 +146,12 @@ bool Mid(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString s;
     if (!ArgString(in, a[0], s))
         return false;
+    std::u16string storage;
     std::u16string r;
-    return RtString(in, rt::Mid(s.View(), start, len, r), r, out);
+    return CharResult(in, rt::Mid(Units(s, Bytes, storage), start, len, r), r, Bytes, out);
 }
 
+template <bool Bytes>
 bool InStr(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
     // InStr([start, ]string1, string2[, compare])
@@ -126,7 +180,9 @@ bool InStr(CInterpreter& in, std::span<Variant> a, Variant& out)
     if (!ArgString(in, a[i], s1) || !ArgString(in, a[i + 1], s2))
         return false;
     int32_t r = 0;
-    if (!RtResult(in, rt::InStr(start, s1.View(), s2.View(), mode, r)))
+    std::u16string storage1;
+    std::u16string storage2;
+    if (!RtResult(in, rt::InStr(start, Units(s1, Bytes, storage1), Units(s2, Bytes, storage2), mode, r)))
         return false;
     out = Variant(r);
     return true;
@@ -300,11 +356,15 @@ bool Join(CInterpreter& in, std::span<Variant> a, Variant& out)
     VString delim(u" ");
     if (!Missing(a, 1) && !ArgString(in, a[1], delim))
         return false;
-    if (!a[0].IsArray())
+    // An object stands for its default value (438 without one); Null is 94.
+    Variant list;
+    if (!Converted(in, GetValue(a[0], list)))
+        return false;
+    if (list.IsNull())
+        return in.Fail(kErrInvalidUseOfNull);
+    if (!list.IsArray() || list.AsArray()->Dims() != 1)
         return in.Fail(kErrTypeMismatch);
-    const SafeArray* arr = a[0].AsArray();
-    if (arr->Dims() != 1)
-        return in.Fail(kErrSubscript);
+    const SafeArray* arr = list.AsArray();
     // Strings are joined without copies; other elements are converted once.
     std::vector<VString> texts(arr->Count());
     size_t total = 0;
@@ -412,7 +472,9 @@ bool StringFn(CInterpreter& in, std::span<Variant> a, Variant& out)
     return RtString(in, rt::StringOf(n, ch, r), r, out);
 }
 
-bool AscFn(CInterpreter& in, std::span<Variant> a, Variant& out, bool wide)
+enum class CharKind { Ansi, Wide, Byte };
+
+bool AscFn(CInterpreter& in, std::span<Variant> a, Variant& out, CharKind kind)
 {
     if (a[0].IsNull())
         return in.Fail(kErrInvalidUseOfNull);
@@ -420,41 +482,40 @@ bool AscFn(CInterpreter& in, std::span<Variant> a, Variant& out, bool wide)
     if (!ArgString(in, a[0], s))
         return false;
     int32_t r = 0;
-    if (!RtResult(in, wide ? rt::AscW(s.View(), r) : rt::Asc(s.View(), r)))
+    if (kind == CharKind::Byte) {
+        if (s.ByteSize() == 0)
+            return in.Fail(kErrInvalidCall);
+        r = s.ByteAt(0);
+    } else if (!RtResult(in, kind == CharKind::Wide ? rt::AscW(s.View(), r) : rt::Asc(s.View(), r))) {
         return false;
+    }
     out = Variant::FromInteger(static_cast<int16_t>(r));
     return true;
 }
 
+template <CharKind Kind>
 bool Asc(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
-    return AscFn(in, a, out, false);
+    return AscFn(in, a, out, Kind);
 }
 
-bool AscW(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    return AscFn(in, a, out, true);
-}
-
-bool ChrFn(CInterpreter& in, std::span<Variant> a, Variant& out, bool wide)
+template <CharKind Kind>
+bool Chr(CInterpreter& in, std::span<Variant> a, Variant& out)
 {
     if (a[0].IsNull())
         return in.Fail(kErrInvalidUseOfNull);
     int32_t code = 0;
     if (!ArgLong(in, a[0], code))
         return false;
+    if (Kind == CharKind::Byte) {
+        if (code < 0 || code > 255)
+            return in.Fail(kErrInvalidCall);
+        uint8_t byte = static_cast<uint8_t>(code);
+        out = Variant(VString::FromBytes(&byte, 1));
+        return true;
+    }
     std::u16string r;
-    return RtString(in, wide ? rt::ChrW(code, r) : rt::Chr(code, r), r, out);
-}
-
-bool Chr(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    return ChrFn(in, a, out, false);
-}
-
-bool ChrW(CInterpreter& in, std::span<Variant> a, Variant& out)
-{
-    return ChrFn(in, a, out, true);
+    return RtString(in, Kind == CharKind::Wide ? rt::ChrW(code, r) : rt::Chr(code, r), r, out);
 }
 
 std::u16string TrimBoth(std::u16string_view s)
@@ -473,16 +534,16 @@ extern const Builtin kTextBuiltins[] = {
     {u"RTrim", 1, 1, Unary<rt::RTrim>},
     {u"Trim", 1, 1, Unary<TrimBoth>},
     {u"StrReverse", 1, 1, Unary<rt::StrReverse>},
-    {u"Escape", 1, 1, Unary<rt::Escape>},
-    {u"Unescape", 1, 1, Unary<rt::Unescape>},
-    {u"Left", 2, 2, Left},
-    {u"Right", 2, 2, Right},
-    {u"Mid", 2, 3, Mid},
-    {u"LeftB", 2, 2, Left},
-    {u"RightB", 2, 2, Right},
-    {u"MidB", 2, 3, Mid},
-    {u"InStr", 2, 4, InStr},
-    {u"InStrB", 2, 4, InStr},
+    {u"Escape", 1, 1, NotNull<Unary<rt::Escape>>},
+    {u"Unescape", 1, 1, NotNull<Unary<rt::Unescape>>},
+    {u"Left", 2, 2, Left<false>},
+    {u"Right", 2, 2, Right<false>},
+    {u"Mid", 2, 3, Mid<false>},
+    {u"LeftB", 2, 2, Left<true>},
+    {u"RightB", 2, 2, Right<true>},
+    {u"MidB", 2, 3, Mid<true>},
+    {u"InStr", 2, 4, InStr<false>},
+    {u"InStrB", 2, 4, InStr<true>},
     {u"InStrRev", 2, 4, InStrRev},
     {u"Replace", 3, 6, Replace},
     {u"Split", 1, 4, Split},
@@ -491,12 +552,12 @@ extern const Builtin kTextBuiltins[] = {
     {u"StrComp", 2, 3, StrComp},
     {u"Space", 1, 1, Space},
     {u"String", 2, 2, StringFn},
-    {u"Asc", 1, 1, Asc},
-    {u"AscB", 1, 1, Asc},
-    {u"AscW", 1, 1, AscW},
-    {u"Chr", 1, 1, Chr},
-    {u"ChrB", 1, 1, Chr},
-    {u"ChrW", 1, 1, ChrW},
+    {u"Asc", 1, 1, Asc<CharKind::Ansi>},
+    {u"AscB", 1, 1, Asc<CharKind::Byte>},
+    {u"AscW", 1, 1, Asc<CharKind::Wide>},
+    {u"Chr", 1, 1, Chr<CharKind::Ansi>},
+    {u"ChrB", 1, 1, Chr<CharKind::Byte>},
+    {u"ChrW", 1, 1, Chr<CharKind::Wide>},
 };
 extern const size_t kTextBuiltinCount = sizeof(kTextBuiltins) / sizeof(kTextBuiltins[0]);
 

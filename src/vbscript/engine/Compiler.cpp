@@ -476,10 +476,15 @@ void CResolver::Fold(ExprPtr& ep)
         // Comparisons keep their literal operands for the literal conversion rule.
         if (e.op >= BinOp::Eq && e.op <= BinOp::Ge)
             return;
+        // Numbers as text and text as numbers depend on the locale SetLocale sets at run time.
+        bool strings = e.left->value.IsString() && e.right->value.IsString();
+        if (strings ? e.op != BinOp::Concat && e.op != BinOp::Add
+                    : e.op == BinOp::Concat || e.left->value.IsString() || e.right->value.IsString())
+            return;
         if (ApplyBinary(e.op, e.left->value, e.right->value, out).Failed())
             return;
     } else {
-        if (e.left->kind != ExprKind::Const || e.left->value.IsObject())
+        if (e.left->kind != ExprKind::Const || e.left->value.IsObject() || e.left->value.IsString())
             return;
         Status st = e.kind == ExprKind::Neg ? ApplyNegate(e.left->value, out) : ApplyNot(e.left->value, out);
         if (st.Failed())

@@ -114,7 +114,7 @@ bool CInterpreter::Eval(const Expr& e, Frame& f, Variant& out)
             return CompareWithLiteral(e, a, b, out);
         if (e.op == BinOp::Concat && a.IsString() && b.IsString()) {
             VString s = a.TakeString();
-            if (!s.Append(b.AsString().View()))
+            if (!s.Append(b.AsString()))
                 return Fail(kErrOutOfMemory);
             out = Variant(std::move(s));
             return true;

@@ -7,13 +7,15 @@ namespace cva::vbs::engine {
 
 namespace {
 
-// Numeric ranks for arithmetic result typing.
-enum Rank : int { kByte = 1, kInt = 2, kLong = 3, kSingle = 4, kDouble = 5, kCurrency = 6, kDate = 7 };
+// The operand kinds in OLE's order for arithmetic results (VarAdd, VarMul, ...): the
+// result takes the higher kind. Boolean counts as Integer and a string as Double;
+// Empty is below Byte, so Empty + Byte stays a Byte.
+enum Rank : int { kEmpty = 0, kByte, kInt, kLong, kSingle, kDouble, kCurrency, kDate };
 
 bool RankOf(const Variant& v, int& rank)
 {
     switch (v.Type()) {
-    case VarType::Empty:
+    case VarType::Empty: rank = kEmpty; return true;
     case VarType::Boolean:
     case VarType::Integer: rank = kInt; return true;
     case VarType::Byte: rank = kByte; return true;
@@ -25,6 +27,21 @@ bool RankOf(const Variant& v, int& rank)
     case VarType::Date: rank = kDate; return true;
     default: return false;
     }
+}
+
+// The kind of a sum, difference or product. Multiplication ranks Currency below Single
+// and Double and makes no dates; a Single with a Long needs a Double to be exact.
+int ResultRank(BinOp op, int ra, int rb)
+{
+    int hi = ra > rb ? ra : rb;
+    int lo = ra > rb ? rb : ra;
+    if (op == BinOp::Mul) {
+        if (hi == kDate || (hi == kCurrency && (lo == kSingle || lo == kDouble)))
+            return kDouble;
+    }
+    if (hi == kSingle && lo == kLong)
+        return kDouble;
+    return hi == kEmpty ? kInt : hi;
 }
 
 bool ToInt64Exact(const Variant& v, int64_t& out)
@@ -81,14 +98,7 @@ Status Arith(BinOp op, const Variant& a, const Variant& b, Variant& out)
     int rb = 0;
     if (!RankOf(a, ra) || !RankOf(b, rb))
         return Status(kErrTypeMismatch);
-    int rank = ra > rb ? ra : rb;
-    if ((ra == kSingle && rb == kLong) || (rb == kSingle && ra == kLong))
-        rank = kDouble;
-    if (rank == kCurrency && (ra == kDouble || rb == kDouble || ra == kSingle || rb == kSingle ||
-                              ra == kDate || rb == kDate))
-        rank = kDouble;
-    if (rank == kDate && op == BinOp::Mul)
-        rank = kDouble;
+    int rank = ResultRank(op, ra, rb);
     if (rank <= kLong) {
         int64_t x = 0;
         int64_t y = 0;
@@ -271,7 +281,7 @@ Status ApplyConcat(const Variant& a, const Variant& b, Variant& out)
         out = Variant(sa.IsNull() ? VString(u"") : sa);
         return Status::Ok();
     }
-    if (!sa.Append(sb.View()))
+    if (!sa.Append(sb))
         return Status(kErrOutOfMemory);
     out = Variant(std::move(sa));
     return Status::Ok();
@@ -375,6 +385,8 @@ Status ApplyBinary(BinOp op, const Variant& a0, const Variant& b0, Variant& out)
             return st;
         if (y == 0)
             return Status(kErrDivByZero);
+        if (op == BinOp::Mod && a.IsEmpty())
+            rank = kLong; // VarMod's rule: an Empty dividend is read as a Long
         int64_t r = op == BinOp::IntDiv ? x / y : x % y;
         out = IntegerResult(r, rank);
         return Status::Ok();

@@ -43,14 +43,12 @@ Status FlagMember(uint32_t kind, std::span<Variant> args, bool& flag, bool& dirt
     return Status::Ok();
 }
 
-// The subject of Test / Execute / Replace: strings as they are, other values as CStr.
-Status Subject(const Variant& v, VString& out)
+// The String parameters of the methods, converted the way COM converts for a caller.
+Status Text(std::span<Variant> args, size_t i, VString& out)
 {
-    if (v.IsString()) {
-        out = v.AsString();
-        return Status::Ok();
-    }
-    return ToString(v, out);
+    if (obj::IsMissing(args, i))
+        return Status(kErrArgNotOptional);
+    return ToParamString(args[i], out);
 }
 
 } // namespace
@@ -91,9 +89,10 @@ Status CRegExp::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Varian
     switch (id) {
     case kPattern:
         if (IsAssignment(kind)) {
-            std::u16string pattern;
-            if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = obj::ArgText(args, 0, pattern)).Failed())
+            VString text;
+            if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = Text(args, 0, text)).Failed())
                 return st;
+            std::u16string pattern(text.View());
             m_dirty = m_dirty || pattern != m_pattern;
             m_pattern = std::move(pattern);
             return Status::Ok();
@@ -116,7 +115,7 @@ Status CRegExp::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Varian
     const rt::CRegex* re = nullptr;
     switch (id) {
     case kTest: {
-        if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = Subject(args[0], subject)).Failed() ||
+        if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = Text(args, 0, subject)).Failed() ||
             (st = Compiled(re)).Failed())
             return st;
         rt::RegexMatch m;
@@ -124,15 +123,15 @@ Status CRegExp::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Varian
         return Status::Ok();
     }
     case kExecute:
-        if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = Subject(args[0], subject)).Failed())
+        if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = Text(args, 0, subject)).Failed())
             return st;
         return Execute(subject, result);
     case kReplace: {
-        std::u16string replacement;
-        if ((st = ExpectArgs(args, 2, 2)).Failed() || (st = Subject(args[0], subject)).Failed() ||
-            (st = obj::ArgText(args, 1, replacement)).Failed() || (st = Compiled(re)).Failed())
+        VString replacement;
+        if ((st = ExpectArgs(args, 2, 2)).Failed() || (st = Text(args, 0, subject)).Failed() ||
+            (st = Text(args, 1, replacement)).Failed() || (st = Compiled(re)).Failed())
             return st;
-        result = Variant(VString(re->Replace(subject.View(), replacement, m_global)));
+        result = Variant(VString(re->Replace(subject.View(), replacement.View(), m_global)));
         return Status::Ok();
     }
     default: return Status(kErrNoSuchMember);

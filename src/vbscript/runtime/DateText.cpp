@@ -1,9 +1,10 @@
-// Reading and writing dates as text in the en-US conventions VBScript uses for CDate,
-// IsDate, CStr and FormatDateTime.
+// Reading and writing dates as text in the current locale's conventions, as VBScript
+// does for CDate, IsDate, CStr and FormatDateTime.
 #include "vbscript/runtime/DateTime.h"
 
 #include "platform/text/Unicode.h"
 #include "vbscript/runtime/DateCalendar.h"
+#include "vbscript/runtime/Locale.h"
 
 #include <cmath>
 #include <cstdio>
@@ -45,7 +46,13 @@ bool MatchName(const std::u16string& word, std::u16string_view name) {
     return word == u"sept" && name == u"september";
 }
 
+// The locale's own names and abbreviations count as well as the English ones.
+bool MatchLocalName(const std::u16string& word, std::u16string_view name, std::u16string_view abbreviation) {
+    return word == text::ToLower(name) || word == text::ToLower(abbreviation);
+}
+
 bool Tokenize(std::u16string_view s, std::vector<Token>& out) {
+    const LocaleInfo& locale = CurrentLocale();
     std::size_t i = 0;
     while (i < s.size()) {
         const char16_t c = s[i];
@@ -76,17 +83,19 @@ bool Tokenize(std::u16string_view s, std::vector<Token>& out) {
             }
             bool found = false;
             for (int m = 0; m < 12 && !found; ++m)
-                if (MatchName(word, kMonthNames[m])) {
+                if (MatchLocalName(word, locale.months[m], locale.shortMonths[m]) ||
+                    MatchName(word, kMonthNames[m])) {
                     out.push_back({Tok::Month, m + 1});
                     found = true;
                 }
             for (int d = 0; d < 7 && !found; ++d)
-                if (MatchName(word, kDayNames[d])) {
+                if (MatchLocalName(word, locale.days[d], locale.shortDays[d]) ||
+                    MatchName(word, kDayNames[d])) {
                     out.push_back({Tok::Weekday, d + 1});
                     found = true;
                 }
             if (!found) return false;
-        } else if (c == u'/' || c == u'-') {
+        } else if (c == u'/' || c == u'-' || c == locale.dateSeparator) {
             out.push_back({Tok::DateSep});
             ++i;
         } else if (c == u':') {
@@ -119,13 +128,18 @@ struct Ymd {
     int year, month, day;
 };
 
-// Resolves the date fields in en-US order (month before day), falling back to the other
-// readings Windows accepts when the first one is not a valid date.
+// Resolves the date fields in the locale's order (en-US: month before day), falling back
+// to the other readings Windows accepts when the first one is not a valid date.
 bool ResolveDate(const std::vector<Token>& numbers, int monthName, int referenceYear, Ymd& out) {
-    auto accept = [&](int y, int m, int d) {
+    const bool dayFirst = CurrentLocale().dateOrder == LocaleInfo::DateOrder::DayMonthYear;
+    auto acceptYmd = [&](int y, int m, int d) {
         if (!ValidDay(y, m, d)) return false;
         out = {y, m, d};
         return true;
+    };
+    // accept(year, first, second) reads the two fields in the locale's order.
+    auto accept = [&](int y, int first, int second) {
+        return dayFirst ? acceptYmd(y, second, first) : acceptYmd(y, first, second);
     };
     const std::size_t n = numbers.size();
     if (monthName == 0) {
@@ -133,53 +147,79 @@ bool ResolveDate(const std::vector<Token>& numbers, int monthName, int reference
             const Token& a = numbers[0];
             const Token& b = numbers[1];
             const Token& c = numbers[2];
-            if (YearLike(a)) return accept(ExpandYear(a), b.value, c.value);
+            if (YearLike(a)) return acceptYmd(ExpandYear(a), b.value, c.value);
             return accept(ExpandYear(c), a.value, b.value) ||
                    accept(ExpandYear(c), b.value, a.value);
         }
         if (n == 2) {
             const Token& a = numbers[0];
             const Token& b = numbers[1];
-            if (YearLike(a)) return accept(ExpandYear(a), b.value, 1);
+            if (YearLike(a)) return acceptYmd(ExpandYear(a), b.value, 1);
             if (accept(referenceYear, a.value, b.value)) return true;
             if (accept(referenceYear, b.value, a.value)) return true;
-            return accept(ExpandYear(b), a.value, 1);
+            return acceptYmd(ExpandYear(b), a.value, 1);
         }
         return false;
     }
     if (n == 2) {
         const Token& a = numbers[0];
         const Token& b = numbers[1];
-        if (YearLike(a) && !YearLike(b)) return accept(ExpandYear(a), monthName, b.value);
-        return accept(ExpandYear(b), monthName, a.value);
+        if (YearLike(a) && !YearLike(b)) return acceptYmd(ExpandYear(a), monthName, b.value);
+        return acceptYmd(ExpandYear(b), monthName, a.value);
     }
     if (n == 1) {
         const Token& a = numbers[0];
-        if (YearLike(a)) return accept(ExpandYear(a), monthName, 1);
-        return accept(referenceYear, monthName, a.value);
+        if (YearLike(a)) return acceptYmd(ExpandYear(a), monthName, 1);
+        return acceptYmd(referenceYear, monthName, a.value);
     }
     return false;
 }
 
-std::u16string Ascii(const char* s) {
+void AppendNumber(std::u16string& out, int value, int width) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%0*d", width, value);
+    for (const char* c = buf; *c; ++c) out.push_back(static_cast<char16_t>(*c));
+}
+
+// A date or time in one of the locale's pictures ("M/d/yyyy", "dddd, d. MMMM yyyy",
+// "h:mm:ss tt"): runs of d, M, y, h, H, m, s, t are fields, anything else is text.
+std::u16string FormatPicture(std::u16string_view picture, const DateParts& p) {
+    const LocaleInfo& locale = CurrentLocale();
     std::u16string out;
-    while (*s) out.push_back(static_cast<char16_t>(*s++));
+    for (std::size_t i = 0; i < picture.size();) {
+        const char16_t c = picture[i];
+        std::size_t run = 1;
+        while (i + run < picture.size() && picture[i + run] == c) ++run;
+        const int width = run >= 2 ? 2 : 1;
+        const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
+        switch (c) {
+        case u'd':
+            if (run >= 3) out += run == 3 ? locale.shortDays[p.weekday - 1] : locale.days[p.weekday - 1];
+            else AppendNumber(out, p.day, width);
+            break;
+        case u'M':
+            if (run >= 3) out += run == 3 ? locale.shortMonths[p.month - 1] : locale.months[p.month - 1];
+            else AppendNumber(out, p.month, width);
+            break;
+        case u'y':
+            if (run <= 2) AppendNumber(out, p.year % 100, 2);
+            else AppendNumber(out, p.year, 1);
+            break;
+        case u'h': AppendNumber(out, hour12, width); break;
+        case u'H': AppendNumber(out, p.hour, width); break;
+        case u'm': AppendNumber(out, p.minute, width); break;
+        case u's': AppendNumber(out, p.second, width); break;
+        case u't': out += std::u16string_view(p.hour < 12 ? u"AM" : u"PM").substr(0, run >= 2 ? 2 : 1); break;
+        default: out.append(run, c); break;
+        }
+        i += run;
+    }
     return out;
 }
 
-std::u16string ShortDateText(const DateParts& p) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%d/%d/%d", p.month, p.day, p.year);
-    return Ascii(buf);
-}
+std::u16string ShortDateText(const DateParts& p) { return FormatPicture(CurrentLocale().shortDate, p); }
 
-std::u16string LongTimeText(const DateParts& p) {
-    char buf[32];
-    const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
-    std::snprintf(buf, sizeof buf, "%d:%02d:%02d %s", hour12, p.minute, p.second,
-                  p.hour < 12 ? "AM" : "PM");
-    return Ascii(buf);
-}
+std::u16string LongTimeText(const DateParts& p) { return FormatPicture(CurrentLocale().longTime, p); }
 
 } // namespace
 
@@ -289,23 +329,12 @@ std::u16string FormatDate(double date) {
 int FormatDateTime(double date, int namedFormat, std::u16string& out) {
     DateParts p;
     if (namedFormat < 0 || namedFormat > 4 || SplitDate(date, p) != 0) return 5;
-    char buf[64];
     switch (namedFormat) {
     case kGeneralDate: out = FormatDate(date); break;
-    case kLongDate: {
-        std::u16string weekday, month;
-        WeekdayName(p.weekday, false, kSunday, weekday);
-        MonthName(p.month, false, month);
-        std::snprintf(buf, sizeof buf, " %02d, %d", p.day, p.year);
-        out = weekday + u", " + month + Ascii(buf);
-        break;
-    }
+    case kLongDate: out = FormatPicture(CurrentLocale().longDate, p); break;
     case kShortDate: out = ShortDateText(p); break;
     case kLongTime: out = LongTimeText(p); break;
-    case kShortTime:
-        std::snprintf(buf, sizeof buf, "%02d:%02d", p.hour, p.minute);
-        out = Ascii(buf);
-        break;
+    case kShortTime: out = FormatPicture(u"HH:mm", p); break;
     }
     return 0;
 }

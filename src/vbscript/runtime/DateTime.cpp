@@ -2,6 +2,7 @@
 
 #include "platform/text/Unicode.h"
 #include "vbscript/runtime/DateCalendar.h"
+#include "vbscript/runtime/Locale.h"
 
 #include <chrono>
 #include <cmath>
@@ -35,7 +36,14 @@ bool ParseInterval(std::u16string_view text, Interval& out) {
     return true;
 }
 
-int FirstDay(int firstDayOfWeek) { return firstDayOfWeek == 0 ? kSunday : firstDayOfWeek; }
+// vbUseSystemDayOfWeek and vbUseSystem follow the locale (Monday and ISO weeks in de-DE).
+int FirstDay(int firstDayOfWeek) {
+    return firstDayOfWeek == kUseSystemDayOfWeek ? CurrentLocale().firstDayOfWeek : firstDayOfWeek;
+}
+
+int WeekRule(int firstWeekOfYear) {
+    return firstWeekOfYear == kUseSystemWeek ? CurrentLocale().firstWeekOfYear : firstWeekOfYear;
+}
 
 // Calendar day number of the first day of the week containing dayNumber.
 int64_t WeekStart(int64_t dayNumber, int firstDay) {
@@ -52,7 +60,8 @@ int64_t FirstWeekStart(int year, int firstDay, int firstWeekOfYear) {
     return start;
 }
 
-int WeekOfYear(int64_t dayNumber, int year, int firstDay, int firstWeekOfYear) {
+int WeekOfYear(int64_t dayNumber, int year, int firstDay, int firstWeekRule) {
+    const int firstWeekOfYear = WeekRule(firstWeekRule);
     int64_t first = FirstWeekStart(year, firstDay, firstWeekOfYear);
     if (dayNumber < first) first = FirstWeekStart(year - 1, firstDay, firstWeekOfYear);
     else if (firstWeekOfYear == kFirstFourDays && year < 9999 &&
@@ -296,23 +305,17 @@ int Weekday(double date, int firstDayOfWeek, int32_t& out) {
 }
 
 int WeekdayName(int32_t weekday, bool abbreviate, int firstDayOfWeek, std::u16string& out) {
-    static constexpr const char16_t* kNames[7] = {u"Sunday",   u"Monday", u"Tuesday",
-                                                  u"Wednesday", u"Thursday", u"Friday",
-                                                  u"Saturday"};
     if (weekday < 1 || weekday > 7 || firstDayOfWeek < 0 || firstDayOfWeek > 7) return 5;
     const int index = (weekday - 1 + FirstDay(firstDayOfWeek) - 1) % 7;
-    out = kNames[index];
-    if (abbreviate) out.resize(3);
+    const LocaleInfo& locale = CurrentLocale();
+    out = abbreviate ? locale.shortDays[index] : locale.days[index];
     return 0;
 }
 
 int MonthName(int32_t month, bool abbreviate, std::u16string& out) {
-    static constexpr const char16_t* kNames[12] = {
-        u"January", u"February", u"March",     u"April",   u"May",      u"June",
-        u"July",    u"August",   u"September", u"October", u"November", u"December"};
     if (month < 1 || month > 12) return 5;
-    out = kNames[month - 1];
-    if (abbreviate) out.resize(3);
+    const LocaleInfo& locale = CurrentLocale();
+    out = abbreviate ? locale.shortMonths[month - 1] : locale.months[month - 1];
     return 0;
 }
 

@@ -19,11 +19,13 @@ namespace cva::vbs::rt {
 inline constexpr double kMinDate = -657434.0;
 inline constexpr double kMaxDate = 2958465.99998842592592;
 
-// vbSunday .. vbSaturday; vbUseSystemDayOfWeek (0) means Sunday for en-US.
+// vbSunday .. vbSaturday; vbUseSystemDayOfWeek (0) means the locale's first day (Sunday in
+// en-US, Monday in de-DE).
 inline constexpr int kUseSystemDayOfWeek = 0;
 inline constexpr int kSunday = 1;
-// vbUseSystem (0) and vbFirstJan1 (1) are the same in en-US; 2 vbFirstFourDays (the first
-// week with at least four days of the new year), 3 vbFirstFullWeek.
+// vbUseSystem (0) is the locale's rule (vbFirstJan1 in en-US, vbFirstFourDays in de-DE);
+// 1 vbFirstJan1, 2 vbFirstFourDays (the first week with at least four days of the new
+// year), 3 vbFirstFullWeek.
 inline constexpr int kUseSystemWeek = 0;
 inline constexpr int kFirstJan1 = 1;
 inline constexpr int kFirstFourDays = 2;
@@ -118,7 +120,7 @@ int WeekdayName(int32_t weekday, bool abbreviate, int firstDayOfWeek, std::u16st
 // MonthName(month, abbreviate): "January" / "Jan". Error 5 outside 1..12.
 int MonthName(int32_t month, bool abbreviate, std::u16string& out);
 
-// Reads a string as CDate and IsDate do in en-US: "12/7/2026", "12-7-2026", "2026-12-07",
+// Reads a string as CDate and IsDate do in the current locale (en-US shown): "12/7/2026", "12-7-2026", "2026-12-07",
 // "2026/12/7", "Dec 7, 2026", "7 December 2026", "December 2026", "1/2" (January 2 of
 // referenceYear), times "5:16 PM", "17:16:11", "5 PM", and a date followed or preceded by a
 // time. Month and weekday names may be full or three-letter abbreviations; a weekday name is

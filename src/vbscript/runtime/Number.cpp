@@ -1,5 +1,6 @@
 #include "vbscript/runtime/Number.h"
 
+#include "vbscript/runtime/Locale.h"
 #include "vbscript/runtime/NumberDecimal.h"
 
 #include <cmath>
@@ -26,7 +27,7 @@ int HexValue(char16_t c) {
     return -1;
 }
 
-// The pieces of a decimal number as OLE's number parser accepts it in en-US.
+// The pieces of a decimal number as OLE's number parser accepts it in the current locale.
 struct Scanned {
     bool negative = false;
     bool radix = false; // &H / &O form
@@ -38,8 +39,10 @@ struct Scanned {
 enum class ScanResult { Ok, NotNumber, Overflow };
 
 ScanResult ScanNumber(std::u16string_view s, Scanned& out) {
+    const LocaleInfo& locale = CurrentLocale();
     std::size_t i = 0;
     const std::size_t n = s.size();
+    auto atCurrency = [&] { return s.substr(i).starts_with(locale.currency); };
     auto skipBlanks = [&] {
         while (i < n && IsBlank(s[i])) ++i;
     };
@@ -50,8 +53,9 @@ ScanResult ScanNumber(std::u16string_view s, Scanned& out) {
         if (i < n && (s[i] == u'+' || s[i] == u'-') && !sign) {
             sign = true;
             out.negative = s[i] == u'-';
-        } else if (i < n && s[i] == u'$' && !currency) {
+        } else if (i < n && atCurrency() && !currency) {
             currency = true;
+            i += locale.currency.size() - 1;
         } else if (i < n && s[i] == u'(' && !paren && !sign) {
             paren = true;
         } else {
@@ -88,9 +92,9 @@ ScanResult ScanNumber(std::u16string_view s, Scanned& out) {
         if (IsDigit(c)) {
             out.mantissa.push_back(static_cast<char>(c));
             anyDigit = true;
-        } else if (c == u',' && anyDigit) {
+        } else if (c == locale.group && anyDigit) {
             // thousands separators are not checked for position, as Windows does not
-        } else if (c == u'.' && !point) {
+        } else if (c == locale.decimal && !point) {
             out.mantissa.push_back('.');
             point = true;
         } else {
@@ -114,8 +118,9 @@ ScanResult ScanNumber(std::u16string_view s, Scanned& out) {
         if (i < n && (s[i] == u'+' || s[i] == u'-') && !sign && !paren) {
             sign = true;
             out.negative = s[i] == u'-';
-        } else if (i < n && s[i] == u'$' && !currency) {
+        } else if (i < n && atCurrency() && !currency) {
             currency = true;
+            i += locale.currency.size() - 1;
         } else if (i < n && s[i] == u')' && paren) {
             paren = false;
             out.negative = true; // "(-5)" is still -5

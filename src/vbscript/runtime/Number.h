@@ -6,7 +6,8 @@
 #include <string_view>
 
 // Number kernels of the VBScript built-ins: conversion to and from text, rounding, Hex/Oct
-// and the Format* functions, all for en-US ("." decimal, "," grouping, "$" currency).
+// and the Format* functions, with the current locale's separators and currency (en-US: "."
+// decimal, "," grouping, "$" currency; the examples below are en-US).
 // Currency values are int64_t scaled by 10,000 (1.5 is 15000), as in OLE's CY.
 // Errors are VBScript run-time error numbers (0 = success, 5 invalid procedure call,
 // 6 overflow, 13 type mismatch).

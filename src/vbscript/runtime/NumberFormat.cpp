@@ -1,6 +1,7 @@
 // Numbers to text: CStr of Double, Single and Currency and the Format* functions.
 #include "vbscript/runtime/Number.h"
 
+#include "vbscript/runtime/Locale.h"
 #include "vbscript/runtime/NumberDecimal.h"
 
 #include <cmath>
@@ -12,7 +13,14 @@ using namespace detail;
 
 namespace {
 
-std::u16string Ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+// Text built with "." and "," in the current locale's separators.
+std::u16string Localized(const std::string& s) {
+    const LocaleInfo& locale = CurrentLocale();
+    std::u16string out;
+    for (char c : s)
+        out.push_back(c == '.' ? locale.decimal : c == ',' ? locale.group : static_cast<char16_t>(c));
+    return out;
+}
 
 // Builds "prefix + body + suffix" by appending (g++ 12 misreads operator+ chains here).
 std::string Wrap(const char* prefix, const std::string& body, const char* suffix) {
@@ -30,7 +38,7 @@ std::u16string GeneralFormat(double value, int precision) {
     if (std::isinf(value)) return value < 0 ? u"-1.#INF" : u"1.#INF";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.*G", precision, value);
-    return Ascii(buf);
+    return Localized(buf);
 }
 
 } // namespace
@@ -52,7 +60,7 @@ std::u16string CurrencyToString(int64_t scaled) {
         while (f.back() == '0') f.pop_back();
         text += f;
     }
-    return Ascii(negative ? Wrap("-", text, "") : text);
+    return Localized(negative ? Wrap("-", text, "") : text);
 }
 
 namespace {
@@ -61,7 +69,8 @@ constexpr int kDefaultDigits = 2;
 
 bool Tristate(int value, bool fallback) { return value == kUseDefault ? fallback : value != 0; }
 
-// The number without sign, rounded half away from zero, with en-US separators.
+// The number without sign, rounded half away from zero, with "." and "," for the locale's
+// separators.
 std::string FormatMagnitude(double value, int digits, bool leadingDigit, bool group,
                             bool& negative) {
     Decimal d = ToDecimal(value, 15);
@@ -111,7 +120,7 @@ int FormatNumber(double value, int32_t digits, int includeLeadingDigit, int useP
                                    false, magnitude, negative, parens);
     if (error != 0) return error;
     if (negative) magnitude = parens ? Wrap("(", magnitude, ")") : Wrap("-", magnitude, "");
-    out = Ascii(magnitude);
+    out = Localized(magnitude);
     return 0;
 }
 
@@ -119,12 +128,15 @@ int FormatCurrency(double value, int32_t digits, int includeLeadingDigit, int us
                    int groupDigits, std::u16string& out) {
     std::string magnitude;
     bool negative = false, parens = false;
+    const LocaleInfo& locale = CurrentLocale();
     const int error = FormatCommon(value, digits, includeLeadingDigit, useParens, groupDigits,
-                                   true, magnitude, negative, parens);
+                                   locale.currencyParens, magnitude, negative, parens);
     if (error != 0) return error;
-    magnitude = negative ? (parens ? Wrap("($", magnitude, ")") : Wrap("-$", magnitude, ""))
-                         : Wrap("$", magnitude, "");
-    out = Ascii(magnitude);
+    // The symbol stands before the number ("$1.00") or after it, as the euro does in de-DE.
+    std::u16string symbol(locale.currency);
+    std::u16string number = Localized(magnitude);
+    out = locale.currencyAfter ? number + u" " + symbol : symbol + number;
+    if (negative) out = parens ? u"(" + out + u")" : u"-" + out;
     return 0;
 }
 

@@ -1,5 +1,6 @@
 ' Argument conversion of the built-ins: the subtype each conversion gives, the
 ' error a bad argument raises, and Null passing straight through.
+Dim grid(1, 1)
 Sub Try(label, code)
   On Error Resume Next
   Dim r
@@ -45,3 +46,23 @@ Try "Hex byte", "Hex(CByte(255))"
 Try "Round", "Round(Null)"
 Try "DateSerial", "Year(DateSerial(2020, 14, 1))"
 Try "DateSerial bad", "DateSerial(""x"", 1, 1)"
+Try "CLng blank", "CLng(""1 2"")"
+Try "CDbl date", "CDbl(""1/2/2000"")"
+Try "Add blank", "1 + ""1 2"""
+Try "CBool #TRUE#", "CBool(""#TRUE#"")"
+Try "CBool #FALSE#", "CBool(""#FALSE#"")"
+Try "CBool #True#", "CBool(""#True#"")"
+Try "CByte True", "CByte(True)"
+Try "Join Null", "Join(Null)"
+Try "Join object", "Join(New RegExp)"
+Try "Join grid", "Join(grid)"
+Try "Filter Null", "Filter(Null, ""a"")"
+Try "Escape Null", "Escape(Null)"
+Try "Unescape Null", "Unescape(Null)"
+Try "Left Null length", "Left(""abc"", Null)"
+Try "Mid Null length", "Mid(""abc"", 1, Null)"
+Try "Hour", "Hour(Null)"
+Try "Day", "Day(Null)"
+Try "DateAdd", "DateAdd(""d"", 1, Null)"
+Try "DateDiff", "DateDiff(""d"", Null, Now)"
+Try "WeekdayName", "WeekdayName(Null)"

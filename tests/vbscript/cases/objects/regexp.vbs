@@ -36,3 +36,8 @@ Set none = c.Execute("xyz")
 WScript.Echo none.Count
 x = none(0)
 WScript.Echo Err.Number
+' String parameters convert as COM converts them: True is "-1", Null does not convert.
+Err.Clear : c.Pattern = "a" : c.Global = True
+WScript.Echo c.Replace("banana", True), c.Replace(False, 1.5), c.Test(True)
+c.Replace "banana", Null
+WScript.Echo Err.Number
