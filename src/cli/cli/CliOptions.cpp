@@ -28,7 +28,7 @@ bool ParseAssignment(const std::string& text, int& index, std::string& value) {
 } // namespace
 
 const char* UsageText() {
-    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--json] COMMAND ...
+    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--allow-host-drives] [--json] COMMAND ...
 
 Shows the plugin catalogue, opens a plugin page and applies it, as the main window does.
 
@@ -69,6 +69,10 @@ Options:
                      setting "Target", and with none stored, the sandbox
   --plugins DIR      the plugin folder; without it the "PluginDir" setting, then the
                      "plugins" folder beside the program
+  --allow-host-drives
+                     let plugins reach the drives of a Wine prefix that lie outside it
+                     (Z: is the whole host) for this run; the setting "AllowHostDrives"
+                     (1) does it for every run
   --json             machine-readable output (list, show, apply)
   --help             this text
 
@@ -95,6 +99,8 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             options.help = true;
         } else if (a == "--json") {
             options.json = true;
+        } else if (a == "--allow-host-drives") {
+            options.allowHostDrives = true;
         } else if (a == "--yes") {
             options.confirm = true;
         } else if (a == "--no") {

@@ -30,6 +30,7 @@ public:
         std::string m_targetSpec;  // --target; empty: the "Target" setting, then the sandbox
         std::string m_lockFolder;  // empty: the platform default
         std::string m_programFolder; // empty: the folder of the running executable
+        bool m_allowHostDrives = false; // --allow-host-drives; else the "AllowHostDrives" setting
     };
 
     CAppCore(settings::CSettingsStore& settings, COptions options);

@@ -75,9 +75,11 @@ int WineDriveTypeName(const std::string& name) {
 } // namespace
 
 std::optional<std::string> CHost_Proxy::ScriptFilePath(const std::string& path) {
-    if (path.empty() || path.front() == '/') return std::nullopt;
+    if (path.empty()) return std::nullopt;
     std::string windowsPath;
-    if (HasDrive(path)) {
+    if (path.front() == '/') {
+        windowsPath = path; // a host path: the target's drive map refuses it
+    } else if (HasDrive(path)) {
         windowsPath = path;
     } else if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' &&
                (path[2] == '?' || path[2] == '.') && path[3] == '\\' &&

@@ -27,6 +27,8 @@ SCommandLine ParseCommandLine(const QStringList& arguments) {
             line.m_target = arguments[++i].toStdString();
         } else if (argument.startsWith(QLatin1String("--target="))) {
             line.m_target = argument.mid(9).toStdString();
+        } else if (argument == QLatin1String("--allow-host-drives")) {
+            line.m_allowHostDrives = true;
         } else if (argument.startsWith(QLatin1String("--"))) {
             line.m_error = "unknown option " + argument.toStdString();
             break;
@@ -55,7 +57,7 @@ bool CTarnwickApp::StartupMessage(const std::string& text) {
 int CTarnwickApp::Run() {
     const SCommandLine line = ParseCommandLine(arguments());
     if (!line.m_error.empty()) {
-        std::fprintf(stderr, "cva: %s\nusage: cva [--target SPEC] [PLUGIN-FILE]\n", line.m_error.c_str());
+        std::fprintf(stderr, "cva: %s\nusage: cva [--target SPEC] [--allow-host-drives] [PLUGIN-FILE]\n", line.m_error.c_str());
         return 2;
     }
     settings::CSettingsStore store;
@@ -65,6 +67,7 @@ int CTarnwickApp::Run() {
     }
     app::CAppCore::COptions options;
     options.m_targetSpec = line.m_target;
+    options.m_allowHostDrives = line.m_allowHostDrives;
     app::CAppCore core(store, options);
     std::string why;
     switch (core.Start(&CTarnwickApp::StartupMessage, &why)) {

@@ -6,10 +6,11 @@
 
 namespace cva::gui {
 
-// What the command line of `cva` gives: "--target SPEC" and the path of a plugin file
-// that makes a catalogue of that one plugin.
+// What the command line of `cva` gives: "--target SPEC", "--allow-host-drives" and the
+// path of a plugin file that makes a catalogue of that one plugin.
 struct SCommandLine {
     std::string m_target;
+    bool m_allowHostDrives = false;
     std::string m_singlePlugin;
     std::string m_error; // set for an option the program does not know
 };
