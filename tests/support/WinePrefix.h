@@ -16,7 +16,8 @@ inline void MakeWineShapedPrefix(const std::string& prefix) {
     fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
     fs::create_directory_symlink("/", prefix + "/dosdevices/z:");
     std::ofstream(prefix + "/system.reg") << "WINE REGISTRY Version 2\n;; All keys relative to "
-                                             "\\\\Machine\n\n#arch=win64\n";
+                                             "\\\\Machine\n\n#arch=win64\n\n"
+                                             "[Software] 1700000000\n";
     std::ofstream(prefix + "/user.reg") << "WINE REGISTRY Version 2\n;; All keys relative to "
                                            "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n";
     std::ofstream(prefix + "/userdef.reg") << "WINE REGISTRY Version 2\n;; All keys relative to "

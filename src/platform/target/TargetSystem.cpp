@@ -7,10 +7,7 @@
 
 #include "platform/text/Unicode.h"
 
-#include <cstdlib>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace cva::target {
 
@@ -163,30 +160,36 @@ void CTargetSystem::RecordRefusal(files::CDriveMap::EHostPlace place, const std:
 
 std::optional<std::string> CTargetSystem::FindOnTarget(const std::string& name,
                                                        const std::string& folder) const {
-    auto existing = [&](const std::string& windowsPath,
-                        const std::string& from) -> std::optional<std::string> {
-        std::optional<std::string> host = m_drives.ToHostPath(windowsPath, from);
-        struct stat st {};
-        if (host && ::stat(host->c_str(), &st) == 0) return host;
-        return std::nullopt;
-    };
-    // A name without an extension is tried with each of PATHEXT, as the shell does.
-    std::vector<std::string> extensions{""};
-    if (ExtensionOf(name).empty()) {
-        extensions = SplitList(m_environment.Get("PATHEXT").value_or(".COM;.EXE;.BAT;.CMD"));
-        extensions.emplace_back();
-    }
-    std::vector<std::string> folders{folder};
-    const bool bare = name.find_first_of("\\/:") == std::string::npos;
-    if (bare) {
+    // The folders to look in: the one the name gives, else the current one and PATH's.
+    // A folder the script may not reach is refused (and recorded) once, not once for
+    // every extension tried in it.
+    size_t separator = name.find_last_of("\\/");
+    if (separator == std::string::npos && name.size() >= 2 && name[1] == ':') separator = 1;
+    const std::string leaf = separator == std::string::npos ? name : name.substr(separator + 1);
+    std::vector<std::string> folders;
+    if (separator != std::string::npos) {
+        std::optional<std::string> given = m_drives.ToHostPath(name.substr(0, separator + 1), folder);
+        if (given && IsFolder(*given)) folders.push_back(*given);
+    } else {
+        folders.push_back(folder);
         for (const std::string& entry : SplitList(m_environment.Get("PATH").value_or(""))) {
             std::optional<std::string> host = m_drives.ToHostPath(ExpandEnvironmentStrings(entry));
             if (host && IsFolder(*host)) folders.push_back(*host);
         }
     }
-    for (const std::string& from : folders)
-        for (const std::string& extension : extensions)
-            if (std::optional<std::string> host = existing(name + extension, from)) return host;
+    // A name without an extension is tried with each of PATHEXT, as the shell does.
+    std::vector<std::string> extensions{""};
+    if (ExtensionOf(leaf).empty()) {
+        extensions = SplitList(m_environment.Get("PATHEXT").value_or(".COM;.EXE;.BAT;.CMD"));
+        extensions.emplace_back();
+    }
+    for (const std::string& from : folders) {
+        for (const std::string& extension : extensions) {
+            std::optional<std::string> host = m_drives.ToHostPath(leaf + extension, from);
+            struct stat st {};
+            if (!leaf.empty() && host && ::stat(host->c_str(), &st) == 0) return host;
+        }
+    }
     return std::nullopt;
 }
 
@@ -296,16 +299,11 @@ int CTargetSystem::Exec(std::string_view file, std::string_view parameters,
 }
 
 bool CTargetSystem::RunWineboot(const char* option) {
-    pid_t child = fork();
-    if (child < 0) return false;
-    if (child == 0) {
-        setenv("WINEPREFIX", m_folder.c_str(), 1);
-        execlp(m_wineboot.c_str(), m_wineboot.c_str(), option, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const std::string wineboot = FindProgram(m_wineboot);
+    if (wineboot.empty()) return false;
+    int exitCode = -1;
+    return RunAndWait({{wineboot, option}, {"WINEPREFIX=" + m_folder}, {}}, exitCode) == SE_SUCCESS &&
+           exitCode == 0;
 }
 
 bool CTargetSystem::Restart() {
