@@ -23,16 +23,25 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-std::vector<std::string_view> SplitWindows(std::string_view path) {
+bool IsSlash(char c) {
+    return c == '/';
+}
+
+// The non-empty components between separators.
+std::vector<std::string_view> Split(std::string_view path, bool (*separator)(char)) {
     std::vector<std::string_view> parts;
     size_t start = 0;
     for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || IsSeparator(path[i])) {
+        if (i == path.size() || separator(path[i])) {
             if (i > start) parts.push_back(path.substr(start, i - start));
             start = i + 1;
         }
     }
     return parts;
+}
+
+std::vector<std::string_view> SplitWindows(std::string_view path) {
+    return Split(path, IsSeparator);
 }
 
 // Applies "." and ".." lexically; ".." at the top is dropped, as at a drive root.
@@ -89,30 +98,15 @@ std::string Absolute(const std::string& path) {
 
 // Pushes the components of a path so that the first one is taken next.
 void PushComponents(std::vector<std::string>& pending, std::string_view path) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') {
-            if (i > start) parts.push_back(path.substr(start, i - start));
-            start = i + 1;
-        }
-    }
+    std::vector<std::string_view> parts = Split(path, IsSlash);
     for (auto it = parts.rbegin(); it != parts.rend(); ++it) pending.emplace_back(*it);
 }
 
 } // namespace
 
 std::string NormalizeHostPath(std::string_view path) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') {
-            if (i > start) parts.push_back(path.substr(start, i - start));
-            start = i + 1;
-        }
-    }
     std::string out;
-    for (std::string_view p : Collapse(parts)) {
+    for (std::string_view p : Collapse(Split(path, IsSlash))) {
         out += '/';
         out += p;
     }
