@@ -17,12 +17,13 @@ namespace {
 
 void Usage()
 {
-    std::fprintf(stderr, "Usage: cvascript [--target SPEC] [--allow-host-drives] [//nologo] FILE [ARGS...]\n"
-                         "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
-                         "stored setting \"Target\" is used, and with none stored, the sandbox.\n"
-                         "--allow-host-drives: drive letters of a Wine prefix that lie outside it\n"
-                         "(Z: is the whole host) become reachable, as the setting \"AllowHostDrives\"\n"
-                         "does; host paths (/...) always are.\n");
+    std::fprintf(
+        stderr, "Usage: cvascript [--target SPEC] [--allow-host-drives] [//nologo] FILE [ARGS...]\n"
+                "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
+                "stored setting \"Target\" is used, and with none stored, the sandbox.\n"
+                "--allow-host-drives: drive letters of a Wine prefix that lie outside it\n"
+                "(Z: is the whole host) become reachable, as the setting \"AllowHostDrives\"\n"
+                "does; host paths (/...) always are.\n");
 }
 
 // The target named on the command line, else the stored setting, else the sandbox; its
@@ -50,9 +51,11 @@ std::unique_ptr<cva::target::CTargetSystem> OpenTarget(const std::optional<std::
     }
     // The user runs their own script: host files stay reachable next to the target's.
     target->AllowHostPaths(true);
-    target->AllowHostDrives(allowHostDrives || store.GetProfileInt("Settings", "AllowHostDrives", 0) != 0);
+    target->AllowHostDrives(allowHostDrives ||
+                            store.GetProfileInt("Settings", "AllowHostDrives", 0) != 0);
     // No log here: what a script was refused, or asked to run, goes to the console.
-    target->SetRecorder([](const std::string& entry) { std::cerr << "cvascript: " << entry << "\n"; });
+    target->SetRecorder(
+        [](const std::string& entry) { std::cerr << "cvascript: " << entry << "\n"; });
     return target;
 }
 

@@ -57,7 +57,9 @@ bool CTarnwickApp::StartupMessage(const std::string& text) {
 int CTarnwickApp::Run() {
     const SCommandLine line = ParseCommandLine(arguments());
     if (!line.m_error.empty()) {
-        std::fprintf(stderr, "cva: %s\nusage: cva [--target SPEC] [--allow-host-drives] [PLUGIN-FILE]\n", line.m_error.c_str());
+        std::fprintf(stderr,
+                     "cva: %s\nusage: cva [--target SPEC] [--allow-host-drives] [PLUGIN-FILE]\n",
+                     line.m_error.c_str());
         return 2;
     }
     settings::CSettingsStore store;

@@ -99,7 +99,8 @@ std::string Absolute(const std::string& path) {
 // Pushes the components of a path so that the first one is taken next.
 void PushComponents(std::vector<std::string>& pending, std::string_view path) {
     std::vector<std::string_view> parts = Split(path, IsSlash);
-    for (auto it = parts.rbegin(); it != parts.rend(); ++it) pending.emplace_back(*it);
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+        pending.emplace_back(*it);
 }
 
 } // namespace

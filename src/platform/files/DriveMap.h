@@ -70,7 +70,6 @@ private:
     };
 
     bool Reachable(size_t index) const;
-    std::optional<std::string> Translate(std::string_view path, std::string_view currentFolder) const;
     std::optional<std::string> FromDrive(char letter, std::string_view rest,
                                          std::string_view asked) const;
     std::optional<std::string> MatchDrive(const std::string& hostPath) const;

@@ -149,8 +149,7 @@ int ExitStatus(int status) {
 }
 
 // Runs `work` with the standard streams on /dev/null.
-template <class Work>
-int WithNullStreams(Work work) {
+template <class Work> int WithNullStreams(Work work) {
     int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
     if (devNull < 0) return SE_ERR_OUT_OF_RESOURCES;
     int result = work(std::array<int, 3>{devNull, devNull, devNull});

@@ -168,7 +168,8 @@ std::optional<std::string> CTargetSystem::FindOnTarget(const std::string& name,
     const std::string leaf = separator == std::string::npos ? name : name.substr(separator + 1);
     std::vector<std::string> folders;
     if (separator != std::string::npos) {
-        std::optional<std::string> given = m_drives.ToHostPath(name.substr(0, separator + 1), folder);
+        std::optional<std::string> given =
+            m_drives.ToHostPath(name.substr(0, separator + 1), folder);
         if (given && IsFolder(*given)) folders.push_back(*given);
     } else {
         folders.push_back(folder);
@@ -193,7 +194,8 @@ std::optional<std::string> CTargetSystem::FindOnTarget(const std::string& name,
     return std::nullopt;
 }
 
-int CTargetSystem::PlanWineStart(const std::string& file, const std::vector<std::string>& parameters,
+int CTargetSystem::PlanWineStart(const std::string& file,
+                                 const std::vector<std::string>& parameters,
                                  std::string_view directory, EStartMode mode, SCommand& command,
                                  std::string& outcome) const {
     const std::string wine = FindProgram(m_launchers.wine);
@@ -274,7 +276,8 @@ int CTargetSystem::StartProgram(std::string_view file, std::string_view paramete
     int result = PlanStart(expanded, parameters, expandedDirectory, mode, command, outcome);
     if (result == SE_SUCCESS) {
         result = start(command);
-        if (result != SE_SUCCESS) outcome = "failed to start (error " + std::to_string(result) + ")";
+        if (result != SE_SUCCESS)
+            outcome = "failed to start (error " + std::to_string(result) + ")";
     }
     if (outcome.empty()) return result;
     std::string asked = expanded;
@@ -294,15 +297,17 @@ int CTargetSystem::ShellExecute(std::string_view file, std::string_view paramete
 int CTargetSystem::Exec(std::string_view file, std::string_view parameters,
                         std::string_view directory, std::unique_ptr<CChildProcess>& process) {
     process.reset();
-    return StartProgram(file, parameters, directory, EStartMode::Piped,
-                        [&](const SCommand& command) { return CChildProcess::Start(command, process); });
+    return StartProgram(
+        file, parameters, directory, EStartMode::Piped,
+        [&](const SCommand& command) { return CChildProcess::Start(command, process); });
 }
 
 bool CTargetSystem::RunWineboot(const char* option) {
     const std::string wineboot = FindProgram(m_wineboot);
     if (wineboot.empty()) return false;
     int exitCode = -1;
-    return RunAndWait({{wineboot, option}, {"WINEPREFIX=" + m_folder}, {}}, exitCode) == SE_SUCCESS &&
+    return RunAndWait({{wineboot, option}, {"WINEPREFIX=" + m_folder}, {}}, exitCode) ==
+               SE_SUCCESS &&
            exitCode == 0;
 }
 

@@ -2,8 +2,8 @@
 
 #include "platform/files/DriveMap.h"
 #include "platform/registry/Registry.h"
-#include "platform/target/Environment.h"
 #include "platform/target/ChildProcess.h"
+#include "platform/target/Environment.h"
 #include "platform/target/RegistrySpec.h"
 #include "platform/target/ShellExecute.h"
 
@@ -117,9 +117,8 @@ private:
     void Record(const std::string& entry) const;
     void RecordRefusal(files::CDriveMap::EHostPlace place, const std::string& path,
                        const std::string& hostPath) const;
-    int PlanStart(const std::string& file, std::string_view parameters,
-                  std::string_view directory, EStartMode mode, SCommand& command,
-                  std::string& outcome) const;
+    int PlanStart(const std::string& file, std::string_view parameters, std::string_view directory,
+                  EStartMode mode, SCommand& command, std::string& outcome) const;
     int PlanWineStart(const std::string& file, const std::vector<std::string>& parameters,
                       std::string_view directory, EStartMode mode, SCommand& command,
                       std::string& outcome) const;
@@ -127,8 +126,8 @@ private:
                                             const std::string& folder) const;
     // Plans, starts with `start`, and records what was asked and what came of it.
     template <class Start>
-    int StartProgram(std::string_view file, std::string_view parameters,
-                     std::string_view directory, EStartMode mode, Start start);
+    int StartProgram(std::string_view file, std::string_view parameters, std::string_view directory,
+                     EStartMode mode, Start start);
 
     TargetKind m_kind = TargetKind::Sandbox;
     std::string m_folder;

@@ -25,7 +25,8 @@ std::vector<Source> ReachableEntries(IScriptServices& services, const std::u16st
 {
     std::vector<Source> out;
     for (DirEntry& e : ListFolder(host, kind, pattern)) {
-        std::u16string path = services.IsHostPath(folder) ? folder + u"/" + e.name : BuildPath(folder, e.name);
+        std::u16string path =
+            services.IsHostPath(folder) ? folder + u"/" + e.name : BuildPath(folder, e.name);
         if (std::optional<fs::path> reached = HostPath(services, path))
             out.push_back({std::move(path), std::move(e.name), std::move(*reached)});
     }
@@ -154,12 +155,14 @@ Status CopyTreeBody(IScriptServices& services, const Source& from, const fs::pat
         return Status(kErrFileAlreadyExists);
     if (existing == EntryKind::None && !fs::create_directory(to, ec))
         return ErrorFromCode(ec, kErrPathNotFound);
-    for (const Source& e : ReachableEntries(services, from.windowsPath, from.host, EntryKind::Folder)) {
+    for (const Source& e :
+         ReachableEntries(services, from.windowsPath, from.host, EntryKind::Folder)) {
         Status st = CopyTree(services, e, to / e.host.filename(), overwrite, chain);
         if (st.Failed())
             return st;
     }
-    for (const Source& e : ReachableEntries(services, from.windowsPath, from.host, EntryKind::File)) {
+    for (const Source& e :
+         ReachableEntries(services, from.windowsPath, from.host, EntryKind::File)) {
         Status st = CopyOneFile(e.host, to / e.host.filename(), overwrite);
         if (st.Failed())
             return st;
@@ -175,7 +178,8 @@ Status MoveItem(IScriptServices& services, const Source& from, const fs::path& t
     if (ec != std::errc::cross_device_link)
         return ErrorFromCode(ec, kErrPathNotFound);
     std::vector<fs::path> chain;
-    Status st = folder ? CopyTree(services, from, to, false, chain) : CopyOneFile(from.host, to, false);
+    Status st =
+        folder ? CopyTree(services, from, to, false, chain) : CopyOneFile(from.host, to, false);
     if (st.Failed())
         return st;
     fs::remove_all(from.host, ec);

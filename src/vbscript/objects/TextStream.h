@@ -70,7 +70,7 @@ private:
     std::u16string m_text; // reading: the whole file
     size_t m_pos = 0;
     std::unique_ptr<std::FILE, FileCloser> m_file; // writing
-    Sink m_sink;                                    // writing, when no file
+    Sink m_sink;                                   // writing, when no file
     std::function<void()> m_onClose;
     std::string m_pending;                          // encoded bytes not yet written
     char16_t m_highSurrogate = 0;                   // first half of a pair split by Write

@@ -15,7 +15,8 @@ namespace cva::vbs {
 // Reading StdOut or StdErr waits until the program closes that stream.
 class CWshScriptExec : public IObject {
 public:
-    explicit CWshScriptExec(std::unique_ptr<IScriptProcess> process) : m_process(std::move(process)) {}
+    explicit CWshScriptExec(std::unique_ptr<IScriptProcess> process)
+        : m_process(std::move(process)) {}
 
     DispId GetMemberId(std::u16string_view name) override;
     Status Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result) override;
