@@ -77,10 +77,8 @@ int WineDriveTypeName(const std::string& name) {
 std::optional<std::string> CHost_Proxy::ScriptFilePath(const std::string& path) {
     if (path.empty()) return std::nullopt;
     std::string windowsPath;
-    if (path.front() == '/') {
-        windowsPath = path; // a host path: the target's drive map refuses it
-    } else if (HasDrive(path)) {
-        windowsPath = path;
+    if (HasDrive(path) || path.front() == '/') {
+        windowsPath = path; // a host path too: the target's drive map refuses it
     } else if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' &&
                (path[2] == '?' || path[2] == '.') && path[3] == '\\' &&
                HasDrive(std::string_view(path).substr(4))) {

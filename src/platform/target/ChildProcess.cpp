@@ -215,7 +215,7 @@ CChildProcess::~CChildProcess() {
     CloseFd(m_input);
     CloseFd(m_output);
     CloseFd(m_errors);
-    Reap(false);
+    Reap();
     if (!m_exited) {
         // Somebody must wait for it, or it stays a zombie for as long as we run.
         pid_t pid = m_pid;
@@ -227,12 +227,12 @@ CChildProcess::~CChildProcess() {
     }
 }
 
-void CChildProcess::Reap(bool block) {
+void CChildProcess::Reap() {
     if (m_exited) return;
     int status = 0;
     pid_t done;
     do {
-        done = ::waitpid(m_pid, &status, block ? 0 : WNOHANG);
+        done = ::waitpid(m_pid, &status, WNOHANG);
     } while (done < 0 && errno == EINTR);
     if (done == m_pid) {
         m_exited = true;
@@ -265,17 +265,17 @@ void CChildProcess::Pump(const int* until) {
 
 bool CChildProcess::HasExited() {
     Pump(nullptr);
-    Reap(false);
+    Reap();
     return m_exited;
 }
 
 int CChildProcess::ExitCode() {
-    Reap(false);
+    Reap();
     return m_exited ? m_exitCode : 0;
 }
 
 void CChildProcess::Terminate() {
-    Reap(false);
+    Reap();
     if (!m_exited) ::kill(-m_pid, SIGKILL);
 }
 

@@ -52,7 +52,8 @@ private:
     // Moves what the pipes hold into the buffers; with `until`, blocks until that
     // stream is closed.
     void Pump(const int* until);
-    void Reap(bool block);
+    // Notes the exit once the program has ended; never waits.
+    void Reap();
 
     pid_t m_pid = -1;
     int m_input = -1;
