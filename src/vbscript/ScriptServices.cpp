@@ -82,6 +82,11 @@ Status IScriptServices::Run(std::u16string_view, int32_t, bool, int32_t& exitCod
     exitCode = 0;
     return Status(kErrPermissionDenied);
 }
+Status IScriptServices::Exec(std::u16string_view, std::unique_ptr<IScriptProcess>& process)
+{
+    process.reset();
+    return Status(kErrPermissionDenied);
+}
 int32_t IScriptServices::MessageBox(std::u16string_view, int32_t flags, std::u16string_view,
                                     int32_t)
 {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "vbscript/ScriptProcess.h"
 #include "vbscript/Status.h"
 #include "vbscript/Variant.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,6 +72,9 @@ public:
     // exit code goes to exitCode, otherwise 0.
     virtual Status Run(std::u16string_view commandLine, int32_t windowStyle, bool wait,
                        int32_t& exitCode);
+    // WScript.Shell.Exec: the same command line, started with its standard streams
+    // connected to the script.
+    virtual Status Exec(std::u16string_view commandLine, std::unique_ptr<IScriptProcess>& process);
 
     // --- Prompts ---------------------------------------------------------------------
     // MsgBox / Popup: buttons and icon flags as MsgBox takes them; returns the button

@@ -220,6 +220,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
 
     app::CAppCore::COptions coreOptions;
     coreOptions.m_targetSpec = options.target.value_or("");
+    coreOptions.m_allowHostDrives = options.allowHostDrives;
     // One command line at a time per settings folder; the window keeps its own lock.
     coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
     coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";

@@ -28,7 +28,7 @@ bool ParseAssignment(const std::string& text, int& index, std::string& value) {
 } // namespace
 
 const char* UsageText() {
-    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--json] COMMAND ...
+    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--allow-host-drives] [--json] COMMAND ...
 
 Shows the plugin catalogue, opens a plugin page and applies it, as the main window does.
 
@@ -86,6 +86,10 @@ Options:
   --plugins DIR      the plugin folder for this run (the "PluginDir" setting is left
                      as it is); without it the "PluginDir" setting, then the "plugins"
                      folder beside the program
+  --allow-host-drives
+                     let plugins reach the drives of a Wine prefix that lie outside it
+                     (Z: is the whole host) for this run; the setting "AllowHostDrives"
+                     (1) does it for every run
   --json             machine-readable output (list, refresh, show, apply)
   --help             this text
 
@@ -113,6 +117,8 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             options.help = true;
         } else if (a == "--json") {
             options.json = true;
+        } else if (a == "--allow-host-drives") {
+            options.allowHostDrives = true;
         } else if (a == "--yes") {
             options.confirm = true;
         } else if (a == "--no") {

@@ -22,6 +22,7 @@ struct SOptions {
     std::string plugin;
     std::string view = "all";
     bool json = false;
+    bool allowHostDrives = false;
     bool help = false;
     std::vector<SAction> actions;
     std::optional<int> button; // list page button pressed instead of Apply

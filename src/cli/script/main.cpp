@@ -21,11 +21,14 @@ namespace {
 
 void Usage(std::FILE* to)
 {
-    std::fprintf(to, "Usage: cvascript [--target SPEC] [//nologo | //logo] FILE [ARGS...]\n"
+    std::fprintf(to, "Usage: cvascript [--target SPEC] [--allow-host-drives] [//nologo | //logo] FILE [ARGS...]\n"
                      "       cvascript --help | -h | /?\n"
                      "Runs a VBScript file against a target, as a command-line script host.\n"
                      "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
-                     "stored setting \"Target\" is used, and with none stored, the sandbox.\n");
+                     "stored setting \"Target\" is used, and with none stored, the sandbox.\n"
+                     "--allow-host-drives: drive letters of a Wine prefix that lie outside it\n"
+                     "(Z: is the whole host) become reachable, as the setting \"AllowHostDrives\"\n"
+                     "does; host paths (/...) always are.\n");
 }
 
 bool IsHelpOption(const std::string& a)
@@ -60,14 +63,16 @@ std::optional<std::string> ReadScriptFile(const std::string& file)
     return buf.str();
 }
 
-// The target named on the command line, else the stored setting, else the sandbox.
-std::unique_ptr<cva::target::CTargetSystem> OpenTarget(const std::optional<std::string>& spec)
+// The target named on the command line, else the stored setting, else the sandbox; its
+// host drives reachable with the option or the stored setting.
+std::unique_ptr<cva::target::CTargetSystem> OpenTarget(const std::optional<std::string>& spec,
+                                                       bool allowHostDrives)
 {
     std::string text;
+    cva::settings::CSettingsStore store;
     if (spec) {
         text = *spec;
     } else {
-        cva::settings::CSettingsStore store;
         if (!store.IsUsable()) {
             std::cerr << "cvascript: the settings file cannot be read: " << store.LoadError()
                       << " (give --target)\n";
@@ -77,8 +82,17 @@ std::unique_ptr<cva::target::CTargetSystem> OpenTarget(const std::optional<std::
     }
     std::string error;
     auto target = cva::target::CTargetSystem::Open(text, error);
-    if (!target)
+    if (!target) {
         std::cerr << "cvascript: " << error << "\n";
+        return nullptr;
+    }
+    // The user runs their own script: host files stay reachable next to the target's.
+    target->AllowHostPaths(true);
+    target->AllowHostDrives(allowHostDrives ||
+                            store.GetProfileInt("Settings", "AllowHostDrives", 0) != 0);
+    // No log here: what a script was refused, or asked to run, goes to the console.
+    target->SetRecorder(
+        [](const std::string& entry) { std::cerr << "cvascript: " << entry << "\n"; });
     return target;
 }
 
@@ -89,6 +103,7 @@ int main(int argc, char** argv)
     bool nologo = false;
     std::string file;
     std::optional<std::string> targetSpec;
+    bool allowHostDrives = false;
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -106,6 +121,10 @@ int main(int argc, char** argv)
         }
         if (file.empty() && a.rfind("--target=", 0) == 0) {
             targetSpec = a.substr(9);
+            continue;
+        }
+        if (file.empty() && a == "--allow-host-drives") {
+            allowHostDrives = true;
             continue;
         }
         if (file.empty() && a.size() > 2 && a[0] == '/' && a[1] == '/') {
@@ -131,7 +150,7 @@ int main(int argc, char** argv)
     std::optional<std::string> script = ReadScriptFile(file);
     if (!script)
         return 1;
-    auto target = OpenTarget(targetSpec);
+    auto target = OpenTarget(targetSpec, allowHostDrives);
     if (!target)
         return 1;
     if (!nologo)
@@ -146,8 +165,6 @@ int main(int argc, char** argv)
     target->Registry().SetSaveOnClose(false);
     cva::cli::CConsolePrompts prompts;
     cva::script::CTargetScriptServices services(*target, &prompts);
-    // The user runs their own script: host files stay reachable next to the target's.
-    services.AllowHostPaths(true);
     int rc = cva::cli::RunScriptText(file, cva::cli::DecodeScriptText(*script), args, output, &services);
     std::cout.flush();
     std::string errors;

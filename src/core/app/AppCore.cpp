@@ -87,6 +87,9 @@ CAppCore::EStart CAppCore::Start(const StartupMessage& message, std::string* err
         return EStart::NoTarget;
     }
     m_target->SetRecorder([this](const std::string& entry) { m_logger.Log(entry); });
+    // Plugins reach the drives that lie outside the target only when the user says so.
+    m_target->AllowHostDrives(m_options.m_allowHostDrives ||
+                              m_settings.GetProfileInt(kSettings, "AllowHostDrives", 0) != 0);
 
     m_nWindowsVersion = m_target->WindowsVersionCode();
     if (m_nWindowsVersion < 7 && !message("This application runs only on Windows XP and above"))
@@ -180,7 +183,7 @@ CAppCore::EExitAction CAppCore::Exit() {
     }
     if (!m_strRunAfterExit.empty()) {
         // The downloaded setup program is a file of the host, not of the target.
-        target::CShellExecute().Execute({m_strRunAfterExit, {}, {}, {}});
+        target::CShellExecute().Execute({m_strRunAfterExit, {}, {}});
         return EExitAction::RunAfterExit;
     }
     return EExitAction::None;

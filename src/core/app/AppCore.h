@@ -33,6 +33,7 @@ public:
         std::string m_lockName = "MERIDOT_CVA_MUTEX";
         std::string m_lockFolder;    // empty: the platform default for the settings folder
         std::string m_programFolder; // empty: the folder of the running executable
+        bool m_allowHostDrives = false; // --allow-host-drives; else the "AllowHostDrives" setting
     };
 
     CAppCore(settings::CSettingsStore& settings, COptions options);

@@ -75,10 +75,10 @@ int WineDriveTypeName(const std::string& name) {
 } // namespace
 
 std::optional<std::string> CHost_Proxy::ScriptFilePath(const std::string& path) {
-    if (path.empty() || path.front() == '/') return std::nullopt;
+    if (path.empty()) return std::nullopt;
     std::string windowsPath;
-    if (HasDrive(path)) {
-        windowsPath = path;
+    if (HasDrive(path) || path.front() == '/') {
+        windowsPath = path; // a host path too: the target's drive map refuses it
     } else if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' &&
                (path[2] == '?' || path[2] == '.') && path[3] == '\\' &&
                HasDrive(std::string_view(path).substr(4))) {

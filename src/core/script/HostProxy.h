@@ -171,9 +171,10 @@ protected:
     void AfterScriptCall() override;
 
     // --- Files family helpers ------------------------------------------------------
-    // A script's file path as a host path, kept inside the target's drives: host paths
-    // ("/etc/...") and UNC names are refused, and a path without a drive counts from the
-    // Windows folder (where Windows also looks for an INI file named without a folder).
+    // A script's file path as a host path, kept to what the target's drive map lets
+    // scripts reach: host paths ("/etc/..."), host drives and UNC names are refused, and a
+    // path without a drive counts from the Windows folder (where Windows also looks for an
+    // INI file named without a folder).
     std::optional<std::string> ScriptFilePath(const std::string& path);
     // Deletes one entry as FileDelete does (Trash or for good); symbolic links go
     // themselves, never what they point to.

@@ -4,12 +4,7 @@
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
 
-#include <cerrno>
 #include <filesystem>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace cva::script {
 
@@ -63,19 +58,25 @@ void SplitCommandLine(const std::string& line, std::string& file, std::string& p
     if (rest != std::string::npos) parameters = line.substr(rest);
 }
 
-// A host program run through the shell, waited for; its exit code, or -1.
-int RunHostAndWait(const std::string& commandLine) {
-    const char* argv[] = {"/bin/sh", "-c", commandLine.c_str(), nullptr};
-    pid_t child = 0;
-    if (posix_spawn(&child, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) !=
-        0)
-        return -1;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
+// A program Exec started on the target, as the script engine sees it.
+class CTargetProcess : public IScriptProcess {
+public:
+    explicit CTargetProcess(std::unique_ptr<target::CChildProcess> process)
+        : m_process(std::move(process)) {}
+    bool HasExited() override { return m_process->HasExited(); }
+    int32_t ExitCode() override { return m_process->ExitCode(); }
+    int32_t ProcessId() override { return m_process->ProcessId(); }
+    void Terminate() override { m_process->Terminate(); }
+    std::string ReadAll(bool errors) override {
+        return m_process->ReadAll(errors ? target::CChildProcess::EStream::Errors
+                                         : target::CChildProcess::EStream::Output);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+    bool WriteInput(std::string_view bytes) override { return m_process->Write(bytes); }
+    void CloseInput() override { m_process->CloseInput(); }
+
+private:
+    std::unique_ptr<target::CChildProcess> m_process;
+};
 
 } // namespace
 
@@ -96,12 +97,7 @@ app::IUserPrompts* CTargetScriptServices::Prompts() {
 std::optional<std::string> CTargetScriptServices::MapPath(std::u16string_view windowsPath) {
     std::string path = Utf16ToUtf8(windowsPath);
     if (path.empty()) return std::nullopt;
-    if (path[0] == '/') {
-        // A script must not leave the target through a host path, except where the
-        // user runs their own script on purpose.
-        if (!m_allowHostPaths) return std::nullopt;
-        return path;
-    }
+    if (path[0] == '/') return m_target.ToHostPath(path);
     if (HasDrive(path) && (path.size() == 2 || path[2] == '\\' || path[2] == '/'))
         return m_target.Drives().ToHostPath(path);
     if (path.rfind("\\\\", 0) == 0) return std::nullopt;
@@ -124,7 +120,7 @@ std::u16string CTargetScriptServices::WindowsPath(std::string_view hostPath) {
 }
 
 bool CTargetScriptServices::IsHostPath(std::u16string_view path) {
-    return m_allowHostPaths && !path.empty() && path[0] == u'/';
+    return m_target.Drives().HostPathsAllowed() && !path.empty() && path[0] == u'/';
 }
 
 void CTargetScriptServices::SetCurrentDirectory(std::u16string_view windowsPath) {
@@ -225,24 +221,25 @@ std::u16string CTargetScriptServices::SystemFolder(int32_t which) {
 Status CTargetScriptServices::Run(std::u16string_view commandLine, int32_t, bool wait,
                                   int32_t& exitCode) {
     exitCode = 0;
-    std::string line = Utf16ToUtf8(commandLine);
     std::string file, parameters;
-    SplitCommandLine(target::ExpandEnvironmentStrings(line, m_process), file, parameters);
-    if (file.empty()) return RunFailure(target::SE_ERR_FNF);
-    if (file[0] == '/') {
-        // The same rule as for files: a plugin names the target's programs, not the
-        // host's by their host path.
-        if (!m_allowHostPaths) return RunFailure(target::SE_ERR_FNF);
-        // Only a host program can be waited for: the target's shell never waits.
-        std::error_code ec;
-        if (!std::filesystem::exists(file, ec)) return RunFailure(target::SE_ERR_FNF);
-        if (wait) {
-            exitCode = RunHostAndWait(line);
-            return Status::Ok();
-        }
-    }
-    int rc = m_target.ShellExecute(file, parameters, Utf16ToUtf8(m_currentDirectory));
+    SplitCommandLine(Utf16ToUtf8(ExpandEnvironmentStrings(commandLine)), file, parameters);
+    int code = 0;
+    int rc = m_target.ShellExecute(file, parameters, Utf16ToUtf8(m_currentDirectory),
+                                   wait ? &code : nullptr);
     if (rc <= 32) return RunFailure(rc);
+    exitCode = code;
+    return Status::Ok();
+}
+
+Status CTargetScriptServices::Exec(std::u16string_view commandLine,
+                                   std::unique_ptr<IScriptProcess>& process) {
+    process.reset();
+    std::string file, parameters;
+    SplitCommandLine(Utf16ToUtf8(ExpandEnvironmentStrings(commandLine)), file, parameters);
+    std::unique_ptr<target::CChildProcess> child;
+    int rc = m_target.Exec(file, parameters, Utf16ToUtf8(m_currentDirectory), child);
+    if (rc <= 32) return RunFailure(rc);
+    process = std::make_unique<CTargetProcess>(std::move(child));
     return Status::Ok();
 }
 

@@ -22,8 +22,9 @@ namespace cva::script {
 // What the engine's built-in objects (FileSystemObject, WScript.Shell) and MsgBox /
 // InputBox reach when a script runs against a target: the target's drives, registry,
 // environment and shell, and the user's prompts. A script sees the target as the
-// Windows system it runs on; nothing on the host outside the target's drives is reachable
-// unless host paths are allowed explicitly (the command-line script host does that).
+// Windows system it runs on; what of the host lies beyond the target's drives is for the
+// target's drive map to allow or refuse, and what running a program means is the
+// target's to decide.
 class CTargetScriptServices : public vbs::IScriptServices {
 public:
     // Without prompts, message boxes answer with their default button and input boxes
@@ -42,10 +43,6 @@ public:
     void SetCurrentUserSource(std::function<reg::HKEY()> source) {
         m_currentUserSource = std::move(source);
     }
-    // Lets paths that start with "/" through as host paths, and lets Run wait for host
-    // programs. Off by default: plugins only see the target.
-    void AllowHostPaths(bool allow) { m_allowHostPaths = allow; }
-
     std::optional<std::string> MapPath(std::u16string_view windowsPath) override;
     std::u16string WindowsPath(std::string_view hostPath) override;
     bool IsHostPath(std::u16string_view path) override;
@@ -73,6 +70,8 @@ public:
 
     vbs::Status Run(std::u16string_view commandLine, int32_t windowStyle, bool wait,
                     int32_t& exitCode) override;
+    vbs::Status Exec(std::u16string_view commandLine,
+                     std::unique_ptr<vbs::IScriptProcess>& process) override;
 
     int32_t MessageBox(std::u16string_view text, int32_t flags, std::u16string_view title,
                        int32_t secondsToWait) override;
@@ -97,7 +96,6 @@ private:
     app::IUserPrompts* m_prompts;
     std::function<app::IUserPrompts*()> m_promptsSource;
     std::function<reg::HKEY()> m_currentUserSource;
-    bool m_allowHostPaths = false;
     std::u16string m_currentDirectory;
     // The process environment of the script: the target's, changed only for this run.
     target::CEnvironment m_process;

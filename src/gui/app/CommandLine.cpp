@@ -16,6 +16,8 @@ SCommandLine ParseCommandLine(const QStringList& arguments) {
             line.m_target = arguments[++i].toStdString();
         } else if (argument.startsWith(QLatin1String("--target="))) {
             line.m_target = argument.mid(9).toStdString();
+        } else if (argument == QLatin1String("--allow-host-drives")) {
+            line.m_allowHostDrives = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             line.m_help = true;
         } else if (argument.startsWith(QLatin1String("--"))) {

@@ -7,10 +7,11 @@
 
 namespace cva::gui {
 
-// What the command line of `cva` gives: "--target SPEC", the path of a plugin file that
-// makes a catalogue of that one plugin, and "--help".
+// What the command line of `cva` gives: "--target SPEC", "--allow-host-drives", the path
+// of a plugin file that makes a catalogue of that one plugin, and "--help".
 struct SCommandLine {
     std::string m_target;
+    bool m_allowHostDrives = false;
     std::string m_singlePlugin;
     bool m_help = false;
     std::string m_error; // set for an option the program does not know

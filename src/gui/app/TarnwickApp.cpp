@@ -46,6 +46,7 @@ int CTarnwickApp::Run() {
     }
     app::CAppCore::COptions options;
     options.m_targetSpec = line.m_target;
+    options.m_allowHostDrives = line.m_allowHostDrives;
     app::CAppCore core(store, options);
     std::string why;
     switch (core.Start(&CTarnwickApp::StartupMessage, &why)) {

@@ -2,6 +2,7 @@
 
 #include "platform/text/Unicode.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <dirent.h>
@@ -22,16 +23,25 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-std::vector<std::string_view> SplitWindows(std::string_view path) {
+bool IsSlash(char c) {
+    return c == '/';
+}
+
+// The non-empty components between separators.
+std::vector<std::string_view> Split(std::string_view path, bool (*separator)(char)) {
     std::vector<std::string_view> parts;
     size_t start = 0;
     for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || IsSeparator(path[i])) {
+        if (i == path.size() || separator(path[i])) {
             if (i > start) parts.push_back(path.substr(start, i - start));
             start = i + 1;
         }
     }
     return parts;
+}
+
+std::vector<std::string_view> SplitWindows(std::string_view path) {
+    return Split(path, IsSeparator);
 }
 
 // Applies "." and ".." lexically; ".." at the top is dropped, as at a drive root.
@@ -79,19 +89,25 @@ std::string RealPathOr(const std::string& path) {
     return out;
 }
 
+std::string Absolute(const std::string& path) {
+    if (!path.empty() && path.front() == '/') return path;
+    char cwd[PATH_MAX];
+    if (!::getcwd(cwd, sizeof cwd)) return path;
+    return Join(cwd, path);
+}
+
+// Pushes the components of a path so that the first one is taken next.
+void PushComponents(std::vector<std::string>& pending, std::string_view path) {
+    std::vector<std::string_view> parts = Split(path, IsSlash);
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+        pending.emplace_back(*it);
+}
+
 } // namespace
 
 std::string NormalizeHostPath(std::string_view path) {
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (size_t i = 0; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') {
-            if (i > start) parts.push_back(path.substr(start, i - start));
-            start = i + 1;
-        }
-    }
     std::string out;
-    for (std::string_view p : Collapse(parts)) {
+    for (std::string_view p : Collapse(Split(path, IsSlash))) {
         out += '/';
         out += p;
     }
@@ -114,40 +130,88 @@ std::optional<std::string> FindEntryNoCase(const std::string& folder, std::strin
     return best;
 }
 
-bool CDriveMap::SetDrive(char letter, std::string_view hostFolder) {
+std::optional<std::string> ResolveHostPath(std::string_view path) {
+    // Linux gives up after 40 links on one lookup; so do we.
+    constexpr int kMaxLinks = 40;
+    std::vector<std::string> pending;
+    PushComponents(pending, path);
+    std::string current;
+    std::vector<size_t> marks;
+    int links = 0;
+    while (!pending.empty()) {
+        std::string part = std::move(pending.back());
+        pending.pop_back();
+        if (part == ".") continue;
+        if (part == "..") {
+            if (!marks.empty()) {
+                current.resize(marks.back());
+                marks.pop_back();
+            }
+            continue;
+        }
+        const std::string candidate = current + "/" + part;
+        struct stat st {};
+        if (::lstat(candidate.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            char target[PATH_MAX];
+            ssize_t n = ::readlink(candidate.c_str(), target, sizeof target);
+            if (++links > kMaxLinks || n <= 0 || n >= static_cast<ssize_t>(sizeof target))
+                return std::nullopt;
+            if (target[0] == '/') {
+                current.clear();
+                marks.clear();
+            }
+            PushComponents(pending, std::string_view(target, static_cast<size_t>(n)));
+            continue;
+        }
+        marks.push_back(current.size());
+        current = candidate;
+    }
+    return current.empty() ? std::string("/") : current;
+}
+
+bool IsWithinFolder(std::string_view path, std::string_view folder) {
+    if (folder == "/") return !path.empty() && path.front() == '/';
+    return path.size() >= folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+           (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+bool CDriveMap::SetDrive(char letter, std::string_view hostFolder, bool outsideTarget) {
     int index = DriveIndex(letter);
     if (index < 0 || hostFolder.empty()) return false;
-    std::string folder(hostFolder);
-    if (folder.front() != '/') {
-        char cwd[PATH_MAX];
-        if (!::getcwd(cwd, sizeof cwd)) return false;
-        folder = Join(cwd, folder);
-    }
-    m_folders[static_cast<size_t>(index)] = NormalizeHostPath(folder);
+    std::string folder = Absolute(std::string(hostFolder));
+    if (folder.empty() || folder.front() != '/') return false;
+    m_drives[static_cast<size_t>(index)] = {NormalizeHostPath(folder), outsideTarget};
     return true;
 }
 
 void CDriveMap::RemoveDrive(char letter) {
     int index = DriveIndex(letter);
-    if (index >= 0) m_folders[static_cast<size_t>(index)].clear();
+    if (index >= 0) m_drives[static_cast<size_t>(index)] = {};
+}
+
+bool CDriveMap::Reachable(size_t index) const {
+    const SDrive& drive = m_drives[index];
+    return !drive.m_folder.empty() && (m_allowHostDrives || !drive.m_outside);
 }
 
 std::optional<std::string> CDriveMap::HostFolder(char letter) const {
     int index = DriveIndex(letter);
-    if (index < 0 || m_folders[static_cast<size_t>(index)].empty()) return std::nullopt;
-    return m_folders[static_cast<size_t>(index)];
+    if (index < 0 || !Reachable(static_cast<size_t>(index))) return std::nullopt;
+    return m_drives[static_cast<size_t>(index)].m_folder;
 }
 
 std::vector<char> CDriveMap::Letters() const {
     std::vector<char> letters;
-    for (size_t i = 0; i < m_folders.size(); ++i)
-        if (!m_folders[i].empty()) letters.push_back(static_cast<char>('A' + i));
+    for (size_t i = 0; i < m_drives.size(); ++i)
+        if (Reachable(i)) letters.push_back(static_cast<char>('A' + i));
     return letters;
 }
 
 CDriveMap CDriveMap::FromWinePrefix(const std::string& prefix) {
     CDriveMap map;
-    const std::string devices = Join(prefix, "dosdevices");
+    const std::string root = NormalizeHostPath(Absolute(prefix));
+    const std::string realRoot = RealPathOr(root);
+    const std::string devices = Join(root, "dosdevices");
     if (DIR* dir = ::opendir(devices.c_str())) {
         while (dirent* entry = ::readdir(dir)) {
             std::string_view name(entry->d_name);
@@ -159,39 +223,76 @@ CDriveMap CDriveMap::FromWinePrefix(const std::string& prefix) {
             if (n <= 0) continue;
             std::string folder(target, static_cast<size_t>(n));
             if (folder.front() != '/') folder = Join(devices, folder);
-            map.SetDrive(name[0], RealPathOr(NormalizeHostPath(folder)));
+            folder = NormalizeHostPath(folder);
+            const std::string real = RealPathOr(folder);
+            // Either way of naming the prefix counts: drive_c may itself be a link to
+            // another disk, and the prefix may have been named through a link.
+            const bool inside = IsWithinFolder(folder, root) || IsWithinFolder(real, realRoot);
+            map.SetDrive(name[0], real, !inside);
         }
         ::closedir(dir);
     }
-    if (map.Letters().empty()) map.SetDrive('C', RealPathOr(Join(prefix, "drive_c")));
+    const bool none = std::all_of(map.m_drives.begin(), map.m_drives.end(),
+                                  [](const SDrive& drive) { return drive.m_folder.empty(); });
+    if (none) map.SetDrive('C', RealPathOr(Join(root, "drive_c")));
     return map;
 }
 
-std::optional<std::string> CDriveMap::FromDrive(char letter, std::string_view rest) const {
-    std::optional<std::string> root = HostFolder(letter);
-    if (!root) return std::nullopt;
-    return Walk(*root, Collapse(SplitWindows(rest)));
+void CDriveMap::Refuse(EHostPlace place, std::string_view path, const std::string& hostPath) const {
+    if (!m_reporter) return;
+    std::string key = std::to_string(static_cast<int>(place)) + "\n" + std::string(path);
+    if (key == m_lastRefused) return;
+    m_lastRefused = std::move(key);
+    m_reporter(place, std::string(path), hostPath);
+}
+
+bool CDriveMap::LeadsOutside(const std::string& hostPath, std::string& resolved) const {
+    if (m_allowHostDrives) return false;
+    std::optional<std::string> real = ResolveHostPath(hostPath);
+    resolved = real.value_or(hostPath);
+    if (!real) return true;
+    for (size_t i = 0; i < m_drives.size(); ++i) {
+        if (!Reachable(i)) continue;
+        const std::string& folder = m_drives[i].m_folder;
+        if (IsWithinFolder(*real, ResolveHostPath(folder).value_or(folder))) return false;
+    }
+    return true;
+}
+
+std::optional<std::string> CDriveMap::FromDrive(char letter, std::string_view rest,
+                                                std::string_view asked) const {
+    int index = DriveIndex(letter);
+    if (index < 0) return std::nullopt;
+    const SDrive& drive = m_drives[static_cast<size_t>(index)];
+    if (drive.m_folder.empty()) return std::nullopt;
+    if (!Reachable(static_cast<size_t>(index))) {
+        Refuse(EHostPlace::Drive, asked, drive.m_folder);
+        return std::nullopt;
+    }
+    std::string host = Walk(drive.m_folder, Collapse(SplitWindows(rest)));
+    std::string resolved;
+    if (LeadsOutside(host, resolved)) {
+        Refuse(EHostPlace::Link, asked, resolved);
+        return std::nullopt;
+    }
+    return host;
 }
 
 std::optional<std::string> CDriveMap::ToHostPath(std::string_view path,
                                                  std::string_view currentFolder) const {
+    const std::string_view asked = path;
     if (path.empty()) return std::nullopt;
-    if (path.front() == '/') return std::string(path);
+    if (path.front() == '/') {
+        if (m_allowHostPaths) return std::string(path);
+        Refuse(EHostPlace::HostPath, asked, std::string(path));
+        return std::nullopt;
+    }
     // Win32 file-namespace prefixes ("\\?\C:\...", "\\.\C:\...") before a drive.
     if (path.size() >= 6 && path[0] == '\\' && path[1] == '\\' &&
         (path[2] == '?' || path[2] == '.') && path[3] == '\\' && path[5] == ':')
         path.remove_prefix(4);
     if (path.size() >= 2 && path[1] == ':' && DriveIndex(path[0]) >= 0)
-        return FromDrive(path[0], path.substr(2)); // "C:x" counts from the root
-    if (IsSeparator(path[0])) {
-        if (path.size() >= 2 && IsSeparator(path[1])) return std::nullopt; // UNC
-        char processFolder[PATH_MAX];
-        if (currentFolder.empty() && ::getcwd(processFolder, sizeof processFolder))
-            currentFolder = processFolder;
-        std::optional<std::string> cwd = ToWindowsPath(currentFolder);
-        if (!cwd) return std::nullopt;
-        return FromDrive((*cwd)[0], path);
-    }
+        return FromDrive(path[0], path.substr(2), asked); // "C:x" counts from the root
     std::string processFolder;
     if (currentFolder.empty()) {
         char cwd[PATH_MAX];
@@ -199,10 +300,20 @@ std::optional<std::string> CDriveMap::ToHostPath(std::string_view path,
         processFolder = cwd;
         currentFolder = processFolder;
     }
-    if (std::optional<std::string> cwd = ToWindowsPath(currentFolder))
-        return FromDrive((*cwd)[0], cwd->substr(2) + "\\" + std::string(path));
-    // A current folder outside every drive: ".." may climb the host tree, and the path's
-    // own components are still matched without regard to case.
+    std::optional<std::string> cwd = ToWindowsPath(currentFolder);
+    if (IsSeparator(path[0])) {
+        if (path.size() >= 2 && IsSeparator(path[1])) return std::nullopt; // UNC
+        if (!cwd) return std::nullopt;
+        return FromDrive((*cwd)[0], path, asked);
+    }
+    if (cwd) return FromDrive((*cwd)[0], cwd->substr(2) + "\\" + std::string(path), asked);
+    // A current folder outside every drive is a host folder, and what is counted from it
+    // is a host path: ".." may climb the host tree, and the path's own components are
+    // still matched without regard to case.
+    if (!m_allowHostPaths) {
+        Refuse(EHostPlace::HostPath, asked, std::string(currentFolder));
+        return std::nullopt;
+    }
     std::vector<std::string_view> parts = SplitWindows(path);
     std::string base = NormalizeHostPath(currentFolder);
     size_t skip = 0;
@@ -215,12 +326,10 @@ std::optional<std::string> CDriveMap::ToHostPath(std::string_view path,
 std::optional<std::string> CDriveMap::MatchDrive(const std::string& host) const {
     int best = -1;
     size_t bestLength = 0;
-    for (size_t i = 0; i < m_folders.size(); ++i) {
-        const std::string& folder = m_folders[i];
-        if (folder.empty()) continue;
-        bool covers = folder == "/" || host == folder ||
-                      (host.compare(0, folder.size(), folder) == 0 && host[folder.size()] == '/');
-        if (covers && (best < 0 || folder.size() > bestLength)) {
+    for (size_t i = 0; i < m_drives.size(); ++i) {
+        if (!Reachable(i)) continue;
+        const std::string& folder = m_drives[i].m_folder;
+        if (IsWithinFolder(host, folder) && (best < 0 || folder.size() > bestLength)) {
             best = static_cast<int>(i);
             bestLength = folder.size();
         }
@@ -228,12 +337,10 @@ std::optional<std::string> CDriveMap::MatchDrive(const std::string& host) const 
     if (best < 0) return std::nullopt;
     std::string out(1, static_cast<char>('A' + best));
     out += ":\\";
-    const std::string& folder = m_folders[static_cast<size_t>(best)];
+    const std::string& folder = m_drives[static_cast<size_t>(best)].m_folder;
     size_t from = folder == "/" ? 1 : folder.size() + 1;
-    if (from < host.size()) {
-        for (size_t i = from; i < host.size(); ++i)
-            out += host[i] == '/' ? '\\' : host[i];
-    }
+    for (size_t i = from; i < host.size(); ++i)
+        out += host[i] == '/' ? '\\' : host[i];
     return out;
 }
 

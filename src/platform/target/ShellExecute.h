@@ -16,35 +16,41 @@ constexpr int SE_ERR_BAD_FORMAT = 11;
 constexpr int SE_ERR_NOASSOC = 31;
 constexpr int SE_SUCCESS = 42;
 
-struct SShellExecuteRequest {
-    std::string file;       // host path (Windows paths are resolved by the caller), URL,
-                            // or a program name looked up in PATH
-    std::string parameters; // one command line, split by the Windows quoting rules
-    std::string directory;  // working folder of the new process; empty keeps ours
-    std::string winePrefix; // set: Windows programs of this Wine prefix run through wine
+// The programs that open things on the desktop and run Windows programs; tests stand
+// in for them.
+struct SLaunchers {
+    std::string opener = "xdg-open";
+    std::string wine = "wine";
 };
 
-// Starts a program, or opens a document, folder or URL with the desktop's handler,
-// without waiting for it: the new process is detached (double fork), so no zombie is
-// left behind whatever the caller does with SIGCHLD. Programs to run are injectable so
-// that tests can stand in for xdg-open and wine.
+// A command ready to start: the program's path with its arguments, the variables added
+// to the environment, and the working folder (empty keeps ours).
+struct SCommand {
+    std::vector<std::string> m_argv;
+    std::vector<std::string> m_environment;
+    std::string m_directory;
+};
+
+struct SShellExecuteRequest {
+    std::string file;       // host path, URL, or a program name looked up in PATH
+    std::string parameters; // one command line, split by the Windows quoting rules
+    std::string directory;  // working folder of the new process; empty keeps ours
+};
+
+// ShellExecute on the Linux host: starts a host program, or opens a document, folder or
+// URL with the desktop's handler, without waiting for it. Only the program's own files
+// go this way (the setup program it downloaded); what scripts ask to run goes through
+// the target, which decides what running a program means there.
 class CShellExecute {
 public:
-    struct SLaunchers {
-        std::string opener = "xdg-open";
-        std::string wine = "wine";
-    };
-
     CShellExecute() = default;
     explicit CShellExecute(SLaunchers launchers) : m_launchers(std::move(launchers)) {}
 
     // SE_SUCCESS, or the ShellExecute error code.
     int Execute(const SShellExecuteRequest& request) const;
 
-    // The command Execute would run (argv[0] first) and the variables it would add to the
-    // environment; returns SE_SUCCESS or the error code that Execute would give.
-    int Plan(const SShellExecuteRequest& request, std::vector<std::string>& argv,
-             std::vector<std::string>& environment) const;
+    // The command Execute would run; SE_SUCCESS or the error code Execute would give.
+    int Plan(const SShellExecuteRequest& request, SCommand& command) const;
 
 private:
     SLaunchers m_launchers;
@@ -59,5 +65,11 @@ std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 // The full path of a program found along PATH (or the name itself when it holds a
 // slash and is executable); empty when there is none.
 std::string FindProgram(std::string_view name);
+
+// Whether text starts with a URL scheme ("https:", "mailto:"); "C:" is a drive.
+bool IsUrl(std::string_view text);
+
+// The extension of the last component, upper case, without the dot ("EXE").
+std::string ExtensionOf(std::string_view path);
 
 } // namespace cva::target

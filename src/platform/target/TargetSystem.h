@@ -2,6 +2,7 @@
 
 #include "platform/files/DriveMap.h"
 #include "platform/registry/Registry.h"
+#include "platform/target/ChildProcess.h"
 #include "platform/target/Environment.h"
 #include "platform/target/RegistrySpec.h"
 #include "platform/target/ShellExecute.h"
@@ -59,10 +60,16 @@ public:
     bool CanChangeMachineSettings();
 
     const files::CDriveMap& Drives() const { return m_drives; }
-    // A Windows path (or a host path, which passes unchanged) to a host path; nothing
-    // for a drive the target does not have.
+    // A Windows path to a host path; nothing for a drive the target does not have or
+    // that scripts may not reach (see CDriveMap), and for a host path unless allowed.
     std::optional<std::string> ToHostPath(std::string_view windowsPath) const;
     std::optional<std::string> ToWindowsPath(std::string_view hostPath) const;
+    // What scripts may reach of the host beyond the target. Host drives: the drives that
+    // lie outside the target and links out of its drives (the user's "AllowHostDrives").
+    // Host paths: "/..." as written, and host programs by their host path (only for a
+    // script the user runs themselves). Refusals are recorded.
+    void AllowHostDrives(bool allow) { m_drives.AllowHostDrives(allow); }
+    void AllowHostPaths(bool allow) { m_drives.AllowHostPaths(allow); }
 
     // The environment a program started on the target would see. Re-read from the
     // registry by RefreshEnvironment after scripts changed it.
@@ -77,11 +84,21 @@ public:
     std::string WindowsFolder() const; // "C:\WINDOWS"
     std::string SystemFolder() const;  // "C:\WINDOWS\system32"
 
-    // ShellExecute on the target: a Windows path is resolved through the drives, a URL or
-    // document opens with the desktop's handler, a Windows program of a Wine prefix runs
-    // through wine. Never waits; above 32 on success, a ShellExecute error otherwise.
+    // ShellExecute on the target, the one way scripts, plugins and tools start programs.
+    // The sandbox has no programs: nothing starts, and the answer is "file not found".
+    // A Wine prefix runs the program it finds in the prefix (a Windows path resolved
+    // through its drives, or a name looked up along its PATH) through wine, and opens
+    // documents, folders and web addresses with wine's start. A host program runs only by
+    // its host path where host paths are allowed. `directory` is the Windows folder the
+    // program starts in and relative names count from (empty: the Windows folder). Every
+    // request is recorded. Waits for the program when exitCode is given. Above 32 on
+    // success, a ShellExecute error otherwise.
     int ShellExecute(std::string_view file, std::string_view parameters = {},
-                     std::string_view directory = {});
+                     std::string_view directory = {}, int* exitCode = nullptr);
+    // The same decision for a program whose standard streams the caller reads and
+    // writes (WScript.Shell.Exec).
+    int Exec(std::string_view file, std::string_view parameters, std::string_view directory,
+             std::unique_ptr<CChildProcess>& process);
     // Restart and log-off of the target (never of the host). True when carried out or,
     // for the sandbox, recorded.
     bool Restart();
@@ -89,12 +106,28 @@ public:
 
     void SetRecorder(Recorder recorder) { m_recorder = std::move(recorder); }
     // Stand-ins for xdg-open, wine and wineboot, for tests.
-    void SetLaunchers(CShellExecute::SLaunchers launchers, std::string wineboot);
+    void SetLaunchers(SLaunchers launchers, std::string wineboot);
 
 private:
+    enum class EStartMode { Detached, Waited, Piped };
+
     CTargetSystem() = default;
     void ReadVersion();
     bool RunWineboot(const char* option);
+    void Record(const std::string& entry) const;
+    void RecordRefusal(files::CDriveMap::EHostPlace place, const std::string& path,
+                       const std::string& hostPath) const;
+    int PlanStart(const std::string& file, std::string_view parameters, std::string_view directory,
+                  EStartMode mode, SCommand& command, std::string& outcome) const;
+    int PlanWineStart(const std::string& file, const std::vector<std::string>& parameters,
+                      std::string_view directory, EStartMode mode, SCommand& command,
+                      std::string& outcome) const;
+    std::optional<std::string> FindOnTarget(const std::string& name,
+                                            const std::string& folder) const;
+    // Plans, starts with `start`, and records what was asked and what came of it.
+    template <class Start>
+    int StartProgram(std::string_view file, std::string_view parameters, std::string_view directory,
+                     EStartMode mode, Start start);
 
     TargetKind m_kind = TargetKind::Sandbox;
     std::string m_folder;
@@ -105,7 +138,7 @@ private:
     CEnvironment m_environment;
     CTargetVersion m_version;
     std::string m_userName;
-    CShellExecute m_shell;
+    SLaunchers m_launchers;
     std::string m_wineboot = "wineboot";
     Recorder m_recorder;
 };

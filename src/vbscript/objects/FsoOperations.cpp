@@ -16,6 +16,23 @@ struct Source {
     fs::path host;
 };
 
+// A folder's entries of one kind that the script may reach, each with the path the
+// script names it by. Each goes through the services' mapping again: an entry that is a
+// link out of the script's reach is left out, as if it were not there.
+std::vector<Source> ReachableEntries(IScriptServices& services, const std::u16string& folder,
+                                     const fs::path& host, EntryKind kind,
+                                     std::u16string_view pattern = {})
+{
+    std::vector<Source> out;
+    for (DirEntry& e : ListFolder(host, kind, pattern)) {
+        std::u16string path =
+            services.IsHostPath(folder) ? folder + u"/" + e.name : BuildPath(folder, e.name);
+        if (std::optional<fs::path> reached = HostPath(services, path))
+            out.push_back({std::move(path), std::move(e.name), std::move(*reached)});
+    }
+    return out;
+}
+
 // The items a source path names: one item, or every match of a wildcard in
 // the last component. notFound (53 or 76) when nothing matches.
 Status ResolveSources(IScriptServices& services, std::u16string_view itemPath, EntryKind kind,
@@ -42,8 +59,7 @@ Status ResolveSources(IScriptServices& services, std::u16string_view itemPath, E
     std::optional<fs::path> parentHost = HostPath(services, parent);
     if (!parentHost || KindOf(*parentHost) != EntryKind::Folder)
         return Status(kErrPathNotFound);
-    for (DirEntry& e : ListFolder(*parentHost, kind, pattern))
-        out.push_back({BuildPath(parent, e.name), std::move(e.name), std::move(e.host)});
+    out = ReachableEntries(services, parent, *parentHost, kind, pattern);
     return out.empty() ? Status(notFound) : Status::Ok();
 }
 
@@ -107,30 +123,31 @@ Status CopyOneFile(const fs::path& from, const fs::path& to, bool overwrite)
     return ErrorFromCode(ec, kErrPathNotFound);
 }
 
-Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
-                    std::vector<fs::path>& chain);
+Status CopyTreeBody(IScriptServices& services, const Source& from, const fs::path& to,
+                    bool overwrite, std::vector<fs::path>& chain);
 
 // Folders reached through links (a Wine prefix links the user's folders to the home
-// directory) are copied like the folders Windows sees there, but a link back up the
-// tree would never end; like a looping junction on Windows, that refuses with 70.
-Status CopyTree(const fs::path& from, const fs::path& to, bool overwrite,
-                std::vector<fs::path>& chain)
+// directory) are copied like the folders Windows sees there, as far as the script may
+// reach them; but a link back up the tree would never end, and like a looping junction
+// on Windows, that refuses with 70.
+Status CopyTree(IScriptServices& services, const Source& from, const fs::path& to,
+                bool overwrite, std::vector<fs::path>& chain)
 {
     std::error_code ec;
-    fs::path real = fs::canonical(from, ec);
+    fs::path real = fs::canonical(from.host, ec);
     if (ec)
         return ErrorFromCode(ec, kErrPathNotFound);
     for (const fs::path& outer : chain)
         if (outer == real)
             return Status(kErrPermissionDenied);
     chain.push_back(real);
-    Status st = CopyTreeBody(from, to, overwrite, chain);
+    Status st = CopyTreeBody(services, from, to, overwrite, chain);
     chain.pop_back();
     return st;
 }
 
-Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
-                    std::vector<fs::path>& chain)
+Status CopyTreeBody(IScriptServices& services, const Source& from, const fs::path& to,
+                    bool overwrite, std::vector<fs::path>& chain)
 {
     std::error_code ec;
     EntryKind existing = KindOf(to);
@@ -138,12 +155,14 @@ Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
         return Status(kErrFileAlreadyExists);
     if (existing == EntryKind::None && !fs::create_directory(to, ec))
         return ErrorFromCode(ec, kErrPathNotFound);
-    for (const DirEntry& e : ListFolder(from, EntryKind::Folder)) {
-        Status st = CopyTree(e.host, to / e.host.filename(), overwrite, chain);
+    for (const Source& e :
+         ReachableEntries(services, from.windowsPath, from.host, EntryKind::Folder)) {
+        Status st = CopyTree(services, e, to / e.host.filename(), overwrite, chain);
         if (st.Failed())
             return st;
     }
-    for (const DirEntry& e : ListFolder(from, EntryKind::File)) {
+    for (const Source& e :
+         ReachableEntries(services, from.windowsPath, from.host, EntryKind::File)) {
         Status st = CopyOneFile(e.host, to / e.host.filename(), overwrite);
         if (st.Failed())
             return st;
@@ -152,17 +171,18 @@ Status CopyTreeBody(const fs::path& from, const fs::path& to, bool overwrite,
 }
 
 // rename(2), or copy and delete when the two paths lie on different host file systems.
-Status MoveItem(const fs::path& from, const fs::path& to, bool folder)
+Status MoveItem(IScriptServices& services, const Source& from, const fs::path& to, bool folder)
 {
     std::error_code ec;
-    fs::rename(from, to, ec);
+    fs::rename(from.host, to, ec);
     if (ec != std::errc::cross_device_link)
         return ErrorFromCode(ec, kErrPathNotFound);
     std::vector<fs::path> chain;
-    Status st = folder ? CopyTree(from, to, false, chain) : CopyOneFile(from, to, false);
+    Status st =
+        folder ? CopyTree(services, from, to, false, chain) : CopyOneFile(from.host, to, false);
     if (st.Failed())
         return st;
-    fs::remove_all(from, ec);
+    fs::remove_all(from.host, ec);
     return ErrorFromCode(ec, kErrPathNotFound);
 }
 
@@ -258,7 +278,7 @@ Status MoveItems(IScriptServices& services, std::u16string_view source, std::u16
                                    return Status(kErrFileAlreadyExists);
                                if (folder && IsWithin(to, s.host))
                                    return Status(kErrPermissionDenied);
-                               Status st = MoveItem(s.host, to, folder);
+                               Status st = MoveItem(services, s, to, folder);
                                if (st.IsOk() && moved)
                                    *moved = windows;
                                return st;
@@ -290,7 +310,7 @@ Status CopyFolders(IScriptServices& services, std::u16string_view source,
                                if (IsWithin(to, s.host))
                                    return Status(kErrPermissionDenied); // a folder cannot hold a copy of itself
                                std::vector<fs::path> chain;
-                               return CopyTree(s.host, to, overwrite, chain);
+                               return CopyTree(services, s, to, overwrite, chain);
                            });
 }
 

@@ -115,6 +115,22 @@ Status CTextStream::Open(const OpenRequest& request, Ref<CTextStream>& out)
     return Status::Ok();
 }
 
+Ref<CTextStream> CTextStream::ForReading(std::u16string text)
+{
+    auto stream = Ref<CTextStream>::Adopt(new CTextStream());
+    stream->m_text = std::move(text);
+    return stream;
+}
+
+Ref<CTextStream> CTextStream::ForWriting(Sink sink, std::function<void()> onClose)
+{
+    auto stream = Ref<CTextStream>::Adopt(new CTextStream());
+    stream->m_mode = Mode::Write;
+    stream->m_sink = std::move(sink);
+    stream->m_onClose = std::move(onClose);
+    return stream;
+}
+
 CTextStream::~CTextStream()
 {
     // A script that forgets Close still gets its text on disk.
@@ -204,13 +220,19 @@ Status CTextStream::Write(std::u16string_view text)
         m_pending += text::Utf16ToUtf8(joined);
     }
     Advance(text);
-    if (m_pending.size() >= kFlushThreshold)
+    // A program reading our text may be waiting for it; a file can wait for more.
+    if (m_sink || m_pending.size() >= kFlushThreshold)
         return Flush();
     return Status::Ok();
 }
 
 Status CTextStream::Flush()
 {
+    if (m_sink) {
+        bool ok = m_pending.empty() || m_sink(m_pending);
+        m_pending.clear();
+        return ok ? Status::Ok() : Status(kErrIoError);
+    }
     if (!m_file)
         return Status::Ok();
     if (m_highSurrogate) {
@@ -234,6 +256,8 @@ Status CTextStream::Close()
     Status st = Flush();
     if (m_file && std::fclose(m_file.release()) != 0 && st.IsOk())
         st = ErrnoStatus(kErrIoError);
+    if (m_onClose && !m_closed)
+        m_onClose();
     m_closed = true;
     m_text.clear();
     m_text.shrink_to_fit();

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace cva::vbs {
 
@@ -29,6 +31,15 @@ public:
         bool overwrite = true;  // for CreateTextFile: 58 when false and it exists
     };
     static Status Open(const OpenRequest& request, Ref<CTextStream>& out);
+
+    // Where a stream that is no file writes its bytes (a program's input); false when
+    // they could not be delivered.
+    using Sink = std::function<bool(std::string_view bytes)>;
+    // A stream for reading that holds `text` (what a program wrote).
+    static Ref<CTextStream> ForReading(std::u16string text);
+    // An ANSI stream for writing that hands every Write to `sink` at once, and calls
+    // `onClose` on Close.
+    static Ref<CTextStream> ForWriting(Sink sink, std::function<void()> onClose);
 
     DispId GetMemberId(std::u16string_view name) override;
     Status Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result) override;
@@ -59,6 +70,8 @@ private:
     std::u16string m_text; // reading: the whole file
     size_t m_pos = 0;
     std::unique_ptr<std::FILE, FileCloser> m_file; // writing
+    Sink m_sink;                                   // writing, when no file
+    std::function<void()> m_onClose;
     std::string m_pending;                          // encoded bytes not yet written
     char16_t m_highSurrogate = 0;                   // first half of a pair split by Write
     int32_t m_line = 1;

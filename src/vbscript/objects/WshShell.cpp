@@ -5,6 +5,7 @@
 #include "vbscript/NativeObject.h"
 #include "vbscript/objects/ObjectSupport.h"
 #include "vbscript/objects/WshEnvironment.h"
+#include "vbscript/objects/WshScriptExec.h"
 #include "vbscript/objects/WshSpecialFolders.h"
 
 namespace cva::vbs {
@@ -21,13 +22,14 @@ enum : DispId {
     kCurrentDirectory,
     kRun,
     kPopup,
+    kExec,
 };
 
 constexpr MemberName kMembers[] = {
     {u"RegRead", kRegRead}, {u"RegWrite", kRegWrite}, {u"RegDelete", kRegDelete},
     {u"ExpandEnvironmentStrings", kExpandEnvironmentStrings}, {u"Environment", kEnvironment},
     {u"SpecialFolders", kSpecialFolders}, {u"CurrentDirectory", kCurrentDirectory},
-    {u"Run", kRun}, {u"Popup", kPopup},
+    {u"Run", kRun}, {u"Popup", kPopup}, {u"Exec", kExec},
 };
 
 // Environment scopes as the services expect them; nothing when the name is unknown.
@@ -179,6 +181,16 @@ Status CWshShell::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Vari
         return Status::Ok();
     }
     case kPopup: return Popup(args, result);
+    case kExec: {
+        std::unique_ptr<IScriptProcess> process;
+        if ((st = ExpectArgs(args, 1, 1)).Failed() || (st = obj::ArgText(args, 0, text)).Failed() ||
+            (st = m_services->Exec(text, process)).Failed())
+            return st;
+        if (!process)
+            return Status(kErrPermissionDenied);
+        result = obj::FromObject(MakeObject<CWshScriptExec>(std::move(process)));
+        return Status::Ok();
+    }
     default: return Status(kErrNoSuchMember);
     }
 }

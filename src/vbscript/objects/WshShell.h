@@ -18,8 +18,8 @@ enum class ShellRegistryFailure {
 };
 Status ShellRegistryError(ShellRegistryFailure failure, std::u16string_view name);
 
-// WScript.Shell: registry, environment, special folders, current directory, Run and
-// Popup, all through the embedder's services.
+// WScript.Shell: registry, environment, special folders, current directory, Run, Exec
+// and Popup, all through the embedder's services.
 class CWshShell : public IObject {
 public:
     explicit CWshShell(IScriptServices& services) : m_services(&services) {}

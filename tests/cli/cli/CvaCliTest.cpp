@@ -1,6 +1,8 @@
 // Runs the built cva-cli over the shipped plugins on temporary sandboxes, and checks
 // what it changed through cva-reg, as an administrator scripting tweaks would.
+#include "platform/settings/SettingsStore.h"
 #include "support/TempDir.h"
+#include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
 
@@ -220,6 +222,38 @@ TEST_F(CvaCli, ScriptErrorIsShownAndGivesANonZeroStatus) {
     CResult r = Cli({"show", "broken.cvp", "--json"}, m_dir.File("mine"));
     EXPECT_EQ(r.m_status, 1) << r.m_out;
     EXPECT_NE(r.m_out.find("\"text\":\"Division by zero"), std::string::npos) << r.m_out;
+}
+
+// A plugin's start routine asks to run a host command and reads a host file through Z:.
+TEST_F(CvaCli, PluginsReachNoHostProgramsAndHostDrivesOnlyWhenAllowed) {
+    const std::string prefix = m_dir.File("prefix");
+    cva::test::MakeWineShapedPrefix(prefix);
+    WriteAll(m_dir.File("secret.txt"), "s");
+    const std::string marker = m_dir.File("touched");
+    std::filesystem::create_directories(m_dir.File("mine"));
+    WriteAll(m_dir.File("mine/host.cvp"),
+             "[settings]\r\ncategory=Test::Host\r\n[interface]\r\ntype=edit\r\nText0=One\r\n"
+             "[script]\r\nSub OnInit()\r\n  On Error Resume Next\r\n"
+             "  CreateObject(\"WScript.Shell\").Run \"sh -c 'touch " + marker + "'\", 0, True\r\n"
+             "  SetItemText 0, Err.Number & \" \" & CreateObject(\"Scripting.FileSystemObject\")"
+             ".FileExists(\"" + cva::test::OnDriveZ(m_dir.File("secret.txt")) + "\")\r\nEnd Sub\r\n");
+    auto value = [&](std::vector<std::string> args) {
+        args.insert(args.end(), {"show", "host.cvp", "--json"});
+        CResult r = Cli(args, m_dir.File("mine"));
+        EXPECT_EQ(r.m_status, 0) << r.m_err << r.m_out;
+        const size_t at = r.m_out.find("\"value\":\"");
+        return at == std::string::npos ? r.m_out : r.m_out.substr(at + 9, r.m_out.find('"', at + 9) - at - 9);
+    };
+    EXPECT_EQ(value({}), "-2147024894 False");
+    EXPECT_NE(TodaysLog().find("Run \"sh -c 'touch " + marker + "'\" on the sandbox"), std::string::npos);
+    const std::string wine = "wine:" + prefix;
+    EXPECT_EQ(value({"--target", wine}), "-2147024894 False");
+    EXPECT_NE(TodaysLog().find("AllowHostDrives"), std::string::npos);
+    EXPECT_EQ(value({"--target", wine, "--allow-host-drives"}), "-2147024894 True");
+    cva::settings::CSettingsStore store(m_dir.File("config/Meridot/Corvanta"));
+    ASSERT_TRUE(store.WriteProfileInt("Settings", "AllowHostDrives", 1));
+    EXPECT_EQ(value({"--target", wine}), "-2147024894 True");
+    EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
 TEST_F(CvaCli, ActionThePageCannotTakeAppliesNothing) {

@@ -2,6 +2,7 @@
 #include "platform/settings/SettingsStore.h"
 
 #include "support/TempDir.h"
+#include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +26,11 @@ std::string Quote(const std::string& s) {
 class CvaScript : public ::testing::Test {
 protected:
     // Runs the script text; `target` empty leaves --target out.
-    int Run(const std::string& script, const std::string& target) {
+    int Run(const std::string& script, const std::string& target, const std::string& option = {}) {
         WriteAll(m_dir.File("s.vbs"), script);
         std::string args;
         if (!target.empty()) args += " --target " + Quote(target);
+        if (!option.empty()) args += " " + option;
         return RunArgs(args + " //nologo " + Quote(m_dir.File("s.vbs")));
     }
     // Runs cvascript with the arguments as a shell would pass them.
@@ -76,6 +78,27 @@ TEST_F(CvaScript, WindowsPathsGoThroughTheDrivesAndHostPathsPassThrough) {
                      box))
         << m_err;
     EXPECT_EQ("True True C:\\WINDOWS\n", m_out);
+}
+
+// The user's own script keeps host paths, but a Wine prefix's drive letters that lie
+// outside it follow the rule for plugins: the option or the setting opens them.
+TEST_F(CvaScript, HostDrivesOfAWinePrefixNeedTheOptionOrTheSetting) {
+    const std::string prefix = m_dir.File("prefix");
+    cva::test::MakeWineShapedPrefix(prefix);
+    WriteAll(m_dir.File("secret.txt"), "s");
+    const std::string script = "Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+                               "WScript.Echo fso.FileExists(\"" +
+                               cva::test::OnDriveZ(m_dir.File("secret.txt")) + "\") & \" \" & "
+                               "fso.FileExists(\"" + m_dir.File("secret.txt") + "\")";
+    ASSERT_EQ(0, Run(script, "wine:" + prefix)) << m_err;
+    EXPECT_EQ("False True\n", m_out);
+    EXPECT_NE(std::string::npos, m_err.find("--allow-host-drives")) << m_err;
+    ASSERT_EQ(0, Run(script, "wine:" + prefix, "--allow-host-drives")) << m_err;
+    EXPECT_EQ("True True\n", m_out);
+    cva::settings::CSettingsStore store(m_dir.File("config/Meridot/Corvanta"));
+    ASSERT_TRUE(store.WriteProfileInt("Settings", "AllowHostDrives", 1));
+    ASSERT_EQ(0, Run(script, "wine:" + prefix)) << m_err;
+    EXPECT_EQ("True True\n", m_out);
 }
 
 TEST_F(CvaScript, AnUnknownTargetIsReported) {

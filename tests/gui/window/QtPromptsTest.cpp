@@ -92,7 +92,10 @@ TEST(CommandLineTest, TargetAndPluginFileAreTaken) {
         {QStringLiteral("cva"), QStringLiteral("--target"), QStringLiteral("wine:/x"), QStringLiteral("/p/a.cvp")});
     EXPECT_EQ(line.m_target, "wine:/x");
     EXPECT_EQ(line.m_singlePlugin, "/p/a.cvp");
+    EXPECT_FALSE(line.m_allowHostDrives);
     EXPECT_TRUE(line.m_error.empty());
+    EXPECT_TRUE(gui::ParseCommandLine({QStringLiteral("cva"), QStringLiteral("--allow-host-drives")})
+                    .m_allowHostDrives);
 }
 
 TEST(CommandLineTest, AMissingTargetOrAnUnknownOptionIsAnError) {

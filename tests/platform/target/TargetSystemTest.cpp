@@ -165,6 +165,8 @@ TEST(WineTarget, DrivesEnvironmentAndVersionComeFromThePrefix) {
     EXPECT_EQ(target->Version().m_minor, 1u);
     EXPECT_EQ(target->WindowsVersionCode(), 7);
     EXPECT_EQ(target->ToHostPath("C:\\Windows\\System32"), prefix + "/drive_c/windows/system32");
+    EXPECT_EQ(target->ToHostPath("Z:\\etc"), std::nullopt) << "Z: is the host, not the prefix";
+    target->AllowHostDrives(true);
     EXPECT_EQ(target->ToHostPath("Z:\\etc"), "/etc");
     EXPECT_EQ(target->ExpandEnvironmentStrings("%windir%|%ALLUSERSPROFILE%|%USERPROFILE%"),
               "C:\\windows|C:\\ProgramData|C:\\users\\" + target->UserName());
@@ -212,17 +214,85 @@ TEST(TargetActions, RestartAndLogOffNeverReachTheHost) {
               prefix + " --restart\n" + prefix + " --end-session\n");
 }
 
-TEST(TargetActions, ShellExecuteResolvesWindowsPathsAndRefusesUnknownDrives) {
+TEST(TargetActions, TheSandboxStartsNothingAndRecordsWhatWasAsked) {
     test::CTempFolder temp;
     auto target = OpenOrFail("sandbox:" + temp / "sb");
     ASSERT_TRUE(target);
-    const std::string fake = temp / "opener";
-    files::WriteFileAtomically(fake, "#!/bin/sh\necho \"$1\" > \"" + temp / "opened" + "\"\n");
+    // Any launcher that ran would leave this file behind.
+    const std::string fake = temp / "launcher";
+    files::WriteFileAtomically(fake, "#!/bin/sh\ntouch \"" + temp / "started" + "\"\n");
     chmod(fake.c_str(), 0755);
-    target->SetLaunchers({fake, "wine"}, "wineboot");
-    EXPECT_EQ(target->ShellExecute("Q:\\nothing.txt"), SE_ERR_PNF);
-    EXPECT_GT(target->ShellExecute("%SystemRoot%\\win.ini"), 32);
-    for (int i = 0; i < 200 && !fs::exists(temp / "opened"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(files::ReadWholeFile(temp / "opened"), temp / "sb/drive_c/WINDOWS/win.ini\n");
+    target->SetLaunchers({fake, fake}, fake);
+    std::vector<std::string> recorded;
+    target->SetRecorder([&](const std::string& entry) { recorded.push_back(entry); });
+    const std::string touch = "-c 'touch " + temp / "x" + "'";
+    int exitCode = -1;
+    EXPECT_EQ(target->ShellExecute("sh", touch, {}, &exitCode), SE_ERR_FNF);
+    EXPECT_EQ(target->ShellExecute("/bin/sh", touch, {}, &exitCode), SE_ERR_FNF);
+    EXPECT_EQ(target->ShellExecute("%SystemRoot%\\win.ini"), SE_ERR_FNF);
+    EXPECT_EQ(target->ShellExecute("Q:\\nothing.txt"), SE_ERR_FNF);
+    EXPECT_EQ(target->ShellExecute("https://example.org/"), SE_ERR_FNF);
+    std::unique_ptr<CChildProcess> process;
+    EXPECT_EQ(target->Exec("sh", touch, {}, process), SE_ERR_FNF);
+    EXPECT_FALSE(process);
+    EXPECT_FALSE(fs::exists(temp / "x"));
+    EXPECT_FALSE(fs::exists(temp / "started"));
+    ASSERT_EQ(recorded.size(), 6u);
+    EXPECT_EQ(recorded[0], "Run \"sh " + touch + "\" on the sandbox " + temp / "sb" +
+                               ": not started (the sandbox has no programs)");
+    EXPECT_NE(recorded[1].find("a host program"), std::string::npos) << recorded[1];
+    EXPECT_NE(recorded[2].find("\"C:\\WINDOWS\\win.ini\""), std::string::npos) << recorded[2];
+}
+
+// A Wine prefix runs what it finds in the prefix through wine, never a host program.
+TEST(TargetActions, WindowsProgramsRunThroughWineInThePrefix) {
+    test::CTempFolder temp;
+    const std::string prefix = temp / "prefix";
+    MakeWinePrefix(prefix);
+    const std::string c = fs::canonical(prefix + "/drive_c").string();
+    files::WriteFileAtomically(c + "/windows/system32/cmd.exe", "MZ");
+    files::WriteFileAtomically(c + "/Setup.EXE", "MZ");
+    files::WriteFileAtomically(c + "/run.bat", "@echo off");
+    auto target = OpenOrFail("wine:" + prefix);
+    ASSERT_TRUE(target);
+    // Records its folder, arguments and WINEPREFIX, says hello on both streams, ends with 7.
+    const std::string wine = temp / "wine";
+    files::WriteFileAtomically(wine, "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; "
+                                     "echo \"prefix=$WINEPREFIX\"; } >> \"$0.out\"\n"
+                                     "echo out; echo err >&2; exit 7\n");
+    chmod(wine.c_str(), 0755);
+    target->SetLaunchers({"/nonexistent/opener", wine}, "wineboot");
+    auto calls = [&] {
+        std::string text = files::ReadWholeFile(wine + ".out").value_or("");
+        fs::remove(wine + ".out");
+        return text;
+    };
+
+    int exitCode = 0;
+    EXPECT_EQ(target->ShellExecute("cmd", "/c \"echo hi\"", {}, &exitCode), SE_SUCCESS);
+    EXPECT_EQ(exitCode, 7);
+    EXPECT_EQ(calls(), c + "/windows\n" + c + "/windows/system32/cmd.exe\n/c\necho hi\nprefix=" +
+                           prefix + "\n");
+    EXPECT_EQ(target->ShellExecute("c:\\setup.exe", "/S", "C:\\", &exitCode), SE_SUCCESS);
+    EXPECT_EQ(calls(), c + "\n" + c + "/Setup.EXE\n/S\nprefix=" + prefix + "\n");
+    EXPECT_EQ(target->ShellExecute("C:\\run.bat", {}, {}, &exitCode), SE_SUCCESS);
+    EXPECT_EQ(calls(), c + "/windows\nstart\n/wait\n/unix\n" + c + "/run.bat\nprefix=" + prefix + "\n");
+
+    std::unique_ptr<CChildProcess> process;
+    ASSERT_EQ(target->Exec("cmd", "/c ver", {}, process), SE_SUCCESS);
+    EXPECT_EQ(process->ReadAll(CChildProcess::EStream::Output), "out\n");
+    EXPECT_EQ(process->ReadAll(CChildProcess::EStream::Errors), "err\n");
+    while (!process->HasExited()) {
+    }
+    EXPECT_EQ(process->ExitCode(), 7);
+    calls();
+
+    // Nothing outside the prefix, and no other handler than the browser.
+    EXPECT_EQ(target->ShellExecute("nosuch", {}, {}, &exitCode), SE_ERR_FNF);
+    EXPECT_EQ(target->ShellExecute("Z:\\bin\\sh", "-c true", {}, &exitCode), SE_ERR_FNF);
+    EXPECT_EQ(target->ShellExecute("/bin/sh", "-c true", {}, &exitCode), SE_ERR_FNF);
+    EXPECT_EQ(target->ShellExecute("file:///etc/passwd"), SE_ERR_NOASSOC);
+    EXPECT_EQ(calls(), "");
+    target->SetLaunchers({"/nonexistent/opener", "/nonexistent/wine"}, "wineboot");
+    EXPECT_EQ(target->ShellExecute("cmd", {}, {}, &exitCode), SE_ERR_NOASSOC);
 }

@@ -183,6 +183,37 @@ Status CTestServices::Run(std::u16string_view commandLine, int32_t, bool wait, i
     return Status::Ok();
 }
 
+namespace {
+
+class CFinishedOnClose : public IScriptProcess {
+public:
+    explicit CFinishedOnClose(std::string& input) : m_input(input) {}
+    bool HasExited() override { return m_closed; }
+    int32_t ExitCode() override { return m_closed ? 5 : 0; }
+    int32_t ProcessId() override { return 42; }
+    void Terminate() override { m_closed = true; }
+    std::string ReadAll(bool errors) override { return errors ? "" : "out\r\n"; }
+    bool WriteInput(std::string_view bytes) override
+    {
+        m_input += bytes;
+        return true;
+    }
+    void CloseInput() override { m_closed = true; }
+
+private:
+    std::string& m_input;
+    bool m_closed = false;
+};
+
+} // namespace
+
+Status CTestServices::Exec(std::u16string_view commandLine, std::unique_ptr<IScriptProcess>& process)
+{
+    lastRun = commandLine;
+    process = std::make_unique<CFinishedOnClose>(execInput);
+    return Status::Ok();
+}
+
 int32_t CTestServices::MessageBox(std::u16string_view text, int32_t, std::u16string_view, int32_t)
 {
     lastPrompt = text;

@@ -41,12 +41,15 @@ public:
 
     Status Run(std::u16string_view commandLine, int32_t windowStyle, bool wait,
                int32_t& exitCode) override;
+    // A program that has written "out" and ends with 5 once its input is closed.
+    Status Exec(std::u16string_view commandLine, std::unique_ptr<IScriptProcess>& process) override;
     int32_t MessageBox(std::u16string_view text, int32_t flags, std::u16string_view title,
                        int32_t secondsToWait) override;
 
     // What the registry stub holds: upper-cased full value name -> (type, value).
     std::map<std::u16string, std::pair<std::u16string, Variant>> registry;
     std::u16string lastRun;
+    std::string execInput; // what the script wrote to that program
     std::u16string lastPrompt;
 
 private:

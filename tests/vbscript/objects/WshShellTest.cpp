@@ -96,6 +96,26 @@ TEST_F(WshShellTest, RunWaitsOnlyWhenAskedAndPopupUsesTheServices)
     EXPECT_EQ(services.lastPrompt, u"Sure?");
 }
 
+TEST_F(WshShellTest, ExecGivesTheProgramsStateAndStreams)
+{
+    ObjectRef exec = Obj(Get(shell, u"Exec", {S(u"sort.exe /r")}).value);
+    ASSERT_TRUE(exec);
+    EXPECT_EQ(services.lastRun, u"sort.exe /r");
+    EXPECT_EQ(Long(Get(exec, u"Status").value), 0);
+    EXPECT_EQ(Long(Get(exec, u"ProcessID").value), 42);
+    ObjectRef input = Obj(Get(exec, u"StdIn").value);
+    ASSERT_TRUE(Call(input, u"WriteLine", {S(u"b")}).Ok());
+    EXPECT_EQ(services.execInput, "b\r\n") << "the program gets it at once";
+    ASSERT_TRUE(Call(input, u"Close").Ok());
+    EXPECT_EQ(Long(Get(exec, u"Status").value), 1);
+    EXPECT_EQ(Long(Get(exec, u"ExitCode").value), 5);
+    EXPECT_EQ(Str(Get(Obj(Get(exec, u"StdOut").value), u"ReadLine").value), u"out");
+    EXPECT_TRUE(Bool(Get(Obj(Get(exec, u"StdOut").value), u"AtEndOfStream").value));
+    EXPECT_TRUE(Bool(Get(Obj(Get(exec, u"StdErr").value), u"AtEndOfStream").value));
+    EXPECT_EQ(Call(exec, u"Status", {L(1)}).Error(), 450);
+    EXPECT_EQ(Get(Create(u"WScript.Shell", NullServices()), u"Exec", {S(u"x")}).Error(), 70);
+}
+
 TEST_F(WshShellTest, CurrentDirectoryIsSharedWithFileSystemObject)
 {
     ASSERT_TRUE(Let(shell, u"CurrentDirectory", {}, S(u"C:\\Windows")).Ok());

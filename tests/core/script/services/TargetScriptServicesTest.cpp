@@ -7,6 +7,7 @@
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
 #include "support/TempDir.h"
+#include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
 
@@ -181,8 +182,9 @@ TEST_F(TargetScriptServicesTest, HostPathsAreRefusedUnlessAllowed) {
     EXPECT_FALSE(services.MapPath(u"\\\\server\\share\\x"));
     EXPECT_EQ(HostFile("C:\\WINDOWS\\win.ini"),
               services.MapPath(u"C:\\..\\..\\WINDOWS\\win.ini").value_or(""));
-    services.AllowHostPaths(true);
+    s_target->AllowHostPaths(true);
     EXPECT_EQ("/etc/passwd", services.MapPath(u"/etc/passwd").value_or(""));
+    s_target->AllowHostPaths(false);
 }
 
 TEST_F(TargetScriptServicesTest, CurrentDirectoryMovesOnlyToExistingFolders) {
@@ -249,10 +251,81 @@ TEST_F(TargetScriptServicesTest, RunWaitsForHostProgramsOnlyWhenAllowed) {
     script::CTargetScriptServices services(*s_target);
     int32_t exitCode = -5;
     EXPECT_FALSE(services.Run(u"/bin/true", 1, false, exitCode).IsOk());
-    services.AllowHostPaths(true);
+    s_target->AllowHostPaths(true);
     EXPECT_TRUE(services.Run(u"/bin/sh -c \"exit 3\"", 1, true, exitCode).IsOk());
     EXPECT_EQ(3, exitCode);
     EXPECT_FALSE(services.Run(u"/no/such/program", 1, true, exitCode).IsOk());
+    s_target->AllowHostPaths(false);
+}
+
+// A plugin asks the sandbox to run a host command: nothing runs, the script sees what
+// Windows says for a program that is not there, and the log says what was asked.
+TEST_F(TargetScriptServicesTest, TheSandboxRunsNoProgramsForAScript) {
+    std::vector<std::string> recorded;
+    s_target->SetRecorder([&](const std::string& entry) { recorded.push_back(entry); });
+    const std::string marker = s_dir->File("touched");
+    const std::string command = "sh -c 'touch " + marker + "'";
+    EXPECT_EQ("-2147024894 The system cannot find the file specified.|-2147024894|0",
+              Eval("On Error Resume Next\nSet sh = CreateObject(\"WScript.Shell\")\n"
+                   "sh.Run \"" + command + "\", 0, True\n"
+                   "T = Err.Number & \" \" & Err.Description\nErr.Clear\n"
+                   "Set e = sh.Exec(\"" + command + "\")\n"
+                   "T = T & \"|\" & Err.Number & \"|\" & Exe(\"open\", \"sh\", \"-c 'touch " +
+                   marker + "'\")"));
+    s_target->SetRecorder(nullptr);
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    ASSERT_EQ(3u, recorded.size());
+    EXPECT_NE(std::string::npos, recorded[0].find("\"" + command + "\" on the sandbox"));
+    EXPECT_NE(std::string::npos, recorded[0].find("the sandbox has no programs"));
+}
+
+// A fresh Wine prefix maps Z: to the whole host, and links in drive_c lead to the
+// user's folders: by default a script reaches none of it, by FileSystemObject or by the
+// host functions, unless the user allows host drives.
+TEST(TargetScriptServicesWine, HostDrivesAndLinksAreOutOfReachUntilAllowed) {
+    CTempDir dir;
+    const std::string prefix = dir.File("prefix");
+    MakeWineShapedPrefix(prefix);
+    std::filesystem::create_directories(dir.File("home/Documents"));
+    WriteAll(dir.File("home/Documents/secret.txt"), "secret");
+    std::filesystem::create_directories(prefix + "/drive_c/users/me");
+    std::filesystem::create_directory_symlink(dir.File("home/Documents"),
+                                              prefix + "/drive_c/users/me/Documents");
+    std::string error;
+    auto target = target::CTargetSystem::Open("wine:" + prefix, error);
+    ASSERT_TRUE(target) << error;
+    std::vector<std::string> recorded;
+    target->SetRecorder([&](const std::string& entry) { recorded.push_back(entry); });
+    COwner owner;
+    script::CHost_Proxy host(*target, true);
+    host.SetMainWindow(&owner);
+    ASSERT_TRUE(host.CreateEngine(u"vbScript"));
+    const std::string onZ = OnDriveZ(dir.File("home/Documents/secret.txt"));
+    auto read = [&] {
+        std::string script =
+            "Function T()\nOn Error Resume Next\nSet fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+            "Set f = fso.OpenTextFile(\"" + onZ + "\")\ne = Err.Number\nErr.Clear\ns = f.ReadAll\n"
+            "T = e & \"|\" & s & \"|\" & fso.DriveExists(\"Z:\") & \"|\" & FileExists(\"" + onZ + "\")\n"
+            "fso.CopyFolder \"C:\\users\\me\", \"C:\\copy\"\n"
+            "T = T & \"|\" & fso.FileExists(\"C:\\copy\\Documents\\secret.txt\")\n"
+            "T = T & \"|\" & TxtOpen(\"C:\\users\\me\\Documents\\secret.txt\")\n"
+            "fso.DeleteFile \"C:\\users\\me\\Documents\\secret.txt\"\nEnd Function\n";
+        vbs::Variant result;
+        if (!host.ParseScript(text::Utf8ToUtf16(script)) || host.CallRoutine(u"T", {}, &result) != script::S_OK)
+            return std::string("error");
+        return text::Utf16ToUtf8(result.AsString().View());
+    };
+    // 76 is what a missing drive gives.
+    EXPECT_EQ("76||False|False|False|-1", read());
+    EXPECT_TRUE(std::filesystem::exists(dir.File("home/Documents/secret.txt")));
+    EXPECT_FALSE(std::filesystem::exists(prefix + "/drive_c/copy/Documents/secret.txt"));
+    ASSERT_FALSE(recorded.empty());
+    EXPECT_NE(std::string::npos, recorded[0].find("outside the Wine prefix"));
+    EXPECT_NE(std::string::npos, recorded[0].find("AllowHostDrives"));
+
+    target->AllowHostDrives(true);
+    EXPECT_EQ("0|secret|True|True|True|0", read());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("home/Documents/secret.txt")));
 }
 
 TEST_F(TargetScriptServicesTest, PromptsGoToTheOwner) {
