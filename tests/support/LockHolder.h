@@ -8,8 +8,8 @@
 
 namespace cva::test {
 
-// A process that holds the server lock the way a running wineserver does (a lock our
-// own process held would not show to our own F_GETLK).
+// A process that holds the write lock on the first byte of a file the way a running
+// wineserver holds its "lock" file, until this object goes.
 class CLockHolder {
 public:
     explicit CLockHolder(const std::string& lockFile) {

@@ -41,13 +41,13 @@ bool Mount(reg::CRegistry& registry, const std::u16string& at, const std::string
     return false;
 }
 
-// Why the prefix's registry must not be written now; empty when no wineserver runs.
+// Why the prefix's registry must not be written now; empty when no wineserver runs. The
+// server would overwrite any change with its own copy of the registry.
 std::string WineServerReason(const std::string& prefix) {
     pid_t pid = 0;
     if (!hive::IsWineServerRunning(prefix, &pid)) return {};
-    return "a wineserver (process " + std::to_string(pid) + ") is running for " + prefix +
-           " and would overwrite any change with its own copy of the registry; "
-           "close the Wine programs or run \"wineserver -k\" first";
+    return "a wineserver (process " + std::to_string(pid) + ") runs for " + prefix +
+           ": close its programs or run `wineserver -k`";
 }
 
 } // namespace

@@ -1,14 +1,15 @@
 // Runs the built cva-reg on temporary sandboxes and prefixes, as a user would.
 #include "platform/settings/SettingsStore.h"
+#include "platform/target/TargetSystem.h"
 
+#include "support/LockHolder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <filesystem>
-#include <signal.h>
-#include <sys/wait.h>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -227,22 +228,8 @@ TEST_F(CvaReg, WinePrefixWithARunningServerIsNeverWritten) {
     std::filesystem::create_directory(folder);
     WriteAll(folder + "/lock", "");
 
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    pid_t child = fork();
-    if (child == 0) {
-        int fd = open((folder + "/lock").c_str(), O_WRONLY);
-        struct flock fl {};
-        fl.l_type = F_WRLCK;
-        fl.l_len = 1;
-        fcntl(fd, F_SETLK, &fl);
-        char c = 1;
-        if (write(ready[1], &c, 1) != 1) _exit(1);
-        pause();
-        _exit(0);
-    }
-    char c;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    auto wineserver = std::make_unique<cva::test::CLockHolder>(folder + "/lock");
+    ASSERT_GT(wineserver->Pid(), 0);
     std::vector<std::string> target = {"--target", "wine:" + prefix.Path()};
     auto with = [&](std::vector<std::string> args) {
         args.insert(args.begin(), target.begin(), target.end());
@@ -250,16 +237,39 @@ TEST_F(CvaReg, WinePrefixWithARunningServerIsNeverWritten) {
     };
     CResult r = with({"add", "HKLM\\Software\\Wine", "/v", "w", "/d", "2", "/f"});
     CResult q = with({"query", "HKLM\\Software\\Wine", "/v", "v"});
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    close(ready[0]);
-    close(ready[1]);
+    wineserver.reset();
     EXPECT_EQ(r.m_status, 1);
     EXPECT_NE(r.m_err.find("wineserver"), std::string::npos) << r.m_err;
     EXPECT_EQ(ReadAll(prefix.File("system.reg")), system);
     EXPECT_EQ(q.m_status, 0) << "reading is still allowed";
     r = with({"add", "HKLM\\Software\\Wine", "/v", "w", "/d", "2", "/f"});
     EXPECT_EQ(r.m_status, 0) << "once the server has gone: " << r.m_err;
+}
+
+// The window holds the target open with a change of its own while cva-reg writes.
+TEST_F(CvaReg, AProgramHoldingTheTargetOpenKeepsWhatCvaRegWroteMeanwhile) {
+    Add({"HKCU\\Software\\Shared", "/v", "before", "/d", "0"});
+    std::string error;
+    auto target = cva::target::CTargetSystem::Open("sandbox:" + Box(), error);
+    ASSERT_TRUE(target) << error;
+    cva::reg::CRegistry& reg = target->Registry();
+    cva::reg::HKEY key = nullptr;
+    ASSERT_EQ(reg.RegCreateKeyExA(cva::reg::HKEY_CURRENT_USER, "Software\\Shared", 0, nullptr, 0,
+                                  cva::reg::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              cva::reg::ERROR_SUCCESS);
+    reg.RegSetValueExA(key, "window", 0, cva::reg::REG_SZ,
+                       reinterpret_cast<const cva::reg::BYTE*>("w"), 2);
+    reg.RegDeleteValueA(key, "before");
+    reg.RegCloseKey(key);
+
+    Add({"HKCU\\Software\\Shared", "/v", "tool", "/d", "t"});
+    Add({"HKLM\\Software\\Elsewhere", "/v", "tool", "/d", "t"});
+    ASSERT_TRUE(target->SaveChanges(&error)) << error;
+    target.reset();
+    CResult r = Run({"query", "HKCU\\Software\\Shared"});
+    EXPECT_EQ(r.m_out, "\nHKEY_CURRENT_USER\\Software\\Shared\n    tool    REG_SZ    t\n"
+                       "    window    REG_SZ    w\n\n");
+    EXPECT_EQ(Run({"query", "HKLM\\Software\\Elsewhere", "/v", "tool"}).m_status, 0);
 }
 
 TEST_F(CvaReg, StoredTargetSettingIsUsedWithoutTargetOption) {
