@@ -102,12 +102,18 @@ LSTATUS CRegistry::ReloadHive(CHive& hive, std::string* error) {
     hive.m_journal.Replay(*fresh);
 
     // What lives in memory only moves over to the fresh tree as it stands: the hives
-    // mounted below this one, and volatile keys. A mount keeps its place; a volatile key
-    // whose name the file now uses gives way, as the file's key is what a save keeps.
+    // mounted below this one, and volatile keys. A mount keeps its place (made again if
+    // the file lost it); a volatile key whose place is gone, or whose name the file now
+    // uses, gives way, as the file's key is what a save keeps.
     auto carry = [&](CRegKey& node, bool keepPlace) {
         CRegKey* parent = node.Parent();
-        KeyPtr place = FindPath(fresh, PathBelow(*old, *parent));
-        if (!place) return; // its parent is gone from the file, and it goes with it
+        KeyPtr place = fresh;
+        for (const auto& name : PathBelow(*old, *parent)) {
+            bool created = false;
+            KeyPtr next = place->FindSubkey(text::ToUpper(name));
+            if (!next && !keepPlace) return;
+            place = next ? next : place->AddSubkey(name, created);
+        }
         KeyPtr taken = place->FindSubkey(node.UpperName());
         if (taken && !keepPlace) return;
         KeyPtr moved = parent->DetachSubkey(&node);
@@ -116,7 +122,8 @@ LSTATUS CRegistry::ReloadHive(CHive& hive, std::string* error) {
     };
     for (const auto& other : m_hives) {
         CRegKey* parent = other->Root()->Parent();
-        if (other.get() != &hive && parent && old->Contains(parent)) carry(*other->Root(), true);
+        if (other.get() != &hive && parent && parent->Hive() == &hive && old->Contains(parent))
+            carry(*other->Root(), true);
     }
     std::vector<CRegKey*> volatileKeys;
     CollectVolatile(*old, volatileKeys);

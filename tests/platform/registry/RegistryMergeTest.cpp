@@ -160,6 +160,33 @@ TEST_F(RegistryMerge, AFileReplacedWhileWeWriteIsReadAndMergedOnceMore) {
     EXPECT_TRUE(m_reg.HasDirtyHives());
 }
 
+TEST_F(RegistryMerge, ALoadedHiveAndVolatileKeysLiveOnAcrossAReload) {
+    const std::string loaded = m_dir.File("loaded.reg");
+    WriteAll(loaded, "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\\\\L\n"
+                     "\n[Inner] 1700000000\n\"i\"=dword:00000001\n");
+    ASSERT_EQ(m_reg.RegLoadKeyW(HKEY_LOCAL_MACHINE, u"L",
+                                std::u16string(loaded.begin(), loaded.end()).c_str()),
+              ERROR_SUCCESS);
+    HKEY temp = nullptr;
+    ASSERT_EQ(m_reg.RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\App\\Temp", 0, nullptr,
+                                    REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &temp, nullptr),
+              ERROR_SUCCESS);
+    m_reg.RegCloseKey(temp);
+    ASSERT_TRUE(SetDword(m_reg, u"Software\\App\\Temp", u"t", 1));
+    InAnotherProcess(m_file, [](CRegistry& other) {
+        return SetDword(other, u"Software\\App", u"Theirs", 4);
+    });
+    ASSERT_EQ(m_reg.RefreshHives(), ERROR_SUCCESS);
+    EXPECT_EQ(GetDword(m_reg, u"Software\\App", u"Theirs"), 4);
+    EXPECT_EQ(GetDword(m_reg, u"L\\Inner", u"i"), 1);
+    EXPECT_EQ(GetDword(m_reg, u"Software\\App\\Temp", u"t"), 1);
+    ASSERT_TRUE(SetDword(m_reg, u"Software\\App", u"Ours", 3));
+    ASSERT_EQ(m_reg.SaveDirtyHives(), ERROR_SUCCESS);
+    const std::string text = ReadAll(m_file);
+    EXPECT_EQ(text.find("Inner"), std::string::npos) << "the loaded hive has a file of its own";
+    EXPECT_EQ(text.find("Temp"), std::string::npos) << "a volatile key never reaches the file";
+}
+
 TEST_F(RegistryMerge, ChangesToAReadOnlyHiveAreRefusedWithTheReason) {
     CRegistry reg;
     CRegistry::CMountOptions options;
