@@ -34,8 +34,10 @@ void CHost_Proxy::ShowScriptError(const std::string& message) {
 }
 
 void CHost_Proxy::BeforeScriptCall() {
-    // A routine reads the registry as it is now, with what other programs wrote since.
+    // What a routine reports afterwards is its own doing, not a probe made before it.
     m_strSaveFailure.clear();
+    m_target.Registry().TakeRefusedChanges();
+    // A routine reads the registry as it is now, with what other programs wrote since.
     m_target.Refresh();
 }
 

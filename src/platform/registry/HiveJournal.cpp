@@ -64,9 +64,13 @@ void CHiveJournal::DeleteValue(const CRegKey& key, std::u16string_view name) {
     Add(EKind::DeleteValue, key).m_name.assign(name);
 }
 
-void CHiveJournal::ClearValues(const CRegKey& key) { Add(EKind::ClearValues, key); }
+void CHiveJournal::ClearValues(const CRegKey& key) {
+    Add(EKind::ClearValues, key);
+}
 
-void CHiveJournal::DeleteKey(const CRegKey& key) { Add(EKind::DeleteKey, key); }
+void CHiveJournal::DeleteKey(const CRegKey& key) {
+    Add(EKind::DeleteKey, key);
+}
 
 void CHiveJournal::RenameKey(const CRegKey& key, std::u16string_view newName) {
     Add(EKind::RenameKey, key).m_name.assign(newName);

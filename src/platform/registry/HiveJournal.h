@@ -40,7 +40,15 @@ public:
     void Replay(CRegKey& root) const;
 
 private:
-    enum class EKind { CreateKey, SetValue, DeleteValue, ClearValues, DeleteKey, RenameKey, EmptyKey };
+    enum class EKind {
+        CreateKey,
+        SetValue,
+        DeleteValue,
+        ClearValues,
+        DeleteKey,
+        RenameKey,
+        EmptyKey
+    };
     struct SChange {
         EKind m_kind;
         std::vector<std::u16string> m_path;

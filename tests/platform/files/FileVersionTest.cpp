@@ -1,5 +1,5 @@
-#include "platform/files/AtomicFile.h"
 #include "platform/files/FileVersion.h"
+#include "platform/files/AtomicFile.h"
 
 #include "support/TempDir.h"
 
@@ -51,7 +51,8 @@ TEST(FileVersion, AReplacementRefusedJustBeforeTheRenameLeavesTheOldFile) {
     EXPECT_EQ(cva::test::ReadAll(file), "old");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                             std::filesystem::directory_iterator()),
-              1) << "no temporary file is left behind";
+              1)
+        << "no temporary file is left behind";
 }
 
 } // namespace

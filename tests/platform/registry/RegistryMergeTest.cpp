@@ -39,8 +39,8 @@ long GetDword(CRegistry& reg, const char16_t* path, const char16_t* name) {
     HKEY key = nullptr;
     if (reg.RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return -2;
     DWORD value = 0, size = 4;
-    LSTATUS rc = reg.RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                                      &size);
+    LSTATUS rc =
+        reg.RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
     reg.RegCloseKey(key);
     return rc == ERROR_SUCCESS ? static_cast<long>(value) : -1;
 }
@@ -173,9 +173,8 @@ TEST_F(RegistryMerge, ALoadedHiveAndVolatileKeysLiveOnAcrossAReload) {
               ERROR_SUCCESS);
     m_reg.RegCloseKey(temp);
     ASSERT_TRUE(SetDword(m_reg, u"Software\\App\\Temp", u"t", 1));
-    InAnotherProcess(m_file, [](CRegistry& other) {
-        return SetDword(other, u"Software\\App", u"Theirs", 4);
-    });
+    InAnotherProcess(
+        m_file, [](CRegistry& other) { return SetDword(other, u"Software\\App", u"Theirs", 4); });
     ASSERT_EQ(m_reg.RefreshHives(), ERROR_SUCCESS);
     EXPECT_EQ(GetDword(m_reg, u"Software\\App", u"Theirs"), 4);
     EXPECT_EQ(GetDword(m_reg, u"L\\Inner", u"i"), 1);
