@@ -169,7 +169,14 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
             const bool unchanged = page && page->HasApplyButton() && !page->IsApplyEnabled() &&
                                    page->IsWindowEnabled() && page->ControlsEnabled() && !options.button &&
                                    !options.link;
-            if (!report.applied && unchanged) {
+            if (report.applied && !dlg.WriteFailure().empty()) {
+                report.applied = false;
+                std::string why = dlg.WriteFailure();
+                for (size_t nl; (nl = why.find('\n')) != std::string::npos;) why.replace(nl, 1, "; ");
+                err += report.action + ": the changes were not written: " + why +
+                       "; nothing was recorded as applied\n";
+                status = kExitNotWritten;
+            } else if (!report.applied && unchanged) {
                 // The page already shows what was asked for: as on the window, there is
                 // nothing to apply, and a script that sets a state twice must not fail.
                 err += "nothing was changed on the page; Apply stays disabled and nothing was applied\n";

@@ -12,6 +12,7 @@ constexpr int kExitScriptError = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitActionFailed = 3;
 constexpr int kExitNoTarget = 4;
+constexpr int kExitNotWritten = 5;
 
 // Runs one parsed command line; output goes to `out`, complaints to `err`.
 int RunCommand(const SOptions& options, std::string& out, std::string& err);

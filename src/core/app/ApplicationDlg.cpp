@@ -155,9 +155,13 @@ void CApplicationDlg::CallRoutine(const std::string& name, const std::vector<int
     // A routine the script does not have is no error: pages call OnEvent and OnApply
     // whether or not the plugin wrote them.
     if (result != script::S_OK && result != script::DISP_E_UNKNOWNNAME) ++m_nScriptErrors;
+    m_strWriteFailure = m_pHost ? m_pHost->LastSaveFailure() : std::string();
 }
 
 void CApplicationDlg::RecordApplied() {
+    // The history and the log tell what happened to the target: an apply whose changes
+    // did not reach it is not one.
+    if (!m_strWriteFailure.empty()) return;
     CApplyHistory(m_settings, m_prompts, Logger()).RecordApplied(m_catalogue, m_nCurrentPlugin);
 }
 
@@ -232,6 +236,7 @@ bool CApplicationDlg::LoadPlugin(int index, std::string* why) {
     if (index < 0 || index >= static_cast<int>(m_plugins.size())) return false;
     std::string path = m_plugins[static_cast<size_t>(index)].path;
     m_nScriptErrors = 0;
+    m_strWriteFailure.clear();
     if (files::GetFileAttributes(path) == files::INVALID_FILE_ATTRIBUTES) {
         // The catalogue no longer matches the folder: rescan at the next start.
         m_catalogue.InvalidateCache();

@@ -138,6 +138,9 @@ public:
     std::string RequestPane() const;
     // Script errors (rejected text or a failed routine) since the last LoadPlugin.
     int ScriptErrorCount() const { return m_nScriptErrors; }
+    // Why the changes of the last routine (the apply) did not all reach the target;
+    // empty when they did. Such an apply is not recorded as applied.
+    const std::string& WriteFailure() const { return m_strWriteFailure; }
 
     // IHostOwner
     pages::CPropertyPageBase* CurrentPage() override;
@@ -195,6 +198,7 @@ private:
     int m_nLevel = -1;
     std::string m_strStatus;
     int m_nScriptErrors = 0;
+    std::string m_strWriteFailure;
 };
 
 } // namespace cva::app

@@ -28,6 +28,7 @@ bool CActiveScriptHost::CreateEngine(std::u16string_view language) {
 
 bool CActiveScriptHost::ParseScript(std::u16string_view text) {
     if (!m_pScript) return false;
+    BeforeScriptCall();
     bool ok = m_pScript->ParseScript(text);
     AfterScriptCall();
     return ok;
@@ -36,6 +37,7 @@ bool CActiveScriptHost::ParseScript(std::u16string_view text) {
 uint32_t CActiveScriptHost::CallRoutine(std::u16string_view name, std::span<const vbs::Variant> args,
                                         vbs::Variant* result) {
     if (!m_pScript || name.empty()) return E_FAIL;
+    BeforeScriptCall();
     vbs::CallOutcome outcome = m_pScript->CallRoutine(name, args, result);
     if (outcome.status == vbs::CallStatus::UnknownName) return DISP_E_UNKNOWNNAME;
     AfterScriptCall();

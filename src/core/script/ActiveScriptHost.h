@@ -58,7 +58,9 @@ protected:
     virtual vbs::IHostItem& HostItem() = 0;
     // Shows a formatted script error to the user and waits for it to be closed.
     virtual void ShowScriptError(const std::string& message) = 0;
-    // Runs after every parse and routine call (the host saves changed hives there).
+    // Runs before every parse and routine call (the host takes in what other programs
+    // wrote to the target meanwhile) and after it (the host saves changed hives).
+    virtual void BeforeScriptCall() {}
     virtual void AfterScriptCall() {}
     // Services for MsgBox, InputBox and the objects scripts create.
     virtual vbs::IScriptServices* ScriptServices() { return nullptr; }

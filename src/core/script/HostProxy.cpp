@@ -33,14 +33,21 @@ void CHost_Proxy::ShowScriptError(const std::string& message) {
     m_pMainWindow->Prompts().MessageBox(message, app::kAppTitle, app::MB_OK | app::MB_SETFOREGROUND);
 }
 
+void CHost_Proxy::BeforeScriptCall() {
+    // What a routine reports afterwards is its own doing, not a probe made before it.
+    m_strSaveFailure.clear();
+    m_target.Registry().TakeRefusedChanges();
+    // A routine reads the registry as it is now, with what other programs wrote since.
+    m_target.Refresh();
+}
+
 void CHost_Proxy::AfterScriptCall() {
     // Every routine's registry changes reach the disk before control returns to the
     // user, so nothing is lost if the program is killed later.
-    std::string errors;
-    if (m_target.SaveChanges(&errors) || m_bSaveFailureShown || !m_pMainWindow) return;
+    if (m_target.SaveChanges(&m_strSaveFailure) || m_bSaveFailureShown || !m_pMainWindow) return;
     m_bSaveFailureShown = true;
-    m_pMainWindow->Prompts().MessageBox("The changes to the registry could not be saved.\n" + errors, app::kAppTitle,
-                                        app::MB_OK | app::MB_ICONERROR);
+    m_pMainWindow->Prompts().MessageBox("The changes to the registry could not be saved.\n" + m_strSaveFailure,
+                                        app::kAppTitle, app::MB_OK | app::MB_ICONERROR);
 }
 
 } // namespace cva::script

@@ -54,6 +54,9 @@ public:
     void SetMainWindow(IHostOwner* owner) { m_pMainWindow = owner; }
     IHostOwner* MainWindow() const { return m_pMainWindow; }
     target::CTargetSystem& Target() { return m_target; }
+    // Why the changes of the last parse or routine call did not all reach the target (a
+    // refused change or a failed save); empty when they did.
+    const std::string& LastSaveFailure() const { return m_strSaveFailure; }
 
     // Closes every open search, registry key and text file (unsaved) and restarts the
     // numbering of all three handle kinds at 0.
@@ -168,6 +171,7 @@ public:
 protected:
     vbs::IHostItem& HostItem() override { return *this; }
     void ShowScriptError(const std::string& message) override;
+    void BeforeScriptCall() override;
     void AfterScriptCall() override;
 
     // --- Files family helpers ------------------------------------------------------
@@ -191,6 +195,7 @@ protected:
     // --- Script host --------------------------------------------------------------
     // A hive that cannot be written is reported once per plugin, not after every click.
     bool m_bSaveFailureShown = false;
+    std::string m_strSaveFailure;
 
     // --- Registry family ----------------------------------------------------------
     // The open key of a RegOpenKey handle; null for a bad, closed or released handle.

@@ -30,12 +30,12 @@ struct SValueData {
     std::vector<BYTE> m_data;
 };
 
-// Keys are opened with every right so that a key the user may only read (a read-only
-// hive) answers like one that is missing.
-HKEY OpenFull(CRegistry& registry, const SRegLocation& location) {
+// Reading asks for read access only: a hive that may not be written now (a running
+// wineserver, a read-only file or folder) still shows what it holds.
+HKEY OpenKey(CRegistry& registry, const SRegLocation& location, REGSAM access = KEY_READ) {
     HKEY key = nullptr;
-    if (registry.RegOpenKeyExA(location.m_root, location.m_keyPath.c_str(), 0, KEY_ALL_ACCESS,
-                               &key) != ERROR_SUCCESS)
+    if (registry.RegOpenKeyExA(location.m_root, location.m_keyPath.c_str(), 0, access, &key) !=
+        ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -51,7 +51,7 @@ HKEY CreateFull(CRegistry& registry, const SRegLocation& location) {
 
 std::optional<SValueData> QueryValue(CRegistry& registry, const SRegLocation& location,
                                      const std::string& valueName) {
-    HKEY key = OpenFull(registry, location);
+    HKEY key = OpenKey(registry, location);
     if (!key) return std::nullopt;
     SValueData value;
     value.m_data.resize(kDataBuffer);
@@ -167,7 +167,7 @@ std::string CHost_Proxy::RegReadValueS(const std::string& strKey) {
 int32_t CHost_Proxy::RegReadValueD(const std::string& strKey) {
     auto location = SplitValuePath(*this, strKey, ESingleSlash::NameIsKeyAndValue);
     if (!location) return 0;
-    HKEY key = OpenFull(m_target.Registry(), *location);
+    HKEY key = OpenKey(m_target.Registry(), *location);
     if (!key) return 0;
     BYTE bytes[4] = {0, 0, 0, 0};
     DWORD size = 4;
@@ -191,7 +191,7 @@ std::string CHost_Proxy::RegReadValueB(const std::string& strKey) {
 int16_t CHost_Proxy::RegValueType(const std::string& strKey) {
     auto location = SplitValuePath(*this, strKey, ESingleSlash::NameIsKeyAndValue);
     if (!location) return 0;
-    HKEY key = OpenFull(m_target.Registry(), *location);
+    HKEY key = OpenKey(m_target.Registry(), *location);
     if (!key) return 0;
     DWORD type = REG_NONE;
     LSTATUS rc = m_target.Registry().RegQueryValueExA(key, location->m_valueName.c_str(), nullptr,
@@ -217,7 +217,7 @@ int16_t CHost_Proxy::RegValueType(const std::string& strKey) {
 bool CHost_Proxy::RegKeyExists(const std::string& strKey) {
     auto location = SplitKeyPath(*this, strKey);
     if (!location) return false;
-    HKEY key = OpenFull(m_target.Registry(), *location);
+    HKEY key = OpenKey(m_target.Registry(), *location);
     if (!key) return false;
     m_target.Registry().RegCloseKey(key);
     return true;
@@ -306,7 +306,7 @@ void CHost_Proxy::RegWriteValue(const std::string& strKey, const vbs::Variant& s
 void CHost_Proxy::RegDeleteVal(const std::string& strKey) {
     auto location = SplitValuePath(*this, strKey, ESingleSlash::Reject);
     if (!location) return;
-    HKEY key = OpenFull(m_target.Registry(), *location);
+    HKEY key = OpenKey(m_target.Registry(), *location, KEY_SET_VALUE);
     if (!key) return;
     m_target.Registry().RegDeleteValueA(key, location->m_valueName.c_str());
     m_target.Registry().RegCloseKey(key);
@@ -325,7 +325,7 @@ int16_t CHost_Proxy::RegOpenKey(const std::string& strKey) {
     // Slots are never reused, so a script that opens keys in a loop without releasing
     // runs out of 16-bit numbers; it gets -1 rather than a number naming another key.
     if (m_keys.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max())) return -1;
-    HKEY key = OpenFull(m_target.Registry(), *location);
+    HKEY key = OpenKey(m_target.Registry(), *location);
     if (!key) return -1;
     m_keys.push_back(key);
     return static_cast<int16_t>(m_keys.size() - 1);

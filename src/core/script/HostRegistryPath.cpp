@@ -101,24 +101,9 @@ uint32_t ParseUnsignedDecimal(std::string_view text) {
 
 LSTATUS DeleteKeyTree(CRegistry& registry, HKEY parent, const std::string& keyPath) {
     if (keyPath.empty()) return ERROR_BADKEY;
-    HKEY key = nullptr;
-    LSTATUS rc = registry.RegOpenKeyExA(
-        parent, keyPath.c_str(), 0,
-        KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS | DELETE, &key);
-    if (rc != ERROR_SUCCESS) return rc;
-    char name[260];
-    for (;;) {
-        DWORD chars = sizeof name;
-        rc = registry.RegEnumKeyExA(key, 0, name, &chars, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_NO_MORE_ITEMS) break;
-        if (rc == ERROR_SUCCESS) rc = DeleteKeyTree(registry, key, name);
-        if (rc != ERROR_SUCCESS) {
-            registry.RegCloseKey(key);
-            return rc;
-        }
-    }
-    registry.RegCloseKey(key);
-    return registry.RegDeleteKeyA(parent, keyPath.c_str());
+    // The registry walks the branch by its own keys: a symbolic link inside it goes as
+    // the link it is, whether its target is missing or lies outside the branch.
+    return registry.RegDeleteTreeA(parent, keyPath.c_str());
 }
 
 LSTATUS CopyKeyTree(CRegistry& registry, HKEY srcParent, const std::string& srcPath, HKEY dstParent,

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace cva::files {
 
@@ -14,7 +16,19 @@ namespace cva::files {
 // to the file it points to, so the link itself survives.
 bool WriteFileAtomically(const std::string& path, std::string_view data);
 
+// The same with the reason: 0 or an errno value. `beforeRename` runs once the new
+// content is on disk and just before it takes the old file's place; a non-zero answer
+// abandons the write (the old file stays) and is returned. `written` receives the
+// status of the new file as it stands after the rename.
+int ReplaceFileContents(const std::string& path, std::string_view data,
+                        const std::function<int()>& beforeRename = {},
+                        struct stat* written = nullptr);
+
 // The whole file, or std::nullopt when it cannot be opened or read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// The whole file: 0 or an errno value. `status`, when given, receives the file's status
+// as it was while it was read.
+int ReadFileContents(const std::string& path, std::string& out, struct stat* status = nullptr);
 
 } // namespace cva::files

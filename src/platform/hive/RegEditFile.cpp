@@ -128,8 +128,10 @@ LSTATUS ExportKey(CRegistry& registry, HKEY key, const std::u16string& path, Reg
         if (rc != ERROR_SUCCESS) return rc;
         std::u16string child(name.data(), nameChars);
         HKEY sub = nullptr;
-        rc = registry.RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &sub);
-        if (rc != ERROR_SUCCESS) return rc;
+        // A symbolic link whose target is missing is listed but cannot be opened (Wine's
+        // Wow6432Node links in a prefix); as Wine's own reg does, the export goes on without it.
+        if (registry.RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS)
+            continue;
         rc = ExportKey(registry, sub, path + u"\\" + child, format, out);
         registry.RegCloseKey(sub);
         if (rc != ERROR_SUCCESS) return rc;

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+namespace cva::files {
+class CFileVersion;
+}
+
 // Wine's registry text files (system.reg, user.reg, userdef.reg, and what Wine's
 // RegSaveKey writes): parsed in one pass over a memory buffer, written with one buffer.
 namespace cva::hive {
@@ -26,9 +30,11 @@ bool ParseWineRegistry(std::string_view text, reg::CRegKey& root, reg::CHiveHead
 std::string FormatWineRegistry(const reg::CRegKey& root, const reg::CHiveHeader& header);
 
 // Loads a file; on failure `error` reads "PATH:LINE: reason" and the result is a Win32
-// error (ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BADDB...).
+// error (ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BADDB...). `version`, when
+// given, remembers the file that was read.
 reg::LSTATUS LoadWineRegistryFile(const std::string& path, reg::CRegKey& root,
-                                  reg::CHiveHeader& header, std::string& error);
+                                  reg::CHiveHeader& header, std::string& error,
+                                  files::CFileVersion* version = nullptr);
 
 // Whole-file read; 0 or an errno value.
 int ReadFileContents(const std::string& path, std::string& out);

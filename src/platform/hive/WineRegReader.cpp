@@ -1,5 +1,6 @@
 #include "platform/hive/WineRegFile.h"
 
+#include "platform/files/FileVersion.h"
 #include "platform/text/Unicode.h"
 
 #include <cerrno>
@@ -400,12 +401,10 @@ bool ParseWineRegistry(std::string_view text, CRegKey& root, reg::CHiveHeader& h
     return reader.Run();
 }
 
-int ReadFileContents(const std::string& path, std::string& out);
-
 reg::LSTATUS LoadWineRegistryFile(const std::string& path, CRegKey& root, reg::CHiveHeader& header,
-                                  std::string& error) {
+                                  std::string& error, files::CFileVersion* version) {
     std::string text;
-    int err = ReadFileContents(path, text);
+    int err = version ? version->Read(path, text) : ReadFileContents(path, text);
     if (err != 0) {
         error = path + ": " + std::strerror(err);
         return ErrnoToWin32(err);

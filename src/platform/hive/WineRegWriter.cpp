@@ -169,6 +169,8 @@ void CWriter::Value(const CRegValue& v) {
 
 void CWriter::Key(const CRegKey& key, const CRegKey& base) {
     if (key.m_volatile) return;
+    // A hive mounted below this one has a file of its own.
+    if (&key != &base && base.Hive() && key.Hive() != base.Hive()) return;
     if (key.ValueCount() > 0 || key.SubkeyCount() == 0 || key.m_class || key.m_isLink) {
         m_out += "\n[";
         m_out += m_path;

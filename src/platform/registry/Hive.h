@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/files/FileVersion.h"
+#include "platform/registry/HiveJournal.h"
 #include "platform/registry/RegKey.h"
 #include "platform/registry/RegTypes.h"
 
@@ -15,7 +17,8 @@ struct CHiveHeader {
 };
 
 // A subtree backed by a registry file. Keys inside it point at it so that a change marks
-// it dirty and a read-only hive can refuse writes.
+// it dirty and a read-only hive can refuse writes. The registry reads the file again when
+// someone else changed it, putting the changes in the journal back on top.
 class CHive {
 public:
     CHive(std::string path, std::shared_ptr<CRegKey> root)
@@ -23,15 +26,17 @@ public:
 
     const std::string& Path() const { return m_path; }
     const std::shared_ptr<CRegKey>& Root() const { return m_root; }
-
-    // Writes the file when the hive is dirty; a failure leaves the old file untouched.
-    LSTATUS Save(std::string* error = nullptr);
+    void SetRoot(std::shared_ptr<CRegKey> root) { m_root = std::move(root); }
+    // Where our own changes are recorded: only a hive with a file needs them.
+    CHiveJournal* Journal() { return m_path.empty() ? nullptr : &m_journal; }
 
     CHiveHeader m_header;
     bool m_dirty = false;
     bool m_readOnly = false;
     std::string m_readOnlyReason;
     bool m_loadedByCaller = false; // mounted through RegLoadKey, so RegUnLoadKey may remove it
+    files::CFileVersion m_version; // the file the tree was read from or last written to
+    CHiveJournal m_journal;        // our changes since then
 
 private:
     std::string m_path;

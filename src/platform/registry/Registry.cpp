@@ -93,7 +93,7 @@ LSTATUS CRegistry::KeyFromHandle(HKEY key, REGSAM needed, KeyPtr& out) {
         if (path.empty()) return ERROR_INVALID_HANDLE;
         LSTATUS rc = Walk(m_top, path, false, false, out, nullptr);
         if (rc != ERROR_SUCCESS) return rc;
-        if ((needed & KEY_MODIFY_RIGHTS) && !Writable(*out)) return ERROR_ACCESS_DENIED;
+        if ((needed & KEY_MODIFY_RIGHTS) && !Writable(*out)) return Refuse(*out);
         return ERROR_SUCCESS;
     }
     if (value == 0 || value % kHandleStep != 0) return ERROR_INVALID_HANDLE;
@@ -102,7 +102,7 @@ LSTATUS CRegistry::KeyFromHandle(HKEY key, REGSAM needed, KeyPtr& out) {
     const CHandle& h = m_handles[index];
     if (h.m_key->IsDeleted()) return ERROR_KEY_DELETED;
     if ((h.m_access & needed) != needed) return ERROR_ACCESS_DENIED;
-    if ((needed & KEY_MODIFY_RIGHTS) && !Writable(*h.m_key)) return ERROR_ACCESS_DENIED;
+    if ((needed & KEY_MODIFY_RIGHTS) && !Writable(*h.m_key)) return Refuse(*h.m_key);
     out = h.m_key;
     return ERROR_SUCCESS;
 }
@@ -176,7 +176,7 @@ LSTATUS CRegistry::Walk(KeyPtr start, std::u16string_view path, bool create, boo
         KeyPtr next = cur->FindSubkey(upper);
         if (!next) {
             if (!create) return ERROR_FILE_NOT_FOUND;
-            if (!Writable(*cur)) return ERROR_ACCESS_DENIED;
+            if (!Writable(*cur)) return Refuse(*cur);
             if (cur->m_volatile) return ERROR_CHILD_MUST_BE_VOLATILE;
             if (cur->Depth() + 1 > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
             bool isNew;
@@ -247,7 +247,7 @@ LSTATUS CRegistry::MountHiveFile(std::u16string_view mountPath, const std::strin
     auto hive = std::make_unique<CHive>(file, root);
     root->SetHive(hive.get());
     std::string message;
-    rc = hive::LoadWineRegistryFile(file, *root, hive->m_header, message);
+    rc = hive::LoadWineRegistryFile(file, *root, hive->m_header, message, &hive->m_version);
     if (rc == ERROR_FILE_NOT_FOUND && options.m_allowMissing) {
         hive->m_header.m_rootComment = options.m_rootComment;
         hive->m_header.m_arch = options.m_arch;
@@ -287,27 +287,11 @@ LSTATUS CRegistry::MountHiveFile(std::u16string_view mountPath, const std::strin
     return ERROR_SUCCESS;
 }
 
-LSTATUS CHive::Save(std::string* error) {
-    if (!m_dirty || m_path.empty()) return ERROR_SUCCESS;
-    if (m_readOnly) {
-        if (error) *error = m_path + ": not saved: " + m_readOnlyReason;
-        return ERROR_ACCESS_DENIED;
-    }
-    std::string text = hive::FormatWineRegistry(*m_root, m_header);
-    int err = hive::WriteFileAtomically(m_path, text);
-    if (err != 0) {
-        if (error) *error = m_path + ": " + std::string(strerror(err));
-        return hive::ErrnoToWin32(err);
-    }
-    m_dirty = false;
-    return ERROR_SUCCESS;
-}
-
 LSTATUS CRegistry::SaveDirtyHives(std::vector<std::string>* errors) {
     LSTATUS first = ERROR_SUCCESS;
     for (auto& hive : m_hives) {
         std::string message;
-        LSTATUS rc = hive->Save(&message);
+        LSTATUS rc = SaveHive(*hive, &message);
         if (rc != ERROR_SUCCESS) {
             if (first == ERROR_SUCCESS) first = rc;
             if (errors) errors->push_back(message);

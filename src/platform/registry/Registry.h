@@ -4,6 +4,7 @@
 #include "platform/registry/RegKey.h"
 #include "platform/registry/RegTypes.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,8 +48,22 @@ public:
     void SetCurrentUserSid(std::u16string_view sid);
     const std::u16string& CurrentUserSid() const { return m_userSid; }
     // Writes every changed hive; ERROR_SUCCESS or the first failure, each failure's text
-    // appended to `errors`.
+    // appended to `errors`. A save starts from the file as it is on disk: when someone
+    // else changed it since we read or wrote it, it is read again and only our own
+    // changes are put on top. Our programs take turns through a lock on the folder; a
+    // file changed by another program while we wrote is read and merged once more.
     LSTATUS SaveDirtyHives(std::vector<std::string>* errors = nullptr);
+    // Reads again every hive file that someone else changed since we read or wrote it,
+    // with our unsaved changes on top; open handles follow their keys (a key that is gone
+    // answers ERROR_KEY_DELETED). A file that no longer parses keeps our copy in use and
+    // is reported. One file status look per hive when nothing changed.
+    LSTATUS RefreshHives(std::vector<std::string>* errors = nullptr, bool* reloaded = nullptr);
+    // Asked before a hive file is written and again just before it replaces the old one:
+    // a non-empty answer (why the files may not be written now) refuses the save.
+    void SetSaveGuard(std::function<std::string()> guard) { m_saveGuard = std::move(guard); }
+    // Why changes were refused since the last call because their hive is read-only, each
+    // reason once; an empty list when every change was taken.
+    std::vector<std::string> TakeRefusedChanges();
     bool HasDirtyHives() const;
     // Whether the destructor writes dirty hives (default true). A program that saves at
     // chosen points turns it off so that an abandoned change never reaches the disk.
@@ -134,6 +149,11 @@ private:
     };
     using KeyPtr = std::shared_ptr<CRegKey>;
 
+    // ERROR_ACCESS_DENIED for a change to a read-only hive, remembering why.
+    LSTATUS Refuse(const CRegKey& key);
+    static CHiveJournal* JournalOf(const CRegKey& key);
+    LSTATUS SaveHive(CHive& hive, std::string* error);
+    LSTATUS ReloadHive(CHive& hive, std::string* error);
     // Resolves a handle, checks it is alive and grants `needed`.
     LSTATUS KeyFromHandle(HKEY key, REGSAM needed, KeyPtr& out);
     std::u16string PredefinedPath(HKEY key) const;
@@ -152,7 +172,7 @@ private:
     LSTATUS DeleteTreeBelow(CRegKey& key);
     LSTATUS DeleteSingleKey(const KeyPtr& key);
     bool IsProtectedKey(const CRegKey& key) const;
-    void CopyTree(const CRegKey& from, CRegKey& to);
+    void CopyTree(const CRegKey& from, CRegKey& to, CHiveJournal* journal);
     CHive* HiveOwningRoot(const CRegKey* key) const;
     LSTATUS ValueFromHandle(HKEY key, const char16_t* name, const CRegValue*& value);
     bool HandlesOpenBelow(const CRegKey& key) const;
@@ -168,6 +188,8 @@ private:
     std::vector<CHandle> m_handles;
     std::vector<size_t> m_freeHandles;
     bool m_saveOnClose = true;
+    std::function<std::string()> m_saveGuard;
+    std::vector<std::string> m_refused;
 };
 
 } // namespace cva::reg

@@ -65,7 +65,7 @@ LSTATUS CRegistry::UnLoadKey(HKEY key, std::u16string_view subKey) {
     if (!hive || !hive->m_loadedByCaller) return ERROR_INVALID_PARAMETER;
     // Changes are written before the hive goes; a failed write keeps it mounted so that
     // nothing is lost.
-    rc = hive->Save();
+    rc = SaveHive(*hive, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
     parent->DetachSubkey(root.get());
     root->MarkDeletedTree();
@@ -97,7 +97,7 @@ LSTATUS CRegistry::RestoreKeyFile(HKEY key, const std::string& file, DWORD flags
     KeyPtr k;
     LSTATUS rc = KeyFromHandle(key, KEY_SET_VALUE | KEY_CREATE_SUB_KEY, k);
     if (rc != ERROR_SUCCESS) return rc;
-    if (!Writable(*k)) return ERROR_ACCESS_DENIED;
+    if (!Writable(*k)) return Refuse(*k);
     auto loaded = std::make_shared<CRegKey>(k->Name(), nullptr, nullptr);
     CHiveHeader header;
     std::string message;
@@ -119,6 +119,7 @@ LSTATUS CRegistry::RestoreKeyFile(HKEY key, const std::string& file, DWORD flags
         SetHiveTree(*child, k->Hive());
         k->AttachSubkey(child);
     }
+    if (CHiveJournal* journal = JournalOf(*k)) journal->ReplaceContent(*k);
     Touch(*k);
     return ERROR_SUCCESS;
 }
@@ -127,7 +128,7 @@ LSTATUS CRegistry::RegFlushKey(HKEY key) {
     KeyPtr k;
     LSTATUS rc = KeyFromHandle(key, 0, k);
     if (rc != ERROR_SUCCESS) return rc;
-    return k->Hive() ? k->Hive()->Save() : ERROR_SUCCESS;
+    return k->Hive() ? SaveHive(*k->Hive(), nullptr) : ERROR_SUCCESS;
 }
 
 LSTATUS CRegistry::RegLoadKeyW(HKEY key, const char16_t* subKey, const char16_t* file) {

@@ -37,7 +37,7 @@ LSTATUS CRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options
         Locate(key, View(subKey), false, (options & REG_OPTION_OPEN_LINK) != 0, found, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
     REGSAM access = MapAccess(sam, !Writable(*found));
-    if ((access & KEY_MODIFY_RIGHTS) && !Writable(*found)) return ERROR_ACCESS_DENIED;
+    if ((access & KEY_MODIFY_RIGHTS) && !Writable(*found)) return Refuse(*found);
     *result = NewHandle(std::move(found), access);
     return ERROR_SUCCESS;
 }
@@ -53,11 +53,12 @@ LSTATUS CRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD,
     LSTATUS rc = Locate(key, View(subKey), true, isLink, found, &created);
     if (rc != ERROR_SUCCESS) return rc;
     REGSAM access = MapAccess(sam, !Writable(*found));
-    if ((access & KEY_MODIFY_RIGHTS) && !Writable(*found)) return ERROR_ACCESS_DENIED;
+    if ((access & KEY_MODIFY_RIGHTS) && !Writable(*found)) return Refuse(*found);
     if (created) {
         if (keyClass && *keyClass) found->m_class = std::u16string(keyClass);
         if (options & REG_OPTION_VOLATILE) found->m_volatile = true;
         if (isLink) found->m_isLink = true;
+        if (CHiveJournal* journal = JournalOf(*found)) journal->CreateKey(*found);
     }
     if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = NewHandle(std::move(found), access);
@@ -76,8 +77,9 @@ bool CRegistry::IsProtectedKey(const CRegKey& key) const {
 LSTATUS CRegistry::DeleteSingleKey(const KeyPtr& key) {
     CRegKey* parent = key->Parent();
     if (IsProtectedKey(*key)) return ERROR_ACCESS_DENIED;
-    if (!Writable(*key)) return ERROR_ACCESS_DENIED;
+    if (!Writable(*key)) return Refuse(*key);
     if (key->SubkeyCount() != 0) return ERROR_ACCESS_DENIED;
+    if (CHiveJournal* journal = JournalOf(*key)) journal->DeleteKey(*key);
     KeyPtr keep = parent->DetachSubkey(key.get());
     if (!keep) return ERROR_KEY_DELETED;
     if (key->Hive() && !key->m_volatile) key->Hive()->m_dirty = true;
@@ -95,7 +97,7 @@ LSTATUS CRegistry::RegDeleteKeyW(HKEY key, const char16_t* subKey) {
 }
 
 LSTATUS CRegistry::DeleteTreeBelow(CRegKey& key) {
-    if (!Writable(key)) return ERROR_ACCESS_DENIED;
+    if (!Writable(key)) return Refuse(key);
     while (key.SubkeyCount() > 0) {
         KeyPtr child = key.SubkeyAt(key.SubkeyCount() - 1);
         // A hive mounted below is not ours to wipe out.
@@ -106,6 +108,7 @@ LSTATUS CRegistry::DeleteTreeBelow(CRegKey& key) {
         if (rc != ERROR_SUCCESS) return rc;
     }
     if (key.ValueCount() > 0) {
+        if (CHiveJournal* journal = JournalOf(key)) journal->ClearValues(key);
         key.ClearValues();
         Touch(key);
     }
@@ -133,10 +136,11 @@ LSTATUS CRegistry::RegRenameKeyW(HKEY key, const char16_t* subKey, const char16_
     if (rc != ERROR_SUCCESS) return rc;
     CRegKey* parent = found->Parent();
     if (IsProtectedKey(*found)) return ERROR_ACCESS_DENIED;
-    if (!Writable(*found)) return ERROR_ACCESS_DENIED;
+    if (!Writable(*found)) return Refuse(*found);
     std::u16string upper = text::ToUpper(name);
     if (KeyPtr other = parent->FindSubkey(upper); other && other != found)
         return ERROR_ALREADY_EXISTS;
+    if (CHiveJournal* journal = JournalOf(*found)) journal->RenameKey(*found, name);
     KeyPtr keep = parent->DetachSubkey(found.get());
     keep->Rename(std::u16string(name));
     parent->AttachSubkey(keep);
@@ -145,9 +149,11 @@ LSTATUS CRegistry::RegRenameKeyW(HKEY key, const char16_t* subKey, const char16_
     return ERROR_SUCCESS;
 }
 
-void CRegistry::CopyTree(const CRegKey& from, CRegKey& to) {
-    for (const auto& v : from.Values())
+void CRegistry::CopyTree(const CRegKey& from, CRegKey& to, CHiveJournal* journal) {
+    for (const auto& v : from.Values()) {
         to.SetValue(v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
+        if (journal) journal->SetValue(to, v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
+    }
     Touch(to);
     for (const auto& child : from.Subkeys()) {
         bool created;
@@ -155,8 +161,9 @@ void CRegistry::CopyTree(const CRegKey& from, CRegKey& to) {
         if (created) {
             dest->m_class = child->m_class;
             dest->m_isLink = child->m_isLink;
+            if (journal) journal->CreateKey(*dest);
         }
-        CopyTree(*child, *dest);
+        CopyTree(*child, *dest, journal);
     }
 }
 
@@ -168,7 +175,7 @@ LSTATUS CRegistry::RegCopyTreeW(HKEY key, const char16_t* subKey, HKEY dest) {
     if (rc != ERROR_SUCCESS) return rc;
     // Copying a key into its own branch would never end.
     if (from->Contains(to.get())) return ERROR_INVALID_PARAMETER;
-    CopyTree(*from, *to);
+    CopyTree(*from, *to, JournalOf(*to));
     return ERROR_SUCCESS;
 }
 

@@ -52,6 +52,7 @@ LSTATUS CRegistry::RegSetValueExW(HKEY key, const char16_t* name, DWORD, DWORD t
     LSTATUS rc = KeyFromHandle(key, KEY_SET_VALUE, k);
     if (rc != ERROR_SUCCESS) return rc;
     k->SetValue(n, type, data, dataSize);
+    if (CHiveJournal* journal = JournalOf(*k)) journal->SetValue(*k, n, type, data, dataSize);
     Touch(*k);
     return ERROR_SUCCESS;
 }
@@ -61,6 +62,7 @@ LSTATUS CRegistry::RegDeleteValueW(HKEY key, const char16_t* name) {
     LSTATUS rc = KeyFromHandle(key, KEY_SET_VALUE, k);
     if (rc != ERROR_SUCCESS) return rc;
     if (!k->DeleteValue(View(name))) return ERROR_FILE_NOT_FOUND;
+    if (CHiveJournal* journal = JournalOf(*k)) journal->DeleteValue(*k, View(name));
     Touch(*k);
     return ERROR_SUCCESS;
 }

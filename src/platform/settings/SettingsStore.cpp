@@ -75,6 +75,7 @@ bool CSettingsStore::Save() {
 std::string CSettingsStore::GetProfileString(std::string_view section, std::string_view entry,
                                              std::string_view defaultValue) {
     if (!m_registry) return std::string(defaultValue);
+    m_registry->RefreshHives();
     CKeyHandle key(*m_registry);
     std::string path = SectionPath(section);
     if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) !=
@@ -101,6 +102,7 @@ unsigned int CSettingsStore::GetProfileInt(std::string_view section, std::string
                                            int defaultValue) {
     auto fallback = static_cast<unsigned int>(defaultValue);
     if (!m_registry) return fallback;
+    m_registry->RefreshHives();
     CKeyHandle key(*m_registry);
     std::string path = SectionPath(section);
     if (m_registry->RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Out()) !=
@@ -118,6 +120,7 @@ unsigned int CSettingsStore::GetProfileInt(std::string_view section, std::string
 bool CSettingsStore::WriteProfileString(std::string_view section, const char* entry,
                                         const char* value) {
     if (!m_registry) return false;
+    m_registry->RefreshHives();
     std::string path = SectionPath(section);
     if (!entry) {
         LSTATUS rc = m_registry->RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
@@ -144,6 +147,7 @@ bool CSettingsStore::WriteProfileString(std::string_view section, const char* en
 
 bool CSettingsStore::WriteProfileInt(std::string_view section, std::string_view entry, int value) {
     if (!m_registry) return false;
+    m_registry->RefreshHives();
     std::string path = SectionPath(section);
     CKeyHandle key(*m_registry);
     if (m_registry->RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr,

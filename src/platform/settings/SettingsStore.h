@@ -11,7 +11,8 @@ namespace cva::settings {
 // The program's own settings: HKCU\Software\Meridot\Corvanta\<section>, kept in a small
 // Wine-format registry file of its own (never in the target), read and written the way
 // MFC's CWinApp profile functions do with a registry key. Section and entry names are
-// case-insensitive ("Settings" and "settings" are one key). Every write is saved at once.
+// case-insensitive ("Settings" and "settings" are one key). Every write is saved at once;
+// every read and write first takes in what another copy of the program wrote meanwhile.
 class CSettingsStore {
 public:
     static constexpr const char* kFileName = "settings.reg";

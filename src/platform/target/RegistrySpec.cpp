@@ -41,6 +41,15 @@ bool Mount(reg::CRegistry& registry, const std::u16string& at, const std::string
     return false;
 }
 
+// Why the prefix's registry must not be written now; empty when no wineserver runs. The
+// server would overwrite any change with its own copy of the registry.
+std::string WineServerReason(const std::string& prefix) {
+    pid_t pid = 0;
+    if (!hive::IsWineServerRunning(prefix, &pid)) return {};
+    return "a wineserver (process " + std::to_string(pid) + ") runs for " + prefix +
+           ": close its programs or run `wineserver -k`";
+}
+
 } // namespace
 
 bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& error) {
@@ -121,15 +130,15 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
         error = prefix + " is not a Wine prefix (it has no system.reg)";
         return false;
     }
-    pid_t pid = 0;
-    if (hive::IsWineServerRunning(prefix, &pid)) {
+    std::string serverRuns = WineServerReason(prefix);
+    if (!serverRuns.empty()) {
         out.m_readOnly = true;
-        // The server would overwrite any change with its own copy of the registry.
-        out.m_readOnlyReason = "a wineserver (process " + std::to_string(pid) + ") runs for " +
-                               prefix + ": close its programs or run `wineserver -k`";
+        out.m_readOnlyReason = serverRuns;
         options.m_readOnly = true;
-        options.m_readOnlyReason = out.m_readOnlyReason;
+        options.m_readOnlyReason = serverRuns;
     }
+    // A wineserver started after we looked would overwrite the save with its own copy.
+    registry->SetSaveGuard([prefix] { return WineServerReason(prefix); });
     reg::CHiveHeader system, user;
     hive::ReadWineRegistryHeader(prefix + "/system.reg", system);
     hive::ReadWineRegistryHeader(prefix + "/user.reg", user);

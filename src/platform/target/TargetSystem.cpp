@@ -79,22 +79,24 @@ std::string CTargetSystem::Describe() const {
 }
 
 bool CTargetSystem::SaveChanges(std::string* errors) {
-    std::vector<std::string> failures;
-    bool ok = m_registry->SaveDirtyHives(&failures) == reg::ERROR_SUCCESS;
+    std::vector<std::string> failures = m_registry->TakeRefusedChanges();
+    m_registry->SaveDirtyHives(&failures);
+    const bool ok = failures.empty();
     if (errors) {
         for (const auto& failure : failures) *errors += (errors->empty() ? "" : "\n") + failure;
     }
     return ok;
 }
 
-bool CTargetSystem::CanChangeMachineSettings() {
-    reg::HKEY key = nullptr;
-    if (m_registry->RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, "Software", 0, reg::KEY_ALL_ACCESS, &key) !=
-        reg::ERROR_SUCCESS)
-        return false;
-    m_registry->RegCloseKey(key);
-    return true;
+void CTargetSystem::Refresh() {
+    bool reloaded = false;
+    m_registry->RefreshHives(nullptr, &reloaded);
+    if (!reloaded) return;
+    ReadVersion();
+    RefreshEnvironment();
 }
+
+bool CTargetSystem::CanChangeMachineSettings() { return !m_registry->IsReadOnly(reg::HKEY_LOCAL_MACHINE); }
 
 std::optional<std::string> CTargetSystem::ToHostPath(std::string_view windowsPath) const {
     return m_drives.ToHostPath(windowsPath);

@@ -50,8 +50,13 @@ public:
     std::string Describe() const;
 
     reg::CRegistry& Registry() { return *m_registry; }
-    // Writes every changed hive; false (with the reasons) when a file could not be saved.
+    // Writes every changed hive; false (with the reasons) when a file could not be saved
+    // or a change was refused since the last call (a read-only hive, a running
+    // wineserver): either way something a script asked for is not on disk.
     bool SaveChanges(std::string* errors = nullptr);
+    // Takes in what other programs wrote to the hive files since we read them (our
+    // unsaved changes stay on top), so that what is shown next is the registry as it is.
+    void Refresh();
     // True when no change may be made (a wineserver runs for the prefix), and why.
     bool IsReadOnly() const { return m_readOnly; }
     const std::string& ReadOnlyReason() const { return m_readOnlyReason; }

@@ -1,6 +1,8 @@
 // Runs the built cva-cli over the shipped plugins on temporary sandboxes, and checks
 // what it changed through cva-reg, as an administrator scripting tweaks would.
 #include "platform/settings/SettingsStore.h"
+#include "platform/hive/WinePrefix.h"
+#include "support/LockHolder.h"
 #include "support/TempDir.h"
 #include "support/WinePrefix.h"
 
@@ -12,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+using cva::test::CLockHolder;
 using cva::test::CTempDir;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
@@ -370,6 +373,37 @@ TEST_F(CvaCli, MultiPageThreeStateBoxIsClearedWithAsManyClicksAsItTakes) {
     EXPECT_NE(r.m_out.find("\"caption\":\"Tri\",\"visible\":true,\"enabled\":true,\"checked\":0,\"value\":\"\""),
               std::string::npos)
         << r.m_out;
+}
+
+// A Wine prefix whose wineserver runs: its registry reads, but nothing may be written.
+TEST_F(CvaCli, WhileAWineserverRunsShowReadsAndApplyFailsRecordingNothing) {
+    const std::string prefix = m_dir.File("prefix");
+    std::filesystem::create_directories(prefix);
+    const std::string userReg = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\"
+                                "S-1-5-21-0-0-0-1000\n\n[Control Panel\\\\Desktop] 1700000000\n"
+                                "\"MenuShowDelay\"=\"123\"\n";
+    WriteAll(prefix + "/system.reg", "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n");
+    WriteAll(prefix + "/user.reg", userReg);
+    CTempDir serverBase; // Debian's private /tmp/wine-XXXXXX
+    WriteAll(prefix + "/wineserver", serverBase.Path().substr(serverBase.Path().rfind('/') + 1));
+    const std::string serverFolder = cva::hive::WineServerFolders(prefix).at(1);
+    std::filesystem::create_directories(serverFolder);
+    WriteAll(serverFolder + "/lock", "");
+    CLockHolder server(serverFolder + "/lock");
+    ASSERT_GT(server.Pid(), 0);
+
+    CResult shown = Cli({"--target", "wine:" + prefix, "show", "menu_delay.cvp"});
+    EXPECT_EQ(shown.m_status, 0) << shown.m_err;
+    EXPECT_NE(shown.m_out.find("value=\"123\""), std::string::npos) << "the stored value, not the default";
+
+    CResult r = Cli({"--target", "wine:" + prefix, "apply", "menu_delay.cvp", "--text", "0=77", "--yes", "--json"});
+    EXPECT_EQ(r.m_status, 5);
+    EXPECT_NE(r.m_out.find("\"applied\":false"), std::string::npos);
+    EXPECT_NE(r.m_err.find("the changes were not written: a wineserver (process " + std::to_string(server.Pid())),
+              std::string::npos) << r.m_err;
+    EXPECT_EQ(ReadAll(prefix + "/user.reg"), userReg);
+    EXPECT_FALSE(std::filesystem::exists(Profile("applied.ini")));
+    EXPECT_EQ(TodaysLog().find("Applied"), std::string::npos);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Runs the built cva-reg on temporary sandboxes and prefixes, as a user would.
 #include "platform/settings/SettingsStore.h"
+#include "platform/target/TargetSystem.h"
 
 #include "support/LockHolder.h"
 #include "support/TempDir.h"
@@ -243,6 +244,32 @@ TEST_F(CvaReg, WinePrefixWithARunningServerIsNeverWritten) {
     EXPECT_EQ(q.m_status, 0) << "reading is still allowed";
     r = with({"add", "HKLM\\Software\\Wine", "/v", "w", "/d", "2", "/f"});
     EXPECT_EQ(r.m_status, 0) << "once the server has gone: " << r.m_err;
+}
+
+// The window holds the target open with a change of its own while cva-reg writes.
+TEST_F(CvaReg, AProgramHoldingTheTargetOpenKeepsWhatCvaRegWroteMeanwhile) {
+    Add({"HKCU\\Software\\Shared", "/v", "before", "/d", "0"});
+    std::string error;
+    auto target = cva::target::CTargetSystem::Open("sandbox:" + Box(), error);
+    ASSERT_TRUE(target) << error;
+    cva::reg::CRegistry& reg = target->Registry();
+    cva::reg::HKEY key = nullptr;
+    ASSERT_EQ(reg.RegCreateKeyExA(cva::reg::HKEY_CURRENT_USER, "Software\\Shared", 0, nullptr, 0,
+                                  cva::reg::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              cva::reg::ERROR_SUCCESS);
+    reg.RegSetValueExA(key, "window", 0, cva::reg::REG_SZ,
+                       reinterpret_cast<const cva::reg::BYTE*>("w"), 2);
+    reg.RegDeleteValueA(key, "before");
+    reg.RegCloseKey(key);
+
+    Add({"HKCU\\Software\\Shared", "/v", "tool", "/d", "t"});
+    Add({"HKLM\\Software\\Elsewhere", "/v", "tool", "/d", "t"});
+    ASSERT_TRUE(target->SaveChanges(&error)) << error;
+    target.reset();
+    CResult r = Run({"query", "HKCU\\Software\\Shared"});
+    EXPECT_EQ(r.m_out, "\nHKEY_CURRENT_USER\\Software\\Shared\n    tool    REG_SZ    t\n"
+                       "    window    REG_SZ    w\n\n");
+    EXPECT_EQ(Run({"query", "HKLM\\Software\\Elsewhere", "/v", "tool"}).m_status, 0);
 }
 
 TEST_F(CvaReg, StoredTargetSettingIsUsedWithoutTargetOption) {

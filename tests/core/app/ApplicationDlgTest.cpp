@@ -113,6 +113,25 @@ TEST_F(ApplicationDlgTest, CheckPluginShowsItsPageAndRunsOnInit) {
     EXPECT_TRUE(m_view.alerts.empty());
 }
 
+TEST_F(ApplicationDlgTest, OpeningAPageShowsWhatAnotherProgramWroteMeanwhile) {
+    {
+        reg::CRegistry other;
+        ASSERT_EQ(other.MountHiveFile(std::u16string(u"User\\") + reg::CRegistry::kDefaultUserSid,
+                                      *s_folder / "sandbox/user.reg", {}),
+                  reg::ERROR_SUCCESS);
+        reg::HKEY key = nullptr;
+        ASSERT_EQ(other.RegCreateKeyExA(reg::HKEY_CURRENT_USER, "Software\\CvaOther", 0, nullptr, 0,
+                                        reg::KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  reg::ERROR_SUCCESS);
+        other.RegSetValueExA(key, "v", 0, reg::REG_SZ, reinterpret_cast<const reg::BYTE*>("fresh"), 6);
+        other.RegCloseKey(key);
+        ASSERT_EQ(other.SaveDirtyHives(), reg::ERROR_SUCCESS);
+    }
+    Open(Plugin("check", "Sub OnInit\r\n  SetItemText 0, RegReadValueS(\"HKCU\\Software\\CvaOther\\v\")\r\n"
+                         "End Sub\r\n"));
+    EXPECT_EQ(Page(1).texts[0], "fresh");
+}
+
 TEST_F(ApplicationDlgTest, TypeNamesChooseThePageAndTheListCheckBoxes) {
     Open(Plugin("checklist", ""));
     EXPECT_EQ(m_dlg->m_nPageIndex, 4);

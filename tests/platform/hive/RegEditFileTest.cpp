@@ -118,6 +118,29 @@ TEST(RegEditFile, Version5LayoutMatchesRegedit) {
             u"  25,00,5c,00,78,00,00,00\r\n\r\n"));
 }
 
+// Wine's Wow6432Node links may point at keys a prefix does not have (yet).
+TEST(RegEditFile, ExportOfABranchGoesOnPastALinkWhoseTargetIsMissing) {
+    CRegistry r;
+    Set(r, u"Software\\Vendor\\Real", {u"v", REG_DWORD, {1, 0, 0, 0}});
+    HKEY link = nullptr;
+    ASSERT_EQ(r.RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Vendor\\Dangling", 0, nullptr,
+                                REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr, &link, nullptr),
+              ERROR_SUCCESS);
+    std::u16string target = u"\\REGISTRY\\User\\" + r.CurrentUserSid() + u"\\Software\\Missing";
+    r.RegSetValueExW(link, u"SymbolicLinkValue", 0, REG_LINK,
+                     reinterpret_cast<const BYTE*>(target.data()),
+                     static_cast<DWORD>(target.size() * 2));
+    r.RegCloseKey(link);
+    std::string bytes;
+    CRegPath path;
+    ASSERT_TRUE(ParseRegPath("HKCU\\Software", path));
+    ASSERT_EQ(hive::ExportRegEditFile(r, path, hive::RegEditFormat::Regedit4, bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(bytes, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\r\n"
+                     "[HKEY_CURRENT_USER\\Software\\Vendor]\r\n\r\n"
+                     "[HKEY_CURRENT_USER\\Software\\Vendor\\Real]\r\n\"v\"=dword:00000001\r\n\r\n");
+}
+
 TEST(RegEditFile, Regedit4FilesCarryStringsInTheEightBitCodePage) {
     const std::string file = "REGEDIT4\r\n\r\n"
                              "[HKEY_CURRENT_USER\\Software\\Old]\r\n"

@@ -66,3 +66,22 @@ TEST(SettingsStore, UnreadableFileIsLeftAloneAndWritesFail) {
 }
 
 } // namespace
+
+namespace {
+
+// Two copies of the program on one settings folder (a window and cva-cli).
+TEST(SettingsStore, TwoCopiesSeeAndKeepEachOthersWrites) {
+    CTempDir dir;
+    CSettingsStore first(dir.Path());
+    CSettingsStore second(dir.Path());
+    ASSERT_TRUE(first.WriteProfileString("Settings", "Target", "wine:/p"));
+    EXPECT_EQ(second.GetProfileString("Settings", "Target"), "wine:/p");
+    ASSERT_TRUE(second.WriteProfileInt("Settings", "CreateLog", 0));
+    ASSERT_TRUE(first.WriteProfileString("Settings", "PluginDir", "/plugins"));
+    CSettingsStore third(dir.Path());
+    EXPECT_EQ(third.GetProfileString("Settings", "Target"), "wine:/p");
+    EXPECT_EQ(third.GetProfileInt("Settings", "CreateLog", 1), 0u);
+    EXPECT_EQ(third.GetProfileString("Settings", "PluginDir"), "/plugins");
+}
+
+} // namespace

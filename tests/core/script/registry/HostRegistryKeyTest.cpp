@@ -1,5 +1,5 @@
 // Keys: handles, enumeration, deletion, renaming, the user hive redirection, read-only
-// hives and backups.
+// hives, symbolic links and backups.
 #include "HostRegistryFixture.h"
 
 #include "platform/text/Unicode.h"
@@ -86,6 +86,30 @@ TEST_F(HostRegistryTest, RegDeleteKeyRemovesTheWholeTree) {
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, TestSubKey() + "\\A"));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, TestSubKey() + "\\Sibling"));
     EXPECT_FALSE(m_host->RegKeyExists(TestKey() + "\\A"));
+}
+
+TEST_F(HostRegistryTest, RegDeleteKeyTakesALinkInsideTheTreeAsALink) {
+    PutValue(HKEY_CURRENT_USER, TestSubKey() + "\\Outside", "v", REG_SZ, Text("kept"));
+    auto link = [&](const std::string& at, const std::string& to) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  Registry().RegCreateKeyExA(HKEY_CURRENT_USER, (TestSubKey() + at).c_str(), 0,
+                                             nullptr, REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS,
+                                             nullptr, &key, nullptr));
+        std::u16string target = u"\\REGISTRY\\User\\" + Registry().CurrentUserSid() + u"\\" +
+                                text::Utf8ToUtf16(TestSubKey() + to);
+        Registry().RegSetValueExW(key, u"SymbolicLinkValue", 0, REG_LINK,
+                                  reinterpret_cast<const BYTE*>(target.data()),
+                                  static_cast<DWORD>(target.size() * 2));
+        Registry().RegCloseKey(key);
+    };
+    link("\\A\\ToOutside", "\\Outside");
+    link("\\A\\Dangling", "\\Missing");
+    m_host->RegDeleteKey(TestKey() + "\\A");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, TestSubKey() + "\\A"))
+        << "a link whose target is missing does not stop the deletion";
+    EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, TestSubKey() + "\\Outside", "v"))
+        << "what a link inside the tree points to lies outside it and stays";
 }
 
 TEST_F(HostRegistryTest, RegDeleteKeyOfABareRootDeletesNothing) {
@@ -180,7 +204,7 @@ TEST_F(HostRegistryTest, HkcuGoesToTheMountedUserHiveAskedAtEveryCall) {
 
 // --- A hive the user may only read ---------------------------------------------------------
 
-TEST_F(HostRegistryTest, AReadOnlyHiveAnswersLikeAKeyThatCannotBeOpened) {
+TEST_F(HostRegistryTest, AReadOnlyHiveIsReadButNeverWritten) {
     std::string hiveFile =
         s_target->Folder() + "/drive_c/Documents and Settings/Administrator/NTUSER.DAT";
     CRegistry::CMountOptions options;
@@ -195,10 +219,13 @@ TEST_F(HostRegistryTest, AReadOnlyHiveAnswersLikeAKeyThatCannotBeOpened) {
     ASSERT_TRUE(KeyExists(HKEY_USERS, "S-1-5-21-0-0-0-777\\Control Panel"));
 
     const std::string key = "HKAU\\S-1-5-21-0-0-0-777\\Control Panel";
-    EXPECT_FALSE(m_host->RegKeyExists(key));
-    EXPECT_EQ(-1, m_host->RegOpenKey(key));
-    EXPECT_EQ(0, m_host->RegValueType(key + "\\Desktop\\Wallpaper"));
+    EXPECT_TRUE(m_host->RegKeyExists(key));
+    EXPECT_GE(m_host->RegOpenKey(key), 0);
+    EXPECT_EQ(1, m_host->RegValueType(key + "\\Desktop\\Wallpaper")) << "a REG_SZ, read as stored";
+    Registry().TakeRefusedChanges();
     m_host->RegWriteValueS(key + "\\CvaWrite", "x");
+    EXPECT_EQ(Registry().TakeRefusedChanges(), std::vector<std::string>{"test"})
+        << "the refusal is kept with its reason for whoever reports the apply";
     EXPECT_FALSE(GetValue(HKEY_USERS, "S-1-5-21-0-0-0-777\\Control Panel", "CvaWrite"));
     m_host->RegDeleteKey(key);
     EXPECT_TRUE(KeyExists(HKEY_USERS, "S-1-5-21-0-0-0-777\\Control Panel"));
