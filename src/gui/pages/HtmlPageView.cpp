@@ -5,6 +5,7 @@
 #include "gui/controls/HTMLStatic.h"
 
 #include <QGroupBox>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -17,13 +18,23 @@ CHtmlPageView::CHtmlPageView(pages::CPropertyPageHtml& page, QWidget* parent) : 
     auto* inFrame = new QVBoxLayout(frame);
     // A script may write more than the frame holds; the rest is a scroll away.
     auto* scroll = new QScrollArea(frame);
-    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFrameShape(QFrame::StyledPanel);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_pHtml = new CHTMLStatic(scroll);
+    // The script's page reads as a document, as the description below it does.
+    auto* paper = new QWidget(scroll);
+    QPalette white = paper->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    paper->setPalette(white);
+    paper->setAutoFillBackground(true);
+    auto* onPaper = new QVBoxLayout(paper);
+    onPaper->setContentsMargins(6, 4, 6, 4);
+    m_pHtml = new CHTMLStatic(paper);
     m_pHtml->setObjectName(QStringLiteral("html1072"));
     if (page.Owner()) m_pHtml->SetPrompts(page.Owner()->Prompts());
-    scroll->setWidget(m_pHtml);
+    onPaper->addWidget(m_pHtml);
+    scroll->setWidget(paper);
     inFrame->addWidget(scroll);
     root->addWidget(frame, 2);
     root->addWidget(MakeDescriptionBox(), 1);

@@ -38,6 +38,7 @@ CTreePropertySheet::CTreePropertySheet(const QString& title, const QString& head
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     root->addWidget(buttons);
+    resize(600, 380);
     connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item) m_pPages->setCurrentIndex(m_pTree->indexOfTopLevelItem(item));
     });
