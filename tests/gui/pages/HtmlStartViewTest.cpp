@@ -109,12 +109,4 @@ TEST_F(StartView, TabsShowTheirListsAndAClickOpensThePlugin) {
     EXPECT_EQ(opened.count(), 1);
 }
 
-TEST_F(StartView, ShowingThePageAgainReadsTheListsAgain) {
-    test::WriteAll(m_profile.File("mru.ini"), "a.cvp\r\n");
-    EXPECT_EQ(m_view->List()->topLevelItemCount(), 2);
-    m_page.SetVisible(false);
-    m_page.SetVisible(true);
-    EXPECT_EQ(Column(m_view->List(), 0), QStringList{"Alpha"});
-}
-
 } // namespace
