@@ -101,9 +101,10 @@ bool ApplyAfterUndoneChange(COpenedPlugin& opened) {
     }
     case pages::PAGE_HTML: {
         auto& page = opened.PageAs<pages::CPropertyPageHtml>();
+        // A link may switch a setting: the second click switches it back.
         std::vector<std::string> links = Links(page.Html());
         for (const std::string& link : links)
-            if (!page.FollowLink(link)) return false;
+            if (!page.FollowLink(link) || !page.FollowLink(link)) return false;
         return !links.empty();
     }
     default:

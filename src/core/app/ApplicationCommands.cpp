@@ -4,13 +4,25 @@
 
 #include "core/app/UserPrompts.h"
 #include "core/pages/PropertyPageMain.h"
+#include "platform/process/ModuleVersion.h"
 #include "platform/settings/SettingsStore.h"
+
+#include <cstdio>
 
 namespace cva::app {
 
 namespace {
 
 constexpr const char* kSettings = "Settings";
+
+// "major.minor" of the running program, empty when its version note cannot be read.
+std::string ProgramVersion() {
+    process::CModuleVersion version;
+    if (!version.GetFileVersionInfo("/proc/self/exe")) return {};
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%d", version.Field(0), version.Field(1));
+    return text;
+}
 
 } // namespace
 
@@ -19,7 +31,7 @@ void CApplicationDlg::ShowStartPage() {
     m_nCurrentPlugin = -1;
     if (auto* main = dynamic_cast<pages::CPropertyPageMain*>(Page(pages::PAGE_MAIN))) {
         main->SetFolders(m_catalogue.ProfileFolder(), m_catalogue.PluginFolder());
-        main->SetHeaderInfo({}, m_settings.GetProfileInt(kSettings, "TotalPluginsInUse", 0));
+        main->SetHeaderInfo(ProgramVersion(), m_settings.GetProfileInt(kSettings, "TotalPluginsInUse", 0));
     }
     SetHeader(kAppTitle);
     ShowPage(pages::PAGE_MAIN);

@@ -26,13 +26,14 @@ std::optional<int> CPropertyPageHtml::LinkNumber(const std::string& target) {
 bool CPropertyPageHtml::FollowLink(const std::string& target) {
     std::optional<int> number = LinkNumber(target);
     if (!number) return false;
-    if (AcceptsInput()) LinkClicked(*number);
+    LinkClicked(*number);
     return true;
 }
 
 // Links apply without the confirmation question: the plugin's author chose to put the
-// action behind a link.
+// action behind a link. A page that takes no input ignores them, as it does clicks.
 void CPropertyPageHtml::LinkClicked(int number) {
+    if (!AcceptsInput()) return;
     CallApply(0, number);
     RecordApplied();
 }

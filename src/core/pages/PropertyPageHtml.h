@@ -25,7 +25,8 @@ public:
     // The user followed a link. True when the page handled it (a "cva:" link); other
     // targets are the view's to open.
     bool FollowLink(const std::string& target);
-    // The page link message with its number (what a "cva:N" link sends).
+    // The page link message with its number (what a "cva:N" link sends); ignored while
+    // the page takes no input.
     void LinkClicked(int number);
     // The number a "cva:" target carries, or std::nullopt for other targets.
     static std::optional<int> LinkNumber(const std::string& target);

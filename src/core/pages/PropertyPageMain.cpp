@@ -1,5 +1,6 @@
 #include "core/pages/PropertyPageMain.h"
 
+#include "core/app/Maker.h"
 #include "core/pages/PageOwner.h"
 #include "core/registry/MRU.h"
 #include "platform/ini/IniFile.h"
@@ -11,9 +12,6 @@ namespace cva::pages {
 namespace {
 
 constexpr const char* kTagline = "hidden settings within reach";
-constexpr const char* kWebsite = "https://www.meridot.example/corvanta/";
-constexpr const char* kSupport = "https://www.meridot.example/corvanta/help/";
-constexpr const char* kMakerLine = "Made by Meridot.";
 
 std::string Trim(const std::string& s) {
     const char* blanks = " \t\r\n";
@@ -41,11 +39,13 @@ std::string CPropertyPageMain::BuildHeader(const std::string& version, int total
     header += "</b>     Plug-ins : <b>";
     header += count;
     header += "</b><br><u><a href = \"";
-    header += kWebsite;
+    header += app::kMakerWebsite;
     header += "\">Visit website..</a></u>   <u><a href = \"";
-    header += kSupport;
+    header += app::kMakerSupport;
     header += "\">Get Help</a></u><br>";
-    header += kMakerLine;
+    header += "Made by ";
+    header += app::kMakerName;
+    header += ".";
     return header;
 }
 

@@ -3,6 +3,7 @@
 #include "gui/window/ApplicationWindow.h"
 
 #include "core/app/ApplicationDlg.h"
+#include "core/app/Maker.h"
 #include "core/app/UserPrompts.h"
 #include "gui/window/GfxOutBarCtrl.h"
 #include "gui/window/Icons.h"
@@ -28,7 +29,7 @@ namespace cva::gui {
 
 namespace {
 
-constexpr const char* kWebsite = "https://corvanta.example.org/";
+constexpr const char* kWebsite = app::kMakerWebsite;
 constexpr unsigned int kFirstFavorite = 3584;
 constexpr unsigned int kFirstTool = 3840;
 

@@ -3,14 +3,16 @@
 #include "core/app/ApplicationDlg.h"
 #include "core/app/CatalogueNavigation.h"
 #include "core/app/UserPrompts.h"
-#include "core/plugin/PluginFile.h"
 #include "gui/pages/PageViewFactory.h"
+#include "gui/pages/StartPageView.h"
 #include "gui/window/BalloonHelp.h"
 #include "gui/window/GfxOutBarCtrl.h"
 #include "gui/window/Icons.h"
+#include "gui/window/InfoPage1.h"
 #include "gui/window/InfobarCtrl.h"
 #include "gui/window/PluginSearchDlg.h"
 #include "gui/window/TreeCtrlEx.h"
+#include "gui/window/TreePropertySheet.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <QAction>
@@ -62,6 +64,7 @@ CApplicationWindow::CApplicationWindow(app::CApplicationDlg& logic, settings::CS
     : QMainWindow(parent), m_logic(logic), m_settings(settings) {
     setObjectName(QStringLiteral("applicationDlg132"));
     setWindowTitle(QStringLiteral("Corvanta  (CVA)"));
+    setWindowIcon(ProgramIcon());
     CreateStatusBar();
     CreateMenus();
     CreateToolBar();
@@ -84,6 +87,11 @@ CApplicationWindow::CApplicationWindow(app::CApplicationDlg& logic, settings::CS
         pages::CPropertyPageBase* page = m_logic.Page(i);
         QWidget* view = page ? CreatePageView(*page, m_pPages) : new QWidget(m_pPages);
         view->setObjectName(QStringLiteral("page%1").arg(i));
+        if (auto* start = qobject_cast<CStartPageView*>(view))
+            connect(start, &CStartPageView::EntryOpened, this, [this] {
+                SyncFromModel();
+                UpdateCommandUI();
+            });
         m_pPages->addWidget(view);
     }
     connect(m_pOutBar, &CGfxOutBarCtrl::FolderChanged, this, &CApplicationWindow::OnFolderChanged);
@@ -246,15 +254,15 @@ bool CApplicationWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+// The sheet is modal to the window but does not block here: it closes itself.
 void CApplicationWindow::ShowInformation() {
     if (!m_logic.Catalogue().IsValidIndex(m_logic.m_nCurrentPlugin)) return;
     const std::string& path = m_logic.m_plugins[static_cast<size_t>(m_logic.m_nCurrentPlugin)].path;
-    const std::optional<plugin::CPluginFile> file = plugin::CPluginFile::Load(path);
-    if (!file) return;
-    const std::string caption = file->GetString("settings", "caption", "none");
-    const std::string author = file->GetString("settings", "author", "unknown");
-    m_logic.Prompts().MessageBox("Caption: " + caption + "\nAuthor: " + author + "\nFile: " + path,
-                                 "Information", app::MB_OK | app::MB_ICONINFORMATION);
+    auto* sheet = new CTreePropertySheet(Q(app::kAppTitle), QStringLiteral("Information"), this);
+    sheet->setObjectName(QStringLiteral("infoSheet"));
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->AddPage(QStringLiteral("General"), new CInfoPage1(path, m_logic.Prompts(), sheet));
+    sheet->open();
 }
 
 void CApplicationWindow::EditPluginFile() {

@@ -3,6 +3,7 @@
 #include "core/app/CatalogueTree.h"
 
 #include <QPainter>
+#include <QLinearGradient>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
@@ -89,6 +90,34 @@ QIcon RequestIcon() {
     painter.drawArc(3, 3, 10, 10, 120 * 16, 300 * 16);
     painter.drawLine(8, 1, 8, 7);
     return QIcon(pixmap);
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        QPixmap pixmap = Canvas(size);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 48.0, size / 48.0);
+        QLinearGradient tile(0, 0, 0, 48);
+        tile.setColorAt(0, QColor(60, 120, 210));
+        tile.setColorAt(1, QColor(20, 60, 140));
+        painter.setPen(QPen(QColor(15, 40, 100), 1.5));
+        painter.setBrush(tile);
+        painter.drawRoundedRect(QRectF(1.5, 1.5, 45, 45), 9, 9);
+        const qreal knobs[] = {30, 16, 24};
+        for (int i = 0; i < 3; ++i) {
+            const qreal y = 13 + i * 11;
+            painter.setPen(QPen(QColor(200, 220, 250), 3, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(10, y), QPointF(38, y));
+            painter.setPen(QPen(QColor(15, 40, 100), 1.5));
+            painter.setBrush(i == 1 ? QColor(250, 190, 50) : QColor(Qt::white));
+            painter.drawEllipse(QPointF(knobs[i], y), 4.5, 4.5);
+        }
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 QIcon ToolIcon(const char* themeName, Qt::GlobalColor fallback) {

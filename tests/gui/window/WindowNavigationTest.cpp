@@ -1,12 +1,15 @@
 // Opening plugins from the trees, moving through pages and folders, and the search.
 #include "gui/window/WindowFixture.h"
 
+#include "gui/controls/HTMLStatic.h"
+#include "gui/pages/StartPageView.h"
 #include "gui/window/GfxOutBarCtrl.h"
 #include "gui/window/TreeCtrlEx.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -117,6 +120,31 @@ TEST_F(WindowTest, SearchFindsCaptionsWhateverTheCaseAndOpensTheEntry) {
     EXPECT_EQ(m_window->OutBar()->SelectedFolder(), folder);
     ASSERT_NE(tree->currentItem(), nullptr);
     EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("four"));
+}
+
+TEST_F(WindowTest, StartPageListsTheRecentPluginAndOneClickOpensIt) {
+    int betaFolder = -1;
+    CTreeCtrlEx* beta = TreeOf(QStringLiteral("Beta"), &betaFolder);
+    m_window->OutBar()->findChild<QPushButton*>(QStringLiteral("folder%1").arg(betaFolder))->click();
+    beta->setCurrentItem(FindItem(beta, QStringLiteral("four")));
+    ASSERT_EQ(OpenCaption(), "four");
+    int folder = -1;
+    CTreeCtrlEx* alpha = TreeOf(QStringLiteral("Alpha"), &folder);
+    m_window->OutBar()->findChild<QPushButton*>(QStringLiteral("folder%1").arg(folder))->click();
+    alpha->setCurrentItem(FindItem(alpha, QStringLiteral("Extras")));
+    auto* start = m_window->findChild<gui::CStartPageView*>(QStringLiteral("page0"));
+    ASSERT_NE(start, nullptr);
+    ASSERT_TRUE(start->isVisible());
+    EXPECT_NE(start->Header()->Text().find("Plug-ins : <b>4</b>"), std::string::npos) << start->Header()->Text();
+    EXPECT_EQ(start->Tabs()->count(), 3);
+    QTreeWidget* list = start->List();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("four"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+    EXPECT_EQ(OpenCaption(), "four");
+    EXPECT_EQ(m_window->OutBar()->SelectedFolder(), betaFolder);
+    ASSERT_NE(beta->currentItem(), nullptr);
+    EXPECT_EQ(beta->currentItem()->text(0), QStringLiteral("four"));
 }
 
 } // namespace

@@ -3,13 +3,19 @@
 
 #include "gui/window/TreeCtrlEx.h"
 
+#include "gui/controls/HTMLStatic.h"
 #include "gui/window/GfxOutBarCtrl.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
+
+#include <filesystem>
 
 namespace cva::test {
 
@@ -47,11 +53,44 @@ TEST_F(WindowTest, EnterInATreeShowsTheOpenPluginsInformation) {
     gui::CTreeCtrlEx* tree = m_window->OutBar() ? m_window->CurrentTree() : nullptr;
     ASSERT_NE(tree, nullptr);
     QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_TRUE(m_prompts.m_asked.empty()); // nothing open yet
+    EXPECT_EQ(m_window->findChild<QDialog*>(QStringLiteral("infoSheet")), nullptr); // nothing open yet
     m_window->Command(gui::ID_NEXT_PAGE)->trigger();
     QTest::keyClick(tree, Qt::Key_Return);
+    auto* sheet = m_window->findChild<QDialog*>(QStringLiteral("infoSheet"));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Corvanta"));
+    EXPECT_EQ(sheet->findChild<QLabel*>(QStringLiteral("sheetHeading"))->text(), QStringLiteral("Information"));
+    EXPECT_EQ(sheet->findChild<gui::CHTMLStatic*>(QStringLiteral("author1070"))->Text(), "Tester");
+    const QString path = sheet->findChild<QPlainTextEdit*>(QStringLiteral("file1042"))->toPlainText();
+    EXPECT_TRUE(path.endsWith(QStringLiteral("/a1.cvp"))) << path.toStdString();
+}
+
+// The mark goes straight into the plugin file; a file kept read-only stays as it is.
+TEST_F(WindowTest, PopularMarkIsWrittenIntoThePluginFileUnlessItIsReadOnly) {
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    const std::string path = m_dir.File("plugins/a1.cvp");
+    const std::string before = ReadAll(path);
+    auto withGroup = [&before](const char* group) {
+        std::string text = before;
+        return text.insert(text.find("\n\n[interface]") + 1, std::string("GROUP=") + group + "\n");
+    };
+    m_window->Command(gui::ID_INFORMATION)->trigger();
+    auto* popular = m_window->findChild<QCheckBox*>(QStringLiteral("popular1040"));
+    ASSERT_NE(popular, nullptr);
+    EXPECT_TRUE(popular->isEnabled());
+    EXPECT_FALSE(popular->isChecked());
+    QTest::mouseClick(popular, Qt::LeftButton, {}, QPoint(6, popular->height() / 2));
+    EXPECT_EQ(ReadAll(path), withGroup("1"));
+    QTest::mouseClick(popular, Qt::LeftButton, {}, QPoint(6, popular->height() / 2));
+    EXPECT_EQ(ReadAll(path), withGroup("0"));
+
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    QTest::mouseClick(popular, Qt::LeftButton, {}, QPoint(6, popular->height() / 2));
+    EXPECT_FALSE(popular->isChecked());
+    EXPECT_EQ(ReadAll(path), withGroup("0"));
     ASSERT_EQ(m_prompts.m_asked.size(), 1u);
-    EXPECT_NE(m_prompts.m_asked[0].find("Tester"), std::string::npos);
+    EXPECT_NE(m_prompts.m_asked[0].find("is read-only"), std::string::npos) << m_prompts.m_asked[0];
 }
 
 TEST_F(WindowTest, AlertBalloonShowsItsTextAndClosesOnAClick) {
