@@ -6,7 +6,7 @@ class QLabel;
 
 namespace cva::gui {
 
-// Multi, html and start pages until they get views of their own: the page's
+// Html and start pages until they get views of their own: the page's
 // description as plain text, so the window still says what the open plugin is about.
 class CPlaceholderPageView : public CPageViewBase {
 public:
