@@ -200,11 +200,13 @@ void CListPageView::SyncRowsFrom(const pages::SPageSnapshot& snapshot) {
 void CListPageView::FitColumns() {
     const int columns = m_pList->columnCount();
     QHeaderView* header = m_pList->header();
+    // A little room between a column's longest text and the next column.
+    const int gutter = m_pList->fontMetrics().averageCharWidth();
     std::vector<int> wants;
     for (int c = 0; c < columns; ++c) {
         const int heading = m_pList->isHeaderHidden() ? 0 : header->sectionSizeHint(c);
         const int text = static_cast<CRowList*>(m_pList)->sizeHintForColumn(c);
-        wants.push_back(std::max({text, heading, header->minimumSectionSize()}));
+        wants.push_back(std::max({text, heading, header->minimumSectionSize()}) + gutter);
     }
     std::vector<int> ascending = wants;
     std::sort(ascending.begin(), ascending.end());
