@@ -47,7 +47,7 @@ struct SInputBoxRequest {
     // A hidden second line must not hold OK up, so only callers that show one and need
     // it filled say so.
     bool m_allowEmpty2 = true;
-    bool m_disabled1 = false;   // shown, but neither typed into nor browsed for
+    bool m_disabled1 = false; // shown, but neither typed into nor browsed for
     bool m_disabled2 = false;
     EInputBrowse m_browse1 = EInputBrowse::None;
     EInputBrowse m_browse2 = EInputBrowse::None;

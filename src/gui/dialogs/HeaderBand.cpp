@@ -40,14 +40,22 @@ CHeaderBand::CHeaderBand(QWidget* parent) : QFrame(parent) {
     row->addLayout(texts, 1);
 }
 
-void CHeaderBand::SetTitle(const QString& title) { m_pTitle->setText(title); }
+void CHeaderBand::SetTitle(const QString& title) {
+    m_pTitle->setText(title);
+}
 void CHeaderBand::SetDescription(const QString& description) {
     m_pDescription->setText(description);
     m_pDescription->setHidden(description.isEmpty());
 }
-void CHeaderBand::SetIcon(const QIcon& icon) { m_pIcon->setPixmap(icon.pixmap(kIconSize, kIconSize)); }
-QString CHeaderBand::Title() const { return m_pTitle->text(); }
-QString CHeaderBand::Description() const { return m_pDescription->text(); }
+void CHeaderBand::SetIcon(const QIcon& icon) {
+    m_pIcon->setPixmap(icon.pixmap(kIconSize, kIconSize));
+}
+QString CHeaderBand::Title() const {
+    return m_pTitle->text();
+}
+QString CHeaderBand::Description() const {
+    return m_pDescription->text();
+}
 
 void CHeaderBand::paintEvent(QPaintEvent* event) {
     {

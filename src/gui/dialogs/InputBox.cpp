@@ -28,9 +28,12 @@ struct SLineIds {
     int m_browse;
     int m_top; // of the value field; its label sits 12 units higher
 };
-constexpr std::array<SLineIds, CInputBox::kLines> kLineIds = {{{1064, 1042, 1066, 15}, {1065, 1043, 1067, 42}}};
+constexpr std::array<SLineIds, CInputBox::kLines> kLineIds = {
+    {{1064, 1042, 1066, 15}, {1065, 1043, 1067, 42}}};
 
-QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Q(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 } // namespace
 
@@ -75,13 +78,17 @@ CInputBox::CInputBox(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &CInputBox::accept);
     connect(cancel, &QPushButton::clicked, this, &CInputBox::reject);
 
-    m_picker = [this](app::EInputBrowse mode, const QString& current) { return PickWithDialogs(this, mode, current); };
+    m_picker = [this](app::EInputBrowse mode, const QString& current) {
+        return PickWithDialogs(this, mode, current);
+    };
     m_warn = [this](const QString& text) {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(app::kAppTitle), text, QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(app::kAppTitle), text,
+                        QMessageBox::Ok, this);
         box.exec();
     };
     SetTitle(QString::fromLatin1(app::kAppTitle));
-    for (int i = 0; i < kLines; ++i) SyncLine(i);
+    for (int i = 0; i < kLines; ++i)
+        SyncLine(i);
 }
 
 CInputBox::CInputBox(const app::SInputBoxRequest& request, QWidget* parent) : CInputBox(parent) {
@@ -104,7 +111,9 @@ void CInputBox::SetTitle(const QString& title) {
     m_pHeader->SetTitle(title);
 }
 
-void CInputBox::SetDescription(const QString& description) { m_pHeader->SetDescription(description); }
+void CInputBox::SetDescription(const QString& description) {
+    m_pHeader->SetDescription(description);
+}
 
 void CInputBox::SetLabel(int line, const QString& label) {
     if (!IsLine(line)) return;
@@ -175,17 +184,21 @@ void CInputBox::Browse(int line) {
     if (!picked) return;
     if (state.m_mode == app::EInputBrowse::Folder) {
         // A folder always ends in exactly one separator, so a file name can follow it.
-        while (picked->endsWith(QLatin1Char('/')) || picked->endsWith(QLatin1Char('\\'))) picked->chop(1);
+        while (picked->endsWith(QLatin1Char('/')) || picked->endsWith(QLatin1Char('\\')))
+            picked->chop(1);
         picked->append(QLatin1Char('/'));
     }
     state.m_value->setText(*picked);
 }
 
-std::optional<QString> CInputBox::PickWithDialogs(QWidget* parent, app::EInputBrowse mode, const QString& current) {
+std::optional<QString> CInputBox::PickWithDialogs(QWidget* parent, app::EInputBrowse mode,
+                                                  const QString& current) {
     const QString filter = QStringLiteral("All files (*)");
     QString path;
     switch (mode) {
-    case app::EInputBrowse::OpenFile: path = QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), current, filter); break;
+    case app::EInputBrowse::OpenFile:
+        path = QFileDialog::getOpenFileName(parent, QStringLiteral("Open"), current, filter);
+        break;
     case app::EInputBrowse::SaveFile:
         // The dialog asks before a file that exists is overwritten.
         path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save As"), current, filter);
@@ -193,7 +206,8 @@ std::optional<QString> CInputBox::PickWithDialogs(QWidget* parent, app::EInputBr
     case app::EInputBrowse::Folder:
         path = QFileDialog::getExistingDirectory(parent, QStringLiteral("Browse"), current);
         break;
-    case app::EInputBrowse::None: break;
+    case app::EInputBrowse::None:
+        break;
     }
     if (path.isEmpty()) return std::nullopt;
     return path;

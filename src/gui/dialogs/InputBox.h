@@ -24,7 +24,8 @@ class CInputBox : public QDialog {
 public:
     static constexpr int kLines = 2;
     // Picks a path for a browse button; std::nullopt when cancelled.
-    using Picker = std::function<std::optional<QString>(app::EInputBrowse mode, const QString& current)>;
+    using Picker =
+        std::function<std::optional<QString>(app::EInputBrowse mode, const QString& current)>;
     using Warn = std::function<void(const QString& text)>;
 
     explicit CInputBox(QWidget* parent = nullptr);
@@ -64,7 +65,8 @@ private:
     SLine& Line(int line) { return m_lines[static_cast<size_t>(line)]; }
     void SyncLine(int line);
     void Browse(int line);
-    static std::optional<QString> PickWithDialogs(QWidget* parent, app::EInputBrowse mode, const QString& current);
+    static std::optional<QString> PickWithDialogs(QWidget* parent, app::EInputBrowse mode,
+                                                  const QString& current);
 
     CHeaderBand* m_pHeader = nullptr;
     std::array<SLine, kLines> m_lines{};

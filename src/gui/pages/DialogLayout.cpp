@@ -30,16 +30,20 @@ int CDialogUnits::Y(int units) const {
 QRect CDialogUnits::Rect(const QRect& units) const {
     const int left = X(units.x());
     const int top = Y(units.y());
-    return QRect(left, top, X(units.x() + units.width()) - left, Y(units.y() + units.height()) - top);
+    return QRect(left, top, X(units.x() + units.width()) - left,
+                 Y(units.y() + units.height()) - top);
 }
 
-QSize CDialogUnits::Size(const QSize& units) const { return QSize(X(units.width()), Y(units.height())); }
+QSize CDialogUnits::Size(const QSize& units) const {
+    return QSize(X(units.width()), Y(units.height()));
+}
 
 CDialogLayout::CDialogLayout(QWidget* parent, const QSize& templateUnits)
     : QLayout(parent), m_template(templateUnits), m_minimum(templateUnits) {}
 
 CDialogLayout::~CDialogLayout() {
-    for (SItem& item : m_items) delete item.m_item;
+    for (SItem& item : m_items)
+        delete item.m_item;
 }
 
 CDialogUnits CDialogLayout::Units() const {
@@ -52,7 +56,8 @@ void CDialogLayout::Add(QWidget* widget, const QRect& units, SAnchor topLeft, SA
     invalidate();
 }
 
-void CDialogLayout::Place(QWidget* widget, const QRect& units, SAnchor topLeft, SAnchor bottomRight) {
+void CDialogLayout::Place(QWidget* widget, const QRect& units, SAnchor topLeft,
+                          SAnchor bottomRight) {
     for (SItem& item : m_items) {
         if (item.m_item->widget() != widget) continue;
         item.m_units = units;
@@ -63,7 +68,9 @@ void CDialogLayout::Place(QWidget* widget, const QRect& units, SAnchor topLeft, 
     }
 }
 
-void CDialogLayout::addItem(QLayoutItem* item) { m_items.push_back({item, QRect(), kTopLeft, kTopLeft}); }
+void CDialogLayout::addItem(QLayoutItem* item) {
+    m_items.push_back({item, QRect(), kTopLeft, kTopLeft});
+}
 
 QLayoutItem* CDialogLayout::itemAt(int index) const {
     if (index < 0 || index >= count()) return nullptr;
@@ -77,9 +84,13 @@ QLayoutItem* CDialogLayout::takeAt(int index) {
     return item;
 }
 
-QSize CDialogLayout::sizeHint() const { return Units().Size(m_template).grownBy(contentsMargins()); }
+QSize CDialogLayout::sizeHint() const {
+    return Units().Size(m_template).grownBy(contentsMargins());
+}
 
-QSize CDialogLayout::minimumSize() const { return Units().Size(m_minimum).grownBy(contentsMargins()); }
+QSize CDialogLayout::minimumSize() const {
+    return Units().Size(m_minimum).grownBy(contentsMargins());
+}
 
 void CDialogLayout::setGeometry(const QRect& whole) {
     QLayout::setGeometry(whole);
@@ -95,8 +106,8 @@ void CDialogLayout::setGeometry(const QRect& whole) {
         const int top = at.top() + extraY * item.m_topLeft.m_y / 100;
         const int right = at.x() + at.width() + extraX * item.m_bottomRight.m_x / 100;
         const int bottom = at.y() + at.height() + extraY * item.m_bottomRight.m_y / 100;
-        item.m_item->setGeometry(
-            QRect(rect.x() + left, rect.y() + top, std::max(0, right - left), std::max(0, bottom - top)));
+        item.m_item->setGeometry(QRect(rect.x() + left, rect.y() + top, std::max(0, right - left),
+                                       std::max(0, bottom - top)));
     }
 }
 

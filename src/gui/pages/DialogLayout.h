@@ -27,12 +27,12 @@ private:
 };
 
 // Lays widgets out as a dialog template places them: each at a rectangle in dialog
-// units of the parent's font (inside the layout's margins), converted again whenever the font changes. When the
-// parent is larger than the template, each corner of a widget moves by its anchor, a
-// percentage of the extra width and height (0 keeps the distance to the top or left
-// edge, 100 to the bottom or right edge), so a widget with different anchors for its
-// two corners stretches. Below the template size (down to a minimum that may be set)
-// the same anchors give the room back.
+// units of the parent's font (inside the layout's margins), converted again whenever
+// the font changes. When the parent is larger than the template, each corner of a
+// widget moves by its anchor, a percentage of the extra width and height (0 keeps the
+// distance to the top or left edge, 100 to the bottom or right edge), so a widget with
+// different anchors for its two corners stretches. Below the template size (down to a
+// minimum that may be set) the same anchors give the room back.
 class CDialogLayout : public QLayout {
 public:
     struct SAnchor {

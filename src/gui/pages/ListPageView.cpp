@@ -6,9 +6,9 @@
 #include <vector>
 
 #include <QFrame>
-#include <QHelpEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -153,8 +153,9 @@ void CListPageView::SyncRowsFrom(const pages::SPageSnapshot& snapshot) {
     QStringList headings;
     bool named = false;
     for (int c = 0; c < columns; ++c) {
-        const std::string heading =
-            c < static_cast<int>(snapshot.m_columnHeadings.size()) ? snapshot.m_columnHeadings[static_cast<size_t>(c)] : "";
+        const std::string heading = c < static_cast<int>(snapshot.m_columnHeadings.size())
+                                        ? snapshot.m_columnHeadings[static_cast<size_t>(c)]
+                                        : "";
         named = named || !heading.empty();
         headings << ToQt(heading);
     }
@@ -222,7 +223,8 @@ void CListPageView::FitColumns() {
         cap = ascending[k];
     }
     cap = std::max(cap, header->minimumSectionSize());
-    for (int c = 0; c + 1 < columns; ++c) m_pList->setColumnWidth(c, std::min(wants[static_cast<size_t>(c)], cap));
+    for (int c = 0; c + 1 < columns; ++c)
+        m_pList->setColumnWidth(c, std::min(wants[static_cast<size_t>(c)], cap));
 }
 
 bool CListPageView::eventFilter(QObject* watched, QEvent* event) {
@@ -234,7 +236,8 @@ bool CListPageView::eventFilter(QObject* watched, QEvent* event) {
             const QModelIndex index = m_pList->indexAt(help->pos());
             const QRect cell = m_pList->visualRect(index);
             if (index.isValid() && m_pList->sizeHintForIndex(index).width() > cell.width())
-                QToolTip::showText(help->globalPos(), index.data().toString(), m_pList->viewport(), cell);
+                QToolTip::showText(help->globalPos(), index.data().toString(), m_pList->viewport(),
+                                   cell);
             else
                 QToolTip::hideText();
             return true;

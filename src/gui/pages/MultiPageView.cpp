@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QWindow>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +16,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -35,8 +35,12 @@ constexpr std::array<int, CMultiPageView::kItems> kLabelTops = {8, 38, 68, 98, 1
 constexpr std::array<int, CMultiPageView::kItems> kItemTops = {22, 52, 82, 112, 143};
 constexpr int kComboListHeight = 92;
 
-QRect LabelRect(int index) { return QRect(15, kLabelTops[static_cast<size_t>(index)], 284, 13); }
-QRect BrowseRect(int index) { return QRect(250, kItemTops[static_cast<size_t>(index)], 38, 14); }
+QRect LabelRect(int index) {
+    return QRect(15, kLabelTops[static_cast<size_t>(index)], 284, 13);
+}
+QRect BrowseRect(int index) {
+    return QRect(250, kItemTops[static_cast<size_t>(index)], 38, 14);
+}
 // Check and radio items have no browse button; their caption may use its room.
 QRect InputRect(int index, int kind) {
     const bool wide = kind == pages::MULTI_CHECK || kind == pages::MULTI_RADIO;
@@ -63,7 +67,7 @@ CMultiPageView::CMultiPageView(pages::CPropertyPageMulti& page, QWidget* parent)
         row.m_label->setTextFormat(Qt::PlainText);
         m_pLayout->Add(row.m_label, LabelRect(i), kStay, kRight);
         row.m_placeholder = new QWidget(this);
-        row.m_placeholder->setObjectName(QStringLiteral("placeholder%1").arg(kItemIds[at]));
+        row.m_placeholder->setObjectName(QStringLiteral("placeholder%1").arg(kFieldIds[at]));
         auto* fill = new QHBoxLayout(row.m_placeholder);
         fill->setContentsMargins(0, 0, 0, 0);
         m_pLayout->Add(row.m_placeholder, InputRect(i, pages::MULTI_NONE), kStay, kRight);
@@ -79,7 +83,8 @@ CMultiPageView::CMultiPageView(pages::CPropertyPageMulti& page, QWidget* parent)
             widget->setHidden(true);
     }
     m_pLayout->Add(MakeApplyButton(), QRect(230, 164, 70, 15), kRight, kRight);
-    m_pLayout->Add(MakeDescriptionBox(), QRect(2, 182, 302, 59), kStay, CDialogLayout::kBottomRight);
+    m_pLayout->Add(MakeDescriptionBox(), QRect(2, 182, 302, 59), kStay,
+                   CDialogLayout::kBottomRight);
     // The range captions are redrawn only while the program has the keyboard focus.
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this,
             [this](QWindow* window) { m_multi.SetProgramHasFocus(window != nullptr); });
@@ -102,10 +107,13 @@ void CMultiPageView::ItemChanged(int index, pages::EItemChange) {
 
 void CMultiPageView::SyncAll(const pages::SPageSnapshot& snapshot) {
     CPageViewBase::SyncAll(snapshot);
-    for (int i = 0; i < kItems; ++i) SyncItem(i, snapshot);
+    for (int i = 0; i < kItems; ++i)
+        SyncItem(i, snapshot);
 }
 
-void CMultiPageView::Resync(int index) { SyncItem(index, m_page.Snapshot()); }
+void CMultiPageView::Resync(int index) {
+    SyncItem(index, m_page.Snapshot());
+}
 
 void CMultiPageView::SyncItem(int index, const pages::SPageSnapshot& snapshot) {
     if (index >= static_cast<int>(snapshot.m_items.size())) return;
@@ -144,7 +152,9 @@ void CMultiPageView::SyncInput(int index) {
         field->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
     };
     switch (ctrl.Type()) {
-    case pages::MULTI_EDIT: setField(static_cast<QLineEdit*>(input), ToQt(ctrl.FieldText())); break;
+    case pages::MULTI_EDIT:
+        setField(static_cast<QLineEdit*>(input), ToQt(ctrl.FieldText()));
+        break;
     case pages::MULTI_SPIN: {
         QLineEdit* field = static_cast<CSpinField*>(input)->Field();
         const QSignalBlocker blockField(field);
@@ -155,9 +165,11 @@ void CMultiPageView::SyncInput(int index) {
     case pages::MULTI_DROPLIST: {
         auto* combo = static_cast<QComboBox*>(input);
         QStringList entries;
-        for (const std::string& entry : ctrl.Entries()) entries << ToQt(entry);
+        for (const std::string& entry : ctrl.Entries())
+            entries << ToQt(entry);
         QStringList shown;
-        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
         if (shown != entries) {
             combo->clear();
             combo->addItems(entries);
@@ -177,7 +189,9 @@ void CMultiPageView::SyncInput(int index) {
                                                     : Qt::Unchecked);
         break;
     }
-    case pages::MULTI_RADIO: static_cast<QRadioButton*>(input)->setChecked(ctrl.CheckState() == 1); break;
+    case pages::MULTI_RADIO:
+        static_cast<QRadioButton*>(input)->setChecked(ctrl.CheckState() == 1);
+        break;
     case pages::MULTI_SLIDER: {
         auto* slider = static_cast<QSlider*>(input);
         const int low = std::min(ctrl.Minimum(), ctrl.Maximum());
@@ -188,7 +202,8 @@ void CMultiPageView::SyncInput(int index) {
         slider->setValue(ctrl.Clamp(ctrl.Position()));
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -204,7 +219,7 @@ void CMultiPageView::Rebuild(int index, int kind) {
     m_pLayout->Place(row.m_placeholder, InputRect(index, kind), kStay, kRight);
     if (kind == pages::MULTI_NONE) return;
     row.m_input = MakeInput(index, kind);
-    row.m_input->setObjectName(QStringLiteral("item%1").arg(kItemIds[static_cast<size_t>(index)]));
+    row.m_input->setObjectName(QStringLiteral("item%1").arg(kFieldIds[static_cast<size_t>(index)]));
     row.m_placeholder->layout()->addWidget(row.m_input);
     // Tab order follows the items: label, control, browse button.
     if (index > 0) setTabOrder(Row(index - 1).m_browse, row.m_input);
@@ -261,17 +276,18 @@ QWidget* CMultiPageView::MakeInput(int index, int kind) {
     case pages::MULTI_COMBO:
     case pages::MULTI_DROPLIST: {
         auto* combo = new QComboBox(parent);
-        combo->setMaxVisibleItems(std::max(
-            1, m_pLayout->Units().Y(kComboListHeight) / std::max(1, combo->fontMetrics().height() + 4)));
+        combo->setMaxVisibleItems(std::max(1, m_pLayout->Units().Y(kComboListHeight) /
+                                                  std::max(1, combo->fontMetrics().height() + 4)));
         if (kind == pages::MULTI_COMBO) {
             combo->setEditable(true);
             // The text typed is the value; nothing completes it or adds it to the list.
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setCompleter(nullptr);
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, index](const QString& text) {
-                m_multi.EditText(index, text.toStdString());
-                Resync(index);
-            });
+            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
+                    [this, index](const QString& text) {
+                        m_multi.EditText(index, text.toStdString());
+                        Resync(index);
+                    });
             ApplyOnReturn(combo->lineEdit());
         }
         connect(combo, &QComboBox::activated, this, [this, index](int entry) {
@@ -287,7 +303,8 @@ QWidget* CMultiPageView::MakeInput(int index, int kind) {
         connect(slider, &QSlider::sliderReleased, this, [this, index] { OnSlider(index, true); });
         return slider;
     }
-    default: return new QWidget(parent);
+    default:
+        return new QWidget(parent);
     }
 }
 

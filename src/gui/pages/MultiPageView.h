@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/pages/LabelledItemIds.h"
 #include "gui/pages/PageViewBase.h"
 
 #include <array>
@@ -20,13 +21,8 @@ class CDialogLayout;
 // radio button or slider) over its placeholder, with a browse button beside it; Apply
 // under them, the description below. Every user action goes to the page, which reports
 // it to the script; the controls then show what the page holds.
-class CMultiPageView : public CPageViewBase {
+class CMultiPageView : public CPageViewBase, public SLabelledItemIds {
 public:
-    static constexpr int kItems = 5;
-    static constexpr std::array<int, kItems> kLabelIds = {1021, 1027, 1028, 1026, 1029};
-    static constexpr std::array<int, kItems> kItemIds = {1042, 1043, 1044, 1045, 1046};
-    static constexpr std::array<int, kItems> kBrowseIds = {1052, 1053, 1054, 1055, 1056};
-
     CMultiPageView(pages::CPropertyPageMulti& page, QWidget* parent);
 
     void ItemChanged(int index, pages::EItemChange change) override;

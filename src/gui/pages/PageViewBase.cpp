@@ -76,7 +76,9 @@ QPushButton* CPageViewBase::MakeApplyButton() {
     return m_pApply;
 }
 
-void CPageViewBase::ApplyOnReturn(QWidget* field) { field->installEventFilter(this); }
+void CPageViewBase::ApplyOnReturn(QWidget* field) {
+    field->installEventFilter(this);
+}
 
 bool CPageViewBase::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && m_pApply && m_pApply->isEnabled()) {

@@ -21,7 +21,8 @@ class CFocusFrameDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyledItemDelegate::paint(painter, option, index);
         if (!(option.state & QStyle::State_HasFocus)) return;
         const bool selected = (option.state & QStyle::State_Selected) != 0;

@@ -150,7 +150,8 @@ TEST_F(ListView, ColumnsTakeTheWidthOfTheirTextsAndCutTextsShowAsTooltips) {
     });
     QTreeWidget* list = m_view->List();
     EXPECT_TRUE(list->isHeaderHidden()) << "the plugin names no column";
-    const int text = list->fontMetrics().horizontalAdvance(QStringLiteral("Drives of unknown type"));
+    const int text =
+        list->fontMetrics().horizontalAdvance(QStringLiteral("Drives of unknown type"));
     EXPECT_GT(list->columnWidth(0), text);
     EXPECT_LT(list->columnWidth(0), list->viewport()->width()) << "the second column keeps room";
 

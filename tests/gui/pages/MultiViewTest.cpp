@@ -52,7 +52,8 @@ TEST_F(MultiView, EachKindGetsItsControlWhereTheTemplatePutsIt) {
     EXPECT_EQ(m_view->Label(0)->text(), "Name");
     const QRect placeholder = gui::CDialogUnits(m_view->font()).Rect(QRect(31, 22, 218, 14));
     const QMargins margins = m_view->layout()->contentsMargins();
-    EXPECT_EQ(edit->parentWidget()->pos(), placeholder.topLeft() + QPoint(margins.left(), margins.top()));
+    EXPECT_EQ(edit->parentWidget()->pos(),
+              placeholder.topLeft() + QPoint(margins.left(), margins.top()));
     EXPECT_TRUE(m_view->BrowseButton(0)->isVisible());
     ASSERT_TRUE(Input<QComboBox>(1));
     EXPECT_TRUE(Input<QComboBox>(1)->isEditable());

@@ -132,8 +132,9 @@ TEST_F(QtPromptsTest, InputBoxBrowsesDisablesAndWantsTheSecondLineFilled) {
     EXPECT_TRUE(box.isVisible());
     pick = QStringLiteral("/srv/out.txt");
     box.BrowseButton(1)->click();
-    EXPECT_EQ(asked, (std::vector<app::EInputBrowse>{app::EInputBrowse::Folder, app::EInputBrowse::Folder,
-                                                     app::EInputBrowse::SaveFile}));
+    EXPECT_EQ(asked,
+              (std::vector<app::EInputBrowse>{app::EInputBrowse::Folder, app::EInputBrowse::Folder,
+                                              app::EInputBrowse::SaveFile}));
     box.SetLineDisabled(1, true);
     EXPECT_FALSE(box.Field(1)->isEnabled());
     EXPECT_FALSE(box.BrowseButton(1)->isEnabled());

@@ -50,7 +50,8 @@ TEST_F(WindowTest, TheShippedMultiPluginIsChangedAndAppliedFromItsPage) {
     const std::string hung = std::to_string(slider->value());
     EXPECT_NE(hung, "5000");
     EXPECT_EQ(view->Label(2)->text().toStdString(),
-              "Time before a program counts as not responding (ms)   [min:1000 -> max:20000, now:" + hung + "]");
+              "Time before a program counts as not responding (ms)   [min:1000 -> max:20000, now:" +
+                  hung + "]");
     QTest::mouseClick(view->findChild<QPushButton*>(QStringLiteral("apply1154")), Qt::LeftButton);
 
     target::CTargetRegistryReader registry(m_core->Target()->Registry());
@@ -89,7 +90,8 @@ TEST_F(WindowTest, TheTreeMarksTheItemWithTheKeyboardFocus) {
         tree->itemDelegate()->paint(&painter, option, tree->model()->index(0, 0));
         painter.end();
         int marked = 0;
-        for (int y = 0; y < image.height(); ++y) marked += image.pixel(image.width() - 1, y) != qRgb(255, 255, 255);
+        for (int y = 0; y < image.height(); ++y)
+            marked += image.pixel(image.width() - 1, y) != qRgb(255, 255, 255);
         return marked;
     };
     EXPECT_GT(markedEnd(QStyle::State_HasFocus), 0);
