@@ -133,7 +133,7 @@ void CMultiPageView::SyncItem(int index, const pages::SPageSnapshot& snapshot) {
     row.m_input->setEnabled(item.m_enabled);
     if (auto* button = qobject_cast<QAbstractButton*>(row.m_input)) {
         button->setText(ToQt(item.m_caption));
-        // A caption longer than the page is wide is cut; the whole of it is still there.
+        // A caption too long for the page is cut; its tooltip holds all of it.
         button->setToolTip(ToQt(item.m_caption));
     }
     SyncInput(index);
@@ -210,8 +210,10 @@ void CMultiPageView::SyncInput(int index) {
 void CMultiPageView::Rebuild(int index, int kind) {
     SRow& row = Row(index);
     if (row.m_input) {
-        // The old control may be the one whose signal is being handled.
+        // The old control may be the one whose signal is being handled: it leaves the
+        // page now and is deleted once that is over.
         row.m_input->hide();
+        row.m_input->setParent(nullptr);
         row.m_input->deleteLater();
         row.m_input = nullptr;
     }
@@ -221,7 +223,7 @@ void CMultiPageView::Rebuild(int index, int kind) {
     row.m_input = MakeInput(index, kind);
     row.m_input->setObjectName(QStringLiteral("item%1").arg(kFieldIds[static_cast<size_t>(index)]));
     row.m_placeholder->layout()->addWidget(row.m_input);
-    // Tab order follows the items: label, control, browse button.
+    // The Tab key goes through the items in order, each control before its browse button.
     if (index > 0) setTabOrder(Row(index - 1).m_browse, row.m_input);
     setTabOrder(row.m_input, row.m_browse);
 }
@@ -253,10 +255,7 @@ QWidget* CMultiPageView::MakeInput(int index, int kind) {
     }
     case pages::MULTI_EDIT: {
         auto* field = new QLineEdit(parent);
-        connect(field, &QLineEdit::textEdited, this, [this, index](const QString& text) {
-            m_multi.EditText(index, text.toStdString());
-            Resync(index);
-        });
+        TakeTyping(index, field);
         ApplyOnReturn(field);
         return field;
     }
@@ -266,10 +265,8 @@ QWidget* CMultiPageView::MakeInput(int index, int kind) {
             m_multi.SpinStep(index, steps);
             Resync(index);
         });
-        connect(spin->Field(), &QLineEdit::textEdited, this, [this, index](const QString& text) {
-            m_multi.EditText(index, text.toStdString());
-            Resync(index);
-        });
+        TakeTyping(index, spin->Field());
+        // The spin box holds the keyboard focus for its field.
         ApplyOnReturn(spin);
         return spin;
     }
@@ -283,11 +280,7 @@ QWidget* CMultiPageView::MakeInput(int index, int kind) {
             // The text typed is the value; nothing completes it or adds it to the list.
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setCompleter(nullptr);
-            connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                    [this, index](const QString& text) {
-                        m_multi.EditText(index, text.toStdString());
-                        Resync(index);
-                    });
+            TakeTyping(index, combo->lineEdit());
             ApplyOnReturn(combo->lineEdit());
         }
         connect(combo, &QComboBox::activated, this, [this, index](int entry) {
@@ -306,6 +299,15 @@ QWidget* CMultiPageView::MakeInput(int index, int kind) {
     default:
         return new QWidget(parent);
     }
+}
+
+// What the user types is the page's to take (or refuse); script changes do not come
+// back this way.
+void CMultiPageView::TakeTyping(int index, QLineEdit* field) {
+    connect(field, &QLineEdit::textEdited, this, [this, index](const QString& text) {
+        m_multi.EditText(index, text.toStdString());
+        Resync(index);
+    });
 }
 
 // Dragging only moves the thumb; the page hears of it when the mouse lets go. A move by

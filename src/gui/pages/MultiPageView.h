@@ -6,6 +6,7 @@
 #include <array>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace cva::pages {
@@ -51,6 +52,7 @@ private:
     void SyncInput(int index);
     // After an action the control shows the page's state, which a refused action left.
     void Resync(int index);
+    void TakeTyping(int index, QLineEdit* field);
     void OnSlider(int index, bool released);
 
     pages::CPropertyPageMulti& m_multi;

@@ -76,12 +76,18 @@ QPushButton* CPageViewBase::MakeApplyButton() {
     return m_pApply;
 }
 
+namespace {
+constexpr const char* kApplyOnReturn = "applyOnReturn";
+}
+
 void CPageViewBase::ApplyOnReturn(QWidget* field) {
+    field->setProperty(kApplyOnReturn, true);
     field->installEventFilter(this);
 }
 
 bool CPageViewBase::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && m_pApply && m_pApply->isEnabled()) {
+    if (event->type() == QEvent::KeyPress && m_pApply && m_pApply->isEnabled() &&
+        watched->property(kApplyOnReturn).toBool()) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
