@@ -31,8 +31,11 @@ constexpr int IDIGNORE = 5;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-// The input box: a title, a description, one or two labelled lines and an optional
-// browse button.
+// What the browse button of an input box line picks; None shows no button.
+enum class EInputBrowse : int { None = 0, OpenFile = 1, SaveFile = 2, Folder = 3 };
+
+// The input box: a title, a description, one or two labelled lines, each with an
+// optional browse button.
 struct SInputBoxRequest {
     std::string m_caption;
     std::string m_description;
@@ -41,8 +44,13 @@ struct SInputBoxRequest {
     std::string m_label2;    // empty: the second line is hidden
     std::string m_text2;
     bool m_allowEmpty1 = false; // false: OK needs a non-empty first line
-    bool m_browseFile = false;
-    bool m_browseFolder = false;
+    // A hidden second line must not hold OK up, so only callers that show one and need
+    // it filled say so.
+    bool m_allowEmpty2 = true;
+    bool m_disabled1 = false; // shown, but neither typed into nor browsed for
+    bool m_disabled2 = false;
+    EInputBrowse m_browse1 = EInputBrowse::None;
+    EInputBrowse m_browse2 = EInputBrowse::None;
 };
 
 struct SInputBoxResult {

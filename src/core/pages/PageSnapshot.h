@@ -59,6 +59,8 @@ struct SPageSnapshot {
     std::vector<SItemSnapshot> m_items;
     // List page.
     int m_columnCount = 0;
+    // Column headings the plugin names ("Column" + N keys); empty where it names none.
+    std::vector<std::string> m_columnHeadings;
     bool m_checkBoxes = false;
     std::vector<SRowSnapshot> m_rows;
     int m_selectedRow = -1;

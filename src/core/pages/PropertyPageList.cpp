@@ -13,6 +13,13 @@ void CPropertyPageList::LoadItems(const std::string& pluginFile) {
     m_rows.clear();
     m_nSelected = -1;
     m_nColumns = 1 + (m_nItemCount > 0 ? m_nItemCount : 0);
+    // The list has no column header unless the plugin names a column: "Column0" for the
+    // rows' own text, "Column1" and on for the extra columns.
+    m_headings.assign(static_cast<size_t>(m_nColumns), std::string());
+    for (int c = 0; c < m_nColumns; ++c) {
+        std::string heading = ReadKey(ini, "Column", c, "none");
+        if (!IsNone(heading)) m_headings[static_cast<size_t>(c)] = heading;
+    }
     if (m_pView) {
         m_pView->RowsChanged();
         m_pView->ColumnsChanged(m_nColumns);
@@ -178,6 +185,7 @@ SPageSnapshot CPropertyPageList::Snapshot() const {
     SPageSnapshot snapshot;
     FillSnapshotBase(snapshot, "list");
     snapshot.m_columnCount = m_nColumns;
+    snapshot.m_columnHeadings = m_headings;
     snapshot.m_checkBoxes = m_bCheckBoxes;
     snapshot.m_selectedRow = m_nSelected;
     for (size_t i = 0; i < m_rows.size(); ++i) {

@@ -30,6 +30,7 @@ public:
     void SetCheckBoxes(bool on);
     bool HasCheckBoxes() const { return m_bCheckBoxes; }
     int ColumnCount() const { return m_nColumns; }
+    const std::vector<std::string>& ColumnHeadings() const { return m_headings; }
     int SelectedRow() const { return m_nSelected; }
 
     // User actions. Button 0's enabled state is the page's Apply state.
@@ -68,6 +69,7 @@ private:
 
     std::vector<SRow> m_rows;
     int m_nColumns = 1;
+    std::vector<std::string> m_headings{""};
     int m_nSelected = -1;
     bool m_bCheckBoxes = false;
     std::array<SButton, kButtons> m_buttons;

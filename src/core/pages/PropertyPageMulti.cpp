@@ -116,6 +116,10 @@ void CPropertyPageMulti::AfterInit() { SetApplyEnabled(false); }
 
 void CPropertyPageMulti::RefreshCaptions() {
     SetApplyEnabled(true);
+    RefreshRangeLabels();
+}
+
+void CPropertyPageMulti::RefreshRangeLabels() {
     if (!m_bProgramHasFocus) return;
     char buffer[600];
     for (int i = 0; i < kItems; ++i) {
@@ -309,6 +313,8 @@ bool CPropertyPageMulti::MoveSlider(int index, int position) {
     if (!AcceptsItemInput(index) || Ctrl(index).Type() != MULTI_SLIDER) return false;
     Ctrl(index).UserSlide(position);
     NotifyItem(index, EItemChange::Value);
+    // The label follows the thumb; the script hears of the move when it is released.
+    RefreshRangeLabels();
     return true;
 }
 

@@ -44,7 +44,7 @@ public:
     bool EditText(int index, const std::string& text); // edit, spin, combo typing
     bool SelectEntry(int index, int entry);           // combo, drop-down list
     bool SpinStep(int index, int delta);              // up-down arrows
-    bool MoveSlider(int index, int position);         // dragging: no report yet
+    bool MoveSlider(int index, int position);         // dragging: label only, no report yet
     bool ReleaseSlider(int index);                    // mouse released: reported
     bool ClickBrowse(int index);
 
@@ -82,7 +82,9 @@ private:
     // The page's command hook: a command from any of its controls.
     void Command();
     void ReportEvent(int item);
+    // Enables Apply and rewrites the range labels.
     void RefreshCaptions();
+    void RefreshRangeLabels();
     void SetLabel(int index, const std::string& text);
 
     std::array<CMultiCtrl, kItems> m_ctrls;

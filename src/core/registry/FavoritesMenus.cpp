@@ -155,6 +155,7 @@ bool CFavoritesMenus::OnAddToFavorites(const std::string& pluginPath, app::IUser
     request.m_text1 = app::ReadPluginKeys(pluginPath).caption;
     request.m_label2 = "Plug-In";
     request.m_text2 = fileName;
+    request.m_disabled2 = true; // shown for reference; the file is the one open
     std::optional<app::SInputBoxResult> answer = prompts.InputBox(request);
     if (!answer) return false;
 

@@ -1,15 +1,9 @@
 #include "gui/app/QtPrompts.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
+#include "gui/dialogs/InputBox.h"
+
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include <utility>
 #include <vector>
@@ -73,52 +67,9 @@ int CQtPrompts::MessageBox(const std::string& text, const std::string& caption, 
 }
 
 std::optional<SInputBoxResult> CQtPrompts::InputBox(const SInputBoxRequest& request) {
-    QDialog dialog(m_pParent);
-    dialog.setObjectName(QStringLiteral("inputBox"));
-    dialog.setWindowTitle(Q(request.m_caption.empty() ? std::string(kAppTitle) : request.m_caption));
-    auto* layout = new QVBoxLayout(&dialog);
-    if (!request.m_description.empty()) {
-        auto* description = new QLabel(Q(request.m_description), &dialog);
-        description->setWordWrap(true);
-        layout->addWidget(description);
-    }
-    auto* form = new QFormLayout;
-    layout->addLayout(form);
-    auto* line1 = new QLineEdit(Q(request.m_text1), &dialog);
-    line1->setObjectName(QStringLiteral("inputLine1"));
-    auto* row1 = new QHBoxLayout;
-    row1->addWidget(line1);
-    if (request.m_browseFile || request.m_browseFolder) {
-        auto* browse = new QPushButton(QStringLiteral("..."), &dialog);
-        browse->setObjectName(QStringLiteral("inputBrowse"));
-        row1->addWidget(browse);
-        QObject::connect(browse, &QPushButton::clicked, &dialog, [&, this] {
-            const std::optional<std::string> picked =
-                request.m_browseFolder ? PickFolder(request.m_caption, S(line1->text()))
-                                       : PickFile(request.m_caption, "All files|*.*||", S(line1->text()));
-            if (picked) line1->setText(Q(*picked));
-        });
-    }
-    form->addRow(Q(request.m_label1), row1);
-    QLineEdit* line2 = nullptr;
-    if (!request.m_label2.empty()) {
-        line2 = new QLineEdit(Q(request.m_text2), &dialog);
-        line2->setObjectName(QStringLiteral("inputLine2"));
-        form->addRow(Q(request.m_label2), line2);
-    }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
-    auto updateOk = [&] { ok->setEnabled(request.m_allowEmpty1 || !line1->text().isEmpty()); };
-    QObject::connect(line1, &QLineEdit::textChanged, &dialog, updateOk);
-    updateOk();
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    SInputBoxResult result;
-    result.m_text1 = S(line1->text());
-    if (line2) result.m_text2 = S(line2->text());
-    return result;
+    CInputBox box(request, m_pParent);
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+    return SInputBoxResult{S(box.Value(0)), S(box.Value(1))};
 }
 
 QStringList CQtPrompts::ConvertFilter(const std::string& filter) {

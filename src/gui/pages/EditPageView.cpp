@@ -43,6 +43,7 @@ CEditPageView::CEditPageView(pages::CPropertyPageEdit& page, QWidget* parent)
         connect(row.m_field, &QLineEdit::textEdited, this,
                 [this, i](const QString& text) { OnEdited(i, text); });
         connect(row.m_browse, &QPushButton::clicked, this, [this, i] { OnBrowse(i); });
+        ApplyOnReturn(row.m_field);
     }
     grid->setRowStretch(2 * kItems, 1);
     root->addWidget(frame);

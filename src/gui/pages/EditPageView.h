@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gui/pages/LabelledItemIds.h"
 #include "gui/pages/PageViewBase.h"
 
 #include <array>
@@ -17,13 +18,8 @@ namespace cva::gui {
 
 // The edit page: five labelled one-line fields, each with a browse button beside it,
 // in a frame; Apply under them, the description below.
-class CEditPageView : public CPageViewBase {
+class CEditPageView : public CPageViewBase, public SLabelledItemIds {
 public:
-    static constexpr int kItems = 5;
-    static constexpr std::array<int, kItems> kLabelIds = {1021, 1027, 1028, 1026, 1029};
-    static constexpr std::array<int, kItems> kFieldIds = {1042, 1043, 1044, 1045, 1046};
-    static constexpr std::array<int, kItems> kBrowseIds = {1052, 1053, 1054, 1055, 1056};
-
     CEditPageView(pages::CPropertyPageEdit& page, QWidget* parent);
 
     void ItemChanged(int index, pages::EItemChange change) override;

@@ -2,22 +2,24 @@
 
 #include "core/pages/PropertyPageList.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace cva::gui {
 
 namespace {
-
-constexpr int kFirstColumnWidth = 100;
-constexpr int kColumnWidth = 50;
 
 // Restores a flag on every way out of a scope.
 class CFlagGuard {
@@ -32,12 +34,19 @@ private:
     bool m_old;
 };
 
+// The list, which measures its columns for the page.
+class CRowList : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    using QTreeWidget::sizeHintForColumn;
+};
+
 } // namespace
 
 CListPageView::CListPageView(pages::CPropertyPageList& page, QWidget* parent)
     : CPageViewBase(page, parent), m_list(page) {
     auto* root = new QVBoxLayout(this);
-    m_pList = new QTreeWidget(this);
+    m_pList = new CRowList(this);
     m_pList->setObjectName(QStringLiteral("list1051"));
     m_pList->setHeaderHidden(true);
     m_pList->setRootIsDecorated(false);
@@ -47,6 +56,10 @@ CListPageView::CListPageView(pages::CPropertyPageList& page, QWidget* parent)
     m_pList->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pList->setAllColumnsShowFocus(true);
     m_pList->header()->setStretchLastSection(true);
+    m_pList->header()->setSectionsMovable(false);
+    m_pList->setTextElideMode(Qt::ElideRight);
+    // Resizes refit the columns; tooltips show the texts the columns cut.
+    m_pList->viewport()->installEventFilter(this);
     m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pList, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item, int) { OnItemChanged(item); });
@@ -71,6 +84,7 @@ CListPageView::CListPageView(pages::CPropertyPageList& page, QWidget* parent)
         bold.setBold(true);
         button->setFont(bold);
         button->setIconSize(QSize(16, 16));
+        button->setAutoDefault(true);
         button->setHidden(true);
         connect(button, &QPushButton::clicked, this, [this, n] {
             // The script usually refills the list in "OnApply": draw the rows it acts
@@ -135,9 +149,18 @@ void CListPageView::SyncRowsFrom(const pages::SPageSnapshot& snapshot) {
     if (columns != m_nColumns) {
         m_nColumns = columns;
         m_pList->setColumnCount(columns);
-        for (int c = 0; c + 1 < columns; ++c)
-            m_pList->setColumnWidth(c, c == 0 ? kFirstColumnWidth : kColumnWidth);
     }
+    QStringList headings;
+    bool named = false;
+    for (int c = 0; c < columns; ++c) {
+        const std::string heading = c < static_cast<int>(snapshot.m_columnHeadings.size())
+                                        ? snapshot.m_columnHeadings[static_cast<size_t>(c)]
+                                        : "";
+        named = named || !heading.empty();
+        headings << ToQt(heading);
+    }
+    m_pList->setHeaderLabels(headings);
+    m_pList->setHeaderHidden(!named);
     const int rows = static_cast<int>(snapshot.m_rows.size());
     // Existing items are kept and rewritten, so the scroll position survives a refill.
     while (m_pList->topLevelItemCount() > rows)
@@ -170,6 +193,57 @@ void CListPageView::SyncRowsFrom(const pages::SPageSnapshot& snapshot) {
     } else {
         m_pList->clearSelection();
     }
+    FitColumns();
+}
+
+// Each column as wide as its widest text; when the list is too narrow for all of them,
+// the widest give up room until they fit, and the last column takes what is left.
+void CListPageView::FitColumns() {
+    const int columns = m_pList->columnCount();
+    QHeaderView* header = m_pList->header();
+    // A little room between a column's longest text and the next column.
+    const int gutter = m_pList->fontMetrics().averageCharWidth();
+    std::vector<int> wants;
+    for (int c = 0; c < columns; ++c) {
+        const int heading = m_pList->isHeaderHidden() ? 0 : header->sectionSizeHint(c);
+        const int text = static_cast<CRowList*>(m_pList)->sizeHintForColumn(c);
+        wants.push_back(std::max({text, heading, header->minimumSectionSize()}) + gutter);
+    }
+    std::vector<int> ascending = wants;
+    std::sort(ascending.begin(), ascending.end());
+    int room = m_pList->viewport()->width();
+    int cap = room;
+    for (size_t k = 0; k < ascending.size(); ++k) {
+        const int share = room / static_cast<int>(ascending.size() - k);
+        if (ascending[k] > share) {
+            cap = share;
+            break;
+        }
+        room -= ascending[k];
+        cap = ascending[k];
+    }
+    cap = std::max(cap, header->minimumSectionSize());
+    for (int c = 0; c + 1 < columns; ++c)
+        m_pList->setColumnWidth(c, std::min(wants[static_cast<size_t>(c)], cap));
+}
+
+bool CListPageView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pList->viewport()) {
+        if (event->type() == QEvent::Resize) {
+            FitColumns();
+        } else if (event->type() == QEvent::ToolTip) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            const QModelIndex index = m_pList->indexAt(help->pos());
+            const QRect cell = m_pList->visualRect(index);
+            if (index.isValid() && m_pList->sizeHintForIndex(index).width() > cell.width())
+                QToolTip::showText(help->globalPos(), index.data().toString(), m_pList->viewport(),
+                                   cell);
+            else
+                QToolTip::hideText();
+            return true;
+        }
+    }
+    return CPageViewBase::eventFilter(watched, event);
 }
 
 void CListPageView::OnItemChanged(QTreeWidgetItem* item) {

@@ -17,8 +17,9 @@ class CPropertyPageList;
 
 namespace cva::gui {
 
-// The list page ("list" and "checklist" plugins): the rows in a list without header,
-// up to three buttons under it (button 0 rightmost), the description below. Rows are
+// The list page ("list" and "checklist" plugins): the rows in a list, with column
+// headings where the plugin names them, columns as wide as their texts allow, up to
+// three buttons under it (button 0 rightmost), the description below. Rows are
 // redrawn once per turn of the event loop however many the script changed, so a script
 // that fills hundreds of rows in "OnInit" costs one redraw.
 class CListPageView : public CPageViewBase {
@@ -47,11 +48,13 @@ public:
 
 protected:
     void SyncAll(const pages::SPageSnapshot& snapshot) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ScheduleRowSync();
     void SyncButtons(const pages::SPageSnapshot& snapshot);
     void SyncRowsFrom(const pages::SPageSnapshot& snapshot);
+    void FitColumns();
     void OnItemChanged(QTreeWidgetItem* item);
     void OnSelectionChanged();
     void OnContextMenu(const QPoint& pos);

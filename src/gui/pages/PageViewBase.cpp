@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -66,12 +67,35 @@ QPushButton* CPageViewBase::MakeApplyButton() {
     m_pApply->setIcon(ApplyIcon());
     m_pApply->setIconSize(QSize(16, 16));
     m_pApply->setEnabled(false);
+    m_pApply->setAutoDefault(true);
     connect(m_pApply, &QPushButton::clicked, this, [this] {
         m_page.ClickApply();
         // A declined confirmation changes nothing the page would report.
         m_pApply->setEnabled(m_page.IsApplyEnabled());
     });
     return m_pApply;
+}
+
+namespace {
+constexpr const char* kApplyOnReturn = "applyOnReturn";
+}
+
+void CPageViewBase::ApplyOnReturn(QWidget* field) {
+    field->setProperty(kApplyOnReturn, true);
+    field->installEventFilter(this);
+}
+
+bool CPageViewBase::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && m_pApply && m_pApply->isEnabled() &&
+        watched->property(kApplyOnReturn).toBool()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            m_pApply->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QPlainTextEdit* CPageViewBase::MakeDescriptionBox() {

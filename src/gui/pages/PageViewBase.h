@@ -49,8 +49,14 @@ protected:
     virtual void SyncAll(const pages::SPageSnapshot& snapshot);
 
     QGroupBox* MakeGroupFrame();
+    // Return on the focused button presses it, as on a dialog's buttons.
     QPushButton* MakeApplyButton();
     QPlainTextEdit* MakeDescriptionBox();
+    // Return in the field presses Apply while Apply is enabled, as a dialog's default
+    // button is pressed; otherwise the field keeps the key.
+    void ApplyOnReturn(QWidget* field);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     pages::CPropertyPageBase& m_page;
     QPushButton* m_pApply = nullptr;

@@ -5,11 +5,13 @@
 #include "core/pages/PropertyPageHtml.h"
 #include "core/pages/PropertyPageList.h"
 #include "core/pages/PropertyPageMain.h"
+#include "core/pages/PropertyPageMulti.h"
 #include "core/pages/PropertyPageRadio.h"
 #include "gui/pages/CheckPageView.h"
 #include "gui/pages/EditPageView.h"
 #include "gui/pages/HtmlPageView.h"
 #include "gui/pages/ListPageView.h"
+#include "gui/pages/MultiPageView.h"
 #include "gui/pages/PlaceholderPageView.h"
 #include "gui/pages/RadioPageView.h"
 #include "gui/pages/StartPageView.h"
@@ -28,6 +30,8 @@ QWidget* CreatePageView(pages::CPropertyPageBase& page, QWidget* parent) {
         return new CEditPageView(*edit, parent);
     if (auto* list = dynamic_cast<pages::CPropertyPageList*>(&page))
         return new CListPageView(*list, parent);
+    if (auto* multi = dynamic_cast<pages::CPropertyPageMulti*>(&page))
+        return new CMultiPageView(*multi, parent);
     return new CPlaceholderPageView(page, parent);
 }
 

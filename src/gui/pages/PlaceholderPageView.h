@@ -6,8 +6,8 @@ class QLabel;
 
 namespace cva::gui {
 
-// Multi, html and start pages until they get views of their own: the page's
-// description as plain text, so the window still says what the open plugin is about.
+// A page kind without a view of its own: the page's description as plain text, so the
+// window still says what the open plugin is about.
 class CPlaceholderPageView : public CPageViewBase {
 public:
     CPlaceholderPageView(pages::CPropertyPageBase& page, QWidget* parent);

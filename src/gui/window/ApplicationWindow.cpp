@@ -3,6 +3,8 @@
 #include "core/app/ApplicationDlg.h"
 #include "core/app/CatalogueNavigation.h"
 #include "core/app/UserPrompts.h"
+#include "core/plugin/PluginFile.h"
+#include "gui/pages/DialogLayout.h"
 #include "gui/pages/PageViewFactory.h"
 #include "gui/pages/StartPageView.h"
 #include "gui/window/BalloonHelp.h"
@@ -24,6 +26,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -36,6 +39,10 @@ namespace cva::gui {
 namespace {
 
 constexpr const char* kPlacementSection = "ApplicationDlg";
+// The smallest page area, in dialog units of the window's font; pages that need more
+// scroll within it.
+constexpr QSize kMinimumPageUnits(250, 190);
+constexpr int kMinimumTreeWidth = 180;
 
 QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -70,7 +77,11 @@ CApplicationWindow::CApplicationWindow(app::CApplicationDlg& logic, settings::CS
     CreateToolBar();
 
     auto* splitter = new QSplitter(this);
+    // Neither side may be dragged away: the trees and the page keep a size to be read
+    // at, and a page with less room than its controls need scrolls.
+    splitter->setChildrenCollapsible(false);
     m_pOutBar = new CGfxOutBarCtrl(splitter);
+    m_pOutBar->setMinimumWidth(kMinimumTreeWidth);
     auto* right = new QWidget(splitter);
     auto* rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
@@ -83,16 +94,22 @@ CApplicationWindow::CApplicationWindow(app::CApplicationDlg& logic, settings::CS
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 580});
     setCentralWidget(splitter);
+    m_pPages->setMinimumSize(CDialogUnits(font()).Size(kMinimumPageUnits));
     for (int i = 0; i < pages::PAGE_COUNT; ++i) {
+        auto* scroll = new QScrollArea(m_pPages);
+        scroll->setObjectName(QStringLiteral("pageScroll%1").arg(i));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
         pages::CPropertyPageBase* page = m_logic.Page(i);
-        QWidget* view = page ? CreatePageView(*page, m_pPages) : new QWidget(m_pPages);
+        QWidget* view = page ? CreatePageView(*page, scroll) : new QWidget(scroll);
         view->setObjectName(QStringLiteral("page%1").arg(i));
         if (auto* start = qobject_cast<CStartPageView*>(view))
             connect(start, &CStartPageView::EntryOpened, this, [this] {
                 SyncFromModel();
                 UpdateCommandUI();
             });
-        m_pPages->addWidget(view);
+        scroll->setWidget(view);
+        m_pPages->addWidget(scroll);
     }
     connect(m_pOutBar, &CGfxOutBarCtrl::FolderChanged, this, &CApplicationWindow::OnFolderChanged);
 

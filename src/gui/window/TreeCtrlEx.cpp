@@ -6,18 +6,44 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace cva::gui {
 
 namespace {
+
 constexpr int kModelRole = Qt::UserRole + 1;
-}
+
+// Some styles draw the focus frame only after focus moved by the Tab key, so a tree the
+// user clicked into would not show which item the arrow keys move from.
+class CFocusFrameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!(option.state & QStyle::State_HasFocus)) return;
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        painter->save();
+        QPen pen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        pen.setStyle(Qt::DotLine);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+
+} // namespace
 
 CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent) {
     setHeaderHidden(true);
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
+    setItemDelegate(new CFocusFrameDelegate(this));
     connect(this, &QTreeWidget::itemExpanded, this, &CTreeCtrlEx::CollapseSiblings);
 }
 

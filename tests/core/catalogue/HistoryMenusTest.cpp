@@ -159,6 +159,7 @@ TEST_F(HistoryMenus, AddToFavoritesAsksAndMovesLineToTop) {
     EXPECT_FALSE(menus.OnAddToFavorites(PluginPath("tweak.cvp"), prompts)); // cancelled
     EXPECT_EQ(prompts.lastRequest.m_text1, "My Tweak");
     EXPECT_EQ(prompts.lastRequest.m_text2, "tweak.cvp");
+    EXPECT_TRUE(prompts.lastRequest.m_disabled2);
     EXPECT_FALSE(menus.m_bFavoritesChanged);
 
     prompts.input = SInputBoxResult{"Mine", "tweak.cvp"};

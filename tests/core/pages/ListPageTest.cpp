@@ -30,6 +30,14 @@ TEST_F(ListPage, CountGivesTheExtraColumnsAndNegativeGivesNone) {
     EXPECT_EQ(m_page.ColumnCount(), 1);
 }
 
+TEST_F(ListPage, ColumnHeadingsAreThoseThePluginNames) {
+    Load("count=2\r\nColumn0=Name\r\nColumn2=Command\r\nColumn3=Beyond\r\n");
+    EXPECT_EQ(m_page.Snapshot().m_columnHeadings,
+              (std::vector<std::string>{"Name", "", "Command"}));
+    Load("count=1\r\n");
+    EXPECT_EQ(m_page.ColumnHeadings(), (std::vector<std::string>{"", ""}));
+}
+
 TEST_F(ListPage, SetItemTextAppendsReplacesAndDeletes) {
     Load("count=1\r\n");
     Fill(3);

@@ -136,6 +136,7 @@ TEST_F(MultiPage, ComboChangesReportTwiceOtherActionsOnce) {
     m_page.SpinStep(3, 1);
     m_page.MoveSlider(4, 12);
     EXPECT_EQ(m_owner.m_log.size(), 2u) << "dragging the slider reports nothing yet";
+    EXPECT_EQ(m_page.Label(4), "Level   [min:10 -> max:20, now:12]") << "but its label follows";
     m_page.ReleaseSlider(4);
     EXPECT_EQ(m_owner.m_log.size(), 3u);
     EXPECT_EQ(m_page.GetItemText(4), "12");

@@ -94,3 +94,12 @@ TEST_F(EditView, DisabledItemAndDisabledPageTakeNoInput) {
     Open("Text0=File\r\nStyle0=1\r\nText1=Name\r\n");
     EXPECT_TRUE(m_view->Field(0)->isEnabled()) << "showing the page again undoes EnableItem";
 }
+
+TEST_F(EditView, ReturnInAFieldPressesAnEnabledApply) {
+    Open("Text0=Name\r\n");
+    QTest::keyClick(m_view->Field(0), Qt::Key_Return);
+    EXPECT_TRUE(m_owner.m_log.empty()) << "nothing changed, nothing to apply";
+    QTest::keyClicks(m_view->Field(0), "x");
+    QTest::keyClick(m_view->Field(0), Qt::Key_Return);
+    EXPECT_EQ(m_owner.m_log, (Log{"Confirm", "OnApply(0,0)", "Recorded"}));
+}

@@ -4,9 +4,13 @@
 #include "gui/pages/ListPageView.h"
 
 #include <QAction>
+#include <QCursor>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -135,4 +139,43 @@ TEST_F(ListView, DisabledPageIgnoresClicks) {
     EXPECT_EQ(m_page.IsItemChecked(0), 0);
     EXPECT_EQ(m_page.SelectedRow(), -1);
     EXPECT_EQ(Row(0)->checkState(0), Qt::Unchecked);
+}
+
+TEST_F(ListView, ColumnsTakeTheWidthOfTheirTextsAndCutTextsShowAsTooltips) {
+    m_page.SetCheckBoxes(true);
+    Open("count=1\r\n", [](pages::CPropertyPageList& page) {
+        page.SetItemText(0, "Drives of unknown type");
+        page.SetItemTextEx(0, 1, "0x01");
+        page.SetItemText(1, std::string(300, 'w'));
+    });
+    QTreeWidget* list = m_view->List();
+    EXPECT_TRUE(list->isHeaderHidden()) << "the plugin names no column";
+    const int text =
+        list->fontMetrics().horizontalAdvance(QStringLiteral("Drives of unknown type"));
+    EXPECT_GT(list->columnWidth(0), text);
+    EXPECT_LT(list->columnWidth(0), list->viewport()->width()) << "the second column keeps room";
+
+    QHelpEvent fits(QEvent::ToolTip, list->visualItemRect(Row(0)).center(), QCursor::pos());
+    QCoreApplication::sendEvent(list->viewport(), &fits);
+    EXPECT_TRUE(QToolTip::text().isEmpty());
+    QHelpEvent cut(QEvent::ToolTip, list->visualItemRect(Row(1)).center(), QCursor::pos());
+    QCoreApplication::sendEvent(list->viewport(), &cut);
+    EXPECT_EQ(QToolTip::text(), QString(300, 'w'));
+}
+
+TEST_F(ListView, ColumnHeadingsShowWhereThePluginNamesThem) {
+    OpenList("count=2\r\nColumn0=Program\r\nColumn2=Command line\r\n", false);
+    QTreeWidget* list = m_view->List();
+    EXPECT_FALSE(list->isHeaderHidden());
+    EXPECT_EQ(list->headerItem()->text(0), "Program");
+    EXPECT_EQ(list->headerItem()->text(1), "");
+    EXPECT_EQ(list->headerItem()->text(2), "Command line");
+}
+
+TEST_F(ListView, ReturnOnTheFocusedApplyPressesIt) {
+    OpenList("", false);
+    ClickRow(1);
+    m_view->Button(0)->setFocus();
+    QTest::keyClick(m_view->Button(0), Qt::Key_Return);
+    EXPECT_EQ(m_owner.m_log, (Log{"Confirm", "OnApply(0,1)", "Recorded"}));
 }

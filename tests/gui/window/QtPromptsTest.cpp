@@ -1,11 +1,13 @@
 #include "gui/app/QtPrompts.h"
 #include "gui/app/CommandLine.h"
+#include "gui/dialogs/HeaderBand.h"
+#include "gui/dialogs/InputBox.h"
+#include "gui/pages/DialogLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,22 +65,82 @@ TEST_F(QtPromptsTest, InputBoxNeedsAFirstLineUnlessEmptyIsAllowed) {
     app::SInputBoxRequest request;
     request.m_label1 = "Name";
     request.m_label2 = "Value";
-    bool okEnabledWhenEmpty = true;
+    QString warned;
+    bool openAfterWarning = false;
     WhenModalOpens([&](QWidget* modal) {
-        QPushButton* ok = modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
-        okEnabledWhenEmpty = ok->isEnabled();
-        modal->findChild<QLineEdit*>(QStringLiteral("inputLine1"))->setText(QStringLiteral("abc"));
-        modal->findChild<QLineEdit*>(QStringLiteral("inputLine2"))->setText(QStringLiteral("x y"));
+        auto* box = static_cast<gui::CInputBox*>(modal);
+        box->SetWarn([&](const QString& text) { warned = text; });
+        QPushButton* ok = box->findChild<QPushButton*>(QStringLiteral("ok1"));
+        ok->click();
+        openAfterWarning = box->isVisible();
+        box->Field(0)->setText(QStringLiteral("abc"));
+        box->Field(1)->setText(QStringLiteral("x y"));
         ok->click();
     });
     const auto result = m_prompts.InputBox(request);
-    EXPECT_FALSE(okEnabledWhenEmpty);
+    EXPECT_EQ(warned, QStringLiteral("Please enter a non-empty value!"));
+    EXPECT_TRUE(openAfterWarning);
     ASSERT_TRUE(result);
     EXPECT_EQ(result->m_text1, "abc");
     EXPECT_EQ(result->m_text2, "x y");
 
     WhenModalOpens([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
     EXPECT_FALSE(m_prompts.InputBox(request));
+}
+
+// As a script's InputBox1 opens it: one line, no browse button, the header band.
+TEST_F(QtPromptsTest, InputBoxOfAScriptShowsOneLineUnderItsHeader) {
+    app::SInputBoxRequest request;
+    request.m_caption = "Rename";
+    request.m_description = "The new name of the entry.";
+    request.m_label1 = "Name:";
+    gui::CInputBox box(request, nullptr);
+    box.show();
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("Rename"));
+    EXPECT_EQ(box.Header()->Title(), QStringLiteral("Rename"));
+    EXPECT_EQ(box.Header()->Description(), QStringLiteral("The new name of the entry."));
+    EXPECT_TRUE(box.Field(0)->isVisible());
+    EXPECT_FALSE(box.Field(1)->isVisible());
+    EXPECT_FALSE(box.BrowseButton(0)->isVisible());
+    EXPECT_FALSE(box.BrowseButton(1)->isVisible());
+    const QRect field = box.Field(0)->geometry();
+    EXPECT_EQ(field.topLeft(), gui::CDialogUnits(box.font()).Rect(QRect(3, 15, 175, 12)).topLeft());
+}
+
+TEST_F(QtPromptsTest, InputBoxBrowsesDisablesAndWantsTheSecondLineFilled) {
+    gui::CInputBox box;
+    box.SetLabel(0, QStringLiteral("Folder"));
+    box.SetBrowseMode(0, app::EInputBrowse::Folder);
+    box.SetLabel(1, QStringLiteral("File"));
+    box.SetBrowseMode(1, app::EInputBrowse::SaveFile);
+    std::optional<QString> pick = QStringLiteral("/srv/data//");
+    std::vector<app::EInputBrowse> asked;
+    box.SetPicker([&](app::EInputBrowse mode, const QString&) {
+        asked.push_back(mode);
+        return pick;
+    });
+    QString warned;
+    box.SetWarn([&](const QString& text) { warned = text; });
+    box.show();
+    box.BrowseButton(0)->click();
+    EXPECT_EQ(box.Value(0), QStringLiteral("/srv/data/"));
+    pick.reset(); // cancelled: the line keeps its text
+    box.BrowseButton(0)->click();
+    EXPECT_EQ(box.Value(0), QStringLiteral("/srv/data/"));
+    box.findChild<QPushButton*>(QStringLiteral("ok1"))->click();
+    EXPECT_EQ(warned, QStringLiteral("Please enter a non-empty value for the second entry!"));
+    EXPECT_TRUE(box.isVisible());
+    pick = QStringLiteral("/srv/out.txt");
+    box.BrowseButton(1)->click();
+    EXPECT_EQ(asked,
+              (std::vector<app::EInputBrowse>{app::EInputBrowse::Folder, app::EInputBrowse::Folder,
+                                              app::EInputBrowse::SaveFile}));
+    box.SetLineDisabled(1, true);
+    EXPECT_FALSE(box.Field(1)->isEnabled());
+    EXPECT_FALSE(box.BrowseButton(1)->isEnabled());
+    box.findChild<QPushButton*>(QStringLiteral("ok1"))->click();
+    EXPECT_EQ(box.result(), QDialog::Accepted);
+    EXPECT_EQ(box.Value(1), QStringLiteral("/srv/out.txt"));
 }
 
 TEST_F(QtPromptsTest, FileFiltersBecomeQtNameFilters) {

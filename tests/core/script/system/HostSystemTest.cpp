@@ -135,7 +135,7 @@ TEST_F(HostSystemTest, InputBox1ReturnsLineOneOrEmptyWhenCancelled) {
     EXPECT_EQ(request.m_text1, "def");
     EXPECT_TRUE(request.m_label2.empty());
     EXPECT_FALSE(request.m_allowEmpty1);
-    EXPECT_FALSE(request.m_browseFile || request.m_browseFolder);
+    EXPECT_EQ(request.m_browse1, app::EInputBrowse::None);
     EXPECT_EQ(Eval("InputBox1(\"T\", \"D\", \"L\", \"def\", 0)"), "typed");
 }
 
