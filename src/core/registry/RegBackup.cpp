@@ -134,7 +134,9 @@ std::string CRegBackup::FormatValueData(DWORD type, const BYTE* data, DWORD size
         out.push_back(kDigits[data[i] >> 4]);
         out.push_back(kDigits[data[i] & 0xF]);
         out.push_back(',');
-        if (i > 0 && i % 21 == 0) out += "\\\r\n";
+        // Only between bytes: regedit takes a continuation into an empty line for the
+        // end of the file's data and drops the value.
+        if (i > 0 && i % 21 == 0 && i + 1 < size) out += "\\\r\n";
     }
     return out + "\r\n";
 }

@@ -115,6 +115,7 @@ TEST_F(RegBackupTest, ValueLines) {
     for (int i = 0; i < 22; ++i) first += "0b,";
     EXPECT_EQ(first + "\\\r\n0b,\r\n", Data(REG_BINARY, std::string(23, '\x0b')))
         << "22 bytes on the first line, 21 on every further one";
+    EXPECT_EQ(first + "\r\n", Data(REG_BINARY, std::string(22, '\x0b'))) << "no continuation after the last byte";
 
     EXPECT_EQ("@=", CRegBackup::FormatValueName(""));
     EXPECT_EQ("\"a\\\\b\\\"\"=", CRegBackup::FormatValueName("a\\b\""));
