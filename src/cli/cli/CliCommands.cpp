@@ -4,6 +4,7 @@
 #include "cli/cli/CliPrompts.h"
 #include "core/app/AppCore.h"
 #include "core/app/ApplicationDlg.h"
+#include "core/app/TweakExport.h"
 #include "core/pages/PageOwner.h"
 #include "core/pages/PropertyPageCheck.h"
 #include "core/pages/PropertyPageEdit.h"
@@ -118,13 +119,50 @@ const SMessage* ConfirmationDeclined(const std::vector<SMessage>& messages, size
     return nullptr;
 }
 
-int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
-                std::string& err) {
+// The command line's plugin, or std::nullopt after saying why.
+std::optional<std::string> FindPlugin(const SOptions& options, CApplicationDlg& dlg, std::string& err) {
     const std::optional<std::string> path = ResolvePlugin(options.plugin, dlg.Catalogue().PluginFolder());
-    if (!path) {
+    if (!path)
         err += "plugin not found: " + options.plugin + " (plugin folder " + dlg.Catalogue().PluginFolder() + ")\n";
+    return path;
+}
+
+int ExportPlugin(const SOptions& options, CApplicationDlg& dlg, std::string& out, std::string& err) {
+    const std::optional<std::string> path = FindPlugin(options, dlg, err);
+    if (!path) return kExitUsage;
+    std::string why;
+    std::optional<plugin::CPluginFile> file = plugin::CPluginFile::LoadPlugin(*path, why);
+    if (!file) {
+        err += "cannot open plugin " + *path + ": " + why + "\n";
         return kExitUsage;
     }
+    const std::string name = plugin::PluginFileName(*path);
+    if (!app::CTweakExport::HasEntries(*file)) {
+        err += name + " names no registry keys or values to export (no Export section)\n";
+        return kExitActionFailed;
+    }
+    size_t keys = 0, values = 0;
+    if (!dlg.ExportPlugin(*path, options.exportFile, why, &keys, &values)) {
+        err += "the export was not written: " + why + "\n";
+        return kExitNotWritten;
+    }
+    if (options.json) {
+        out += "{\"plugin\":" + JsonString(name) + ",\"file\":" + JsonString(options.exportFile) +
+               ",\"keys\":" + std::to_string(keys) + ",\"values\":" + std::to_string(values) + "}\n";
+    } else if (keys == 0) {
+        out += "none of the keys of " + name + " exist on the target; " + options.exportFile +
+               " was left as it was\n";
+    } else {
+        out += "exported " + std::to_string(keys) + " key(s) and " + std::to_string(values) + " value(s) of " +
+               name + " to " + options.exportFile + "\n";
+    }
+    return kExitOk;
+}
+
+int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
+                std::string& err) {
+    const std::optional<std::string> path = FindPlugin(options, dlg, err);
+    if (!path) return kExitUsage;
     dlg.m_plugins.push_back({*path, 0, 0});
     std::string why;
     if (!dlg.LoadPlugin(static_cast<int>(dlg.m_plugins.size()) - 1, &why)) {
@@ -263,6 +301,8 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
             else dlg.ShowView(ViewFromName(options.view));
             out += options.json ? CatalogueToJson(dlg.Catalogue(), options.view)
                                 : CatalogueToText(dlg.Catalogue());
+        } else if (options.command == "export") {
+            status = ExportPlugin(options, dlg, out, err);
         } else {
             report.emplace();
             status = ShowOrApply(options, dlg, prompts, *report, err);

@@ -52,6 +52,14 @@ Commands:
         (or the button or link named), and prints the messages the script showed and
         the page afterwards. The history (applied.ini) and the day's log are written
         as the window writes them.
+  export PLUGIN FILE
+        Saves the registry keys and values the plugin's "Export" section names, as
+        they are on the target now, to FILE for the registry editor (the window's
+        "Export Tweak"); the plugin's script does not run. An existing FILE is added
+        to, never emptied. The file is REGEDIT4 while all its text is ASCII, else
+        "Windows Registry Editor Version 5.00" (UTF-16): either imports back to the
+        same keys and values with regedit, wine regedit or cva-reg import. Another
+        user's profile is written as HKEY_CURRENT_USER.
 
 A file that is no plugin (empty, binary, or without a [settings] section) is refused.
 Each message is printed with its type (msg, confirm, input, error, alert), its title
@@ -90,15 +98,16 @@ Options:
                      let plugins reach the drives of a Wine prefix that lie outside it
                      (Z: is the whole host) for this run; the setting "AllowHostDrives"
                      (1) does it for every run
-  --json             machine-readable output (list, refresh, show, apply)
+  --json             machine-readable output (list, refresh, show, apply, export)
   --help             this text
 
 Exit status: 0 on success; 1 when the plugin's script reported an error; 2 when the
 plugin file is missing or no plugin, an --answer does not fit its box, or the command
-line is wrong; 3 when an action or Apply could not be performed on the page; 4 when the
-target cannot be opened; 5 when the target refused the changes of the apply (a running
-wineserver, a read-only file or folder), which is then neither recorded in the history
-nor logged.
+line is wrong; 3 when an action or Apply could not be performed on the page, or the
+plugin has nothing to export; 4 when the target cannot be opened; 5 when the target
+refused the changes of the apply (a running wineserver, a read-only file or folder),
+which is then neither recorded in the history nor logged, or when the export file
+could not be written (it is then left as it was).
 )";
 }
 
@@ -199,6 +208,17 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
         }
         if (options.button && options.link) {
             error = "--button and --link exclude each other";
+            return false;
+        }
+    } else if (options.command == "export") {
+        if (positional.size() != 3) {
+            error = "export takes one plugin and one file";
+            return false;
+        }
+        options.plugin = positional[1];
+        options.exportFile = positional[2];
+        if (!options.actions.empty() || options.button || options.link) {
+            error = "export takes no actions";
             return false;
         }
     } else {

@@ -18,8 +18,9 @@ struct SAction {
 struct SOptions {
     std::optional<std::string> target;
     std::optional<std::string> plugins;
-    std::string command; // list, refresh, show, apply
+    std::string command; // list, refresh, show, apply, export
     std::string plugin;
+    std::string exportFile;
     std::string view = "all";
     bool json = false;
     bool allowHostDrives = false;

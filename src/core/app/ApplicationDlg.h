@@ -128,6 +128,13 @@ public:
     int OnTool(unsigned int id);
     bool OnAddToFavorites();
 
+    // Export Tweak (ApplicationExport.cpp): the open page's "Export" section, added to a
+    // file the user picks. ExportPlugin does it for a plugin file without asking; false
+    // with `why` when nothing could be written.
+    void OnExportTweak();
+    bool ExportPlugin(const std::string& pluginPath, const std::string& filePath, std::string& why,
+                      size_t* keys = nullptr, size_t* values = nullptr);
+
     CPluginCatalogue& Catalogue() { return m_catalogue; }
     const CPluginCatalogue& Catalogue() const { return m_catalogue; }
     bool IsReady() const { return m_bReady; }

@@ -75,6 +75,14 @@ public:
     virtual std::optional<std::string> PickFile(const std::string& title,
                                                 const std::string& filter,
                                                 const std::string& initialPath) = 0;
+    // The save dialog, proposing `proposedPath` (a bare name: in the user's home folder);
+    // std::nullopt when cancelled. Choosing an existing file is not questioned here: the
+    // caller knows what it does with it. Prompts that cannot show one cancel.
+    virtual std::optional<std::string> PickSaveFile(const std::string& /*title*/,
+                                                    const std::string& /*filter*/,
+                                                    const std::string& /*proposedPath*/) {
+        return std::nullopt;
+    }
     virtual std::optional<std::string> PickFolder(const std::string& title,
                                                   const std::string& initialPath) = 0;
 };

@@ -101,24 +101,9 @@ int16_t Clamp16(DWORD n) {
 } // namespace
 
 reg::HKEY CHost_Proxy::RootKeyFromName(const std::string& rootName) {
-    auto is = [&](const char* name) { return text::EqualsNoCaseUtf8(rootName, name); };
-    auto currentUser = [&]() {
-        // Asked at every call: the owner mounts and unmounts another user's hive
-        // between routine calls.
-        HKEY hive = m_pMainWindow ? m_pMainWindow->UserHive() : nullptr;
-        return hive ? hive : HKEY_CURRENT_USER;
-    };
-    if (is("HKLM")) return HKEY_LOCAL_MACHINE;
-    if (is("HKCU")) return currentUser();
-    if (is("HKAU")) return HKEY_USERS;
-    if (is("HKCR")) return HKEY_CLASSES_ROOT;
-    if (is("HKCC")) return HKEY_CURRENT_CONFIG;
-    if (is("HKEY_LOCAL_MACHINE")) return HKEY_LOCAL_MACHINE;
-    if (is("HKEY_CURRENT_USER")) return currentUser();
-    if (is("HKEY_USERS")) return HKEY_USERS;
-    if (is("HKEY_CLASSES_ROOT")) return HKEY_CLASSES_ROOT;
-    if (is("HKEY_CURRENT_CONFIG")) return HKEY_CURRENT_CONFIG;
-    return nullptr;
+    // Asked at every call: the owner mounts and unmounts another user's hive between
+    // routine calls.
+    return script::RootKeyFromName(rootName, m_pMainWindow ? m_pMainWindow->UserHive() : nullptr);
 }
 
 // --- Reading ------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "core/script/HostRegistryPath.h"
 
 #include "core/script/HostProxy.h"
+#include "platform/text/Unicode.h"
 
 #include <cstdio>
 #include <vector>
@@ -8,6 +9,17 @@
 namespace cva::script {
 
 using namespace cva::reg;
+
+HKEY RootKeyFromName(std::string_view rootName, HKEY userHive) {
+    auto is = [&](const char* name) { return text::EqualsNoCaseUtf8(rootName, name); };
+    HKEY currentUser = userHive ? userHive : HKEY_CURRENT_USER;
+    if (is("HKLM") || is("HKEY_LOCAL_MACHINE")) return HKEY_LOCAL_MACHINE;
+    if (is("HKCU") || is("HKEY_CURRENT_USER")) return currentUser;
+    if (is("HKAU") || is("HKEY_USERS")) return HKEY_USERS;
+    if (is("HKCR") || is("HKEY_CLASSES_ROOT")) return HKEY_CLASSES_ROOT;
+    if (is("HKCC") || is("HKEY_CURRENT_CONFIG")) return HKEY_CURRENT_CONFIG;
+    return nullptr;
+}
 
 std::optional<SRegLocation> SplitKeyPath(CHost_Proxy& host, std::string_view path) {
     size_t first = path.find('\\');

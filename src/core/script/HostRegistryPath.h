@@ -24,6 +24,10 @@ struct SRegLocation {
 // strings and numbers refuse it; both behaviours are kept per function.
 enum class ESingleSlash { Reject, NameIsKeyAndValue };
 
+// The root a plugin names: HKLM, HKCU, HKAU, HKCR, HKCC or their HKEY_ long forms, in
+// any case. HKCU is userHive while another user's hive is mounted. Null for anything else.
+reg::HKEY RootKeyFromName(std::string_view rootName, reg::HKEY userHive);
+
 // Everything after the first backslash is the key path (possibly empty: the root).
 std::optional<SRegLocation> SplitKeyPath(CHost_Proxy& host, std::string_view path);
 // The key path runs between the first and the last backslash, the value name after the

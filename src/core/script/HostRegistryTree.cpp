@@ -139,18 +139,14 @@ void CHost_Proxy::RegBackupKey(const std::string& strKey) {
     m_target.Registry().RegCloseKey(probe);
     std::error_code ec;
     std::filesystem::create_directories(m_backupFolder, ec);
-    // A redirected HKCU is a mounted hive with no root name of its own; the file names
-    // the root the script meant, so that it can be imported for that user later.
-    std::string rootName = registry::CRegBackup::GetRootName(location->m_root);
-    if (rootName.empty()) {
-        std::string token = strKey.substr(0, strKey.find('\\'));
-        rootName = RootKeyFromName(token) == HKEY_CURRENT_CONFIG ? "HKEY_CURRENT_CONFIG"
-                                                                 : "HKEY_CURRENT_USER";
-    }
+    // A mounted hive of another user is written as HKEY_CURRENT_USER, so that the file
+    // can be imported for that user later.
     registry::CRegBackup backup(
         m_target.Registry(),
         (std::filesystem::path(m_backupFolder) / BackupFileName(strKey)).string());
-    backup.BackupKeyTree(location->m_root, TrimSlashes(location->m_keyPath), rootName);
+    backup.BackupKeyTree(location->m_root, location->m_keyPath);
+    std::string why;
+    backup.Save(why); // a script's backup that cannot be written is not the script's error
 }
 
 } // namespace cva::script

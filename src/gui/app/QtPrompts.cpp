@@ -2,6 +2,7 @@
 
 #include "gui/dialogs/InputBox.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -91,6 +92,22 @@ std::optional<std::string> CQtPrompts::PickFile(const std::string& title, const 
                                                       ConvertFilter(filter).join(QStringLiteral(";;")));
     if (path.isEmpty()) return std::nullopt;
     return S(path);
+}
+
+std::optional<std::string> CQtPrompts::PickSaveFile(const std::string& title, const std::string& filter,
+                                                    const std::string& proposedPath) {
+    QString proposed = Q(proposedPath);
+    if (QDir::isRelativePath(proposed)) proposed = QDir::home().filePath(proposed);
+    QFileDialog dialog(m_pParent, Q(title), proposed, ConvertFilter(filter).join(QStringLiteral(";;")));
+    dialog.setObjectName(QStringLiteral("saveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The caller asks about an existing file itself: it may be added to, not replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A name typed without an extension gets the first filter's ("*.reg" gives ".reg").
+    const QString pattern = Q(filter).section(QLatin1Char('|'), 1, 1).section(QLatin1Char(';'), 0, 0);
+    if (pattern.startsWith(QStringLiteral("*.")) && pattern.size() > 2) dialog.setDefaultSuffix(pattern.mid(2));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return S(dialog.selectedFiles().constFirst());
 }
 
 std::optional<std::string> CQtPrompts::PickFolder(const std::string& title, const std::string& initialPath) {

@@ -20,6 +20,8 @@ public:
     std::optional<app::SInputBoxResult> InputBox(const app::SInputBoxRequest& request) override;
     std::optional<std::string> PickFile(const std::string& title, const std::string& filter,
                                         const std::string& initialPath) override;
+    std::optional<std::string> PickSaveFile(const std::string& title, const std::string& filter,
+                                            const std::string& proposedPath) override;
     std::optional<std::string> PickFolder(const std::string& title, const std::string& initialPath) override;
 
     // "Text files|*.txt;*.ini|All|*.*||" as Qt name filters ("Text files (*.txt *.ini)").

@@ -62,7 +62,7 @@ QAction* CApplicationWindow::Command(int id) const {
 void CApplicationWindow::CreateMenus() {
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    AddCommand(file, ID_EXPORT, QStringLiteral("&Export Tweak..."), QStringLiteral("Export the registry keys of this page"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddCommand(file, ID_EXPORT, QStringLiteral("&Export Tweak..."), QStringLiteral("Export the current settings of this tweak-page to a REG file"), QKeySequence(Qt::CTRL | Qt::Key_S));
     AddCommand(file, ID_SEARCH, QStringLiteral("Search..."), QStringLiteral("Search for a page"), QKeySequence(Qt::CTRL | Qt::Key_F));
     file->addSeparator();
     AddCommand(file, ID_UPDATE, QStringLiteral("Update..."), QStringLiteral("Check for a newer version"));
@@ -258,7 +258,7 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_INFORMATION: ShowInformation(); return;
     case ID_ABOUT: ShowAbout(); return;
     case ID_WEBSITE: OpenWebsite(); return;
-    case ID_EXPORT: NotAvailable(QStringLiteral("Export Tweak")); return;
+    case ID_EXPORT: m_logic.OnExportTweak(); return;
     case ID_UPDATE: NotAvailable(QStringLiteral("Update")); return;
     case ID_OPTIONS: NotAvailable(QStringLiteral("Options")); return;
     case ID_ORGANIZE: NotAvailable(QStringLiteral("Organize")); return;

@@ -246,7 +246,6 @@ bool CImportParser::Run() {
             if (!ParseRegPath(text::Utf16ToUtf8(inner), path))
                 return Fail("unknown root key in \"" + text::Utf16ToUtf8(inner) + "\"");
             if (remove && path.m_subKey.empty()) return Fail("a root key cannot be deleted");
-            if (path.m_subKey.empty()) return Fail("values cannot be put into a root key");
             m_ops.push_back(COperation{
                 remove ? COperation::DeleteKey : COperation::CreateKey, path, {}, REG_NONE, {}});
             m_inKey = !remove;

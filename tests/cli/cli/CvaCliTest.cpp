@@ -410,4 +410,39 @@ TEST_F(CvaCli, WhileAWineserverRunsShowReadsAndApplyFailsRecordingNothing) {
     EXPECT_EQ(TodaysLog().find("Applied"), std::string::npos);
 }
 
+TEST_F(CvaCli, ExportSavesThePluginsSettingsForImportBack) {
+    ASSERT_EQ(Cli({"apply", "explorer_files.cvp", "--check", "0=1", "--yes"}).m_status, 0);
+    ASSERT_EQ(Exec(CVA_REG_PROGRAM, {"add", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/v",
+                                     "Say \"hi\"", "/d", "C:\\a b\\x.exe", "/f"}).m_status, 0);
+    const std::string file = m_dir.File("saved.reg");
+    CResult r = Cli({"export", "explorer_files.cvp", file});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_EQ(r.m_out, "exported 3 key(s) and 3 value(s) of explorer_files.cvp to " + file + "\n");
+    ASSERT_EQ(Cli({"export", "startup_run", file}).m_status, 0);
+    const std::string saved = ReadAll(file);
+    EXPECT_EQ(saved.rfind("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
+                          "\\Advanced]\r\n\"HideFileExt\"=dword:00000000\r\n",
+                          0),
+              0u)
+        << saved;
+    EXPECT_NE(saved.find("\"Say \\\"hi\\\"\"=\"C:\\\\a b\\\\x.exe\"\r\n"), std::string::npos) << saved;
+
+    // Changed afterwards, then brought back by importing the file.
+    ASSERT_EQ(Cli({"apply", "explorer_files.cvp", "--check", "0=0", "--yes"}).m_status, 0);
+    ASSERT_EQ(Exec(CVA_REG_PROGRAM, {"delete", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/va", "/f"})
+                  .m_status, 0);
+    ASSERT_EQ(Exec(CVA_REG_PROGRAM, {"import", file}).m_status, 0);
+    EXPECT_NE(Query(kAdvanced, "HideFileExt").find("REG_DWORD    0x0"), std::string::npos);
+    EXPECT_NE(Query("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Say \"hi\"").find("C:\\a b\\x.exe"),
+              std::string::npos);
+
+    // Nothing to export, and a file that cannot be written: the old file stays.
+    EXPECT_EQ(Cli({"export", "catalogue_guide.cvp", file}).m_status, 3);
+    std::filesystem::create_directories(m_dir.File("taken.reg"));
+    r = Cli({"export", "menu_delay.cvp", m_dir.File("taken.reg")});
+    EXPECT_EQ(r.m_status, 5);
+    EXPECT_NE(r.m_err.find("the export was not written: cannot "), std::string::npos) << r.m_err;
+    EXPECT_EQ(ReadAll(file), saved);
+}
+
 } // namespace

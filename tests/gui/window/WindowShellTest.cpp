@@ -49,6 +49,27 @@ TEST_F(WindowTest, PluginCommandsFollowTheOpenPlugin) {
     EXPECT_TRUE(m_window->Command(gui::ID_ADD_FAVORITE)->isEnabled());
 }
 
+TEST_F(WindowTest, ExportTweakAddsThePagesKeysToTheChosenFile) {
+    WriteAll(m_dir.File("plugins/a1.cvp"), "[settings]\ncaption=Basics::one\ncategory=Alpha::Basics::one\n"
+                                           "[interface]\ntype=check\nText0=x\n[Export]\nVal0=HKCU\\Software\\Ex\\v\n"
+                                           "[script]\nSub OnInit()\nRegWriteValueD \"HKCU\\Software\\Ex\\v\", 7\nEnd Sub\n");
+    m_window->UpdateCommandUI();
+    EXPECT_FALSE(m_window->Command(gui::ID_EXPORT)->isEnabled());
+    m_window->Command(gui::ID_NEXT_PAGE)->trigger();
+    ASSERT_TRUE(m_window->Command(gui::ID_EXPORT)->isEnabled());
+    m_window->Command(gui::ID_EXPORT)->trigger(); // cancelled: nothing written
+    EXPECT_EQ(m_prompts.m_proposed, "Basics one.reg");
+
+    const std::string file = m_dir.File("one.reg");
+    WriteAll(file, "REGEDIT4\r\n");
+    m_prompts.m_savePath = file;
+    m_prompts.m_answer = app::IDYES; // add to the existing file
+    m_window->Command(gui::ID_EXPORT)->trigger();
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_NE(m_prompts.m_asked[0].find("already exists"), std::string::npos);
+    EXPECT_EQ(ReadAll(file), "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Ex]\r\n\"v\"=dword:00000007\r\n");
+}
+
 TEST_F(WindowTest, EnterInATreeShowsTheOpenPluginsInformation) {
     gui::CTreeCtrlEx* tree = m_window->OutBar() ? m_window->CurrentTree() : nullptr;
     ASSERT_NE(tree, nullptr);

@@ -159,6 +159,8 @@ TEST(RegEditFile, Regedit4FilesCarryStringsInTheEightBitCodePage) {
     ASSERT_TRUE(Get(r, u"Software\\Old", u"e", v));
     EXPECT_EQ(v.m_data, Units(std::u16string(u"%A%\0", 4)));
     EXPECT_FALSE(Get(r, u"Software\\Old", u"gone", v));
+    // A whole root exported ("HKCU\") heads its file with the root alone.
+    EXPECT_TRUE(hive::ImportRegEditFile(r, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER]\r\n", error)) << error;
     HKEY key = nullptr;
     EXPECT_EQ(r.RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Removed", 0, KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
