@@ -100,7 +100,8 @@ public:
     // told why, `why` gets the reason, and the page shown stays as it was.
     bool LoadPlugin(int index, std::string* why = nullptr);
     void ShowPage(int pageIndex);
-    // Re-reads "DELTO" into the open host object after the options changed.
+    // Re-reads "DELTO" into the open host object: the first step of LoadSettings, which
+    // is what the options sheet's OK calls.
     void OnOptionsChanged();
 
     pages::CPropertyPageBase* Page(int pageIndex);

@@ -10,6 +10,8 @@ QIcon TreeIcon(int image);
 QIcon LevelIcon(int level);
 // The request pane's icon while a restart or log-off is pending.
 QIcon RequestIcon();
+// The profile pane's icon: a user.
+QIcon ProfileIcon();
 // A toolbar icon from the desktop theme, else a plain drawn one of the given colour.
 QIcon ToolIcon(const char* themeName, Qt::GlobalColor fallback);
 

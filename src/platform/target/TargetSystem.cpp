@@ -57,10 +57,6 @@ std::unique_ptr<CTargetSystem> CTargetSystem::Open(const CRegistrySpec& spec, st
     target->m_registry = std::move(opened.m_registry);
     target->m_readOnly = opened.m_readOnly;
     target->m_readOnlyReason = opened.m_readOnlyReason;
-    // Loaded hives belong to the target, like its own hives: a hive that an earlier run
-    // left loaded is there again until someone unloads it.
-    target->m_registry->SetLoadRecordFolder(target->m_folder);
-    target->m_registry->RestoreLoadedHives();
     if (target->m_kind == TargetKind::Wine) {
         target->m_drives = files::CDriveMap::FromWinePrefix(target->m_folder);
     } else {
