@@ -211,15 +211,17 @@ int SelectProfile(CApplicationDlg& dlg, const std::string& name, std::string& er
     const int index = app::FindProfile(dlg.m_arrProfiles, name);
     if (index < 0) {
         std::string names;
-        for (const std::string& entry : dlg.m_arrProfiles) names += (names.empty() ? "" : ", ") + app::ProfileName(entry);
+        for (const std::string& entry : dlg.m_arrProfiles)
+            names += (names.empty() ? "" : ", ") + app::ProfileName(entry);
         err += "--profile: the target has no profile " + name + " (it has " + names + ")\n";
         return kExitNoTarget;
     }
     dlg.m_nProfile = index;
     dlg.LoadSettings();
     if (dlg.m_nProfile != index) {
-        err += "--profile: the hive of " + name + " (" + dlg.m_arrProfiles[static_cast<size_t>(index)] +
-               "\\ntuser.dat) cannot be loaded: " + process::FormatSystemMessage(dlg.ProfileLoadError()) + "\n";
+        err += "--profile: the hive of " + name + " (" +
+               dlg.m_arrProfiles[static_cast<size_t>(index)] + "\\ntuser.dat) cannot be loaded: " +
+               process::FormatSystemMessage(dlg.ProfileLoadError()) + "\n";
         return kExitNoTarget;
     }
     return kExitOk;

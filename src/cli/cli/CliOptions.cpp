@@ -28,8 +28,8 @@ bool ParseAssignment(const std::string& text, int& index, std::string& value) {
 } // namespace
 
 const char* UsageText() {
-    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--profile NAME] [--allow-host-drives] [--json]
-               COMMAND ...
+    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--profile NAME] [--allow-host-drives]
+               [--json] COMMAND ...
 
 Shows the plugin catalogue, opens a plugin page and applies it, as the main window does.
 

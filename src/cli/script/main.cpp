@@ -23,8 +23,8 @@ namespace {
 
 void Usage(std::FILE* to)
 {
-    std::fprintf(to, "Usage: cvascript [--target SPEC] [--profile NAME] [--allow-host-drives] [//nologo | //logo]\n"
-                     "                 FILE [ARGS...]\n"
+    std::fprintf(to, "Usage: cvascript [--target SPEC] [--profile NAME] [--allow-host-drives]\n"
+                     "                 [//nologo | //logo] FILE [ARGS...]\n"
                      "       cvascript --help | -h | /?\n"
                      "Runs a VBScript file against a target, as a command-line script host.\n"
                      "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
@@ -32,9 +32,10 @@ void Usage(std::FILE* to)
                      "--allow-host-drives: drive letters of a Wine prefix that lie outside it\n"
                      "(Z: is the whole host) become reachable, as the setting \"AllowHostDrives\"\n"
                      "does; host paths (/...) always are.\n"
-                     "--profile NAME: HKCU is another user of the target, named by the folder name\n"
-                     "of a profile in its ProfileList: that user's NTUSER.DAT is loaded as\n"
-                     "HKEY_USERS\\Corvanta for the run, saved to its own file and unloaded at the end.\n");
+                     "--profile NAME: HKCU is another user of the target, named by the folder\n"
+                     "name of a profile in its ProfileList: that user's NTUSER.DAT is loaded as\n"
+                     "HKEY_USERS\\Corvanta for the run, saved to its own file and unloaded at\n"
+                     "the end.\n");
 }
 
 bool IsHelpOption(const std::string& a)
@@ -105,7 +106,8 @@ std::unique_ptr<cva::target::CTargetSystem> OpenTarget(const std::optional<std::
 // Loads the hive of the profile named `name` into `userHive` (null for the running
 // user); false after telling why when there is no such profile or its hive cannot be
 // loaded, as the script would otherwise change the running user's settings.
-bool LoadProfile(cva::target::CTargetSystem& target, const std::string& name, cva::reg::HKEY& userHive)
+bool LoadProfile(cva::target::CTargetSystem& target, const std::string& name,
+                 cva::reg::HKEY& userHive)
 {
     const std::vector<std::string> profiles = cva::app::ReadProfileList(target, target.UserName());
     const int index = cva::app::FindProfile(profiles, name);
@@ -119,7 +121,8 @@ bool LoadProfile(cva::target::CTargetSystem& target, const std::string& name, cv
         std::cerr << "cvascript: a hive left loaded as HKEY_USERS\\Corvanta cannot be unloaded: "
                   << cva::process::FormatSystemMessage(result.m_unload) << "\n";
     if (result.m_load != cva::reg::ERROR_SUCCESS) {
-        std::cerr << "cvascript: the hive of " << name << " (" << folder << "\\ntuser.dat) cannot be loaded: "
+        std::cerr << "cvascript: the hive of " << name << " (" << folder
+                  << "\\ntuser.dat) cannot be loaded: "
                   << cva::process::FormatSystemMessage(result.m_load) << "\n";
         return false;
     }
@@ -142,24 +145,16 @@ int main(int argc, char** argv)
             Usage(stdout);
             return 0;
         }
-        if (file.empty() && a == "--target") {
+        if (file.empty() && (a == "--target" || a == "--profile")) {
             if (i + 1 >= argc) {
                 Usage(stderr);
                 return 1;
             }
-            targetSpec = argv[++i];
+            (a == "--target" ? targetSpec : profile) = argv[++i];
             continue;
         }
         if (file.empty() && a.rfind("--target=", 0) == 0) {
             targetSpec = a.substr(9);
-            continue;
-        }
-        if (file.empty() && a == "--profile") {
-            if (i + 1 >= argc) {
-                Usage(stderr);
-                return 1;
-            }
-            profile = argv[++i];
             continue;
         }
         if (file.empty() && a == "--allow-host-drives") {
@@ -193,8 +188,7 @@ int main(int argc, char** argv)
     if (!target)
         return 1;
     cva::reg::HKEY userHive = nullptr;
-    if (profile && !LoadProfile(*target, *profile, userHive))
-        return 1;
+    if (profile && !LoadProfile(*target, *profile, userHive)) return 1;
     if (!nologo)
         std::cout << "Corvanta Script Host Version 1.0\n\n";
     cva::cli::ScriptOutput output;
@@ -220,10 +214,10 @@ int main(int argc, char** argv)
     if (userHive) {
         const cva::app::SUserHiveSwitch result = cva::app::SwitchUserHive(*target, {}, userHive);
         if (result.m_unload != cva::reg::ERROR_SUCCESS) {
-            std::cerr << "cvascript: the hive of " << *profile << " was not unloaded: "
-                      << cva::process::FormatSystemMessage(result.m_unload) << "\n";
-            if (rc == 0)
-                rc = 1;
+            std::cerr << "cvascript: the hive of " << *profile
+                      << " was not unloaded: " << cva::process::FormatSystemMessage(result.m_unload)
+                      << "\n";
+            if (rc == 0) rc = 1;
         }
     }
     return rc;

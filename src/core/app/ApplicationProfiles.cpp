@@ -2,8 +2,8 @@
 // another user of the target whose hive is loaded for as long as it is chosen.
 #include "core/app/ApplicationDlg.h"
 
-#include "core/app/UserPrompts.h"
 #include "core/app/UserProfiles.h"
+#include "core/app/UserPrompts.h"
 #include "platform/process/SystemMessage.h"
 #include "platform/target/TargetSystem.h"
 
@@ -18,7 +18,8 @@ void CApplicationDlg::UpdateProfilePane() {
                                    : m_strUserName;
     // GetComputerNameA's buffer holds 15 characters.
     const std::string computer = m_target.ComputerName().substr(0, 15);
-    m_pView->SetStatusText(EStatusPane::Profile, "Profile: " + computer + "\\" + ProfileName(entry));
+    m_pView->SetStatusText(EStatusPane::Profile,
+                           "Profile: " + computer + "\\" + ProfileName(entry));
 }
 
 void CApplicationDlg::BuildProfileList() {
@@ -32,9 +33,9 @@ void CApplicationDlg::LoadSettings() {
     // The target's logged-on user: the Linux login on a sandbox or a Wine prefix.
     m_strUserName = m_target.UserName();
     if (static_cast<size_t>(m_nProfile) >= m_arrProfiles.size()) m_nProfile = 0;
-    const SUserHiveSwitch result =
-        SwitchUserHive(m_target, m_nProfile > 0 ? m_arrProfiles[static_cast<size_t>(m_nProfile)] : "",
-                       m_hUserHive);
+    const SUserHiveSwitch result = SwitchUserHive(
+        m_target, m_nProfile > 0 ? m_arrProfiles[static_cast<size_t>(m_nProfile)] : "",
+        m_hUserHive);
     // A hive whose changes could not be saved stays loaded with them, so nothing is lost;
     // the next unload tries again.
     if (result.m_unload != reg::ERROR_SUCCESS) ShowSystemError(result.m_unload);

@@ -13,7 +13,8 @@ namespace cva::app {
 
 namespace {
 
-constexpr const char* kProfileListKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+constexpr const char* kProfileListKey =
+    "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr size_t kPathBuffer = 260;
 
 void EnableHivePrivileges(bool enable) {
@@ -47,12 +48,13 @@ reg::LSTATUS ReadRegString(target::CTargetSystem& target, reg::HKEY root, const 
     return reg::ERROR_SUCCESS;
 }
 
-std::vector<std::string> ReadProfileList(target::CTargetSystem& target, const std::string& userName) {
+std::vector<std::string> ReadProfileList(target::CTargetSystem& target,
+                                         const std::string& userName) {
     std::vector<std::string> profiles{userName};
     reg::CRegistry& registry = target.Registry();
     reg::HKEY list = nullptr;
-    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, kProfileListKey, 0, reg::KEY_ALL_ACCESS, &list) !=
-        reg::ERROR_SUCCESS)
+    if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, kProfileListKey, 0, reg::KEY_ALL_ACCESS,
+                               &list) != reg::ERROR_SUCCESS)
         return profiles;
     for (reg::DWORD index = 0;; ++index) {
         char sid[kPathBuffer + 1] = {};
@@ -61,15 +63,18 @@ std::vector<std::string> ReadProfileList(target::CTargetSystem& target, const st
             reg::ERROR_SUCCESS)
             break;
         reg::HKEY profile = nullptr;
-        if (registry.RegOpenKeyExA(list, sid, 0, reg::KEY_ALL_ACCESS, &profile) != reg::ERROR_SUCCESS) continue;
+        if (registry.RegOpenKeyExA(list, sid, 0, reg::KEY_ALL_ACCESS, &profile) !=
+            reg::ERROR_SUCCESS)
+            continue;
         reg::DWORD flags = 1;
         reg::DWORD size = sizeof flags;
-        const reg::LSTATUS read = registry.RegQueryValueExA(profile, "Flags", nullptr, nullptr,
-                                                            reinterpret_cast<reg::BYTE*>(&flags), &size);
+        const reg::LSTATUS read = registry.RegQueryValueExA(
+            profile, "Flags", nullptr, nullptr, reinterpret_cast<reg::BYTE*>(&flags), &size);
         registry.RegCloseKey(profile);
         if (read != reg::ERROR_SUCCESS || flags != 0) continue;
         std::string path;
-        if (ReadRegString(target, list, sid, "ProfileImagePath", path, true) != reg::ERROR_SUCCESS ||
+        if (ReadRegString(target, list, sid, "ProfileImagePath", path, true) !=
+                reg::ERROR_SUCCESS ||
             path.find('\\') == std::string::npos)
             continue;
         if (!text::EqualsNoCaseUtf8(ProfileName(path), userName)) profiles.push_back(path);
@@ -109,8 +114,8 @@ SUserHiveSwitch SwitchUserHive(target::CTargetSystem& target, const std::string&
         result.m_load = file ? registry.RegLoadKeyA(reg::HKEY_USERS, kUserHiveMount, file->c_str())
                              : reg::ERROR_PATH_NOT_FOUND;
         if (result.m_load == reg::ERROR_SUCCESS)
-            result.m_load = registry.RegOpenKeyExA(reg::HKEY_USERS, kUserHiveMount, 0, reg::KEY_ALL_ACCESS,
-                                                   &userHive);
+            result.m_load = registry.RegOpenKeyExA(reg::HKEY_USERS, kUserHiveMount, 0,
+                                                   reg::KEY_ALL_ACCESS, &userHive);
         if (result.m_load != reg::ERROR_SUCCESS) userHive = nullptr;
     }
     EnableHivePrivileges(false);

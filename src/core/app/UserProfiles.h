@@ -26,7 +26,8 @@ reg::LSTATUS ReadRegString(target::CTargetSystem& target, reg::HKEY root, const 
 
 // Entry 0 is `userName`; then the folder (a Windows path) of every profile of the
 // target's ProfileList whose "Flags" is 0, other than the one named like `userName`.
-std::vector<std::string> ReadProfileList(target::CTargetSystem& target, const std::string& userName);
+std::vector<std::string> ReadProfileList(target::CTargetSystem& target,
+                                         const std::string& userName);
 
 // The part of a profile list entry after its last backslash (the whole entry for 0).
 std::string ProfileName(const std::string& entry);

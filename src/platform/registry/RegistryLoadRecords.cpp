@@ -35,7 +35,8 @@ bool ReadRecord(const std::string& path, SLoadRecord& record) {
     record.m_pid = std::strtol(text->c_str(), nullptr, 10);
     record.m_file = text->substr(first + 1, second - first - 1);
     record.m_name = text->substr(second + 1);
-    while (!record.m_name.empty() && record.m_name.back() == '\n') record.m_name.pop_back();
+    while (!record.m_name.empty() && record.m_name.back() == '\n')
+        record.m_name.pop_back();
     return !record.m_file.empty() && !record.m_name.empty();
 }
 
@@ -92,10 +93,10 @@ LSTATUS CRegistry::RestoreLoadedHives(std::vector<std::string>* errors) {
         SLoadRecord record;
         const bool read = ReadRecord(path, record);
         if (read && IsRunning(record.m_pid)) continue;
-        const HKEY root = name.compare(kRecordPrefix.size(), 5, "User-") == 0 ? HKEY_USERS
-                                                                                 : HKEY_LOCAL_MACHINE;
-        LSTATUS rc = read ? LoadKeyFile(root, text::Utf8ToUtf16(record.m_name), record.m_file)
-                          : ERROR_BADDB;
+        const HKEY root =
+            name.compare(kRecordPrefix.size(), 5, "User-") == 0 ? HKEY_USERS : HKEY_LOCAL_MACHINE;
+        LSTATUS rc =
+            read ? LoadKeyFile(root, text::Utf8ToUtf16(record.m_name), record.m_file) : ERROR_BADDB;
         if (rc == ERROR_SUCCESS) continue;
         // A hive whose file is gone or unreadable cannot be loaded again, nor unloaded:
         // its note would stand for nothing.

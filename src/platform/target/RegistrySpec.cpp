@@ -52,7 +52,8 @@ std::string WineServerReason(const std::string& prefix) {
 
 // Hives loaded into the registry belong to the target, like its own hives: one that an
 // earlier run left loaded is there again until someone unloads it.
-bool Opened(COpenedRegistry& out, std::unique_ptr<reg::CRegistry> registry, const std::string& folder) {
+bool Opened(COpenedRegistry& out, std::unique_ptr<reg::CRegistry> registry,
+            const std::string& folder) {
     registry->SetLoadRecordFolder(folder);
     registry->RestoreLoadedHives();
     out.m_folder = folder;

@@ -1,8 +1,8 @@
 // Runs the built cva-cli over the shipped plugins on temporary sandboxes, and checks
 // what it changed through cva-reg, as an administrator scripting tweaks would.
-#include "platform/settings/SettingsStore.h"
 #include "platform/hive/WinePrefix.h"
 #include "platform/registry/Registry.h"
+#include "platform/settings/SettingsStore.h"
 #include "support/LockHolder.h"
 #include "support/TempDir.h"
 #include "support/WinePrefix.h"
@@ -408,17 +408,20 @@ TEST_F(CvaCli, WhileAWineserverRunsShowReadsAndApplyFailsRecordingNothing) {
 }
 
 TEST_F(CvaCli, ProfileOptionAppliesToThatUsersHiveAndNotTheRunningUsers) {
-    CResult r = Cli({"--profile", "Helpdesk", "apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
+    CResult r =
+        Cli({"--profile", "Helpdesk", "apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     // The user's own file, read as another program would load it.
     cva::reg::CRegistry registry;
-    ASSERT_EQ(registry.RegLoadKeyA(cva::reg::HKEY_USERS, "Helpdesk",
-                                   m_dir.File("box/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT").c_str()),
+    ASSERT_EQ(registry.RegLoadKeyA(
+                  cva::reg::HKEY_USERS, "Helpdesk",
+                  m_dir.File("box/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT").c_str()),
               cva::reg::ERROR_SUCCESS);
     cva::reg::HKEY key = nullptr;
-    ASSERT_EQ(registry.RegOpenKeyExA(cva::reg::HKEY_USERS,
-                                     "Helpdesk\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced",
-                                     0, cva::reg::KEY_READ, &key),
+    ASSERT_EQ(registry.RegOpenKeyExA(
+                  cva::reg::HKEY_USERS,
+                  "Helpdesk\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", 0,
+                  cva::reg::KEY_READ, &key),
               cva::reg::ERROR_SUCCESS);
     cva::reg::DWORD value = 1;
     cva::reg::DWORD size = sizeof value;
@@ -427,14 +430,16 @@ TEST_F(CvaCli, ProfileOptionAppliesToThatUsersHiveAndNotTheRunningUsers) {
               cva::reg::ERROR_SUCCESS);
     EXPECT_EQ(value, 0u);
     EXPECT_NE(Query(kAdvanced, "HideFileExt").find("REG_DWORD    0x1"), std::string::npos);
-    EXPECT_NE(Exec(CVA_REG_PROGRAM, {"query", "HKU\\Corvanta"}).m_status, 0) << "unloaded at the end";
+    EXPECT_NE(Exec(CVA_REG_PROGRAM, {"query", "HKU\\Corvanta"}).m_status, 0)
+        << "unloaded at the end";
 
     r = Cli({"--profile", "Nobody", "apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
     EXPECT_EQ(r.m_status, 4);
     EXPECT_NE(r.m_err.find("no profile Nobody (it has "), std::string::npos) << r.m_err;
     r = Cli({"--profile", "LocalService", "show", "explorer_files.cvp"});
     EXPECT_EQ(r.m_status, 4);
-    EXPECT_NE(r.m_err.find("cannot be loaded: The system cannot find the file specified."), std::string::npos)
+    EXPECT_NE(r.m_err.find("cannot be loaded: The system cannot find the file specified."),
+              std::string::npos)
         << r.m_err;
 }
 

@@ -64,9 +64,11 @@ TEST_F(CvaScript, RegistryChangesPersistInTheTarget) {
 
 TEST_F(CvaScript, ProfileOptionMakesHkcuThatUsersHive) {
     const std::string box = "sandbox:" + m_dir.File("box");
-    const std::string write = "CreateObject(\"WScript.Shell\").RegWrite \"HKCU\\Software\\CvaScript\\V\", \"a\"";
+    const std::string write =
+        "CreateObject(\"WScript.Shell\").RegWrite \"HKCU\\Software\\CvaScript\\V\", \"a\"";
     ASSERT_EQ(0, Run(write, box, "--profile Administrator")) << m_err;
-    EXPECT_NE(ReadAll(m_dir.File("box/drive_c/Documents and Settings/Administrator/NTUSER.DAT")).find("CvaScript"),
+    EXPECT_NE(ReadAll(m_dir.File("box/drive_c/Documents and Settings/Administrator/NTUSER.DAT"))
+                  .find("CvaScript"),
               std::string::npos);
     EXPECT_EQ(ReadAll(m_dir.File("box/user.reg")).find("CvaScript"), std::string::npos);
     EXPECT_EQ(1, Run(write, box, "--profile Nobody"));

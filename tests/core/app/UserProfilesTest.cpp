@@ -1,5 +1,5 @@
-#include "core/app/ApplicationDlg.h"
 #include "core/app/UserProfiles.h"
+#include "core/app/ApplicationDlg.h"
 
 #include "core/app/AppTestDoubles.h"
 #include "platform/common/TempFolder.h"
@@ -52,14 +52,15 @@ protected:
     }
     static bool IsLoaded(target::CTargetSystem& target) {
         reg::HKEY key = nullptr;
-        if (target.Registry().RegOpenKeyExA(reg::HKEY_USERS, kUserHiveMount, 0, reg::KEY_READ, &key) !=
-            reg::ERROR_SUCCESS)
+        if (target.Registry().RegOpenKeyExA(reg::HKEY_USERS, kUserHiveMount, 0, reg::KEY_READ,
+                                            &key) != reg::ERROR_SUCCESS)
             return false;
         target.Registry().RegCloseKey(key);
         return true;
     }
     std::string HiveFile(const std::string& user) const {
-        return *files::ReadWholeFile(m_temp / ("box/drive_c/Documents and Settings/" + user + "/NTUSER.DAT"));
+        return *files::ReadWholeFile(
+            m_temp / ("box/drive_c/Documents and Settings/" + user + "/NTUSER.DAT"));
     }
     std::string Pane(const std::string& user) const {
         return "Profile: " + m_target->ComputerName() + "\\" + user;
@@ -82,23 +83,22 @@ TEST_F(UserProfilesTest, SandboxListsItsOtherUsersOnceAndNoSystemProfile) {
     // The running user's profile named in other case, and a profile without "Flags",
     // are left out.
     reg::CRegistry& registry = m_target->Registry();
-    reg::HKEY list = nullptr;
+    const std::string list = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+    reg::HKEY key = nullptr;
     ASSERT_EQ(registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE,
-                                     "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
-                                     reg::KEY_ALL_ACCESS, &list),
-              reg::ERROR_SUCCESS);
-    reg::HKEY entry = nullptr;
-    ASSERT_EQ(registry.RegOpenKeyExA(list, "S-1-5-21-0-0-0-1000", 0, reg::KEY_ALL_ACCESS, &entry),
+                                     (list + "S-1-5-21-0-0-0-1000").c_str(), 0, reg::KEY_ALL_ACCESS,
+                                     &key),
               reg::ERROR_SUCCESS);
     const std::string upper = std::string(kUsers) + text::ToUpperUtf8(me);
-    registry.RegSetValueExA(entry, "ProfileImagePath", 0, reg::REG_SZ,
+    registry.RegSetValueExA(key, "ProfileImagePath", 0, reg::REG_SZ,
                             reinterpret_cast<const reg::BYTE*>(upper.c_str()),
                             static_cast<reg::DWORD>(upper.size() + 1));
-    registry.RegCloseKey(entry);
-    ASSERT_EQ(registry.RegOpenKeyExA(list, "S-1-5-19", 0, reg::KEY_ALL_ACCESS, &entry), reg::ERROR_SUCCESS);
-    registry.RegDeleteValueA(entry, "Flags");
-    registry.RegCloseKey(entry);
-    registry.RegCloseKey(list);
+    registry.RegCloseKey(key);
+    ASSERT_EQ(registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, (list + "S-1-5-19").c_str(), 0,
+                                     reg::KEY_ALL_ACCESS, &key),
+              reg::ERROR_SUCCESS);
+    registry.RegDeleteValueA(key, "Flags");
+    registry.RegCloseKey(key);
     EXPECT_EQ(MakeDialog(*m_target)->m_arrProfiles,
               (std::vector<std::string>{me, std::string(kUsers) + "Helpdesk",
                                         std::string(kUsers) + "Administrator"}));
@@ -111,7 +111,8 @@ TEST_F(UserProfilesTest, WinePrefixHasOnlyTheRunningUser) {
     std::ofstream(prefix + "/system.reg", std::ios::app)
         << "\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\ProfileList] 1700000000\n"
            "\"ProfilesDirectory\"=str(2):\"C:\\\\users\"\n\n"
-           "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\ProfileList\\\\S-1-5-21-0-0-0-1000] 1700000000\n"
+           "[Software\\\\Microsoft\\\\Windows "
+           "NT\\\\CurrentVersion\\\\ProfileList\\\\S-1-5-21-0-0-0-1000] 1700000000\n"
            "\"Flags\"=dword:00000000\n\"ProfileImagePath\"=\"C:\\\\users\\\\"
         << m_target->UserName() << "\"\n";
     std::string error;
@@ -131,10 +132,11 @@ TEST_F(UserProfilesTest, ChosenUserTakesEveryHkcuPathUntilTheRunningUserIsChosen
 
     // A page's routine writes through the host; its end saves the user's own file.
     const std::string plugin = m_temp / "p.cvp";
-    std::ofstream(plugin) << "[settings]\r\ncaption=T::P\r\n[interface]\r\ntype=check\r\n[script]\r\n"
-                             "Sub OnInit\r\n  RegWriteValueS \"HKCU\\Software\\CvaProfile\\v\", \"x\"\r\n"
-                             "  RegWriteValueS \"HKEY_CURRENT_USER\\Software\\CvaProfile\\w\", \"y\"\r\n"
-                             "End Sub\r\n";
+    std::ofstream(plugin)
+        << "[settings]\r\ncaption=T::P\r\n[interface]\r\ntype=check\r\n[script]\r\n"
+           "Sub OnInit\r\n  RegWriteValueS \"HKCU\\Software\\CvaProfile\\v\", \"x\"\r\n"
+           "  RegWriteValueS \"HKEY_CURRENT_USER\\Software\\CvaProfile\\w\", \"y\"\r\n"
+           "End Sub\r\n";
     dlg->m_plugins.push_back({plugin, 0, 0});
     ASSERT_TRUE(dlg->LoadPlugin(0));
     EXPECT_NE(HiveFile("Helpdesk").find("[Software\\\\CvaProfile]"), std::string::npos);
@@ -180,7 +182,8 @@ TEST_F(UserProfilesTest, AHiveLeftLoadedByARunThatEndedIsUnloadedAtTheNextStart)
         // While that run lives, nobody else can load under its name.
         auto other = OpenTarget();
         EXPECT_FALSE(IsLoaded(*other));
-        EXPECT_EQ(other->Registry().RegLoadKeyA(reg::HKEY_USERS, kUserHiveMount, (m_temp / "box/user.reg").c_str()),
+        EXPECT_EQ(other->Registry().RegLoadKeyA(reg::HKEY_USERS, kUserHiveMount,
+                                                (m_temp / "box/user.reg").c_str()),
                   reg::ERROR_ALREADY_EXISTS);
         // The run ends without unloading.
         dlg.reset();
