@@ -1,7 +1,6 @@
 // Runs the built cva-cli over the shipped plugins on temporary sandboxes, and checks
 // what it changed through cva-reg, as an administrator scripting tweaks would.
 #include "platform/hive/WinePrefix.h"
-#include "platform/registry/Registry.h"
 #include "platform/settings/SettingsStore.h"
 #include "support/LockHolder.h"
 #include "support/TempDir.h"
@@ -411,24 +410,16 @@ TEST_F(CvaCli, ProfileOptionAppliesToThatUsersHiveAndNotTheRunningUsers) {
     CResult r =
         Cli({"--profile", "Helpdesk", "apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
-    // The user's own file, read as another program would load it.
-    cva::reg::CRegistry registry;
-    ASSERT_EQ(registry.RegLoadKeyA(
-                  cva::reg::HKEY_USERS, "Helpdesk",
-                  m_dir.File("box/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT").c_str()),
-              cva::reg::ERROR_SUCCESS);
-    cva::reg::HKEY key = nullptr;
-    ASSERT_EQ(registry.RegOpenKeyExA(
-                  cva::reg::HKEY_USERS,
-                  "Helpdesk\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced", 0,
-                  cva::reg::KEY_READ, &key),
-              cva::reg::ERROR_SUCCESS);
-    cva::reg::DWORD value = 1;
-    cva::reg::DWORD size = sizeof value;
-    EXPECT_EQ(registry.RegQueryValueExA(key, "HideFileExt", nullptr, nullptr,
-                                        reinterpret_cast<cva::reg::BYTE*>(&value), &size),
-              cva::reg::ERROR_SUCCESS);
-    EXPECT_EQ(value, 0u);
+    // The user's own file, loaded as Windows' reg load would.
+    ASSERT_EQ(Exec(CVA_REG_PROGRAM,
+                   {"load", "HKU\\Helpdesk",
+                    m_dir.File("box/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT")})
+                  .m_status,
+              0);
+    EXPECT_NE(Query(std::string(kAdvanced).replace(0, 4, "HKU\\Helpdesk"), "HideFileExt")
+                  .find("REG_DWORD    0x0"),
+              std::string::npos);
+    EXPECT_EQ(Exec(CVA_REG_PROGRAM, {"unload", "HKU\\Helpdesk"}).m_status, 0);
     EXPECT_NE(Query(kAdvanced, "HideFileExt").find("REG_DWORD    0x1"), std::string::npos);
     EXPECT_NE(Exec(CVA_REG_PROGRAM, {"query", "HKU\\Corvanta"}).m_status, 0)
         << "unloaded at the end";
