@@ -5,6 +5,7 @@
 #include "core/app/AppCore.h"
 #include "core/app/ApplicationDlg.h"
 #include "core/app/TweakExport.h"
+#include "core/app/UserProfiles.h"
 #include "core/pages/PageOwner.h"
 #include "core/pages/PropertyPageCheck.h"
 #include "core/pages/PropertyPageEdit.h"
@@ -13,6 +14,7 @@
 #include "core/pages/PropertyPageMulti.h"
 #include "core/pages/PropertyPageRadio.h"
 #include "core/plugin/PluginFile.h"
+#include "platform/process/SystemMessage.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <filesystem>
@@ -240,6 +242,29 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
     return status;
 }
 
+// The hive of the user named on the command line, loaded for this run. Going on with the
+// running user's settings instead would change what the user did not name.
+int SelectProfile(CApplicationDlg& dlg, const std::string& name, std::string& err) {
+    dlg.BuildProfileList();
+    const int index = app::FindProfile(dlg.m_arrProfiles, name);
+    if (index < 0) {
+        std::string names;
+        for (const std::string& entry : dlg.m_arrProfiles)
+            names += (names.empty() ? "" : ", ") + app::ProfileName(entry);
+        err += "--profile: the target has no profile " + name + " (it has " + names + ")\n";
+        return kExitNoTarget;
+    }
+    dlg.m_nProfile = index;
+    dlg.LoadSettings();
+    if (dlg.m_nProfile != index) {
+        err += "--profile: the hive of " + name + " (" +
+               dlg.m_arrProfiles[static_cast<size_t>(index)] + "\\ntuser.dat) cannot be loaded: " +
+               process::FormatSystemMessage(dlg.ProfileLoadError()) + "\n";
+        return kExitNoTarget;
+    }
+    return kExitOk;
+}
+
 app::ECatalogueView ViewFromName(const std::string& name) {
     if (name == "popular") return app::kViewPopular;
     if (name == "favorites") return app::kViewFavorites;
@@ -296,14 +321,16 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         dlg.SetView(&prompts);
         // For this run only: the "PluginDir" setting stays as stored.
         if (options.plugins) dlg.Catalogue().SetPluginFolder(AbsoluteFolder(*options.plugins));
-        if (options.command == "list" || options.command == "refresh") {
+        const bool listing = options.command == "list" || options.command == "refresh";
+        if (options.profile) status = SelectProfile(dlg, *options.profile, err);
+        if (status == kExitOk && listing) {
             if (options.command == "refresh") dlg.RefreshAll();
             else dlg.ShowView(ViewFromName(options.view));
             out += options.json ? CatalogueToJson(dlg.Catalogue(), options.view)
                                 : CatalogueToText(dlg.Catalogue());
-        } else if (options.command == "export") {
+        } else if (status == kExitOk && options.command == "export") {
             status = ExportPlugin(options, dlg, out, err);
-        } else {
+        } else if (status == kExitOk) {
             report.emplace();
             status = ShowOrApply(options, dlg, prompts, *report, err);
             if (status == kExitUsage) report.reset();

@@ -28,7 +28,8 @@ bool ParseAssignment(const std::string& text, int& index, std::string& value) {
 } // namespace
 
 const char* UsageText() {
-    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--allow-host-drives] [--json] COMMAND ...
+    return R"(Usage: cva-cli [--target SPEC] [--plugins DIR] [--profile NAME] [--allow-host-drives]
+               [--json] COMMAND ...
 
 Shows the plugin catalogue, opens a plugin page and applies it, as the main window does.
 
@@ -94,6 +95,14 @@ Options:
   --plugins DIR      the plugin folder for this run (the "PluginDir" setting is left
                      as it is); without it the "PluginDir" setting, then the "plugins"
                      folder beside the program
+  --profile NAME     edit the settings of another user of the target: NAME is the
+                     folder name of a profile in the target's ProfileList (the sandbox
+                     has Administrator and Helpdesk). That user's NTUSER.DAT is loaded
+                     as HKEY_USERS\Corvanta and every HKCU path of the plugin goes there;
+                     it is saved to its own file and unloaded at the end. The running
+                     user's name selects the running user. A name not in the list, or a
+                     hive that cannot be loaded, ends the run with status 4 and nothing
+                     changed
   --allow-host-drives
                      let plugins reach the drives of a Wine prefix that lie outside it
                      (Z: is the whole host) for this run; the setting "AllowHostDrives"
@@ -134,10 +143,12 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             options.confirm = true;
         } else if (a == "--no") {
             options.confirm = false;
-        } else if (a == "--target" || a == "--plugins" || a == "--view" || a == "--answer") {
+        } else if (a == "--target" || a == "--plugins" || a == "--profile" || a == "--view" ||
+                   a == "--answer") {
             if (!value(v)) return false;
             if (a == "--target") options.target = v;
             else if (a == "--plugins") options.plugins = v;
+            else if (a == "--profile") options.profile = v;
             else if (a == "--view") options.view = v;
             else options.answers.push_back(v);
         } else if (a == "--check" || a == "--text" || a == "--row-check" || a == "--combo") {

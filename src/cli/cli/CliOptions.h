@@ -18,6 +18,7 @@ struct SAction {
 struct SOptions {
     std::optional<std::string> target;
     std::optional<std::string> plugins;
+    std::optional<std::string> profile; // another user of the target, by profile folder name
     std::string command; // list, refresh, show, apply, export
     std::string plugin;
     std::string exportFile;

@@ -22,6 +22,8 @@ Commands:
   delete KEY [/v NAME | /ve | /va] [/f]
   export KEY FILE [/y]
   import FILE
+  load   KEY FILE
+  unload KEY
 
 KEY is ROOT\Path, ROOT one of HKLM, HKCU, HKU, HKCR, HKCC or their long names
 (HKEY_LOCAL_MACHINE, ...). /v names a value, /ve is the unnamed (default) value.
@@ -31,7 +33,9 @@ REG_MULTI_SZ (strings separated by \0, or by the /s SEPARATOR), REG_DWORD and RE
 REG_NONE. delete /va removes every value of the key; without /v, /ve or /va the key is
 deleted with all its subkeys. export writes a "Windows Registry Editor Version 5.00"
 file (UTF-16 with byte-order mark, as regedit writes); import reads that format and
-REGEDIT4 files in UTF-8, Windows-1252 or UTF-16.
+REGEDIT4 files in UTF-8, Windows-1252 or UTF-16. load mounts a hive file (a user's
+NTUSER.DAT) as HKU\NAME or HKLM\NAME; like on Windows it stays loaded, for later
+commands too, until unload saves it to its file and removes it.
 
 Questions: add over an existing value, delete and export over an existing file ask
 "... (Yes/No)?" and read the answer from standard input, terminal or not. Only an
@@ -218,6 +222,8 @@ int CRegTool::Run(const std::vector<std::string>& args) {
     if (o.m_command == "delete") return Delete(o);
     if (o.m_command == "export") return Export(o);
     if (o.m_command == "import") return Import(o);
+    if (o.m_command == "load") return Load(o);
+    if (o.m_command == "unload") return Unload(o);
     return Fail("unknown command \"" + o.m_command + "\". Type \"cva-reg --help\" for usage.");
 }
 

@@ -10,7 +10,8 @@
 
 namespace cva::cli {
 
-// cva-reg: reg.exe's query, add, delete, export and import on a target's registry.
+// cva-reg: reg.exe's query, add, delete, export, import, load and unload on a target's
+// registry.
 class CRegTool {
 public:
     CRegTool(std::istream& in, std::ostream& out, std::ostream& err);
@@ -45,6 +46,9 @@ private:
     int Delete(const COptions& o);
     int Export(const COptions& o);
     int Import(const COptions& o);
+    int Load(const COptions& o);
+    int Unload(const COptions& o);
+    static std::string LoadError(reg::LSTATUS rc, const std::string& what);
     void QueryAll(reg::HKEY key, const std::string& path, bool recurse);
     size_t QueryValueBelow(reg::HKEY key, const std::string& path, const std::u16string& name);
     void PrintValue(const std::u16string& name, reg::DWORD type, const std::vector<uint8_t>& data);

@@ -3,9 +3,11 @@
 
 #include "platform/hive/RegEditFile.h"
 #include "platform/hive/WineRegFile.h"
+#include "platform/process/SystemMessage.h"
 #include "platform/text/Unicode.h"
 
 #include <cstring>
+#include <filesystem>
 #include <ostream>
 #include <sys/stat.h>
 
@@ -305,6 +307,39 @@ int CRegTool::Import(const COptions& o) {
         return Fail(file + ": " + error + "; nothing was imported.");
     }
     return Finish();
+}
+
+int CRegTool::Load(const COptions& o) {
+    if (o.m_positional.size() != 2 || o.m_valueName || o.m_defaultValue || o.m_allValues ||
+        o.m_recurse || o.m_type || o.m_data)
+        return Fail("Invalid syntax: load KEY FILE. Type \"cva-reg --help\" for usage.");
+    CRegPath path;
+    if (!ResolveKey(o.m_positional[0], path) || !OpenTarget(true)) return 1;
+    // The hive stays loaded for later commands, which may run in another folder.
+    std::error_code ec;
+    const std::string file = std::filesystem::absolute(o.m_positional[1], ec).string();
+    const LSTATUS rc =
+        m_target.m_registry->RegLoadKeyA(path.m_root, path.m_subKey.c_str(), file.c_str());
+    if (rc != ERROR_SUCCESS) return Fail(LoadError(rc, file));
+    return Finish();
+}
+
+int CRegTool::Unload(const COptions& o) {
+    if (o.m_positional.size() != 1 || o.m_valueName || o.m_defaultValue || o.m_allValues ||
+        o.m_recurse || o.m_type || o.m_data)
+        return Fail("Invalid syntax: unload KEY. Type \"cva-reg --help\" for usage.");
+    CRegPath path;
+    if (!ResolveKey(o.m_positional[0], path) || !OpenTarget(false)) return 1;
+    const LSTATUS rc = m_target.m_registry->RegUnLoadKeyA(path.m_root, path.m_subKey.c_str());
+    if (rc != ERROR_SUCCESS) return Fail(LoadError(rc, path.Full()));
+    return Finish();
+}
+
+std::string CRegTool::LoadError(LSTATUS rc, const std::string& what) {
+    if (rc == ERROR_INVALID_PARAMETER)
+        return "only a key directly below HKLM or HKU that was loaded from a file can be loaded "
+               "or unloaded";
+    return what + ": " + process::FormatSystemMessage(static_cast<uint32_t>(rc));
 }
 
 } // namespace cva::cli

@@ -1,6 +1,8 @@
 #include "cli/script/ConsolePrompts.h"
 #include "cli/script/ScriptRunner.h"
+#include "core/app/UserProfiles.h"
 #include "core/script/TargetScriptServices.h"
+#include "platform/process/SystemMessage.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
@@ -21,14 +23,19 @@ namespace {
 
 void Usage(std::FILE* to)
 {
-    std::fprintf(to, "Usage: cvascript [--target SPEC] [--allow-host-drives] [//nologo | //logo] FILE [ARGS...]\n"
+    std::fprintf(to, "Usage: cvascript [--target SPEC] [--profile NAME] [--allow-host-drives]\n"
+                     "                 [//nologo | //logo] FILE [ARGS...]\n"
                      "       cvascript --help | -h | /?\n"
                      "Runs a VBScript file against a target, as a command-line script host.\n"
                      "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
                      "stored setting \"Target\" is used, and with none stored, the sandbox.\n"
                      "--allow-host-drives: drive letters of a Wine prefix that lie outside it\n"
                      "(Z: is the whole host) become reachable, as the setting \"AllowHostDrives\"\n"
-                     "does; host paths (/...) always are.\n");
+                     "does; host paths (/...) always are.\n"
+                     "--profile NAME: HKCU is another user of the target, named by the folder\n"
+                     "name of a profile in its ProfileList: that user's NTUSER.DAT is loaded as\n"
+                     "HKEY_USERS\\Corvanta for the run, saved to its own file and unloaded at\n"
+                     "the end.\n");
 }
 
 bool IsHelpOption(const std::string& a)
@@ -96,6 +103,32 @@ std::unique_ptr<cva::target::CTargetSystem> OpenTarget(const std::optional<std::
     return target;
 }
 
+// Loads the hive of the profile named `name` into `userHive` (null for the running
+// user); false after telling why when there is no such profile or its hive cannot be
+// loaded, as the script would otherwise change the running user's settings.
+bool LoadProfile(cva::target::CTargetSystem& target, const std::string& name,
+                 cva::reg::HKEY& userHive)
+{
+    const std::vector<std::string> profiles = cva::app::ReadProfileList(target, target.UserName());
+    const int index = cva::app::FindProfile(profiles, name);
+    if (index < 0) {
+        std::cerr << "cvascript: the target has no profile " << name << "\n";
+        return false;
+    }
+    const std::string folder = index > 0 ? profiles[static_cast<size_t>(index)] : std::string();
+    const cva::app::SUserHiveSwitch result = cva::app::SwitchUserHive(target, folder, userHive);
+    if (result.m_unload != cva::reg::ERROR_SUCCESS)
+        std::cerr << "cvascript: a hive left loaded as HKEY_USERS\\Corvanta cannot be unloaded: "
+                  << cva::process::FormatSystemMessage(result.m_unload) << "\n";
+    if (result.m_load != cva::reg::ERROR_SUCCESS) {
+        std::cerr << "cvascript: the hive of " << name << " (" << folder
+                  << "\\ntuser.dat) cannot be loaded: "
+                  << cva::process::FormatSystemMessage(result.m_load) << "\n";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -103,6 +136,7 @@ int main(int argc, char** argv)
     bool nologo = false;
     std::string file;
     std::optional<std::string> targetSpec;
+    std::optional<std::string> profile;
     bool allowHostDrives = false;
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
@@ -111,12 +145,12 @@ int main(int argc, char** argv)
             Usage(stdout);
             return 0;
         }
-        if (file.empty() && a == "--target") {
+        if (file.empty() && (a == "--target" || a == "--profile")) {
             if (i + 1 >= argc) {
                 Usage(stderr);
                 return 1;
             }
-            targetSpec = argv[++i];
+            (a == "--target" ? targetSpec : profile) = argv[++i];
             continue;
         }
         if (file.empty() && a.rfind("--target=", 0) == 0) {
@@ -153,6 +187,8 @@ int main(int argc, char** argv)
     auto target = OpenTarget(targetSpec, allowHostDrives);
     if (!target)
         return 1;
+    cva::reg::HKEY userHive = nullptr;
+    if (profile && !LoadProfile(*target, *profile, userHive)) return 1;
     if (!nologo)
         std::cout << "Corvanta Script Host Version 1.0\n\n";
     cva::cli::ScriptOutput output;
@@ -165,6 +201,7 @@ int main(int argc, char** argv)
     target->Registry().SetSaveOnClose(false);
     cva::cli::CConsolePrompts prompts;
     cva::script::CTargetScriptServices services(*target, &prompts);
+    services.SetCurrentUserSource([&userHive] { return userHive; });
     int rc = cva::cli::RunScriptText(file, cva::cli::DecodeScriptText(*script), args, output, &services);
     std::cout.flush();
     std::string errors;
@@ -172,6 +209,16 @@ int main(int argc, char** argv)
         std::cerr << "cvascript: the registry of " << target->Describe() << " was not saved: " << errors << "\n";
         if (rc == 0)
             rc = 1;
+    }
+    // The hive was saved with the others above; unloading it saves anything left.
+    if (userHive) {
+        const cva::app::SUserHiveSwitch result = cva::app::SwitchUserHive(*target, {}, userHive);
+        if (result.m_unload != cva::reg::ERROR_SUCCESS) {
+            std::cerr << "cvascript: the hive of " << *profile
+                      << " was not unloaded: " << cva::process::FormatSystemMessage(result.m_unload)
+                      << "\n";
+            if (rc == 0) rc = 1;
+        }
     }
     return rc;
 }

@@ -59,6 +59,7 @@ void CApplicationDlg::StartCatalogue(const std::string& singlePlugin, ICatalogue
     }
     m_bReady = true;
     SetLevel(-1);
+    BuildProfileList();
 }
 
 void CApplicationDlg::OpenSelectedItem() {

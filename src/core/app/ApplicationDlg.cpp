@@ -63,13 +63,6 @@ private:
 
 } // namespace
 
-void CApplicationDlg::UpdateProfilePane() {
-    if (!m_pView) return;
-    // GetComputerNameA's buffer holds 15 characters.
-    std::string computer = m_target.ComputerName().substr(0, 15);
-    m_pView->SetStatusText(EStatusPane::Profile, "Profile: " + computer + "\\" + m_target.UserName());
-}
-
 SSessionRequests SSessionRequests::FromCore(CAppCore& core) {
     SSessionRequests requests;
     requests.m_restart = [&core] { core.RequestRestart(); };
@@ -110,11 +103,13 @@ CApplicationDlg::CApplicationDlg(target::CTargetSystem& target, settings::CSetti
         page->SetVisible(i == m_nPageIndex);
     }
     m_mru.Load(kRecentFile, kRecentMaximum);
+    LoadSettings();
 }
 
 CApplicationDlg::~CApplicationDlg() {
     // The script's last routines (Class_Terminate) may still talk to the pages.
     m_pHost.reset();
+    if (m_hUserHive) m_target.Registry().RegCloseKey(m_hUserHive);
     m_mru.Save();
     m_catalogue.SaveCatalogueCache();
 }

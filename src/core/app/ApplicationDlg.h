@@ -82,16 +82,26 @@ public:
         m_pView = view;
         UpdateProfilePane();
     }
-    // "Profile: COMPUTER\user" for the user whose settings are edited (the running user
-    // until other profiles can be chosen).
+    // --- Other users' profiles (ApplicationProfiles.cpp) -------------------------------
+    // "Profile: COMPUTER\user" for the user whose settings are edited.
     void UpdateProfilePane();
+    // Fills m_arrProfiles from the target's ProfileList, then shows the selected profile.
+    void BuildProfileList();
+    // Re-reads what the options change and loads the hive of the profile m_nProfile
+    // names as HKEY_USERS\Corvanta; a profile whose hive cannot be loaded gives way to
+    // the running user without a message (ProfileLoadError tells why).
+    void LoadSettings();
+    // " failed with error N: <the system's text>" in a box titled "Error".
+    void ShowSystemError(reg::LSTATUS code);
+    reg::LSTATUS ProfileLoadError() const { return m_nProfileLoadError; }
 
     // Opens catalogue entry `index`: reads the file, shows its page, runs its script.
     // False when the file is refused (gone, unreadable or no plugin file): the user is
     // told why, `why` gets the reason, and the page shown stays as it was.
     bool LoadPlugin(int index, std::string* why = nullptr);
     void ShowPage(int pageIndex);
-    // Re-reads "DELTO" into the open host object after the options changed.
+    // Re-reads "DELTO" into the open host object: the first step of LoadSettings, which
+    // is what the options sheet's OK calls.
     void OnOptionsChanged();
 
     pages::CPropertyPageBase* Page(int pageIndex);
@@ -174,6 +184,10 @@ public:
     int m_nPageIndex = pages::PAGE_MAIN;
     bool m_bHasExport = false;
     reg::HKEY m_hUserHive = nullptr; // another user's mounted hive, null for the running user
+    std::string m_strUserName;
+    // Entry 0: the running user's login name; then the other users' profile folders.
+    std::vector<std::string> m_arrProfiles;
+    int m_nProfile = 0;
 
 private:
     IApplicationView& View();
@@ -206,6 +220,7 @@ private:
     std::string m_strStatus;
     int m_nScriptErrors = 0;
     std::string m_strWriteFailure;
+    reg::LSTATUS m_nProfileLoadError = 0;
 };
 
 } // namespace cva::app

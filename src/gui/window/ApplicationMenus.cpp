@@ -192,6 +192,8 @@ void CApplicationWindow::CreateStatusBar() {
     };
     m_pMessagePane = pane("paneMessage");
     m_pMessagePane->setText(QStringLiteral("Ready"));
+    m_pProfileIcon = pane("paneProfileIcon");
+    m_pProfileIcon->setPixmap(ProfileIcon().pixmap(16, 16));
     m_pProfilePane = pane("paneProfile");
     m_pRequestIcon = pane("paneRequestIcon");
     m_pRequestIcon->setPixmap(RequestIcon().pixmap(16, 16));
@@ -202,6 +204,7 @@ void CApplicationWindow::CreateStatusBar() {
     m_pLevelPane = pane("paneLevel");
     m_pLevelPane->setMinimumWidth(25);
     bar->addWidget(m_pMessagePane, 1);
+    bar->addPermanentWidget(m_pProfileIcon);
     bar->addPermanentWidget(m_pProfilePane);
     bar->addPermanentWidget(m_pRequestIcon);
     bar->addPermanentWidget(m_pRequestPane);

@@ -110,6 +110,7 @@ private:
     CInfobarCtrl* m_pHeader = nullptr;
     QStackedWidget* m_pPages = nullptr;
     QLabel* m_pMessagePane = nullptr;
+    QLabel* m_pProfileIcon = nullptr;
     QLabel* m_pProfilePane = nullptr;
     QLabel* m_pRequestIcon = nullptr;
     QLabel* m_pRequestPane = nullptr;

@@ -120,6 +120,19 @@ QIcon ProgramIcon() {
     return icon;
 }
 
+QIcon ProfileIcon() {
+    const QIcon themed = QIcon::fromTheme(QStringLiteral("user-identity"));
+    if (!themed.isNull()) return themed;
+    QPixmap pixmap = Canvas(16);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(40, 70, 140));
+    painter.setBrush(QColor(90, 130, 210));
+    painter.drawEllipse(5, 1, 6, 6);
+    painter.drawChord(2, 8, 12, 14, 0, 180 * 16);
+    return QIcon(pixmap);
+}
+
 QIcon ToolIcon(const char* themeName, Qt::GlobalColor fallback) {
     const QString name = QString::fromLatin1(themeName);
     const QIcon themed = QIcon::fromTheme(name);

@@ -12,6 +12,8 @@ QIcon LevelIcon(int level);
 QIcon RequestIcon();
 // The program's icon: three sliders on a blue tile, drawn at any size it is asked for.
 QIcon ProgramIcon();
+// The profile pane's icon: a user.
+QIcon ProfileIcon();
 // A toolbar icon from the desktop theme, else a plain drawn one of the given colour.
 QIcon ToolIcon(const char* themeName, Qt::GlobalColor fallback);
 

@@ -37,6 +37,13 @@ CRegistry::CRegistry() : m_top(std::make_shared<CRegKey>(u"REGISTRY", nullptr, n
 
 CRegistry::~CRegistry() {
     if (m_saveOnClose) SaveDirtyHives();
+    // What this program loaded and did not unload stays loaded, now held by nobody.
+    for (const auto& hive : m_hives) {
+        const CRegKey* parent = hive->Root()->Parent();
+        if (hive->m_loadedByCaller && parent)
+            NoteLoad(parent->UpperName() == u"USER" ? HKEY_USERS : HKEY_LOCAL_MACHINE,
+                     hive->Root()->Name(), hive->Path(), true);
+    }
 }
 
 void CRegistry::SetCurrentUserSid(std::u16string_view sid) {

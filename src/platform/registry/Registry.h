@@ -24,6 +24,7 @@ public:
     // An empty registry held in memory: Machine, User and the current user's key exist.
     CRegistry();
     // Saves every dirty hive (errors are lost; call SaveDirtyHives first to see them).
+    // Hives loaded with RegLoadKey and not unloaded stay noted as loaded.
     ~CRegistry();
     CRegistry(const CRegistry&) = delete;
     CRegistry& operator=(const CRegistry&) = delete;
@@ -71,6 +72,13 @@ public:
     // Read-only state of the hive holding the key (false for keys held in memory only).
     bool IsReadOnly(HKEY key, std::string* reason = nullptr);
     size_t OpenHandleCount() const;
+    // A hive loaded with RegLoadKey stays loaded until RegUnLoadKey, past the end of the
+    // program that loaded it, as on Windows: each load is noted in `folder` (the
+    // target's), and RestoreLoadedHives loads again what a program that has ended left
+    // loaded, so that it can be found and unloaded. A name that a running program holds
+    // loaded cannot be loaded by another. Without a folder nothing is noted.
+    void SetLoadRecordFolder(std::string folder) { m_loadRecordFolder = std::move(folder); }
+    LSTATUS RestoreLoadedHives(std::vector<std::string>* errors = nullptr);
 
     // --- Keys ------------------------------------------------------------------------
     LSTATUS RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, REGSAM sam,
@@ -181,6 +189,10 @@ private:
     LSTATUS SaveKeyFile(HKEY key, const std::string& file);
     LSTATUS RestoreKeyFile(HKEY key, const std::string& file, DWORD flags);
     std::u16string KeyPathFromTop(const CRegKey& key) const;
+    std::string LoadRecordPath(HKEY key, std::u16string_view subKey) const;
+    bool IsLoadedElsewhere(HKEY key, std::u16string_view subKey) const;
+    void NoteLoad(HKEY key, std::u16string_view subKey, const std::string& file, bool ended) const;
+    void ForgetLoad(HKEY key, std::u16string_view subKey) const;
 
     KeyPtr m_top; // \Registry
     std::u16string m_userSid;
@@ -190,6 +202,7 @@ private:
     bool m_saveOnClose = true;
     std::function<std::string()> m_saveGuard;
     std::vector<std::string> m_refused;
+    std::string m_loadRecordFolder;
 };
 
 } // namespace cva::reg

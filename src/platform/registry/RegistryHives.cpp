@@ -43,7 +43,8 @@ LSTATUS CRegistry::LoadKeyFile(HKEY key, std::u16string_view subKey, const std::
     KeyPtr parent;
     LSTATUS rc = KeyFromHandle(key, 0, parent);
     if (rc != ERROR_SUCCESS) return rc;
-    if (parent->FindSubkey(text::ToUpper(subKey))) return ERROR_ALREADY_EXISTS;
+    if (parent->FindSubkey(text::ToUpper(subKey)) || IsLoadedElsewhere(key, subKey))
+        return ERROR_ALREADY_EXISTS;
     CMountOptions options;
     options.m_allowMissing = false;
     std::u16string mount = KeyPathFromTop(*parent);
@@ -51,6 +52,7 @@ LSTATUS CRegistry::LoadKeyFile(HKEY key, std::u16string_view subKey, const std::
     rc = MountHiveFile(mount, file, options, nullptr);
     if (rc != ERROR_SUCCESS) return rc;
     m_hives.back()->m_loadedByCaller = true;
+    NoteLoad(key, subKey, file, false);
     return ERROR_SUCCESS;
 }
 
@@ -72,6 +74,7 @@ LSTATUS CRegistry::UnLoadKey(HKEY key, std::u16string_view subKey) {
     m_hives.erase(std::remove_if(m_hives.begin(), m_hives.end(),
                                  [&](const std::unique_ptr<CHive>& h) { return h.get() == hive; }),
                   m_hives.end());
+    ForgetLoad(key, subKey);
     return ERROR_SUCCESS;
 }
 

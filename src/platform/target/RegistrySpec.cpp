@@ -50,6 +50,17 @@ std::string WineServerReason(const std::string& prefix) {
            ": close its programs or run `wineserver -k`";
 }
 
+// Hives loaded into the registry belong to the target, like its own hives: one that an
+// earlier run left loaded is there again until someone unloads it.
+bool Opened(COpenedRegistry& out, std::unique_ptr<reg::CRegistry> registry,
+            const std::string& folder) {
+    registry->SetLoadRecordFolder(folder);
+    registry->RestoreLoadedHives();
+    out.m_folder = folder;
+    out.m_registry = std::move(registry);
+    return true;
+}
+
 } // namespace
 
 bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& error) {
@@ -115,9 +126,7 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
         if (!Mount(*registry, u"User\\" + defaultSid, folder + "/user.reg", options, error))
             return false;
         registry->SetCurrentUserSid(defaultSid);
-        out.m_folder = folder;
-        out.m_registry = std::move(registry);
-        return true;
+        return Opened(out, std::move(registry), folder);
     }
 
     const std::string& prefix = spec.m_path;
@@ -153,9 +162,7 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
     options.m_rootComment = "REGISTRY\\\\User\\\\" + text::Utf16ToUtf8(userSid);
     if (!Mount(*registry, u"User\\" + userSid, prefix + "/user.reg", options, error)) return false;
     registry->SetCurrentUserSid(userSid);
-    out.m_folder = prefix;
-    out.m_registry = std::move(registry);
-    return true;
+    return Opened(out, std::move(registry), prefix);
 }
 
 } // namespace cva::target

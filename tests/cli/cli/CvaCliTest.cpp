@@ -1,7 +1,7 @@
 // Runs the built cva-cli over the shipped plugins on temporary sandboxes, and checks
 // what it changed through cva-reg, as an administrator scripting tweaks would.
-#include "platform/settings/SettingsStore.h"
 #include "platform/hive/WinePrefix.h"
+#include "platform/settings/SettingsStore.h"
 #include "support/LockHolder.h"
 #include "support/TempDir.h"
 #include "support/WinePrefix.h"
@@ -443,6 +443,34 @@ TEST_F(CvaCli, ExportSavesThePluginsSettingsForImportBack) {
     EXPECT_EQ(r.m_status, 5);
     EXPECT_NE(r.m_err.find("the export was not written: cannot "), std::string::npos) << r.m_err;
     EXPECT_EQ(ReadAll(file), saved);
+}
+
+TEST_F(CvaCli, ProfileOptionAppliesToThatUsersHiveAndNotTheRunningUsers) {
+    CResult r =
+        Cli({"--profile", "Helpdesk", "apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    // The user's own file, loaded as Windows' reg load would.
+    ASSERT_EQ(Exec(CVA_REG_PROGRAM,
+                   {"load", "HKU\\Helpdesk",
+                    m_dir.File("box/drive_c/Documents and Settings/Helpdesk/NTUSER.DAT")})
+                  .m_status,
+              0);
+    EXPECT_NE(Query(std::string(kAdvanced).replace(0, 4, "HKU\\Helpdesk"), "HideFileExt")
+                  .find("REG_DWORD    0x0"),
+              std::string::npos);
+    EXPECT_EQ(Exec(CVA_REG_PROGRAM, {"unload", "HKU\\Helpdesk"}).m_status, 0);
+    EXPECT_NE(Query(kAdvanced, "HideFileExt").find("REG_DWORD    0x1"), std::string::npos);
+    EXPECT_NE(Exec(CVA_REG_PROGRAM, {"query", "HKU\\Corvanta"}).m_status, 0)
+        << "unloaded at the end";
+
+    r = Cli({"--profile", "Nobody", "apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
+    EXPECT_EQ(r.m_status, 4);
+    EXPECT_NE(r.m_err.find("no profile Nobody (it has "), std::string::npos) << r.m_err;
+    r = Cli({"--profile", "LocalService", "show", "explorer_files.cvp"});
+    EXPECT_EQ(r.m_status, 4);
+    EXPECT_NE(r.m_err.find("cannot be loaded: The system cannot find the file specified."),
+              std::string::npos)
+        << r.m_err;
 }
 
 } // namespace

@@ -62,6 +62,19 @@ TEST_F(CvaScript, RegistryChangesPersistInTheTarget) {
     EXPECT_EQ("7\n", m_out);
 }
 
+TEST_F(CvaScript, ProfileOptionMakesHkcuThatUsersHive) {
+    const std::string box = "sandbox:" + m_dir.File("box");
+    const std::string write =
+        "CreateObject(\"WScript.Shell\").RegWrite \"HKCU\\Software\\CvaScript\\V\", \"a\"";
+    ASSERT_EQ(0, Run(write, box, "--profile Administrator")) << m_err;
+    EXPECT_NE(ReadAll(m_dir.File("box/drive_c/Documents and Settings/Administrator/NTUSER.DAT"))
+                  .find("CvaScript"),
+              std::string::npos);
+    EXPECT_EQ(ReadAll(m_dir.File("box/user.reg")).find("CvaScript"), std::string::npos);
+    EXPECT_EQ(1, Run(write, box, "--profile Nobody"));
+    EXPECT_NE(m_err.find("no profile Nobody"), std::string::npos) << m_err;
+}
+
 TEST_F(CvaScript, TheStoredTargetIsUsedWithoutTheOption) {
     std::string other = m_dir.File("other-box");
     cva::settings::CSettingsStore store(m_dir.File("config/Meridot/Corvanta"));

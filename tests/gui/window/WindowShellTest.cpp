@@ -39,6 +39,16 @@ TEST_F(WindowTest, RequestPaneShowsARestartWhileItIsPending) {
     EXPECT_TRUE(m_window->findChild<QLabel*>(QStringLiteral("paneRequestIcon"))->isVisible());
 }
 
+TEST_F(WindowTest, ProfilePaneShowsTheChosenUserWithItsIcon) {
+    const QString computer = QString::fromStdString(m_core->Target()->ComputerName());
+    EXPECT_EQ(PaneText("paneProfile"), QStringLiteral("Profile: ") + computer + "\\" +
+                                           QString::fromStdString(m_core->Target()->UserName()));
+    EXPECT_TRUE(m_window->findChild<QLabel*>(QStringLiteral("paneProfileIcon"))->isVisible());
+    m_logic->m_nProfile = static_cast<int>(m_logic->m_arrProfiles.size()) - 1;
+    m_logic->LoadSettings();
+    EXPECT_EQ(PaneText("paneProfile"), QStringLiteral("Profile: ") + computer + "\\Administrator");
+}
+
 TEST_F(WindowTest, PluginCommandsFollowTheOpenPlugin) {
     m_window->UpdateCommandUI();
     EXPECT_FALSE(m_window->Command(gui::ID_INFORMATION)->isEnabled());
