@@ -83,6 +83,32 @@ bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& 
     return true;
 }
 
+std::string FormatRegistrySpec(const CRegistrySpec& spec) {
+    switch (spec.m_kind) {
+    case TargetKind::Wine: return "wine:" + spec.m_path;
+    case TargetKind::Offline: return "offline:" + spec.m_path;
+    case TargetKind::Sandbox: break;
+    }
+    if (spec.m_path.empty() || spec.m_path == DefaultSandboxFolder()) return "sandbox";
+    return "sandbox:" + spec.m_path;
+}
+
+std::string TargetLabel(const CRegistrySpec& spec) {
+    std::string path = spec.m_path;
+    const char* home = std::getenv("HOME");
+    const std::string homeFolder = home ? TrimSlashes(home) : std::string();
+    if (homeFolder.size() > 1 && path.compare(0, homeFolder.size(), homeFolder) == 0 &&
+        (path.size() == homeFolder.size() || path[homeFolder.size()] == '/'))
+        path = "~" + path.substr(homeFolder.size());
+    switch (spec.m_kind) {
+    case TargetKind::Wine: return "Wine: " + path;
+    case TargetKind::Offline: return "Offline: " + path;
+    case TargetKind::Sandbox: break;
+    }
+    if (spec.m_path.empty() || spec.m_path == DefaultSandboxFolder()) return "Sandbox";
+    return "Sandbox: " + path;
+}
+
 std::string ProfileFolder() {
     return HomeBased("XDG_DATA_HOME", "/.local/share") + "/Meridot/Corvanta";
 }
