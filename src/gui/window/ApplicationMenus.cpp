@@ -192,6 +192,7 @@ void CApplicationWindow::CreateStatusBar() {
     m_pMessagePane = pane("paneMessage");
     m_pMessagePane->setText(QStringLiteral("Ready"));
     m_pProfilePane = pane("paneProfile");
+    m_pTargetPane = pane("paneTarget");
     m_pRequestIcon = pane("paneRequestIcon");
     m_pRequestIcon->setPixmap(RequestIcon().pixmap(16, 16));
     m_pRequestIcon->hide();
@@ -201,6 +202,7 @@ void CApplicationWindow::CreateStatusBar() {
     m_pLevelPane = pane("paneLevel");
     m_pLevelPane->setMinimumWidth(25);
     bar->addWidget(m_pMessagePane, 1);
+    bar->addPermanentWidget(m_pTargetPane);
     bar->addPermanentWidget(m_pProfilePane);
     bar->addPermanentWidget(m_pRequestIcon);
     bar->addPermanentWidget(m_pRequestPane);
@@ -259,8 +261,8 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_WEBSITE: OpenWebsite(); return;
     case ID_EXPORT: NotAvailable(QStringLiteral("Export Tweak")); return;
     case ID_UPDATE: NotAvailable(QStringLiteral("Update")); return;
-    case ID_OPTIONS: NotAvailable(QStringLiteral("Options")); return;
-    case ID_ORGANIZE: NotAvailable(QStringLiteral("Organize")); return;
+    case ID_OPTIONS: ShowOptions(0); return;
+    case ID_ORGANIZE: ShowOptions(2); return;
     case ID_HELP_TOPICS: NotAvailable(QStringLiteral("Help")); return;
     default: return;
     }

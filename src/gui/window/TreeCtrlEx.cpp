@@ -11,6 +11,8 @@ namespace cva::gui {
 
 namespace {
 constexpr int kModelRole = Qt::UserRole + 1;
+constexpr int kSingleExpand = 0x400;
+constexpr int kSingleClick = 0x200;
 }
 
 CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent) {
@@ -18,7 +20,15 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent) {
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
-    connect(this, &QTreeWidget::itemExpanded, this, &CTreeCtrlEx::CollapseSiblings);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (m_nStyle & kSingleExpand) CollapseSiblings(item);
+    });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && (m_nStyle & kSingleExpand) && item->childCount() > 0) item->setExpanded(true);
+    });
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if ((m_nStyle & kSingleClick) && item->childCount() > 0) item->setExpanded(!item->isExpanded());
+    });
 }
 
 void CTreeCtrlEx::Fill(const app::CCatalogueTree& model) {
@@ -58,7 +68,7 @@ void CTreeCtrlEx::SelectModelItem(app::HTREEITEM item) {
     QTreeWidgetItem* widgetItem = m_items[static_cast<size_t>(item)];
     for (QTreeWidgetItem* parent = widgetItem->parent(); parent; parent = parent->parent()) {
         parent->setExpanded(true);
-        CollapseSiblings(parent);
+        if (m_nStyle & kSingleExpand) CollapseSiblings(parent);
     }
     setCurrentItem(widgetItem);
     scrollToItem(widgetItem);

@@ -28,9 +28,10 @@ public:
     std::optional<std::string> PickFile(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return m_folder; }
 
     std::vector<std::string> m_asked;
+    std::optional<std::string> m_folder; // what the folder browser picks
     int m_answer = app::IDOK;
 };
 
