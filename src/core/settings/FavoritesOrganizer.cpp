@@ -15,11 +15,6 @@ namespace {
 
 constexpr const char* kFavoritesFile = "favorites.ini";
 
-std::string TrimTrailingSlashes(std::string path) {
-    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-    return path;
-}
-
 // The file's lines as CMRU reads them (trimmed, without comments and empty lines).
 std::vector<std::string> ReadLines(const std::string& profileFolder) {
     registry::CMRU list(profileFolder);
@@ -38,12 +33,12 @@ bool SplitLine(const std::string& line, std::string& text, std::string& fileName
 
 } // namespace
 
-std::string CFavoritesOrganizer::FilePath() const {
-    return TrimTrailingSlashes(m_settings.GetProfileString(kSettings, "ProfileDir"));
+std::string CFavoritesOrganizer::ProfileFolder() const {
+    return StoredFolder(m_settings, "ProfileDir");
 }
 
 void CFavoritesOrganizer::Open() {
-    m_read = ReadLines(FilePath());
+    m_read = ReadLines(ProfileFolder());
     m_lines.clear();
     for (size_t i = 0; i < m_read.size(); ++i) m_lines.push_back({m_read[i], static_cast<int>(i)});
     m_bModified = false;
@@ -51,7 +46,7 @@ void CFavoritesOrganizer::Open() {
 }
 
 void CFavoritesOrganizer::BuildRows() {
-    const std::string pluginFolder = TrimTrailingSlashes(m_settings.GetProfileString(kSettings, "PluginDir"));
+    const std::string pluginFolder = StoredFolder(m_settings, "PluginDir");
     m_rows.clear();
     m_rowLines.clear();
     for (size_t i = 0; i < m_lines.size(); ++i) {
@@ -120,7 +115,7 @@ bool CFavoritesOrganizer::Edit(int row, app::IUserPrompts& prompts) {
 
 bool CFavoritesOrganizer::Save() {
     if (!m_bModified) return true;
-    const std::string folder = FilePath();
+    const std::string folder = ProfileFolder();
     // Match the file as it is now against the file as it was read: what is new on disk
     // came from elsewhere and stays; what went from disk stays gone.
     const std::vector<std::string> now = ReadLines(folder);

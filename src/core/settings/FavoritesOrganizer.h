@@ -45,7 +45,7 @@ private:
         std::string text;
         int origin; // index of the line as read, -1 for none
     };
-    std::string FilePath() const;
+    std::string ProfileFolder() const;
     void BuildRows();
     int LineOfRow(int row) const;
     bool Swap(int row, int otherRow);

@@ -12,24 +12,9 @@
 
 namespace cva::options {
 
-namespace {
-
-std::string TrimTrailingSlashes(std::string path) {
-    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) path.pop_back();
-    return path;
-}
-
-} // namespace
-
-const char* OptionsPageCaption(int page) {
-    static const char* const captions[] = {"Logging", "Folders", "Favorites", "Tree",
-                                           "User",    "Misc",    "Profile",   "Target"};
-    return page >= 0 && page < OPTIONS_PAGE_COUNT ? captions[page] : "";
-}
-
 void CLoggingOptions::Open() {
     namespace fs = std::filesystem;
-    m_strLogFolder = logging::LogFolderFor(TrimTrailingSlashes(m_settings.GetProfileString(kSettings, "ProfileDir")));
+    m_strLogFolder = logging::LogFolderFor(StoredFolder(m_settings, "ProfileDir"));
     m_logs.clear();
     std::error_code ec;
     for (fs::directory_iterator it(m_strLogFolder, ec), end; !ec && it != end; it.increment(ec)) {

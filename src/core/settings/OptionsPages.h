@@ -1,5 +1,11 @@
 #pragma once
 
+#include <string>
+
+namespace cva::settings {
+class CSettingsStore;
+}
+
 // The pages of the options sheet in their order, and the stored bits they edit.
 namespace cva::options {
 
@@ -17,6 +23,8 @@ enum EOptionsPage : int {
 
 // "Logging", "Folders", ...; empty for an index out of range.
 const char* OptionsPageCaption(int page);
+// A stored folder ("PluginDir", "ProfileDir") without trailing slashes.
+std::string StoredFolder(settings::CSettingsStore& settings, const char* name);
 
 constexpr const char* kSettings = "Settings";
 // "TreeStyle" and "Option5" are written under the lower-case spelling of the section.

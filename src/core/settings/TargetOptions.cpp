@@ -52,10 +52,18 @@ STargetCandidate ProbeTarget(const target::CRegistrySpec& spec, target::CTargetS
         candidate.usable = true;
         candidate.version = WindowsVersionText(system.Version());
         candidate.writable = !system.IsReadOnly() && system.CanChangeMachineSettings();
+        // A wineserver started since the prefix was opened (by one of its tools) turns
+        // every save away until it ends.
+        const std::string serverRuns = system.Kind() == target::TargetKind::Wine && !system.IsReadOnly()
+                                           ? target::WineServerReason(system.Folder())
+                                           : std::string();
         if (system.IsReadOnly())
             candidate.note = "read-only: " + system.ReadOnlyReason();
+        else if (!serverRuns.empty())
+            candidate.note = "read-only now: " + serverRuns;
         else if (!candidate.writable)
             candidate.note = "read-only: its registry files cannot be written";
+        if (!serverRuns.empty()) candidate.writable = false;
     };
     if (open && Same(open->Spec()) == Same(spec)) {
         describe(*open);
@@ -66,7 +74,10 @@ STargetCandidate ProbeTarget(const target::CRegistrySpec& spec, target::CTargetS
         if (!Exists(folder + "/system.reg", false)) {
             // Made on first use: a Windows XP slice, as every new sandbox is.
             candidate.usable = candidate.writable = true;
-            candidate.version = WindowsVersionText(target::CTargetVersion{}) + ", made when chosen";
+            target::CTargetVersion seeded;
+            seeded.m_servicePack = "Service Pack 3";
+            candidate.version = WindowsVersionText(seeded);
+            candidate.note = "a new sandbox, made when it is first opened";
             return candidate;
         }
     }
@@ -125,12 +136,13 @@ bool CTargetOptions::AddSandbox(const std::string& folder, app::IUserPrompts& pr
 }
 
 bool CTargetOptions::BrowseWinePrefix(app::IUserPrompts& prompts) {
-    const std::optional<std::string> folder = prompts.PickFolder("Wine prefix", {});
+    const char* home = std::getenv("HOME");
+    const std::optional<std::string> folder = prompts.PickFolder("Wine prefix", home ? home : "");
     return folder && AddWinePrefix(*folder, prompts);
 }
 
 bool CTargetOptions::BrowseSandbox(app::IUserPrompts& prompts) {
-    const std::optional<std::string> folder = prompts.PickFolder("Sandbox folder", {});
+    const std::optional<std::string> folder = prompts.PickFolder("Sandbox folder", target::ProfileFolder());
     return folder && AddSandbox(*folder, prompts);
 }
 

@@ -28,6 +28,7 @@ void Fill(QTreeWidget* list, QLabel* note, const options::CTargetOptions& model)
         list->addTopLevelItem(new QTreeWidgetItem(
             QStringList{Q(candidate.label), Q(candidate.version), StateText(candidate)}));
     if (QTreeWidgetItem* item = list->topLevelItem(model.m_nSelected)) list->setCurrentItem(item);
+    for (int column = 0; column < 2; ++column) list->resizeColumnToContents(column);
     const int selected = model.m_nSelected;
     const bool valid = selected >= 0 && selected < static_cast<int>(model.Candidates().size());
     note->setText(valid ? Q(model.Candidates()[static_cast<size_t>(selected)].note) : QString());
@@ -47,8 +48,6 @@ QWidget* CreateTargetPage(options::CTargetOptions& model, app::IUserPrompts& pro
     list->setObjectName(QStringLiteral("targetList"));
     list->setRootIsDecorated(false);
     list->setHeaderLabels({QStringLiteral("Target"), QStringLiteral("Windows"), QStringLiteral("State")});
-    list->header()->resizeSection(0, 170);
-    list->header()->resizeSection(1, 230);
     layout->addWidget(list, 1);
     auto* note = new QLabel(page);
     note->setObjectName(QStringLiteral("targetNote"));

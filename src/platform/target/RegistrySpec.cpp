@@ -41,16 +41,14 @@ bool Mount(reg::CRegistry& registry, const std::u16string& at, const std::string
     return false;
 }
 
-// Why the prefix's registry must not be written now; empty when no wineserver runs. The
-// server would overwrite any change with its own copy of the registry.
+} // namespace
+
 std::string WineServerReason(const std::string& prefix) {
     pid_t pid = 0;
     if (!hive::IsWineServerRunning(prefix, &pid)) return {};
     return "a wineserver (process " + std::to_string(pid) + ") runs for " + prefix +
            ": close its programs or run `wineserver -k`";
 }
-
-} // namespace
 
 bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& error) {
     spec = CRegistrySpec{};

@@ -30,6 +30,10 @@ std::string TargetLabel(const CRegistrySpec& spec);
 std::string ProfileFolder();
 std::string DefaultSandboxFolder();
 
+// Why the prefix's registry must not be written now; empty when no wineserver runs. The
+// server would overwrite any change with its own copy of the registry.
+std::string WineServerReason(const std::string& prefix);
+
 struct COpenedRegistry {
     std::unique_ptr<reg::CRegistry> m_registry;
     // The whole target refuses changes (a wineserver runs for the prefix), and why.

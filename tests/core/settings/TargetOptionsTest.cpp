@@ -4,6 +4,9 @@
 #include "core/settings/OptionsSheet.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
+#include "platform/files/AtomicFile.h"
+#include "platform/hive/WinePrefix.h"
+#include "support/LockHolder.h"
 #include "support/TempDir.h"
 #include "support/WinePrefix.h"
 
@@ -87,6 +90,22 @@ TEST_F(TargetOptionsTest, ChoosingAPrefixStoresItAndTheCoreSwitchesInPlace) {
 
     EXPECT_FALSE(m_core->SwitchTarget(target::CRegistrySpec{target::TargetKind::Wine, m_dir.File("plain")}, &why));
     EXPECT_EQ(m_core->Target()->Kind(), target::TargetKind::Wine);
+}
+
+TEST_F(TargetOptionsTest, TheOpenPrefixTurnsReadOnlyOnceAWineserverRunsForIt) {
+    const std::string prefix = m_dir.File("prefix");
+    std::string why;
+    ASSERT_TRUE(m_core->SwitchTarget(target::CRegistrySpec{target::TargetKind::Wine, prefix}, &why)) << why;
+    test::CTempDir server; // Debian's Wine names its server's folder below /tmp in the prefix
+    files::WriteFileAtomically(prefix + "/wineserver", server.Path().substr(5));
+    const std::string folder = hive::WineServerFolders(prefix).at(1);
+    fs::create_directory(folder);
+    files::WriteFileAtomically(folder + "/lock", "");
+    test::CLockHolder wineserver(folder + "/lock");
+    const STargetCandidate probed = ProbeTarget(m_core->Target()->Spec(), m_core->Target());
+    EXPECT_FALSE(probed.writable);
+    EXPECT_EQ(probed.note, "read-only now: a wineserver (process " + std::to_string(wineserver.Pid()) +
+                               ") runs for " + prefix + ": close its programs or run `wineserver -k`");
 }
 
 TEST_F(TargetOptionsTest, ToolsOnTheSandboxExplainWhyTheyDoNotRun) {
