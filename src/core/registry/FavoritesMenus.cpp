@@ -150,11 +150,10 @@ std::string CFavoritesMenus::ToolFailureText(unsigned int id, int result,
     const std::string line = LineAt("tools.ini", static_cast<int>(id - kToolFirstId));
     const std::string name = MenuText(line);
     const std::string command = ToolCommand(id);
-    const std::string label = target::TargetLabel(target.Spec());
     if (target.Kind() == target::TargetKind::Sandbox)
-        return "The tool \"" + name + "\" cannot run: the sandbox (" + label +
-               ") has no programs. Tools run on a Wine prefix, which can be chosen on the Target "
-               "page of the options.";
+        return "The tool \"" + name + "\" cannot run: the sandbox has no programs. Tools run on a "
+               "Wine prefix, which can be chosen on the Target page of the options.";
+    const std::string label = target::TargetLabel(target.Spec());
     std::string text = "The tool \"" + name + "\" could not be started: ";
     if (result == target::SE_ERR_FNF || result == target::SE_ERR_PNF)
         return text + "\"" + command + "\" was not found on " + label + ".";

@@ -61,7 +61,7 @@ COptionsSheetDlg::COptionsSheetDlg(options::COptionsSheet& model, app::IUserProm
     connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item) ShowPage(m_pTree->indexOfTopLevelItem(item));
     });
-    resize(720, 480);
+    resize(820, 500);
     ShowPage(firstPage >= 0 && firstPage < options::OPTIONS_PAGE_COUNT ? firstPage : 0);
 }
 

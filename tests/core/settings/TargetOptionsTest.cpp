@@ -4,9 +4,7 @@
 #include "core/settings/OptionsSheet.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
-#include "platform/files/AtomicFile.h"
-#include "platform/hive/WinePrefix.h"
-#include "support/LockHolder.h"
+#include "support/FakeWineServer.h"
 #include "support/TempDir.h"
 #include "support/WinePrefix.h"
 
@@ -96,12 +94,7 @@ TEST_F(TargetOptionsTest, TheOpenPrefixTurnsReadOnlyOnceAWineserverRunsForIt) {
     const std::string prefix = m_dir.File("prefix");
     std::string why;
     ASSERT_TRUE(m_core->SwitchTarget(target::CRegistrySpec{target::TargetKind::Wine, prefix}, &why)) << why;
-    test::CTempDir server; // Debian's Wine names its server's folder below /tmp in the prefix
-    files::WriteFileAtomically(prefix + "/wineserver", server.Path().substr(5));
-    const std::string folder = hive::WineServerFolders(prefix).at(1);
-    fs::create_directory(folder);
-    files::WriteFileAtomically(folder + "/lock", "");
-    test::CLockHolder wineserver(folder + "/lock");
+    test::CFakeWineServer wineserver(prefix);
     const STargetCandidate probed = ProbeTarget(m_core->Target()->Spec(), m_core->Target());
     EXPECT_FALSE(probed.writable);
     EXPECT_EQ(probed.note, "read-only now: a wineserver (process " + std::to_string(wineserver.Pid()) +
