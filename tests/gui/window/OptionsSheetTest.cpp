@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -59,6 +60,17 @@ TEST_F(WindowTest, OptionsOKWritesWhatChangedAndTheExpertGuardHolds) {
     sheet.accept();
     EXPECT_EQ(m_store->GetProfileInt("settings", "TreeStyle", 0), 0x400u);
     EXPECT_EQ(m_store->GetProfileInt("settings", "Option5", 0), 3u);
+}
+
+TEST_F(WindowTest, NoLogClosesTheActionLogOnOK) {
+    ASSERT_TRUE(m_core->m_logger.IsOpen());
+    WhileSheetOpen([](gui::COptionsSheetDlg& sheet) {
+        sheet.findChild<QRadioButton*>("noLog")->click();
+        sheet.accept();
+    });
+    m_window->Command(gui::ID_OPTIONS)->trigger();
+    EXPECT_FALSE(m_core->m_logger.IsOpen());
+    EXPECT_EQ(m_store->GetProfileInt("Settings", "CreateLog", 1), 0u);
 }
 
 TEST_F(WindowTest, TargetPageRefusesAFolderThatIsNoWinePrefix) {
