@@ -1,5 +1,6 @@
 #include "core/app/AppCore.h"
 
+#include "core/registry/FavoritesMenus.h"
 #include "platform/files/FileAttributes.h"
 #include "platform/process/ProcessServices.h"
 #include "platform/target/ShellExecute.h"
@@ -87,18 +88,48 @@ CAppCore::EStart CAppCore::Start(const StartupMessage& message, std::string* err
         return EStart::NoTarget;
     }
     m_target->SetRecorder([this](const std::string& entry) { m_logger.Log(entry); });
-    // Plugins reach the drives that lie outside the target only when the user says so.
-    m_target->AllowHostDrives(m_options.m_allowHostDrives ||
-                              m_settings.GetProfileInt(kSettings, "AllowHostDrives", 0) != 0);
-
-    m_nWindowsVersion = m_target->WindowsVersionCode();
+    PrepareTarget();
     if (m_nWindowsVersion < 7 && !message("This application runs only on Windows XP and above"))
         return EStart::Declined;
     if (!IsUserAdmin(*m_target) && !message(MachineSettingsWarning(*m_target)))
         return EStart::Declined;
 
     ReadFolderSettings();
+    registry::CFavoritesMenus::WriteDefaultTools(m_strProfileDir, m_target->Kind() == target::TargetKind::Wine);
     return EStart::Run;
+}
+
+void CAppCore::PrepareTarget() {
+    // Plugins reach the drives that lie outside the target only when the user says so.
+    m_target->AllowHostDrives(m_options.m_allowHostDrives ||
+                              m_settings.GetProfileInt(kSettings, "AllowHostDrives", 0) != 0);
+    m_nWindowsVersion = m_target->WindowsVersionCode();
+}
+
+bool CAppCore::SwitchTarget(const target::CRegistrySpec& spec, std::string* error) {
+    std::string why;
+    std::unique_ptr<target::CTargetSystem> opened = target::CTargetSystem::Open(spec, why);
+    if (!opened) {
+        if (error) *error = why;
+        return false;
+    }
+    if (m_target) {
+        UnloadForeignHive();
+        std::string failures;
+        if (!m_target->SaveChanges(&failures)) {
+            // What is not on disk yet must not go with the old target.
+            if (error) *error = "the changes to " + m_target->Describe() + " could not be saved:\n" + failures;
+            return false;
+        }
+        m_target->TakeOver(std::move(*opened));
+    } else {
+        m_target = std::move(opened);
+        m_target->SetRecorder([this](const std::string& entry) { m_logger.Log(entry); });
+    }
+    PrepareTarget();
+    registry::CFavoritesMenus::WriteDefaultTools(m_strProfileDir, m_target->Kind() == target::TargetKind::Wine);
+    m_logger.Log("Opened the target " + m_target->Describe());
+    return true;
 }
 
 std::string CAppCore::RunningCopyText() const {

@@ -66,6 +66,11 @@ public:
     logging::CActionLogger m_logger;
 
     target::CTargetSystem* Target() { return m_target.get(); }
+    // Opens another target in place of the open one (the same object stays, so whoever
+    // holds it follows): the open one's changes are saved and another user's hive it has
+    // mounted is let go first. False, with the reason, when the new one cannot be opened;
+    // the open target then stays as it was.
+    bool SwitchTarget(const target::CRegistrySpec& spec, std::string* error);
     settings::CSettingsStore& Settings() { return m_settings; }
     const std::string& PluginFolder() const { return m_strPluginDir; }
     const std::string& ProfileFolder() const { return m_strProfileDir; }
@@ -76,6 +81,9 @@ public:
     void ReadFolderSettings();
 
 private:
+    // What every opened target gets: the recorder, the host-drive permission, the version
+    // and the default tools of its kind.
+    void PrepareTarget();
     std::string RunningCopyText() const;
     std::string DefaultPluginFolder() const;
     void UnloadForeignHive();

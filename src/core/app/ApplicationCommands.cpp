@@ -152,7 +152,11 @@ bool CApplicationDlg::OnFavorite(unsigned int id) {
 }
 
 int CApplicationDlg::OnTool(unsigned int id) {
-    return m_menus.OnTool(id, m_target);
+    const int result = m_menus.OnTool(id, m_target);
+    // A tool that names a program the target lacks would otherwise do nothing at all.
+    if (result <= 32 && !m_menus.ToolCommand(id).empty())
+        m_prompts.MessageBox(m_menus.ToolFailureText(id, result, m_target), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+    return result;
 }
 
 bool CApplicationDlg::OnAddToFavorites() {

@@ -81,6 +81,7 @@ public:
     void SetView(IApplicationView* view) {
         m_pView = view;
         UpdateProfilePane();
+        UpdateTargetPane();
     }
     // --- Other users' profiles (ApplicationProfiles.cpp) -------------------------------
     // "Profile: COMPUTER\user" for the user whose settings are edited.
@@ -103,6 +104,13 @@ public:
     // Re-reads "DELTO" into the open host object: the first step of LoadSettings, which
     // is what the options sheet's OK calls.
     void OnOptionsChanged();
+    // --- Another target (ApplicationTarget.cpp) ----------------------------------------
+    // Before the target is replaced: the open page's script lets go of it.
+    void BeforeTargetChange();
+    // After: the catalogue, menus and panes follow the new target's version and name.
+    void OnTargetChanged();
+    void UpdateTargetPane();
+    target::CTargetSystem& Target() { return m_target; }
 
     pages::CPropertyPageBase* Page(int pageIndex);
     script::CHost_Proxy* Host() { return m_pHost.get(); }

@@ -5,7 +5,9 @@
 namespace cva::app {
 
 // The panes of the main window's status bar, in their order.
-enum class EStatusPane : int { Message = 0, Profile = 1, Request = 2, Level = 3 };
+// Target names the open target ("Sandbox", "Wine: ~/.wine"), since the profile pane
+// reads the same on every target.
+enum class EStatusPane : int { Message = 0, Profile = 1, Request = 2, Level = 3, Target = 4 };
 
 // What the main window's logic shows. The Qt window and the command-line program each
 // implement the parts they can show; the rest stays a no-op.

@@ -95,6 +95,8 @@ public:
     std::string ProfileFolder() const;
     std::string CacheFilePath() const;
     int WindowsVersionCode() const { return m_nWindowsVersion; }
+    // Another target was opened: the version filter follows it from the next build.
+    void SetWindowsVersionCode(int code) { m_nWindowsVersion = code; }
 
     std::vector<PLUGIN_INFO> m_plugins;
     int m_nView = kViewAll;

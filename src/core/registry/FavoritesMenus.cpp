@@ -3,9 +3,12 @@
 #include "core/app/PluginKeys.h"
 #include "core/app/UserPrompts.h"
 #include "core/registry/MRU.h"
+#include "platform/files/TextFile.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
+
+#include <sys/stat.h>
 
 namespace cva::registry {
 
@@ -140,6 +143,29 @@ int CFavoritesMenus::OnTool(unsigned int id, target::CTargetSystem& target) {
     const std::string command = ToolCommand(id);
     if (command.empty()) return 0;
     return target.ShellExecute(command);
+}
+
+std::string CFavoritesMenus::ToolFailureText(unsigned int id, int result,
+                                             const target::CTargetSystem& target) const {
+    const std::string line = LineAt("tools.ini", static_cast<int>(id - kToolFirstId));
+    const std::string name = MenuText(line);
+    const std::string command = ToolCommand(id);
+    if (target.Kind() == target::TargetKind::Sandbox)
+        return "The tool \"" + name + "\" cannot run: the sandbox has no programs. Tools run on a "
+               "Wine prefix, which can be chosen on the Target page of the options.";
+    const std::string label = target::TargetLabel(target.Spec());
+    std::string text = "The tool \"" + name + "\" could not be started: ";
+    if (result == target::SE_ERR_FNF || result == target::SE_ERR_PNF)
+        return text + "\"" + command + "\" was not found on " + label + ".";
+    return text + "\"" + command + "\" gave the error " + std::to_string(result) + " on " + label + ".";
+}
+
+bool CFavoritesMenus::WriteDefaultTools(const std::string& profileFolder, bool wineTarget) {
+    const std::string path = profileFolder + "/tools.ini";
+    struct stat st;
+    if (!wineTarget || profileFolder.empty() || lstat(path.c_str(), &st) == 0) return false;
+    return files::WriteTextLines(path, {"Registry Editor=regedit.exe", "Notepad=notepad.exe",
+                                        "Wine Configuration=winecfg.exe"});
 }
 
 bool CFavoritesMenus::OnAddToFavorites(const std::string& pluginPath, app::IUserPrompts& prompts) {

@@ -58,11 +58,23 @@ public:
     // The command a tools item starts, without its tag list; empty when none.
     std::string ToolCommand(unsigned int id) const;
     // Starts the tool on the target; the shell's result (above 32 on success), 0 when the
-    // line names no command. Failures are not reported to the user.
+    // line names no command. The main window tells the user about failures.
     int OnTool(unsigned int id, target::CTargetSystem& target);
     // Asks for the menu text of the open plugin and puts "text=file" at the top of the
     // favorites. False when there is no plugin, the user cancels or the text is empty.
     bool OnAddToFavorites(const std::string& pluginPath, app::IUserPrompts& prompts);
+
+    // Another target was opened: its tools menu is built anew for its version.
+    void SetWindowsVersionCode(int code) {
+        m_nWindowsVersion = code;
+        m_bToolsPending = true;
+    }
+    // What the user is told when a tool did not start (`result` from OnTool, 32 or less).
+    std::string ToolFailureText(unsigned int id, int result, const target::CTargetSystem& target) const;
+    // A profile folder without tools.ini gets the Wine target's own tools (its registry
+    // editor, Notepad and winecfg), which run on that prefix. The sandbox has no programs,
+    // so it gets none, and a tools.ini that exists is never touched.
+    static bool WriteDefaultTools(const std::string& profileFolder, bool wineTarget);
 
     // The tag a tools line must list to show on this Windows version ("" for none).
     static std::string SystemTag(int windowsVersionCode);

@@ -74,6 +74,7 @@ int CTarnwickApp::Run() {
                                    core.ProfileFolder(), app::CApplicationDlg::DefaultPageFactory());
         CApplicationWindow window(logic, store);
         prompts.SetParent(&window);
+        window.SetAppCore(&core);
         window.SetCloseQuestions([&core, &prompts] {
             core.ConfirmPendingRequests([&prompts](const std::string& text) {
                 return prompts.MessageBox(text, app::kAppTitle, app::MB_OKCANCEL | app::MB_ICONQUESTION) == app::IDOK;

@@ -195,6 +195,7 @@ void CApplicationWindow::CreateStatusBar() {
     m_pProfileIcon = pane("paneProfileIcon");
     m_pProfileIcon->setPixmap(ProfileIcon().pixmap(16, 16));
     m_pProfilePane = pane("paneProfile");
+    m_pTargetPane = pane("paneTarget");
     m_pRequestIcon = pane("paneRequestIcon");
     m_pRequestIcon->setPixmap(RequestIcon().pixmap(16, 16));
     m_pRequestIcon->hide();
@@ -205,6 +206,7 @@ void CApplicationWindow::CreateStatusBar() {
     m_pLevelPane->setMinimumWidth(25);
     bar->addWidget(m_pMessagePane, 1);
     bar->addPermanentWidget(m_pProfileIcon);
+    bar->addPermanentWidget(m_pTargetPane);
     bar->addPermanentWidget(m_pProfilePane);
     bar->addPermanentWidget(m_pRequestIcon);
     bar->addPermanentWidget(m_pRequestPane);
@@ -263,8 +265,8 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_WEBSITE: OpenWebsite(); return;
     case ID_EXPORT: m_logic.OnExportTweak(); return;
     case ID_UPDATE: NotAvailable(QStringLiteral("Update")); return;
-    case ID_OPTIONS: NotAvailable(QStringLiteral("Options")); return;
-    case ID_ORGANIZE: NotAvailable(QStringLiteral("Organize")); return;
+    case ID_OPTIONS: ShowOptions(0); return;
+    case ID_ORGANIZE: ShowOptions(2); return;
     case ID_HELP_TOPICS: NotAvailable(QStringLiteral("Help")); return;
     default: return;
     }

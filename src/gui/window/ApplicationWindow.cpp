@@ -5,6 +5,7 @@
 #include "core/app/UserPrompts.h"
 #include "core/plugin/PluginFile.h"
 #include "gui/pages/DialogLayout.h"
+#include "core/settings/TreeOptions.h"
 #include "gui/pages/PageViewFactory.h"
 #include "gui/pages/StartPageView.h"
 #include "gui/window/BalloonHelp.h"
@@ -145,6 +146,7 @@ void CApplicationWindow::StartCatalogue(const std::string& singlePlugin) {
 }
 
 void CApplicationWindow::RebuildOutBar() {
+    m_pOutBar->SetTreeStyle(options::CTreeOptions::StoredStyle(m_settings));
     m_pOutBar->Rebuild(m_logic.Catalogue());
     ConnectTrees();
     SyncFromModel();
@@ -211,6 +213,7 @@ void CApplicationWindow::SetStatusText(app::EStatusPane pane, const std::string&
         m_pRequestIcon->setVisible(!text.empty());
         break;
     case app::EStatusPane::Level: m_pLevelPane->setText(Q(text)); break;
+    case app::EStatusPane::Target: m_pTargetPane->setText(Q(text)); break;
     }
 }
 

@@ -16,7 +16,11 @@ class QMenu;
 class QStackedWidget;
 
 namespace cva::app {
+class CAppCore;
 class CApplicationDlg;
+}
+namespace cva::options {
+struct SOptionsResult;
 }
 namespace cva::settings {
 class CSettingsStore;
@@ -50,6 +54,11 @@ public:
     CApplicationWindow(app::CApplicationDlg& logic, settings::CSettingsStore& settings, QWidget* parent = nullptr);
     ~CApplicationWindow() override;
 
+    // What the options act on beyond the window: the log, the folders, the target.
+    void SetAppCore(app::CAppCore* core) { m_pCore = core; }
+    // The options sheet at a page (0 Logging, 2 Favorites, ...); what OK changed takes
+    // effect at once (ApplicationOptions.cpp).
+    void ShowOptions(int page);
     // Asked when the close box closes the window (not on Exit).
     void SetCloseQuestions(std::function<void()> ask) { m_closeQuestions = std::move(ask); }
     // Builds the catalogue (the one plugin of the command line, else the folder) with a
@@ -97,10 +106,12 @@ private:
     void ShowAbout();
     void OpenWebsite();
     void NotAvailable(const QString& what);
+    void ApplyOptions(const options::SOptionsResult& result);
     void SavePlacement();
     void RestorePlacement();
 
     app::CApplicationDlg& m_logic;
+    app::CAppCore* m_pCore = nullptr;
     settings::CSettingsStore& m_settings;
     std::function<void()> m_closeQuestions;
     std::map<int, QAction*> m_commands;
@@ -112,6 +123,7 @@ private:
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pProfileIcon = nullptr;
     QLabel* m_pProfilePane = nullptr;
+    QLabel* m_pTargetPane = nullptr;
     QLabel* m_pRequestIcon = nullptr;
     QLabel* m_pRequestPane = nullptr;
     QLabel* m_pLevelIcon = nullptr;

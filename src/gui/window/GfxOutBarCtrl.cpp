@@ -25,6 +25,7 @@ void CGfxOutBarCtrl::Rebuild(const app::CPluginCatalogue& catalogue) {
         button->setObjectName(QStringLiteral("folder%1").arg(i));
         button->setFocusPolicy(Qt::NoFocus);
         auto* tree = new CTreeCtrlEx(this);
+        tree->SetTreeStyle(m_nTreeStyle);
         tree->setObjectName(QStringLiteral("tree%1").arg(i));
         tree->Fill(catalogue.Folder(i).tree);
         tree->hide();

@@ -25,6 +25,8 @@ public:
     // One button and tree per catalogue folder; the old ones go.
     void Rebuild(const app::CPluginCatalogue& catalogue);
     void SetSelectedFolder(int folder);
+    // The "TreeStyle" bits the trees of the next Rebuild follow.
+    void SetTreeStyle(int style) { m_nTreeStyle = style; }
     int SelectedFolder() const { return m_nSelected; }
     int FolderCount() const { return static_cast<int>(m_trees.size()); }
     CTreeCtrlEx* Tree(int folder) const;
@@ -38,6 +40,7 @@ private:
     std::vector<QPushButton*> m_buttons;
     std::vector<CTreeCtrlEx*> m_trees;
     int m_nSelected = -1;
+    int m_nTreeStyle = 0x600;
 };
 
 } // namespace cva::gui

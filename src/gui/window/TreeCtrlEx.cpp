@@ -14,6 +14,8 @@ namespace cva::gui {
 namespace {
 
 constexpr int kModelRole = Qt::UserRole + 1;
+constexpr int kSingleExpand = 0x400;
+constexpr int kSingleClick = 0x200;
 
 // Some styles draw the focus frame only after focus moved by the Tab key, so a tree the
 // user clicked into would not show which item the arrow keys move from.
@@ -44,7 +46,15 @@ CTreeCtrlEx::CTreeCtrlEx(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setIconSize(QSize(16, 16));
     setItemDelegate(new CFocusFrameDelegate(this));
-    connect(this, &QTreeWidget::itemExpanded, this, &CTreeCtrlEx::CollapseSiblings);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (m_nStyle & kSingleExpand) CollapseSiblings(item);
+    });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && (m_nStyle & kSingleExpand) && item->childCount() > 0) item->setExpanded(true);
+    });
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        if ((m_nStyle & kSingleClick) && item->childCount() > 0) item->setExpanded(!item->isExpanded());
+    });
 }
 
 void CTreeCtrlEx::Fill(const app::CCatalogueTree& model) {
@@ -84,7 +94,7 @@ void CTreeCtrlEx::SelectModelItem(app::HTREEITEM item) {
     QTreeWidgetItem* widgetItem = m_items[static_cast<size_t>(item)];
     for (QTreeWidgetItem* parent = widgetItem->parent(); parent; parent = parent->parent()) {
         parent->setExpanded(true);
-        CollapseSiblings(parent);
+        if (m_nStyle & kSingleExpand) CollapseSiblings(parent);
     }
     setCurrentItem(widgetItem);
     scrollToItem(widgetItem);

@@ -20,6 +20,9 @@ public:
     // Selects the item of a model handle without announcing it (the model already knows).
     void SelectModelItem(app::HTREEITEM item);
     static app::HTREEITEM ModelItem(const QTreeWidgetItem* item);
+    // The stored "TreeStyle" bits: 0x400 keeps one branch per level open and opens the
+    // selected folder, 0x200 opens a folder with a single click.
+    void SetTreeStyle(int style) { m_nStyle = style; }
     // True while the selection moved by an arrow key that is still being used to scroll.
     bool ArrowKeyMove() const { return m_bArrowMove; }
 
@@ -39,6 +42,7 @@ private:
 
     std::vector<QTreeWidgetItem*> m_items; // by model handle
     bool m_bArrowMove = false;
+    int m_nStyle = 0x600;
 };
 
 } // namespace cva::gui

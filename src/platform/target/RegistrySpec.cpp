@@ -41,14 +41,16 @@ bool Mount(reg::CRegistry& registry, const std::u16string& at, const std::string
     return false;
 }
 
-// Why the prefix's registry must not be written now; empty when no wineserver runs. The
-// server would overwrite any change with its own copy of the registry.
+} // namespace
+
 std::string WineServerReason(const std::string& prefix) {
     pid_t pid = 0;
     if (!hive::IsWineServerRunning(prefix, &pid)) return {};
     return "a wineserver (process " + std::to_string(pid) + ") runs for " + prefix +
            ": close its programs or run `wineserver -k`";
 }
+
+namespace {
 
 // Hives loaded into the registry belong to the target, like its own hives: one that an
 // earlier run left loaded is there again until someone unloads it.
@@ -92,6 +94,32 @@ bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& 
     }
     spec.m_path = TrimSlashes(std::string(path));
     return true;
+}
+
+std::string FormatRegistrySpec(const CRegistrySpec& spec) {
+    switch (spec.m_kind) {
+    case TargetKind::Wine: return "wine:" + spec.m_path;
+    case TargetKind::Offline: return "offline:" + spec.m_path;
+    case TargetKind::Sandbox: break;
+    }
+    if (spec.m_path.empty() || spec.m_path == DefaultSandboxFolder()) return "sandbox";
+    return "sandbox:" + spec.m_path;
+}
+
+std::string TargetLabel(const CRegistrySpec& spec) {
+    std::string path = spec.m_path;
+    const char* home = std::getenv("HOME");
+    const std::string homeFolder = home ? TrimSlashes(home) : std::string();
+    if (homeFolder.size() > 1 && path.compare(0, homeFolder.size(), homeFolder) == 0 &&
+        (path.size() == homeFolder.size() || path[homeFolder.size()] == '/'))
+        path = "~" + path.substr(homeFolder.size());
+    switch (spec.m_kind) {
+    case TargetKind::Wine: return "Wine: " + path;
+    case TargetKind::Offline: return "Offline: " + path;
+    case TargetKind::Sandbox: break;
+    }
+    if (spec.m_path.empty() || spec.m_path == DefaultSandboxFolder()) return "Sandbox";
+    return "Sandbox: " + path;
 }
 
 std::string ProfileFolder() {

@@ -19,9 +19,20 @@ struct CRegistrySpec {
 // "sandbox", "sandbox:DIR", "wine:PATH" or "offline:PATH"; an empty text is the sandbox.
 bool ParseRegistrySpec(std::string_view text, CRegistrySpec& spec, std::string& error);
 
+// The text that names the spec again ("sandbox", "sandbox:DIR", "wine:PATH", ...); the
+// default sandbox is plain "sandbox".
+std::string FormatRegistrySpec(const CRegistrySpec& spec);
+// What the window shows of the open target: "Sandbox", "Sandbox: ~/try", "Wine: ~/.wine",
+// "Offline: /mnt/win"; folders under $HOME are written with "~".
+std::string TargetLabel(const CRegistrySpec& spec);
+
 // $XDG_DATA_HOME/Meridot/Corvanta, by default ~/.local/share/Meridot/Corvanta.
 std::string ProfileFolder();
 std::string DefaultSandboxFolder();
+
+// Why the prefix's registry must not be written now; empty when no wineserver runs. The
+// server would overwrite any change with its own copy of the registry.
+std::string WineServerReason(const std::string& prefix);
 
 struct COpenedRegistry {
     std::unique_ptr<reg::CRegistry> m_registry;

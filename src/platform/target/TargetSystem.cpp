@@ -74,6 +74,16 @@ std::unique_ptr<CTargetSystem> CTargetSystem::Open(const CRegistrySpec& spec, st
     return target;
 }
 
+void CTargetSystem::TakeOver(CTargetSystem&& other) {
+    Recorder recorder = std::move(m_recorder);
+    SLaunchers launchers = std::move(m_launchers);
+    std::string wineboot = std::move(m_wineboot);
+    *this = std::move(other);
+    m_recorder = std::move(recorder);
+    m_launchers = std::move(launchers);
+    m_wineboot = std::move(wineboot);
+}
+
 std::string CTargetSystem::Describe() const {
     return (m_kind == TargetKind::Wine ? "Wine prefix " : "sandbox ") + m_folder;
 }

@@ -43,7 +43,12 @@ public:
     CTargetSystem(const CTargetSystem&) = delete;
     CTargetSystem& operator=(const CTargetSystem&) = delete;
 
+    // Becomes the other target (the window switches targets without restarting); what
+    // this one records to and starts programs with stays.
+    void TakeOver(CTargetSystem&& other);
+
     TargetKind Kind() const { return m_kind; }
+    CRegistrySpec Spec() const { return CRegistrySpec{m_kind, m_folder}; }
     // The sandbox folder or the Wine prefix.
     const std::string& Folder() const { return m_folder; }
     // "sandbox (/root/.local/share/...)" or "Wine prefix /home/x/.wine", for messages.
@@ -117,6 +122,7 @@ private:
     enum class EStartMode { Detached, Waited, Piped };
 
     CTargetSystem() = default;
+    CTargetSystem& operator=(CTargetSystem&&) = default;
     void ReadVersion();
     bool RunWineboot(const char* option);
     void Record(const std::string& entry) const;

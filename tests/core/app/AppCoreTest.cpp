@@ -4,7 +4,7 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/hive/WinePrefix.h"
 #include "platform/target/TargetRegistryReader.h"
-#include "support/LockHolder.h"
+#include "support/FakeWineServer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -173,12 +173,7 @@ TEST_F(AppCoreTest, ARunningWineserverIsNamedAsTheReasonNotTheRights) {
     const std::string prefix = m_temp / "prefix";
     fs::create_directories(prefix);
     files::WriteFileAtomically(prefix + "/system.reg", "WINE REGISTRY Version 2\n\n#arch=win32\n");
-    test::CTempDir server; // Debian's Wine names its server's folder below /tmp in the prefix
-    files::WriteFileAtomically(prefix + "/wineserver", server.Path().substr(5));
-    const std::string folder = hive::WineServerFolders(prefix).at(1);
-    fs::create_directory(folder);
-    files::WriteFileAtomically(folder + "/lock", "");
-    test::CLockHolder wineserver(folder + "/lock");
+    test::CFakeWineServer wineserver(prefix);
     EXPECT_EQ(MakeApp("wine:" + prefix)->Start(Decline()), CAppCore::EStart::Declined);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0], "a wineserver (process " + std::to_string(wineserver.Pid()) +

@@ -58,6 +58,7 @@ void WindowTest::SetUp() {
                                                      app::SSessionRequests::FromCore(*m_core),
                                                      m_core->ProfileFolder(), app::CApplicationDlg::DefaultPageFactory());
     m_window = std::make_unique<gui::CApplicationWindow>(*m_logic, *m_store);
+    m_window->SetAppCore(m_core.get());
     m_window->SetCloseQuestions([this] {
         m_core->ConfirmPendingRequests([this](const std::string& text) {
             return m_prompts.MessageBox(text, app::kAppTitle, app::MB_OKCANCEL) == app::IDOK;

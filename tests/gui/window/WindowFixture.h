@@ -28,13 +28,14 @@ public:
     std::optional<std::string> PickFile(const std::string&, const std::string&, const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return m_folder; }
     std::optional<std::string> PickSaveFile(const std::string&, const std::string&, const std::string& proposed) override {
         m_proposed = proposed;
         return m_savePath;
     }
 
     std::vector<std::string> m_asked;
+    std::optional<std::string> m_folder; // what the folder browser picks
     std::optional<std::string> m_savePath; // what the save dialog answers; none: cancelled
     std::string m_proposed;
     int m_answer = app::IDOK;

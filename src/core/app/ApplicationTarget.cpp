@@ -1,0 +1,28 @@
+// The main window's part in switching to another target without restarting.
+#include "core/app/ApplicationDlg.h"
+
+#include "platform/target/TargetSystem.h"
+
+namespace cva::app {
+
+void CApplicationDlg::BeforeTargetChange() {
+    m_pHost.reset();
+    ShowStartPage();
+}
+
+void CApplicationDlg::OnTargetChanged() {
+    const int version = m_target.WindowsVersionCode();
+    m_catalogue.SetWindowsVersionCode(version);
+    m_menus.SetWindowsVersionCode(version);
+    m_menus.m_bFavoritesChanged = true;
+    // The version filter decides which plugins the catalogue holds, so it is built anew.
+    RefreshAll();
+    UpdateProfilePane();
+    UpdateTargetPane();
+}
+
+void CApplicationDlg::UpdateTargetPane() {
+    if (m_pView) m_pView->SetStatusText(EStatusPane::Target, target::TargetLabel(m_target.Spec()));
+}
+
+} // namespace cva::app
