@@ -151,6 +151,8 @@ private:
 
     // ERROR_ACCESS_DENIED for a change to a read-only hive, remembering why.
     LSTATUS Refuse(const CRegKey& key);
+    // ERROR_NOT_SUPPORTED for a value longer than the hive's file can hold, remembering why.
+    LSTATUS RefuseLongValue(const CHive& hive, std::u16string_view name, size_t size);
     static CHiveJournal* JournalOf(const CRegKey& key);
     LSTATUS SaveHive(CHive& hive, std::string* error);
     LSTATUS ReloadHive(CHive& hive, std::string* error);

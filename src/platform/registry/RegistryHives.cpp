@@ -1,5 +1,6 @@
 #include "platform/registry/Registry.h"
 
+#include "platform/hive/HiveFile.h"
 #include "platform/hive/WineRegFile.h"
 #include "platform/text/Unicode.h"
 
@@ -101,7 +102,8 @@ LSTATUS CRegistry::RestoreKeyFile(HKEY key, const std::string& file, DWORD flags
     auto loaded = std::make_shared<CRegKey>(k->Name(), nullptr, nullptr);
     CHiveHeader header;
     std::string message;
-    rc = hive::LoadWineRegistryFile(file, *loaded, header, message);
+    hive::CLoadedHive kind;
+    rc = hive::LoadHiveFile(file, *loaded, header, kind, message);
     if (rc != ERROR_SUCCESS) return rc;
     if (!(flags & REG_FORCE_RESTORE) && HandlesOpenBelow(*k)) return ERROR_ACCESS_DENIED;
     for (const auto& child : k->Subkeys())
