@@ -43,6 +43,8 @@ Targets (--target SPEC):
   sandbox        the sandbox in the profile folder ($XDG_DATA_HOME/Meridot/Corvanta/sandbox)
   sandbox:DIR    DIR/system.reg is HKLM, DIR/user.reg HKCU, DIR/userdef.reg HKU\.Default
   wine:PATH      the Wine prefix PATH (read-only while a wineserver runs for it)
+  offline:PATH   the Windows partition mounted at PATH (its hives in Windows/System32/config,
+                 HKCU from the first user profile's NTUSER.DAT)
 Without --target the stored setting "Target" is used, and with none stored, the sandbox.
 
 Exit status: 0 on success; 1 with "ERROR: " and the reason on standard error.

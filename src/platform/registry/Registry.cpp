@@ -203,6 +203,11 @@ LSTATUS CRegistry::Locate(HKEY key, std::u16string_view subKey, bool create, boo
         std::u16string path = PredefinedPath(key);
         if (path.empty()) return ERROR_INVALID_HANDLE;
         if (!subKey.empty() && subKey.front() == u'\\') return ERROR_BAD_PATHNAME;
+        if (key == HKEY_CLASSES_ROOT && !m_userClasses.empty() && !subKey.empty()) {
+            LSTATUS rc = Walk(m_top, m_userClasses + u"\\" + std::u16string(subKey), false,
+                              openLink, out, created);
+            if (rc == ERROR_SUCCESS) return rc;
+        }
         // The roots below HKLM and HKU are reached as one path so that a root missing
         // from a young hive (HKCR, HKCC) comes into being with the key created below it.
         if (create) {

@@ -36,6 +36,28 @@ std::u16string CRegistry::KeyPathFromTop(const CRegKey& key) const {
     return path;
 }
 
+LSTATUS CRegistry::AddVolatileLink(std::u16string_view at, std::u16string_view target) {
+    size_t slash = at.rfind(u'\\');
+    if (slash == std::u16string_view::npos) return ERROR_INVALID_PARAMETER;
+    KeyPtr parent;
+    LSTATUS rc = Walk(m_top, at.substr(0, slash), false, false, parent, nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    bool created = false;
+    KeyPtr link = parent->AddSubkey(at.substr(slash + 1), created);
+    if (!created) return ERROR_ALREADY_EXISTS;
+    link->m_volatile = true;
+    link->m_isLink = true;
+    link->m_lastWrite = CurrentFileTime();
+    std::u16string path = u"\\REGISTRY\\" + std::u16string(target);
+    std::vector<uint8_t> data;
+    for (char16_t c : path) {
+        data.push_back(static_cast<uint8_t>(c));
+        data.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    link->SetValue(u"SymbolicLinkValue", REG_LINK, data.data(), data.size());
+    return ERROR_SUCCESS;
+}
+
 LSTATUS CRegistry::LoadKeyFile(HKEY key, std::u16string_view subKey, const std::string& file) {
     if (key != HKEY_USERS && key != HKEY_LOCAL_MACHINE) return ERROR_INVALID_PARAMETER;
     if (subKey.empty() || subKey.find(u'\\') != std::u16string_view::npos ||
