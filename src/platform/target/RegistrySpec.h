@@ -13,6 +13,10 @@ namespace cva::target {
 enum class TargetKind { Sandbox, Wine, Offline };
 
 struct CRegistrySpec {
+    CRegistrySpec(TargetKind kind = TargetKind::Sandbox, std::string path = {},
+                  std::string profile = {})
+        : m_kind(kind), m_path(std::move(path)), m_profile(std::move(profile)) {}
+
     TargetKind m_kind = TargetKind::Sandbox;
     std::string m_path; // sandbox folder (empty: the default one), prefix or Windows folder
     // Offline: the user whose hive is HKCU, by profile folder name or SID; empty: the
