@@ -32,13 +32,15 @@ inline bool MakeWindowsDisk(const std::string& root) {
     for (const char* name : {"SYSTEM", "SAM", "SECURITY"})
         fs::copy_file(hives + "/" + name, config + "/" + name, ec);
     fs::copy_file(hives + "/NTUSER.DAT", user + "/ntuser.dat", ec);
-    fs::copy_file(hives + "/UsrClass.dat", user + "/AppData/Local/Microsoft/Windows/UsrClass.dat", ec);
+    fs::copy_file(hives + "/UsrClass.dat", user + "/AppData/Local/Microsoft/Windows/UsrClass.dat",
+                  ec);
     // SOFTWARE: a small clean hive (SAM's) emptied and filled.
     fs::copy_file(hives + "/SAM", config + "/software", ec);
     using namespace cva::reg;
     CRegistry reg;
     reg.SetSaveOnClose(false);
-    if (ec || reg.MountHiveFile(u"Machine", config + "/software", {}) != ERROR_SUCCESS) return false;
+    if (ec || reg.MountHiveFile(u"Machine", config + "/software", {}) != ERROR_SUCCESS)
+        return false;
     reg.RegDeleteTreeW(HKEY_LOCAL_MACHINE, u"SAM");
     reg.RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"SAM");
     auto set = [&](const char16_t* path, const char16_t* name, DWORD type, std::u16string text,

@@ -16,8 +16,8 @@ namespace cva::hive {
 
 // What the base block of a hive says.
 struct CRegfInfo {
-    uint32_t m_minor = 0;       // format 1.minor
-    bool m_logPending = false;  // the two sequence numbers differ
+    uint32_t m_minor = 0;      // format 1.minor
+    bool m_logPending = false; // the two sequence numbers differ
 };
 
 // Windows keeps a longer value in a big-data record from format 1.4 on; hivex writes

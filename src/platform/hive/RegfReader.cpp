@@ -127,8 +127,8 @@ bool CRegfReader::ReadKey(uint32_t offset, CRegKey& key, size_t depth) {
     if (length < 76 || std::memcmp(nk, "nk", 2) != 0)
         return Fail("the cell at offset " + std::to_string(offset) + " is not a key");
     uint16_t flags = Get16(nk + 2);
-    key.m_lastWrite = static_cast<uint64_t>(Get32(nk + 4)) |
-                      (static_cast<uint64_t>(Get32(nk + 8)) << 32);
+    key.m_lastWrite =
+        static_cast<uint64_t>(Get32(nk + 4)) | (static_cast<uint64_t>(Get32(nk + 8)) << 32);
     key.m_isLink = (flags & kKeySymLink) != 0;
     uint32_t classOffset = Get32(nk + 48);
     uint16_t classLength = Get16(nk + 74);
@@ -174,8 +174,9 @@ bool CRegfReader::ReadSubkeys(uint32_t listOffset, CRegKey& key, size_t depth, i
         std::u16string name = Name(nk + 76, nameLength, (Get16(nk + 2) & kKeyCompressedName) != 0);
         bool created = false;
         auto child = key.AddSubkey(name, created);
-        if (!created) return Fail("the key name \"" + std::string(name.begin(), name.end()) +
-                                  "\" appears twice in one key");
+        if (!created)
+            return Fail("the key name \"" + std::string(name.begin(), name.end()) +
+                        "\" appears twice in one key");
         if (!ReadKey(entry, *child, depth + 1)) return false;
     }
     return true;
@@ -185,7 +186,8 @@ bool CRegfReader::ReadValues(uint32_t listOffset, uint32_t count, CRegKey& key) 
     const uint8_t* list;
     size_t length;
     if (!Cell(listOffset, list, length)) return false;
-    if (static_cast<size_t>(count) * 4 > length) return Fail("a value list is longer than its cell");
+    if (static_cast<size_t>(count) * 4 > length)
+        return Fail("a value list is longer than its cell");
     std::vector<uint8_t> data;
     for (size_t i = 0; i < count; ++i) {
         uint32_t offset = Get32(list + i * 4);
@@ -218,7 +220,8 @@ bool CRegfReader::ReadValueData(const uint8_t* vk, std::vector<uint8_t>& out) {
     const uint8_t* cell;
     size_t length;
     if (!Cell(offset, cell, length)) return false;
-    if (m_minor >= 4 && size > kRegfMaxPlainValue && length >= 8 && std::memcmp(cell, "db", 2) == 0) {
+    if (m_minor >= 4 && size > kRegfMaxPlainValue && length >= 8 &&
+        std::memcmp(cell, "db", 2) == 0) {
         uint16_t segments = Get16(cell + 2);
         const uint8_t* list;
         size_t listLength;
@@ -242,7 +245,8 @@ bool CRegfReader::ReadValueData(const uint8_t* vk, std::vector<uint8_t>& out) {
 }
 
 bool CRegfReader::Run(CRegKey& root, CRegfInfo& info) {
-    if (m_size < kBaseBlockSize || !IsRegfData(std::string_view(reinterpret_cast<const char*>(m_data), m_size)))
+    if (m_size < kBaseBlockSize ||
+        !IsRegfData(std::string_view(reinterpret_cast<const char*>(m_data), m_size)))
         return Fail("it has no regf base block");
     uint32_t checksum = 0;
     for (size_t i = 0; i < 508; i += 4)

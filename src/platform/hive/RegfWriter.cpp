@@ -33,8 +33,7 @@ using HivePtr = std::unique_ptr<hive_h, CHiveCloser>;
 struct CFree {
     void operator()(void* p) const { std::free(p); }
 };
-template <class T>
-using CPtr = std::unique_ptr<T, CFree>;
+template <class T> using CPtr = std::unique_ptr<T, CFree>;
 
 class CRegfWriter {
 public:

@@ -67,9 +67,9 @@ bool MountHive(CRegistry& registry, const std::u16string& at, const std::string&
     std::string message;
     LSTATUS rc = registry.MountHiveFile(at, file, options, &message);
     if (rc == ERROR_SUCCESS) return true;
-    error = (message.empty() ? file + ": cannot be read (error " + std::to_string(rc) + ")"
-                             : message) +
-            "; the file was left untouched";
+    error =
+        (message.empty() ? file + ": cannot be read (error " + std::to_string(rc) + ")" : message) +
+        "; the file was left untouched";
     return false;
 }
 
@@ -78,8 +78,9 @@ bool MountHive(CRegistry& registry, const std::u16string& at, const std::string&
 std::vector<COfflineProfile> ReadOfflineProfiles(CRegistry& registry, const std::string& root) {
     CTargetRegistryReader reader(registry);
     const std::string systemRoot =
-        reader.ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                          "SystemRoot")
+        reader
+            .ReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
+                        "SystemRoot")
             .value_or("C:\\Windows");
     CEnvironment env;
     env.Set("SystemDrive", "C:");
@@ -117,10 +118,13 @@ bool OpenOfflineRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::s
     const files::CDriveMap drives = DriveC(root);
     const std::string config = OnDisk(drives, "C:\\Windows\\System32\\config");
     if (!IsFolder(config)) {
-        error = root + " is not the root of a Windows partition (it has no Windows\\System32\\config)";
+        error =
+            root + " is not the root of a Windows partition (it has no Windows\\System32\\config)";
         return false;
     }
-    auto hive = [&](const char* name) { return OnDisk(drives, "C:\\Windows\\System32\\config\\" + std::string(name)); };
+    auto hive = [&](const char* name) {
+        return OnDisk(drives, "C:\\Windows\\System32\\config\\" + std::string(name));
+    };
     auto registry = std::make_unique<CRegistry>();
     if (!MountHive(*registry, u"Machine\\SOFTWARE", hive("SOFTWARE"), false, true, error) ||
         !MountHive(*registry, u"Machine\\SYSTEM", hive("SYSTEM"), false, true, error) ||
@@ -160,11 +164,12 @@ bool OpenOfflineRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::s
                        OnDisk(drives, chosen->m_windowsPath + "\\NTUSER.DAT"), false, true, error))
             return false;
         // Vista and later keep the user's classes in AppData, XP in Local Settings.
-        std::string classes =
-            OnDisk(drives, chosen->m_windowsPath + "\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat");
+        std::string classes = OnDisk(
+            drives, chosen->m_windowsPath + "\\AppData\\Local\\Microsoft\\Windows\\UsrClass.dat");
         if (!IsFile(classes))
-            classes = OnDisk(drives, chosen->m_windowsPath +
-                                         "\\Local Settings\\Application Data\\Microsoft\\Windows\\UsrClass.dat");
+            classes = OnDisk(
+                drives, chosen->m_windowsPath +
+                            "\\Local Settings\\Application Data\\Microsoft\\Windows\\UsrClass.dat");
         if (!MountHive(*registry, u"User\\" + sid + u"_Classes", classes, false, false, error))
             return false;
         if (IsFile(classes)) registry->SetUserClasses(u"User\\" + sid + u"_Classes");

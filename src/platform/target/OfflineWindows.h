@@ -13,8 +13,7 @@ namespace cva::target {
 
 // The profiles the SOFTWARE hive mounted at HKLM\SOFTWARE of `registry` lists, in the
 // order of the list; `root` is the partition's folder (drive C:).
-std::vector<COfflineProfile> ReadOfflineProfiles(reg::CRegistry& registry,
-                                                 const std::string& root);
+std::vector<COfflineProfile> ReadOfflineProfiles(reg::CRegistry& registry, const std::string& root);
 
 // Opens the registry of the disk at spec.m_path: HKLM\SOFTWARE and HKLM\SYSTEM (with
 // CurrentControlSet leading to the control set Select\Current names), HKLM\SAM and

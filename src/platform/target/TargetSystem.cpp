@@ -334,7 +334,8 @@ bool CTargetSystem::Restart() {
     if (m_kind == TargetKind::Wine) return RunWineboot("--restart");
     // The Windows of a disk takes the changes when it next starts; nothing to do here.
     if (m_kind == TargetKind::Offline)
-        Record("Restart of Windows requested (" + Describe() + "): the changes take effect when it next starts");
+        Record("Restart of Windows requested (" + Describe() +
+               "): the changes take effect when it next starts");
     else
         Record("Restart of the sandbox requested (" + m_folder + ")");
     return true;

@@ -1,11 +1,11 @@
 // Runs the built cva-cli over the shipped plugins on temporary sandboxes, and checks
 // what it changed through cva-reg, as an administrator scripting tweaks would.
-#include "platform/settings/SettingsStore.h"
 #include "platform/hive/WinePrefix.h"
+#include "platform/settings/SettingsStore.h"
 #include "support/LockHolder.h"
 #include "support/TempDir.h"
-#include "support/WinePrefix.h"
 #include "support/WindowsDisk.h"
+#include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
 #include <hivex.h>
@@ -415,11 +415,13 @@ TEST_F(CvaCli, WhileAWineserverRunsShowReadsAndApplyFailsRecordingNothing) {
 // An administrator's view of a Windows disk: the page reads the user's real hive and
 // Apply writes into it, leaving a hive hivex still reads; what would harm a hive is refused.
 TEST_F(CvaCli, OfflineDiskPagesReadAndWriteTheRealHives) {
-    if (cva::test::WindowsHives().empty()) GTEST_SKIP() << "the Windows hives are not beside the source tree";
+    if (cva::test::WindowsHives().empty())
+        GTEST_SKIP() << "the Windows hives are not beside the source tree";
     const std::string disk = m_dir.File("disk");
     ASSERT_TRUE(cva::test::MakeWindowsDisk(disk));
     m_target = "offline:" + disk;
-    const std::string item0 = "item 0: \"Show the extensions of known file types\" shown enabled checked=";
+    const std::string item0 =
+        "item 0: \"Show the extensions of known file types\" shown enabled checked=";
     CResult r = Cli({"show", "explorer_files"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find(item0 + "0"), std::string::npos) << r.m_out;
@@ -431,7 +433,8 @@ TEST_F(CvaCli, OfflineDiskPagesReadAndWriteTheRealHives) {
     hive_h* h = hivex_open(ntuser.c_str(), 0);
     ASSERT_NE(h, nullptr) << "hivex no longer reads the hive";
     hive_node_h node = hivex_root(h);
-    for (const char* name : {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer", "Advanced"})
+    for (const char* name :
+         {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer", "Advanced"})
         node = node ? hivex_node_get_child(h, node, name) : 0;
     hive_value_h value = node ? hivex_node_get_value(h, node, "HideFileExt") : 0;
     ASSERT_NE(value, 0u);

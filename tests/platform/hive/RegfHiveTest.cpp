@@ -166,8 +166,7 @@ TEST(RegfHive, RefusesWhatWouldHarmTheHive) {
 
     // A value Windows keeps in a big-data record is refused, not written the wrong way.
     ASSERT_EQ(reg.MountHiveFile(u"Machine", CopyHive(dir, "SYSTEM"), {}), ERROR_SUCCESS);
-    EXPECT_EQ(Set(reg, u"Big", u"v", REG_BINARY, std::vector<uint8_t>(20000)),
-              ERROR_NOT_SUPPORTED);
+    EXPECT_EQ(Set(reg, u"Big", u"v", REG_BINARY, std::vector<uint8_t>(20000)), ERROR_NOT_SUPPORTED);
     auto refused = reg.TakeRefusedChanges();
     ASSERT_EQ(refused.size(), 1u);
     EXPECT_NE(refused[0].find("16344"), std::string::npos) << refused[0];

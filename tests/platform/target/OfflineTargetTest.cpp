@@ -19,7 +19,8 @@ std::string Read(CTargetSystem& target, reg::HKEY root, const char* key, const c
 } // namespace
 
 TEST(OfflineTarget, ReadsTheDiskAsItsWindowsWould) {
-    if (test::WindowsHives().empty()) GTEST_SKIP() << "the Windows hives are not beside the source tree";
+    if (test::WindowsHives().empty())
+        GTEST_SKIP() << "the Windows hives are not beside the source tree";
     test::CTempFolder temp;
     ASSERT_TRUE(test::MakeWindowsDisk(temp.Path()));
     std::string error;
@@ -43,8 +44,9 @@ TEST(OfflineTarget, ReadsTheDiskAsItsWindowsWould) {
     EXPECT_NE(Read(*target, reg::HKEY_CLASSES_ROOT, ".3g2", ""), "machine");
     EXPECT_TRUE(target->Registry().IsReadOnly(reg::HKEY_LOCAL_MACHINE) == false);
     reg::HKEY sam = nullptr;
-    ASSERT_EQ(target->Registry().RegOpenKeyExW(reg::HKEY_LOCAL_MACHINE, u"SAM", 0, reg::KEY_READ, &sam),
-              reg::ERROR_SUCCESS);
+    ASSERT_EQ(
+        target->Registry().RegOpenKeyExW(reg::HKEY_LOCAL_MACHINE, u"SAM", 0, reg::KEY_READ, &sam),
+        reg::ERROR_SUCCESS);
     EXPECT_TRUE(target->Registry().IsReadOnly(sam));
     target->Registry().RegCloseKey(sam);
 
