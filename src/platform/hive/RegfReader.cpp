@@ -45,7 +45,10 @@ private:
     bool CheckBins();
     // The data of the allocated cell at a hive offset, with its usable length.
     bool Cell(uint32_t offset, const uint8_t*& data, size_t& length);
-    bool ReadKey(uint32_t offset, CRegKey& key, size_t depth);
+    // An allocated cell holding a record ("nk", "vk") of at least `minimum` bytes.
+    bool Record(uint32_t offset, const char* signature, size_t minimum, const char* what,
+                const uint8_t*& data, size_t& length);
+    bool ReadKey(const uint8_t* nk, CRegKey& key, size_t depth);
     bool ReadSubkeys(uint32_t listOffset, CRegKey& key, size_t depth, int level = 0);
     bool ReadValues(uint32_t listOffset, uint32_t count, CRegKey& key);
     bool ReadValueData(const uint8_t* vk, std::vector<uint8_t>& out);
@@ -118,14 +121,17 @@ std::u16string CRegfReader::Name(const uint8_t* p, size_t length, bool compresse
     return name;
 }
 
-bool CRegfReader::ReadKey(uint32_t offset, CRegKey& key, size_t depth) {
+bool CRegfReader::Record(uint32_t offset, const char* signature, size_t minimum, const char* what,
+                         const uint8_t*& data, size_t& length) {
+    if (!Cell(offset, data, length)) return false;
+    if (length < minimum || std::memcmp(data, signature, 2) != 0)
+        return Fail("the cell at offset " + std::to_string(offset) + " is not " + what);
+    return true;
+}
+
+bool CRegfReader::ReadKey(const uint8_t* nk, CRegKey& key, size_t depth) {
     if (depth > reg::kMaxKeyDepth) return Fail("keys nest deeper than Windows allows");
     if (++m_keys > m_size / kCellMinimum) return Fail("the key lists loop");
-    const uint8_t* nk;
-    size_t length;
-    if (!Cell(offset, nk, length)) return false;
-    if (length < 76 || std::memcmp(nk, "nk", 2) != 0)
-        return Fail("the cell at offset " + std::to_string(offset) + " is not a key");
     uint16_t flags = Get16(nk + 2);
     key.m_lastWrite =
         static_cast<uint64_t>(Get32(nk + 4)) | (static_cast<uint64_t>(Get32(nk + 8)) << 32);
@@ -166,9 +172,7 @@ bool CRegfReader::ReadSubkeys(uint32_t listOffset, CRegKey& key, size_t depth, i
         }
         const uint8_t* nk;
         size_t nkLength;
-        if (!Cell(entry, nk, nkLength)) return false;
-        if (nkLength < 76 || std::memcmp(nk, "nk", 2) != 0)
-            return Fail("the cell at offset " + std::to_string(entry) + " is not a key");
+        if (!Record(entry, "nk", 76, "a key", nk, nkLength)) return false;
         size_t nameLength = Get16(nk + 72);
         if (76 + nameLength > nkLength) return Fail("a key name is longer than its cell");
         std::u16string name = Name(nk + 76, nameLength, (Get16(nk + 2) & kKeyCompressedName) != 0);
@@ -177,7 +181,7 @@ bool CRegfReader::ReadSubkeys(uint32_t listOffset, CRegKey& key, size_t depth, i
         if (!created)
             return Fail("the key name \"" + std::string(name.begin(), name.end()) +
                         "\" appears twice in one key");
-        if (!ReadKey(entry, *child, depth + 1)) return false;
+        if (!ReadKey(nk, *child, depth + 1)) return false;
     }
     return true;
 }
@@ -193,9 +197,7 @@ bool CRegfReader::ReadValues(uint32_t listOffset, uint32_t count, CRegKey& key) 
         uint32_t offset = Get32(list + i * 4);
         const uint8_t* vk;
         size_t vkLength;
-        if (!Cell(offset, vk, vkLength)) return false;
-        if (vkLength < 20 || std::memcmp(vk, "vk", 2) != 0)
-            return Fail("the cell at offset " + std::to_string(offset) + " is not a value");
+        if (!Record(offset, "vk", 20, "a value", vk, vkLength)) return false;
         size_t nameLength = Get16(vk + 2);
         if (20 + nameLength > vkLength) return Fail("a value name is longer than its cell");
         std::u16string name =
@@ -258,7 +260,9 @@ bool CRegfReader::Run(CRegKey& root, CRegfInfo& info) {
     info.m_logPending = Get32(m_data + 4) != Get32(m_data + 8);
     m_binsEnd = kBaseBlockSize + static_cast<size_t>(Get32(m_data + 40));
     if (!CheckBins()) return false;
-    return ReadKey(Get32(m_data + 36), root, 0);
+    const uint8_t* nk;
+    size_t length;
+    return Record(Get32(m_data + 36), "nk", 76, "a key", nk, length) && ReadKey(nk, root, 0);
 }
 
 } // namespace
