@@ -1,6 +1,7 @@
 #include "platform/target/OfflineWindows.h"
 
 #include "platform/files/DriveMap.h"
+#include "platform/hive/RegfFile.h"
 #include "platform/target/Environment.h"
 #include "platform/target/TargetRegistryReader.h"
 #include "platform/text/Unicode.h"
@@ -179,6 +180,12 @@ bool OpenOfflineRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::s
         // A disk without any user's hive: the settings of the system's own account.
         registry->SetCurrentUserSid(u".DEFAULT");
         out.m_userName = "SYSTEM";
+    }
+    // Linux mounts the partition of a hibernated Windows read-only: nothing can be changed.
+    std::string readOnly = hive::RegfReadOnlyReason(hive("SYSTEM"), hive::CRegfInfo{});
+    if (!readOnly.empty()) {
+        out.m_readOnly = true;
+        out.m_readOnlyReason = readOnly;
     }
     out.m_folder = root;
     out.m_registry = std::move(registry);
