@@ -191,6 +191,11 @@ int CRegTool::AccessDenied(HKEY root) {
     std::string reason;
     if (m_target.m_registry && m_target.m_registry->IsReadOnly(root, &reason) && !reason.empty())
         return Fail("Access is denied: " + reason);
+    // A link may lead into another hive that is read-only (HKCU\Software\Classes).
+    std::vector<std::string> refused = m_target.m_registry
+                                           ? m_target.m_registry->TakeRefusedChanges()
+                                           : std::vector<std::string>{};
+    if (!refused.empty()) return Fail("Access is denied: " + refused.front());
     return Fail("Access is denied.");
 }
 

@@ -173,7 +173,12 @@ bool OpenOfflineRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::s
                             "\\Local Settings\\Application Data\\Microsoft\\Windows\\UsrClass.dat");
         if (!MountHive(*registry, u"User\\" + sid + u"_Classes", classes, false, false, error))
             return false;
-        if (IsFile(classes)) registry->SetUserClasses(u"User\\" + sid + u"_Classes");
+        if (IsFile(classes)) {
+            // As at logon: HKCU\Software\Classes leads to the user's classes hive.
+            registry->SetUserClasses(u"User\\" + sid + u"_Classes");
+            registry->AddVolatileLink(u"User\\" + sid + u"\\Software\\Classes",
+                                      u"User\\" + sid + u"_Classes");
+        }
         registry->SetCurrentUserSid(sid);
         out.m_userName = chosen->m_name;
     } else {

@@ -42,6 +42,12 @@ TEST(OfflineTarget, ReadsTheDiskAsItsWindowsWould) {
     // HKCR: the user's classes before the machine's.
     EXPECT_EQ(Read(*target, reg::HKEY_CLASSES_ROOT, ".machineonly", ""), "machine");
     EXPECT_NE(Read(*target, reg::HKEY_CLASSES_ROOT, ".3g2", ""), "machine");
+    reg::HKEY classes = nullptr; // HKCU\Software\Classes is the user's classes hive
+    EXPECT_EQ(target->Registry().RegOpenKeyExW(reg::HKEY_CURRENT_USER,
+                                               u"Software\\Classes\\.3g2\\OpenWithProgids", 0,
+                                               reg::KEY_READ, &classes),
+              reg::ERROR_SUCCESS);
+    target->Registry().RegCloseKey(classes);
     EXPECT_TRUE(target->Registry().IsReadOnly(reg::HKEY_LOCAL_MACHINE) == false);
     reg::HKEY sam = nullptr;
     ASSERT_EQ(
