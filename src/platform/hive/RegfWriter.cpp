@@ -54,7 +54,9 @@ private:
     static bool Stored(const CRegKey& parent, const CRegKey& child) {
         return !child.m_volatile && child.Hive() == parent.Hive();
     }
-    std::map<std::u16string, hive_node_h> Children(hive_node_h node);
+    // The subkeys of a node by upper-cased name; false when hivex cannot give a name
+    // (it could then not tell a new key from an old one).
+    bool Children(hive_node_h node, std::map<std::u16string, hive_node_h>& children);
     bool SameValues(const CRegKey& key, hive_node_h node);
     bool WriteValues(const CRegKey& key, hive_node_h node);
     bool Add(const CRegKey& child, hive_node_h node);
@@ -64,14 +66,15 @@ private:
     std::string& m_error;
 };
 
-std::map<std::u16string, hive_node_h> CRegfWriter::Children(hive_node_h node) {
-    std::map<std::u16string, hive_node_h> children;
+bool CRegfWriter::Children(hive_node_h node, std::map<std::u16string, hive_node_h>& children) {
     CPtr<hive_node_h> list(hivex_node_children(m_h, node));
-    for (size_t i = 0; list && list.get()[i]; ++i) {
+    if (!list) return FailErrno("cannot list the subkeys of a key");
+    for (size_t i = 0; list.get()[i]; ++i) {
         CPtr<char> name(hivex_node_name(m_h, list.get()[i]));
-        if (name) children.emplace(text::ToUpper(text::Utf8ToUtf16(name.get())), list.get()[i]);
+        if (!name) return FailErrno("cannot read the name of a key");
+        children.emplace(text::ToUpper(text::Utf8ToUtf16(name.get())), list.get()[i]);
     }
-    return children;
+    return true;
 }
 
 bool CRegfWriter::SameValues(const CRegKey& key, hive_node_h node) {
@@ -128,7 +131,8 @@ bool CRegfWriter::Add(const CRegKey& child, hive_node_h node) {
 
 bool CRegfWriter::Sync(const CRegKey& key, hive_node_h node, const CTouched& touched) {
     if (!WriteValues(key, node)) return false;
-    std::map<std::u16string, hive_node_h> onDisk = Children(node);
+    std::map<std::u16string, hive_node_h> onDisk;
+    if (!Children(node, onDisk)) return false;
     for (const auto& [upper, child] : onDisk) {
         auto mine = key.FindSubkey(upper);
         if (mine && Stored(key, *mine)) continue;
