@@ -47,6 +47,8 @@ Targets (--target SPEC):
   sandbox        the sandbox in the profile folder ($XDG_DATA_HOME/Meridot/Corvanta/sandbox)
   sandbox:DIR    DIR/system.reg is HKLM, DIR/user.reg HKCU, DIR/userdef.reg HKU\.Default
   wine:PATH      the Wine prefix PATH (read-only while a wineserver runs for it)
+  offline:PATH   the Windows partition mounted at PATH (its hives in Windows/System32/config,
+                 HKCU from the first user profile's NTUSER.DAT)
 Without --target the stored setting "Target" is used, and with none stored, the sandbox.
 
 Exit status: 0 on success; 1 with "ERROR: " and the reason on standard error.
@@ -193,6 +195,11 @@ int CRegTool::AccessDenied(HKEY root) {
     std::string reason;
     if (m_target.m_registry && m_target.m_registry->IsReadOnly(root, &reason) && !reason.empty())
         return Fail("Access is denied: " + reason);
+    // A link may lead into another hive that is read-only (HKCU\Software\Classes).
+    std::vector<std::string> refused = m_target.m_registry
+                                           ? m_target.m_registry->TakeRefusedChanges()
+                                           : std::vector<std::string>{};
+    if (!refused.empty()) return Fail("Access is denied: " + refused.front());
     return Fail("Access is denied.");
 }
 

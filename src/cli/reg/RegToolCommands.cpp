@@ -213,8 +213,12 @@ int CRegTool::Add(const COptions& o) {
         rc = r.RegSetValueExW(key.Get(), name.c_str(), 0, type, data.data(),
                               static_cast<DWORD>(data.size()));
         if (rc == ERROR_ACCESS_DENIED) return AccessDenied(path.m_root);
-        if (rc != ERROR_SUCCESS)
-            return Fail("the value cannot be set (error " + std::to_string(rc) + ").");
+        if (rc != ERROR_SUCCESS) {
+            std::vector<std::string> refused = r.TakeRefusedChanges();
+            return Fail(refused.empty()
+                            ? "the value cannot be set (error " + std::to_string(rc) + ")."
+                            : refused.front());
+        }
     }
     return Finish();
 }

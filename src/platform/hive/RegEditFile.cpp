@@ -14,6 +14,7 @@ namespace {
 constexpr std::u16string_view kVersion5 = u"Windows Registry Editor Version 5.00";
 constexpr std::u16string_view kVersion4 = u"REGEDIT4";
 constexpr size_t kWrapColumn = 77;
+constexpr size_t kFlushChars = 1 << 16;
 
 std::u16string UnitsOf(const std::vector<uint8_t>& data) {
     std::u16string s(data.size() / 2, u'\0');
@@ -103,8 +104,27 @@ void AppendValue(std::u16string& out, std::u16string_view name, DWORD type,
     AppendHexData(out, head, bytes);
 }
 
+// Moves the finished text into the file's bytes, so that the export of a whole registry
+// (tens of megabytes) never holds its text twice or keeps growing one string.
+void Flush(std::u16string& out, RegEditFormat format, std::string& bytes) {
+    if (format == RegEditFormat::Regedit4) {
+        bytes += text::Utf16ToUtf8(out);
+    } else {
+        size_t at = bytes.size();
+        bytes.resize(at + out.size() * 2);
+        char* p = bytes.data() + at;
+        for (char16_t c : out) {
+            *p++ = static_cast<char>(c & 0xFF);
+            *p++ = static_cast<char>(c >> 8);
+        }
+    }
+    out.clear();
+}
+
 LSTATUS ExportKey(CRegistry& registry, HKEY key, const std::u16string& path, RegEditFormat format,
-                  std::u16string& out) {
+                  std::u16string& out, std::string& bytes) {
+    // Key boundaries never split a character.
+    if (out.size() >= kFlushChars) Flush(out, format, bytes);
     DWORD subKeys = 0, maxSub = 0, values = 0, maxName = 0, maxData = 0;
     LSTATUS rc = registry.RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, &maxSub,
                                            nullptr, &values, &maxName, &maxData, nullptr, nullptr);
@@ -132,7 +152,7 @@ LSTATUS ExportKey(CRegistry& registry, HKEY key, const std::u16string& path, Reg
         // Wow6432Node links in a prefix); as Wine's own reg does, the export goes on without it.
         if (registry.RegOpenKeyExW(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS)
             continue;
-        rc = ExportKey(registry, sub, path + u"\\" + child, format, out);
+        rc = ExportKey(registry, sub, path + u"\\" + child, format, out, bytes);
         registry.RegCloseKey(sub);
         if (rc != ERROR_SUCCESS) return rc;
     }
@@ -149,19 +169,11 @@ LSTATUS ExportRegEditFile(CRegistry& registry, const CRegPath& path, RegEditForm
     if (rc != ERROR_SUCCESS) return rc;
     std::u16string out(format == RegEditFormat::Version5 ? kVersion5 : kVersion4);
     out += u"\r\n\r\n";
-    rc = ExportKey(registry, key, text::Utf8ToUtf16(path.Full()), format, out);
+    bytes.assign(format == RegEditFormat::Version5 ? "\xFF\xFE" : "");
+    rc = ExportKey(registry, key, text::Utf8ToUtf16(path.Full()), format, out, bytes);
     registry.RegCloseKey(key);
     if (rc != ERROR_SUCCESS) return rc;
-    if (format == RegEditFormat::Regedit4) {
-        bytes = text::Utf16ToUtf8(out);
-        return ERROR_SUCCESS;
-    }
-    bytes.assign("\xFF\xFE");
-    bytes.reserve(2 + out.size() * 2);
-    for (char16_t c : out) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
-    }
+    Flush(out, format, bytes);
     return ERROR_SUCCESS;
 }
 

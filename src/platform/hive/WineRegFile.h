@@ -29,9 +29,10 @@ bool ParseWineRegistry(std::string_view text, reg::CRegKey& root, reg::CHiveHead
 // order, values sorted the same way, canonical value forms and escapes.
 std::string FormatWineRegistry(const reg::CRegKey& root, const reg::CHiveHeader& header);
 
-// Loads a file; on failure `error` reads "PATH:LINE: reason" and the result is a Win32
-// error (ERROR_FILE_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_BADDB...). `version`, when
-// given, remembers the file that was read.
+// Loads a file (a Windows hive too, see LoadHiveFile); on failure `error` reads
+// "PATH:LINE: reason" and the result is a Win32 error (ERROR_FILE_NOT_FOUND,
+// ERROR_ACCESS_DENIED, ERROR_BADDB...). `version`, when given, remembers the file that
+// was read.
 reg::LSTATUS LoadWineRegistryFile(const std::string& path, reg::CRegKey& root,
                                   reg::CHiveHeader& header, std::string& error,
                                   files::CFileVersion* version = nullptr);

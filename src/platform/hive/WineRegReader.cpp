@@ -1,6 +1,6 @@
 #include "platform/hive/WineRegFile.h"
 
-#include "platform/files/FileVersion.h"
+#include "platform/hive/HiveFile.h"
 #include "platform/text/Unicode.h"
 
 #include <cerrno>
@@ -403,18 +403,8 @@ bool ParseWineRegistry(std::string_view text, CRegKey& root, reg::CHiveHeader& h
 
 reg::LSTATUS LoadWineRegistryFile(const std::string& path, CRegKey& root, reg::CHiveHeader& header,
                                   std::string& error, files::CFileVersion* version) {
-    std::string text;
-    int err = version ? version->Read(path, text) : ReadFileContents(path, text);
-    if (err != 0) {
-        error = path + ": " + std::strerror(err);
-        return ErrnoToWin32(err);
-    }
-    CParseError parseError;
-    if (!ParseWineRegistry(text, root, header, parseError)) {
-        error = path + ":" + std::to_string(parseError.m_line) + ": " + parseError.m_message;
-        return reg::ERROR_BADDB;
-    }
-    return reg::ERROR_SUCCESS;
+    CLoadedHive loaded;
+    return LoadHiveFile(path, root, header, loaded, error, version);
 }
 
 } // namespace cva::hive

@@ -16,6 +16,9 @@ struct CHiveHeader {
     std::string m_arch;        // "win32", "win64" or empty when the file had no #arch line
 };
 
+// How a hive file is written: Wine's registry text, or Windows' own binary hive.
+enum class EHiveFormat { WineText, Regf };
+
 // A subtree backed by a registry file. Keys inside it point at it so that a change marks
 // it dirty and a read-only hive can refuse writes. The registry reads the file again when
 // someone else changed it, putting the changes in the journal back on top.
@@ -32,6 +35,8 @@ public:
 
     CHiveHeader m_header;
     bool m_dirty = false;
+    EHiveFormat m_format = EHiveFormat::WineText;
+    size_t m_maxValueSize = 0; // the longest value the file can take; 0: no limit
     bool m_readOnly = false;
     std::string m_readOnlyReason;
     bool m_loadedByCaller = false; // mounted through RegLoadKey, so RegUnLoadKey may remove it

@@ -89,6 +89,18 @@ void CHiveJournal::AddTree(const CRegKey& key) {
         AddTree(*child);
 }
 
+std::vector<std::vector<std::u16string>> CHiveJournal::TouchedKeys() const {
+    std::vector<std::vector<std::u16string>> keys;
+    for (const SChange& change : m_changes) {
+        keys.push_back(change.m_path);
+        if (change.m_kind == EKind::RenameKey && !change.m_path.empty()) {
+            keys.push_back(change.m_path);
+            keys.back().back() = change.m_name;
+        }
+    }
+    return keys;
+}
+
 void CHiveJournal::Replay(CRegKey& root) const {
     for (const SChange& change : m_changes) {
         bool created = false;

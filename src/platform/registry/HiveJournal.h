@@ -34,6 +34,10 @@ public:
     // The key and everything below it as it stands now, added to what is there.
     void AddTree(const CRegKey& key);
 
+    // The keys the recorded changes concern (paths below the root), the new name of a
+    // renamed key included.
+    std::vector<std::vector<std::u16string>> TouchedKeys() const;
+
     bool IsEmpty() const { return m_changes.empty(); }
     void Clear() { m_changes.clear(); }
     // Makes the recorded changes on `root`, a freshly read copy of the hive's root key.

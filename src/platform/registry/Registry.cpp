@@ -1,6 +1,6 @@
 #include "platform/registry/Registry.h"
 
-#include "platform/hive/WineRegFile.h"
+#include "platform/hive/HiveFile.h"
 #include "platform/text/Unicode.h"
 
 #include <algorithm>
@@ -210,6 +210,11 @@ LSTATUS CRegistry::Locate(HKEY key, std::u16string_view subKey, bool create, boo
         std::u16string path = PredefinedPath(key);
         if (path.empty()) return ERROR_INVALID_HANDLE;
         if (!subKey.empty() && subKey.front() == u'\\') return ERROR_BAD_PATHNAME;
+        if (key == HKEY_CLASSES_ROOT && !m_userClasses.empty() && !subKey.empty()) {
+            LSTATUS rc = Walk(m_top, m_userClasses + u"\\" + std::u16string(subKey), false,
+                              openLink, out, created);
+            if (rc == ERROR_SUCCESS) return rc;
+        }
         // The roots below HKLM and HKU are reached as one path so that a root missing
         // from a young hive (HKCR, HKCC) comes into being with the key created below it.
         if (create) {
@@ -254,7 +259,8 @@ LSTATUS CRegistry::MountHiveFile(std::u16string_view mountPath, const std::strin
     auto hive = std::make_unique<CHive>(file, root);
     root->SetHive(hive.get());
     std::string message;
-    rc = hive::LoadWineRegistryFile(file, *root, hive->m_header, message, &hive->m_version);
+    hive::CLoadedHive loaded;
+    rc = hive::LoadHiveFile(file, *root, hive->m_header, loaded, message, &hive->m_version);
     if (rc == ERROR_FILE_NOT_FOUND && options.m_allowMissing) {
         hive->m_header.m_rootComment = options.m_rootComment;
         hive->m_header.m_arch = options.m_arch;
@@ -263,8 +269,11 @@ LSTATUS CRegistry::MountHiveFile(std::u16string_view mountPath, const std::strin
         if (error) *error = message;
         return rc;
     }
-    hive->m_readOnly = options.m_readOnly;
-    hive->m_readOnlyReason = options.m_readOnlyReason;
+    hive->m_format = loaded.m_format;
+    hive->m_maxValueSize = loaded.m_maxValueSize;
+    hive->m_readOnly = options.m_readOnly || !loaded.m_readOnlyReason.empty();
+    hive->m_readOnlyReason =
+        options.m_readOnly ? options.m_readOnlyReason : loaded.m_readOnlyReason;
     if (!hive->m_readOnly) {
         size_t slash = file.find_last_of('/');
         std::string folder(slash == std::string::npos

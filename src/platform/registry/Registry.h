@@ -48,6 +48,14 @@ public:
     // memory when nothing is mounted there.
     void SetCurrentUserSid(std::u16string_view sid);
     const std::u16string& CurrentUserSid() const { return m_userSid; }
+    // The user's own classes (a path below \Registry, "User\S-..._Classes"): a key of
+    // HKEY_CLASSES_ROOT the user has is taken from there, any other from the machine's
+    // classes, as Windows merges the two. Empty (the default): the machine's only.
+    void SetUserClasses(std::u16string_view path) { m_userClasses.assign(path); }
+    // A symbolic link kept in memory only (as Windows makes CurrentControlSet at start),
+    // made at `at` (a path below \Registry whose parent exists) even in a read-only
+    // hive; `target` is a path below \Registry.
+    LSTATUS AddVolatileLink(std::u16string_view at, std::u16string_view target);
     // Writes every changed hive; ERROR_SUCCESS or the first failure, each failure's text
     // appended to `errors`. A save starts from the file as it is on disk: when someone
     // else changed it since we read or wrote it, it is read again and only our own
@@ -159,6 +167,8 @@ private:
 
     // ERROR_ACCESS_DENIED for a change to a read-only hive, remembering why.
     LSTATUS Refuse(const CRegKey& key);
+    // ERROR_NOT_SUPPORTED for a value longer than the hive's file can hold, remembering why.
+    LSTATUS RefuseLongValue(const CHive& hive, std::u16string_view name, size_t size);
     static CHiveJournal* JournalOf(const CRegKey& key);
     LSTATUS SaveHive(CHive& hive, std::string* error);
     LSTATUS ReloadHive(CHive& hive, std::string* error);
@@ -196,6 +206,7 @@ private:
 
     KeyPtr m_top; // \Registry
     std::u16string m_userSid;
+    std::u16string m_userClasses;
     std::vector<std::unique_ptr<CHive>> m_hives;
     std::vector<CHandle> m_handles;
     std::vector<size_t> m_freeHandles;

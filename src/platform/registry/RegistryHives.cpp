@@ -1,5 +1,6 @@
 #include "platform/registry/Registry.h"
 
+#include "platform/hive/HiveFile.h"
 #include "platform/hive/WineRegFile.h"
 #include "platform/text/Unicode.h"
 
@@ -33,6 +34,28 @@ std::u16string CRegistry::KeyPathFromTop(const CRegKey& key) const {
         path += (*it)->Name();
     }
     return path;
+}
+
+LSTATUS CRegistry::AddVolatileLink(std::u16string_view at, std::u16string_view target) {
+    size_t slash = at.rfind(u'\\');
+    if (slash == std::u16string_view::npos) return ERROR_INVALID_PARAMETER;
+    KeyPtr parent;
+    LSTATUS rc = Walk(m_top, at.substr(0, slash), false, false, parent, nullptr);
+    if (rc != ERROR_SUCCESS) return rc;
+    bool created = false;
+    KeyPtr link = parent->AddSubkey(at.substr(slash + 1), created);
+    if (!created) return ERROR_ALREADY_EXISTS;
+    link->m_volatile = true;
+    link->m_isLink = true;
+    link->m_lastWrite = CurrentFileTime();
+    std::u16string path = u"\\REGISTRY\\" + std::u16string(target);
+    std::vector<uint8_t> data;
+    for (char16_t c : path) {
+        data.push_back(static_cast<uint8_t>(c));
+        data.push_back(static_cast<uint8_t>(c >> 8));
+    }
+    link->SetValue(u"SymbolicLinkValue", REG_LINK, data.data(), data.size());
+    return ERROR_SUCCESS;
 }
 
 LSTATUS CRegistry::LoadKeyFile(HKEY key, std::u16string_view subKey, const std::string& file) {
@@ -104,7 +127,8 @@ LSTATUS CRegistry::RestoreKeyFile(HKEY key, const std::string& file, DWORD flags
     auto loaded = std::make_shared<CRegKey>(k->Name(), nullptr, nullptr);
     CHiveHeader header;
     std::string message;
-    rc = hive::LoadWineRegistryFile(file, *loaded, header, message);
+    hive::CLoadedHive kind;
+    rc = hive::LoadHiveFile(file, *loaded, header, kind, message);
     if (rc != ERROR_SUCCESS) return rc;
     if (!(flags & REG_FORCE_RESTORE) && HandlesOpenBelow(*k)) return ERROR_ACCESS_DENIED;
     for (const auto& child : k->Subkeys())

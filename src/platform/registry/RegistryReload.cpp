@@ -5,6 +5,8 @@
 
 #include "platform/files/AtomicFile.h"
 #include "platform/files/FolderLock.h"
+#include "platform/hive/HiveFile.h"
+#include "platform/hive/RegfFile.h"
 #include "platform/hive/WineRegFile.h"
 #include "platform/text/Unicode.h"
 
@@ -77,6 +79,16 @@ LSTATUS CRegistry::Refuse(const CRegKey& key) {
     return ERROR_ACCESS_DENIED;
 }
 
+LSTATUS CRegistry::RefuseLongValue(const CHive& hive, std::u16string_view name, size_t size) {
+    std::string reason = hive.Path() + ": the value \"" + text::Utf16ToUtf8(name) + "\" (" +
+                         std::to_string(size) + " bytes) was not set: values longer than " +
+                         std::to_string(hive.m_maxValueSize) +
+                         " bytes cannot be written into a Windows hive yet";
+    if (std::find(m_refused.begin(), m_refused.end(), reason) == m_refused.end())
+        m_refused.push_back(reason);
+    return ERROR_NOT_SUPPORTED;
+}
+
 std::vector<std::string> CRegistry::TakeRefusedChanges() {
     std::vector<std::string> refused;
     refused.swap(m_refused);
@@ -89,7 +101,8 @@ LSTATUS CRegistry::ReloadHive(CHive& hive, std::string* error) {
     CHiveHeader header;
     files::CFileVersion version;
     std::string message;
-    LSTATUS rc = hive::LoadWineRegistryFile(hive.Path(), *fresh, header, message, &version);
+    hive::CLoadedHive loaded;
+    LSTATUS rc = hive::LoadHiveFile(hive.Path(), *fresh, header, loaded, message, &version);
     if (rc == ERROR_FILE_NOT_FOUND) {
         // Removed by someone: what is on disk now is an empty hive.
         header = hive.m_header;
@@ -144,6 +157,12 @@ LSTATUS CRegistry::ReloadHive(CHive& hive, std::string* error) {
     hive.SetRoot(fresh);
     hive.m_header = header;
     hive.m_version = version;
+    hive.m_maxValueSize = loaded.m_maxValueSize;
+    // Windows may have been started meanwhile and left its logs unreplayed.
+    if (!loaded.m_readOnlyReason.empty()) {
+        hive.m_readOnly = true;
+        hive.m_readOnlyReason = loaded.m_readOnlyReason;
+    }
     return ERROR_SUCCESS;
 }
 
@@ -184,21 +203,29 @@ LSTATUS CRegistry::SaveHive(CHive& hive, std::string* error) {
             LSTATUS rc = ReloadHive(hive, error);
             if (rc != ERROR_SUCCESS) return rc;
         }
-        std::string text = hive::FormatWineRegistry(*hive.Root(), hive.m_header);
+        if (hive.m_readOnly) return fail(ERROR_ACCESS_DENIED, hive.m_readOnlyReason);
         bool changedMeanwhile = false;
+        auto beforeRename = [&]() -> int {
+            if (m_saveGuard) refused = m_saveGuard();
+            if (!refused.empty()) return EBUSY;
+            changedMeanwhile = hive.m_version.Changed(path);
+            return changedMeanwhile ? EAGAIN : 0;
+        };
         struct stat written {};
-        int err = files::ReplaceFileContents(
-            path, text,
-            [&]() -> int {
-                if (m_saveGuard) refused = m_saveGuard();
-                if (!refused.empty()) return EBUSY;
-                changedMeanwhile = hive.m_version.Changed(path);
-                return changedMeanwhile ? EAGAIN : 0;
-            },
-            &written);
+        std::string text;
+        LSTATUS rc = ERROR_SUCCESS;
+        std::string why;
+        if (hive.m_format == EHiveFormat::Regf) {
+            rc = hive::SaveRegfChanges(path, *hive.Root(), hive.m_journal.TouchedKeys(),
+                                       beforeRename, &written, text, why);
+        } else {
+            text = hive::FormatWineRegistry(*hive.Root(), hive.m_header);
+            int err = files::ReplaceFileContents(path, text, beforeRename, &written);
+            if (err != 0) rc = hive::ErrnoToWin32(err), why = std::strerror(err);
+        }
         if (changedMeanwhile) continue;
         if (!refused.empty()) return fail(ERROR_ACCESS_DENIED, refused);
-        if (err != 0) return fail(hive::ErrnoToWin32(err), std::strerror(err));
+        if (rc != ERROR_SUCCESS) return fail(rc, why);
         hive.m_version.Wrote(written, text);
         hive.m_journal.Clear();
         hive.m_dirty = false;

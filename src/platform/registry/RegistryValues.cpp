@@ -51,6 +51,9 @@ LSTATUS CRegistry::RegSetValueExW(HKEY key, const char16_t* name, DWORD, DWORD t
     KeyPtr k;
     LSTATUS rc = KeyFromHandle(key, KEY_SET_VALUE, k);
     if (rc != ERROR_SUCCESS) return rc;
+    if (const CHive* hive = k->Hive();
+        hive && hive->m_maxValueSize && dataSize > hive->m_maxValueSize)
+        return RefuseLongValue(*hive, n, dataSize);
     k->SetValue(n, type, data, dataSize);
     if (CHiveJournal* journal = JournalOf(*k)) journal->SetValue(*k, n, type, data, dataSize);
     Touch(*k);

@@ -1,6 +1,7 @@
 #include "platform/target/RegistrySpec.h"
 
 #include "platform/hive/WinePrefix.h"
+#include "platform/target/OfflineWindows.h"
 #include "platform/target/Sandbox.h"
 #include "platform/text/Unicode.h"
 
@@ -136,10 +137,7 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
     reg::CRegistry::CMountOptions options;
     const std::u16string defaultSid = reg::CRegistry::kDefaultUserSid;
 
-    if (spec.m_kind == TargetKind::Offline) {
-        error = "offline targets (Windows hive files) are not supported yet";
-        return false;
-    }
+    if (spec.m_kind == TargetKind::Offline) return OpenOfflineRegistry(spec, out, error);
     if (spec.m_kind == TargetKind::Sandbox) {
         std::string folder = spec.m_path.empty() ? DefaultSandboxFolder() : spec.m_path;
         if (!EnsureSandbox(folder, error)) return false;

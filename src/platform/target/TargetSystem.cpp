@@ -59,6 +59,8 @@ std::unique_ptr<CTargetSystem> CTargetSystem::Open(const CRegistrySpec& spec, st
     target->m_readOnlyReason = opened.m_readOnlyReason;
     if (target->m_kind == TargetKind::Wine) {
         target->m_drives = files::CDriveMap::FromWinePrefix(target->m_folder);
+    } else if (target->m_kind == TargetKind::Offline) {
+        target->m_drives.SetDrive('C', target->m_folder);
     } else {
         target->m_drives.SetDrive('C', SandboxDriveC(target->m_folder));
     }
@@ -69,6 +71,9 @@ std::unique_ptr<CTargetSystem> CTargetSystem::Open(const CRegistrySpec& spec, st
     // Wine gives every Windows program the Unix login name; so does the sandbox, whose
     // running user's profile is named after it.
     target->m_userName = process::GetUserName();
+    // A Windows disk has its own users: the one whose hive is HKCU.
+    if (!opened.m_userName.empty()) target->m_userName = opened.m_userName;
+    target->m_profiles = std::move(opened.m_profiles);
     target->ReadVersion();
     target->RefreshEnvironment();
     return target;
@@ -85,7 +90,15 @@ void CTargetSystem::TakeOver(CTargetSystem&& other) {
 }
 
 std::string CTargetSystem::Describe() const {
-    return (m_kind == TargetKind::Wine ? "Wine prefix " : "sandbox ") + m_folder;
+    switch (m_kind) {
+    case TargetKind::Wine:
+        return "Wine prefix " + m_folder;
+    case TargetKind::Offline:
+        return "Windows disk " + m_folder;
+    case TargetKind::Sandbox:
+        break;
+    }
+    return "sandbox " + m_folder;
 }
 
 bool CTargetSystem::SaveChanges(std::string* errors) {
@@ -271,6 +284,10 @@ int CTargetSystem::PlanStart(const std::string& file, std::string_view parameter
         if (planned != SE_SUCCESS) outcome = "not found on the host";
         return planned;
     }
+    if (m_kind == TargetKind::Offline) {
+        outcome = "not started (the Windows of the disk is not running)";
+        return SE_ERR_FNF;
+    }
     if (m_kind != TargetKind::Wine) {
         outcome = "not started (the sandbox has no programs)";
         return SE_ERR_FNF;
@@ -325,13 +342,21 @@ bool CTargetSystem::RunWineboot(const char* option) {
 
 bool CTargetSystem::Restart() {
     if (m_kind == TargetKind::Wine) return RunWineboot("--restart");
-    Record("Restart of the sandbox requested (" + m_folder + ")");
+    // The Windows of a disk takes the changes when it next starts; nothing to do here.
+    if (m_kind == TargetKind::Offline)
+        Record("Restart of Windows requested (" + Describe() +
+               "): the changes take effect when it next starts");
+    else
+        Record("Restart of the sandbox requested (" + m_folder + ")");
     return true;
 }
 
 bool CTargetSystem::LogOff() {
     if (m_kind == TargetKind::Wine) return RunWineboot("--end-session");
-    Record("Log-off of the sandbox requested (" + m_folder + ")");
+    if (m_kind == TargetKind::Offline)
+        Record("Log-off requested (" + Describe() + "): the changes take effect at the next logon");
+    else
+        Record("Log-off of the sandbox requested (" + m_folder + ")");
     return true;
 }
 

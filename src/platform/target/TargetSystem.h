@@ -49,7 +49,7 @@ public:
 
     TargetKind Kind() const { return m_kind; }
     CRegistrySpec Spec() const { return CRegistrySpec{m_kind, m_folder}; }
-    // The sandbox folder or the Wine prefix.
+    // The sandbox folder, the Wine prefix or the root of the Windows partition.
     const std::string& Folder() const { return m_folder; }
     // "sandbox (/root/.local/share/...)" or "Wine prefix /home/x/.wine", for messages.
     std::string Describe() const;
@@ -90,6 +90,9 @@ public:
     const CTargetVersion& Version() const { return m_version; }
     int WindowsVersionCode() const;
     const std::string& UserName() const { return m_userName; }
+    // An offline disk's user profiles (its ProfileList); empty for other targets. Open the
+    // target again with CRegistrySpec::m_profile set to work on another user's hive.
+    const std::vector<COfflineProfile>& OfflineProfiles() const { return m_profiles; }
     std::string ComputerName() const;
     std::string WindowsFolder() const; // "C:\WINDOWS"
     std::string SystemFolder() const;  // "C:\WINDOWS\system32"
@@ -149,6 +152,7 @@ private:
     CEnvironment m_environment;
     CTargetVersion m_version;
     std::string m_userName;
+    std::vector<COfflineProfile> m_profiles;
     SLaunchers m_launchers;
     std::string m_wineboot = "wineboot";
     Recorder m_recorder;

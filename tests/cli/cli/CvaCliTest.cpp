@@ -4,9 +4,11 @@
 #include "platform/settings/SettingsStore.h"
 #include "support/LockHolder.h"
 #include "support/TempDir.h"
+#include "support/WindowsDisk.h"
 #include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
+#include <hivex.h>
 
 #include <csignal>
 #include <filesystem>
@@ -38,7 +40,8 @@ protected:
     CResult Exec(const std::string& program, const std::vector<std::string>& args) {
         std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
                           " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " + Quote(program) +
-                          " --target " + Quote("sandbox:" + m_dir.File("box"));
+                          " --target " +
+                          Quote(m_target.empty() ? "sandbox:" + m_dir.File("box") : m_target);
         for (const auto& a : args) cmd += " " + Quote(a);
         cmd += " </dev/null >" + Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
         CResult r;
@@ -73,6 +76,7 @@ protected:
     }
 
     CTempDir m_dir;
+    std::string m_target; // empty: the test's own sandbox
 };
 
 constexpr const char* kAdvanced = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
@@ -474,3 +478,49 @@ TEST_F(CvaCli, ProfileOptionAppliesToThatUsersHiveAndNotTheRunningUsers) {
 }
 
 } // namespace
+
+// An administrator's view of a Windows disk: the page reads the user's real hive and
+// Apply writes into it, leaving a hive hivex still reads; what would harm a hive is refused.
+TEST_F(CvaCli, OfflineDiskPagesReadAndWriteTheRealHives) {
+    if (cva::test::WindowsHives().empty())
+        GTEST_SKIP() << "the Windows hives are not beside the source tree";
+    const std::string disk = m_dir.File("disk");
+    ASSERT_TRUE(cva::test::MakeWindowsDisk(disk));
+    m_target = "offline:" + disk;
+    const std::string item0 =
+        "item 0: \"Show the extensions of known file types\" shown enabled checked=";
+    CResult r = Cli({"show", "explorer_files"});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(r.m_out.find(item0 + "0"), std::string::npos) << r.m_out;
+    r = Cli({"apply", "explorer_files", "--check", "0=1", "--yes"});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(r.m_out.find(item0 + "1"), std::string::npos) << r.m_out;
+
+    const std::string ntuser = disk + "/users/Tester/ntuser.dat";
+    hive_h* h = hivex_open(ntuser.c_str(), 0);
+    ASSERT_NE(h, nullptr) << "hivex no longer reads the hive";
+    hive_node_h node = hivex_root(h);
+    for (const char* name :
+         {"Software", "Microsoft", "Windows", "CurrentVersion", "Explorer", "Advanced"})
+        node = node ? hivex_node_get_child(h, node, name) : 0;
+    hive_value_h value = node ? hivex_node_get_value(h, node, "HideFileExt") : 0;
+    ASSERT_NE(value, 0u);
+    EXPECT_EQ(hivex_value_dword(h, value), 0);
+    hivex_close(h);
+
+    // Changes Windows has not replayed from the logs yet: the page shows, Apply is refused.
+    std::filesystem::copy_file(cva::test::WindowsHives() + "/transactions_NTUSER.DAT", ntuser,
+                               std::filesystem::copy_options::overwrite_existing);
+    r = Cli({"apply", "explorer_files", "--check", "0=1", "--yes"});
+    EXPECT_EQ(r.m_status, 5);
+    EXPECT_NE(r.m_err.find("transaction logs"), std::string::npos) << r.m_err;
+    EXPECT_EQ(ReadAll(ntuser), ReadAll(cva::test::WindowsHives() + "/transactions_NTUSER.DAT"));
+
+    const std::string system = disk + "/WINDOWS/system32/Config/SYSTEM";
+    std::filesystem::copy_file(cva::test::WindowsHives() + "/corrupted_system_hive", system,
+                               std::filesystem::copy_options::overwrite_existing);
+    r = Cli({"show", "explorer_files"});
+    EXPECT_NE(r.m_status, 0);
+    EXPECT_NE(r.m_err.find("damaged"), std::string::npos) << r.m_err;
+    EXPECT_EQ(ReadAll(system), ReadAll(cva::test::WindowsHives() + "/corrupted_system_hive"));
+}
