@@ -205,8 +205,8 @@ void CApplicationWindow::CreateStatusBar() {
     m_pLevelPane = pane("paneLevel");
     m_pLevelPane->setMinimumWidth(25);
     bar->addWidget(m_pMessagePane, 1);
-    bar->addPermanentWidget(m_pProfileIcon);
     bar->addPermanentWidget(m_pTargetPane);
+    bar->addPermanentWidget(m_pProfileIcon);
     bar->addPermanentWidget(m_pProfilePane);
     bar->addPermanentWidget(m_pRequestIcon);
     bar->addPermanentWidget(m_pRequestPane);
