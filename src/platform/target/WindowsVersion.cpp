@@ -11,11 +11,11 @@ int GetWindowsVersionCode(uint32_t platformId, uint32_t major, uint32_t minor) {
     }
     if (major == 4) return 5;
     if (major == 5 && minor == 0) return 6;
-    // Past Windows 2000 only the minor number counts, so NT 6.1 (Windows 7, and what a
-    // Wine 8 prefix reports) gives 7 and 6.2 gives 8. Plugins are written against
-    // exactly these codes, so they stay as they are.
-    if (minor == 1) return 7;
-    if (minor == 2) return 8;
+    // Judging NT 6.x by its minor number alone would take Windows 7 (6.1, also what a
+    // Wine 8 prefix reports) for XP and Windows 8 for Server 2003, hiding every plugin
+    // written for Vista and later on exactly the systems they are for.
+    if (major == 5 && minor == 1) return 7;
+    if (major == 5 && minor == 2) return 8;
     return 9;
 }
 

@@ -61,15 +61,15 @@ TEST(WindowsVersionCode, NineXFamily) {
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32s, 3, 1), 0);
 }
 
-TEST(WindowsVersionCode, NtFamilyJudgesOnlyTheMinorNumberAfterWindows2000) {
+TEST(WindowsVersionCode, NtSixAndLaterAreVistaAndLater) {
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 4, 0), 5);
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 5, 0), 6);
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 5, 1), 7);
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 5, 2), 8);
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 6, 0), 9);
     // Windows 7 and a default Wine 8 prefix report 6.1.
-    EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 6, 1), 7);
-    EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 6, 2), 8);
+    EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 6, 1), 9);
+    EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 6, 2), 9);
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 6, 3), 9);
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 10, 0), 9);
     EXPECT_EQ(GetWindowsVersionCode(VER_PLATFORM_WIN32_NT, 3, 51), 9);

@@ -163,7 +163,7 @@ TEST(WineTarget, DrivesEnvironmentAndVersionComeFromThePrefix) {
     EXPECT_EQ(target->Kind(), TargetKind::Wine);
     EXPECT_EQ(target->Version().m_major, 6u);
     EXPECT_EQ(target->Version().m_minor, 1u);
-    EXPECT_EQ(target->WindowsVersionCode(), 7);
+    EXPECT_EQ(target->WindowsVersionCode(), 9);
     EXPECT_EQ(target->ToHostPath("C:\\Windows\\System32"), prefix + "/drive_c/windows/system32");
     EXPECT_EQ(target->ToHostPath("Z:\\etc"), std::nullopt) << "Z: is the host, not the prefix";
     target->AllowHostDrives(true);
