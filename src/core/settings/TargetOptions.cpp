@@ -149,7 +149,7 @@ bool CTargetOptions::AddOfflineDisk(const std::string& folder, app::IUserPrompts
     const int known = Find(spec);
     STargetCandidate candidate = known >= 0 ? m_candidates[static_cast<size_t>(known)] : ProbeTarget(spec, m_current);
     if (!candidate.usable)
-        return Refuse(prompts, "\"" + spec.m_path + "\" cannot be opened as a Windows disk:\n" + candidate.note);
+        return Refuse(prompts, "This folder cannot be opened as a Windows disk:\n" + candidate.note);
     if (known < 0) m_candidates.push_back(std::move(candidate));
     m_nSelected = known >= 0 ? known : static_cast<int>(m_candidates.size()) - 1;
     return true;
