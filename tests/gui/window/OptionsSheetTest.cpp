@@ -88,23 +88,7 @@ TEST_F(WindowTest, TargetPageRefusesAFolderThatIsNoWinePrefix) {
     EXPECT_EQ(m_store->GetProfileString("Settings", "Target"), "");
 }
 
-TEST_F(WindowTest, TheTargetPageSwitchesTheOpenWindowToAWinePrefix) {
-    EXPECT_EQ(PaneText("paneTarget").toStdString(), "Sandbox: " + m_dir.File("sandbox"));
-    MakeWineShapedPrefix(m_dir.File("prefix"));
-    m_prompts.m_folder = m_dir.File("prefix");
-    WhileSheetOpen([](gui::COptionsSheetDlg& sheet) {
-        sheet.ShowPage(options::PAGE_TARGET);
-        sheet.findChild<QPushButton*>("addPrefix")->click();
-        sheet.accept();
-    });
-    m_window->Command(gui::ID_OPTIONS)->trigger();
-    EXPECT_EQ(m_core->Target()->Kind(), target::TargetKind::Wine);
-    EXPECT_EQ(PaneText("paneTarget").toStdString(), "Wine: " + m_dir.File("prefix"));
-    EXPECT_EQ(m_store->GetProfileString("Settings", "Target"), "wine:" + m_dir.File("prefix"));
-    EXPECT_GT(m_window->OutBar()->FolderCount(), 0);
-}
-
-TEST_F(WindowTest, TheProfilePageLoadsTheChosenUserAndATargetSwitchGoesBackToTheRunningUser) {
+TEST_F(WindowTest, TheProfilePageLoadsAUserAndTheTargetPageSwitchesToAWinePrefixAndItsUsers) {
     const int helpdesk = app::FindProfile(m_logic->m_arrProfiles, "Helpdesk");
     ASSERT_GT(helpdesk, 0);
     WhileSheetOpen([helpdesk](gui::COptionsSheetDlg& sheet) {
@@ -118,6 +102,7 @@ TEST_F(WindowTest, TheProfilePageLoadsTheChosenUserAndATargetSwitchGoesBackToThe
     EXPECT_NE(m_logic->m_hUserHive, nullptr);
     EXPECT_TRUE(PaneText("paneProfile").endsWith("\\Helpdesk"));
 
+    EXPECT_EQ(PaneText("paneTarget").toStdString(), "Sandbox: " + m_dir.File("sandbox"));
     MakeWineShapedPrefix(m_dir.File("prefix"));
     m_prompts.m_folder = m_dir.File("prefix");
     WhileSheetOpen([](gui::COptionsSheetDlg& sheet) {
@@ -127,6 +112,9 @@ TEST_F(WindowTest, TheProfilePageLoadsTheChosenUserAndATargetSwitchGoesBackToThe
     });
     m_window->Command(gui::ID_OPTIONS)->trigger();
     ASSERT_EQ(m_core->Target()->Kind(), target::TargetKind::Wine);
+    EXPECT_EQ(PaneText("paneTarget").toStdString(), "Wine: " + m_dir.File("prefix"));
+    EXPECT_EQ(m_store->GetProfileString("Settings", "Target"), "wine:" + m_dir.File("prefix"));
+    EXPECT_GT(m_window->OutBar()->FolderCount(), 0);
     EXPECT_EQ(m_logic->m_nProfile, 0);
     EXPECT_EQ(m_logic->m_hUserHive, nullptr);
     EXPECT_EQ(m_logic->m_arrProfiles, std::vector<std::string>{m_core->Target()->UserName()});
