@@ -49,7 +49,8 @@ void CApplicationDlg::OnOptionsOk(std::optional<int> profile) {
     if (profile && *profile >= 0 && static_cast<size_t>(*profile) < m_arrProfiles.size())
         m_nProfile = *profile;
     LoadSettings();
-    if (m_nProfile != before && m_catalogue.IsValidIndex(m_nCurrentPlugin)) LoadPlugin(m_nCurrentPlugin);
+    if (m_nProfile != before && m_catalogue.IsValidIndex(m_nCurrentPlugin))
+        LoadPlugin(m_nCurrentPlugin);
 }
 
 void CApplicationDlg::ShowSystemError(reg::LSTATUS code) {

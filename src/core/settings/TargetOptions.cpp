@@ -143,13 +143,16 @@ bool CTargetOptions::AddSandbox(const std::string& folder, app::IUserPrompts& pr
 bool CTargetOptions::AddOfflineDisk(const std::string& folder, app::IUserPrompts& prompts) {
     target::CRegistrySpec spec;
     std::string error;
-    if (folder.empty() || !target::ParseRegistrySpec("offline:" + folder, spec, error)) return false;
+    if (folder.empty() || !target::ParseRegistrySpec("offline:" + folder, spec, error))
+        return false;
     // Only opening the disk tells a Windows partition from any other folder, so the probe
     // decides before the candidate is listed.
     const int known = Find(spec);
-    STargetCandidate candidate = known >= 0 ? m_candidates[static_cast<size_t>(known)] : ProbeTarget(spec, m_current);
+    STargetCandidate candidate =
+        known >= 0 ? m_candidates[static_cast<size_t>(known)] : ProbeTarget(spec, m_current);
     if (!candidate.usable)
-        return Refuse(prompts, "This folder cannot be opened as a Windows disk:\n" + candidate.note);
+        return Refuse(prompts,
+                      "This folder cannot be opened as a Windows disk:\n" + candidate.note);
     if (known < 0) m_candidates.push_back(std::move(candidate));
     m_nSelected = known >= 0 ? known : static_cast<int>(m_candidates.size()) - 1;
     return true;

@@ -67,17 +67,20 @@ QWidget* CreateTargetPage(options::CTargetOptions& model, app::IUserPrompts& pro
         Browse browse;
     } kinds[] = {
         {"addPrefix", QStringLiteral("Wine Prefix..."), &options::CTargetOptions::BrowseWinePrefix},
-        {"addSandbox", QStringLiteral("Sandbox Folder..."), &options::CTargetOptions::BrowseSandbox},
-        {"addOffline", QStringLiteral("Windows Disk..."), &options::CTargetOptions::BrowseOfflineDisk},
+        {"addSandbox", QStringLiteral("Sandbox Folder..."),
+         &options::CTargetOptions::BrowseSandbox},
+        {"addOffline", QStringLiteral("Windows Disk..."),
+         &options::CTargetOptions::BrowseOfflineDisk},
     };
     auto* buttons = new QHBoxLayout;
     for (const auto& kind : kinds) {
         auto* button = new QPushButton(kind.text, page);
         button->setObjectName(QString::fromLatin1(kind.name));
         buttons->addWidget(button);
-        QObject::connect(button, &QPushButton::clicked, page, [&model, &prompts, list, note, browse = kind.browse] {
-            if ((model.*browse)(prompts)) Fill(list, note, model);
-        });
+        QObject::connect(button, &QPushButton::clicked, page,
+                         [&model, &prompts, list, note, browse = kind.browse] {
+                             if ((model.*browse)(prompts)) Fill(list, note, model);
+                         });
     }
     buttons->addStretch(1);
     layout->addLayout(buttons);

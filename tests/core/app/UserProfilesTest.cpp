@@ -159,8 +159,9 @@ TEST_F(UserProfilesTest, ChosenUserTakesEveryHkcuPathUntilTheRunningUserIsChosen
 TEST_F(UserProfilesTest, OptionsOkLoadsTheChosenUserAndOpensTheOpenPageAgainForThem) {
     auto dlg = MakeDialog(*m_target);
     const std::string plugin = m_temp / "p.cvp";
-    std::ofstream(plugin) << "[settings]\r\ncaption=T::P\r\n[interface]\r\ntype=check\r\n[script]\r\n"
-                             "Sub OnInit\r\n  RegWriteValueS \"HKCU\\Software\\CvaOpened\\v\", \"x\"\r\nEnd Sub\r\n";
+    std::ofstream(plugin)
+        << "[settings]\r\ncaption=T::P\r\n[interface]\r\ntype=check\r\n[script]\r\n"
+           "Sub OnInit\r\n  RegWriteValueS \"HKCU\\Software\\CvaOpened\\v\", \"x\"\r\nEnd Sub\r\n";
     dlg->m_plugins.push_back({plugin, 0, 0});
     ASSERT_TRUE(dlg->LoadPlugin(0));
     ASSERT_EQ(HiveFile("Helpdesk").find("CvaOpened"), std::string::npos);
@@ -175,14 +176,17 @@ TEST_F(UserProfilesTest, OptionsOkLoadsTheChosenUserAndOpensTheOpenPageAgainForT
 }
 
 TEST_F(UserProfilesTest, AnOfflineDiskOffersItsOtherUsersAndLoadsTheirWindowsHive) {
-    if (test::WindowsHives().empty()) GTEST_SKIP() << "the Windows hives are not beside the source tree";
+    if (test::WindowsHives().empty())
+        GTEST_SKIP() << "the Windows hives are not beside the source tree";
     const std::string disk = m_temp / "disk";
     ASSERT_TRUE(test::MakeWindowsDisk(disk));
     std::filesystem::create_directories(disk + "/users/Bob");
-    std::filesystem::copy_file(test::WindowsHives() + "/NTUSER.DAT", disk + "/users/Bob/NTUSER.DAT");
+    std::filesystem::copy_file(test::WindowsHives() + "/NTUSER.DAT",
+                               disk + "/users/Bob/NTUSER.DAT");
     std::string error;
     auto open = [&](const std::string& profile) {
-        auto target = target::CTargetSystem::Open(target::CRegistrySpec{target::TargetKind::Offline, disk, profile}, error);
+        auto target = target::CTargetSystem::Open(
+            target::CRegistrySpec{target::TargetKind::Offline, disk, profile}, error);
         EXPECT_TRUE(target) << error;
         return target;
     };
@@ -190,8 +194,9 @@ TEST_F(UserProfilesTest, AnOfflineDiskOffersItsOtherUsersAndLoadsTheirWindowsHiv
         auto target = open("");
         reg::HKEY key = nullptr;
         target->Registry().RegCreateKeyExA(
-            reg::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-1-2-3-1002",
-            0, nullptr, 0, reg::KEY_ALL_ACCESS, nullptr, &key, nullptr);
+            reg::HKEY_LOCAL_MACHINE,
+            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-1-2-3-1002", 0,
+            nullptr, 0, reg::KEY_ALL_ACCESS, nullptr, &key, nullptr);
         const std::string path = "%SystemDrive%\\Users\\Bob";
         target->Registry().RegSetValueExA(key, "ProfileImagePath", 0, reg::REG_EXPAND_SZ,
                                           reinterpret_cast<const reg::BYTE*>(path.c_str()),
@@ -213,8 +218,8 @@ TEST_F(UserProfilesTest, AnOfflineDiskOffersItsOtherUsersAndLoadsTheirWindowsHiv
     dlg.reset();
     target.reset();
     auto hasValue = [](target::CTargetSystem& system) {
-        return system.Registry().RegQueryValueExA(reg::HKEY_CURRENT_USER, "CvaBob", nullptr, nullptr, nullptr,
-                                                  nullptr) == reg::ERROR_SUCCESS;
+        return system.Registry().RegQueryValueExA(reg::HKEY_CURRENT_USER, "CvaBob", nullptr,
+                                                  nullptr, nullptr, nullptr) == reg::ERROR_SUCCESS;
     };
     EXPECT_TRUE(hasValue(*open("Bob")));
     EXPECT_FALSE(hasValue(*open("tester")));

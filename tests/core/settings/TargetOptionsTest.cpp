@@ -92,18 +92,21 @@ TEST_F(TargetOptionsTest, ChoosingAPrefixStoresItAndTheCoreSwitchesInPlace) {
 }
 
 TEST_F(TargetOptionsTest, AWindowsDiskIsListedWithItsVersionAndAnyOtherFolderRefusedWithTheReason) {
-    if (test::WindowsHives().empty()) GTEST_SKIP() << "the Windows hives are not beside the source tree";
+    if (test::WindowsHives().empty())
+        GTEST_SKIP() << "the Windows hives are not beside the source tree";
     COptionsSheet sheet(m_store, m_core->Target());
     sheet.ShowPage(PAGE_TARGET);
     const size_t listed = sheet.m_target.Candidates().size();
     EXPECT_FALSE(sheet.m_target.AddOfflineDisk(m_dir.File("prefix"), m_prompts));
     ASSERT_EQ(m_prompts.messages.size(), 1u);
-    EXPECT_NE(m_prompts.messages[0].text.find("is not the root of a Windows partition"), std::string::npos);
+    EXPECT_NE(m_prompts.messages[0].text.find("is not the root of a Windows partition"),
+              std::string::npos);
     EXPECT_EQ(sheet.m_target.Candidates().size(), listed);
 
     ASSERT_TRUE(test::MakeWindowsDisk(m_dir.File("disk")));
     ASSERT_TRUE(sheet.m_target.AddOfflineDisk(m_dir.File("disk"), m_prompts));
-    const STargetCandidate& chosen = sheet.m_target.Candidates()[static_cast<size_t>(sheet.m_target.m_nSelected)];
+    const STargetCandidate& chosen =
+        sheet.m_target.Candidates()[static_cast<size_t>(sheet.m_target.m_nSelected)];
     EXPECT_EQ(chosen.label, "Offline: " + m_dir.File("disk"));
     EXPECT_EQ(chosen.version, "Windows 10 (10.0.19045)");
     EXPECT_TRUE(chosen.writable);

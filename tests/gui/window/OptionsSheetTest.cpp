@@ -122,7 +122,8 @@ TEST_F(WindowTest, TheProfilePageLoadsAUserAndTheTargetPageSwitchesToAWinePrefix
     std::string why;
     auto sandbox = target::CTargetSystem::Open("sandbox:" + m_dir.File("sandbox"), why);
     reg::HKEY key = nullptr;
-    EXPECT_EQ(sandbox->Registry().RegOpenKeyExA(reg::HKEY_USERS, app::kUserHiveMount, 0, reg::KEY_READ, &key),
+    EXPECT_EQ(sandbox->Registry().RegOpenKeyExA(reg::HKEY_USERS, app::kUserHiveMount, 0,
+                                                reg::KEY_READ, &key),
               reg::ERROR_FILE_NOT_FOUND);
 }
 
