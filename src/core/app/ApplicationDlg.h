@@ -94,6 +94,10 @@ public:
     void LoadSettings();
     // " failed with error N: <the system's text>" in a box titled "Error".
     void ShowSystemError(reg::LSTATUS code);
+    // The options sheet's OK: LoadSettings with the profile its Profile page chose
+    // (nothing: the choice stays). When that changes the user whose settings are edited,
+    // the open page is opened again to show that user's settings.
+    void OnOptionsOk(std::optional<int> profile);
     reg::LSTATUS ProfileLoadError() const { return m_nProfileLoadError; }
 
     // Opens catalogue entry `index`: reads the file, shows its page, runs its script.
@@ -105,9 +109,11 @@ public:
     // is what the options sheet's OK calls.
     void OnOptionsChanged();
     // --- Another target (ApplicationTarget.cpp) ----------------------------------------
-    // Before the target is replaced: the open page's script lets go of it.
+    // Before the target is replaced: the open page's script lets go of it and another
+    // user's hive is unloaded (the running user is chosen again).
     void BeforeTargetChange();
-    // After: the catalogue, menus and panes follow the new target's version and name.
+    // After: the catalogue, menus and panes follow the new target's version and name,
+    // and the profile list holds the new target's users.
     void OnTargetChanged();
     void UpdateTargetPane();
     target::CTargetSystem& Target() { return m_target; }

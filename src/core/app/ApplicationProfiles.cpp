@@ -44,6 +44,15 @@ void CApplicationDlg::LoadSettings() {
     UpdateProfilePane();
 }
 
+void CApplicationDlg::OnOptionsOk(std::optional<int> profile) {
+    const int before = m_nProfile;
+    if (profile && *profile >= 0 && static_cast<size_t>(*profile) < m_arrProfiles.size())
+        m_nProfile = *profile;
+    LoadSettings();
+    if (m_nProfile != before && m_catalogue.IsValidIndex(m_nCurrentPlugin))
+        LoadPlugin(m_nCurrentPlugin);
+}
+
 void CApplicationDlg::ShowSystemError(reg::LSTATUS code) {
     char text[512];
     std::snprintf(text, sizeof text, " failed with error %d: %s", static_cast<int>(code),

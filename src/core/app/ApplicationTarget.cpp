@@ -8,6 +8,10 @@ namespace cva::app {
 void CApplicationDlg::BeforeTargetChange() {
     m_pHost.reset();
     ShowStartPage();
+    // Another user's hive is a file of the old target: it is saved and unloaded there
+    // while that target is still open.
+    m_nProfile = 0;
+    LoadSettings();
 }
 
 void CApplicationDlg::OnTargetChanged() {
@@ -17,7 +21,10 @@ void CApplicationDlg::OnTargetChanged() {
     m_menus.m_bFavoritesChanged = true;
     // The version filter decides which plugins the catalogue holds, so it is built anew.
     RefreshAll();
-    UpdateProfilePane();
+    // The new target's own users, as at start: a hive an earlier run left loaded there
+    // is unloaded first.
+    LoadSettings();
+    BuildProfileList();
     UpdateTargetPane();
 }
 

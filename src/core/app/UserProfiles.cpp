@@ -51,6 +51,15 @@ reg::LSTATUS ReadRegString(target::CTargetSystem& target, reg::HKEY root, const 
 std::vector<std::string> ReadProfileList(target::CTargetSystem& target,
                                          const std::string& userName) {
     std::vector<std::string> profiles{userName};
+    if (target.Kind() == target::TargetKind::Offline) {
+        // A disk's ProfileList gives service accounts "Flags" 0 as well, and a user's
+        // entry need not carry "Flags" at all: the disk's own accounts whose hive is
+        // there are its users, as the target read them when it opened.
+        for (const target::COfflineProfile& profile : target.OfflineProfiles())
+            if (profile.m_hasHive && !text::EqualsNoCaseUtf8(profile.m_name, userName))
+                profiles.push_back(profile.m_windowsPath);
+        return profiles;
+    }
     reg::CRegistry& registry = target.Registry();
     reg::HKEY list = nullptr;
     if (registry.RegOpenKeyExA(reg::HKEY_LOCAL_MACHINE, kProfileListKey, 0, reg::KEY_ALL_ACCESS,

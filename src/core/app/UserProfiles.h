@@ -25,7 +25,8 @@ reg::LSTATUS ReadRegString(target::CTargetSystem& target, reg::HKEY root, const 
                            const std::string& valueName, std::string& out, bool expand);
 
 // Entry 0 is `userName`; then the folder (a Windows path) of every profile of the
-// target's ProfileList whose "Flags" is 0, other than the one named like `userName`.
+// target's ProfileList whose "Flags" is 0, other than the one named like `userName`. On
+// an offline disk: every user account of its ProfileList whose hive is on the disk.
 std::vector<std::string> ReadProfileList(target::CTargetSystem& target,
                                          const std::string& userName);
 

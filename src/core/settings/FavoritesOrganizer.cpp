@@ -100,6 +100,7 @@ bool CFavoritesOrganizer::Edit(int row, app::IUserPrompts& prompts) {
     request.m_text1 = shown.text;
     request.m_label2 = "Plug-in";
     request.m_text2 = shown.fileName;
+    request.m_disabled2 = true; // the line names its plug-in file; only the text is renamed
     const std::optional<app::SInputBoxResult> answer = prompts.InputBox(request);
     if (!answer) return false;
     // "=" ends the menu text and a line break would split the line.

@@ -90,9 +90,14 @@ STargetCandidate ProbeTarget(const target::CRegistrySpec& spec, target::CTargetS
     return candidate;
 }
 
-int CTargetOptions::Add(const target::CRegistrySpec& spec) {
+int CTargetOptions::Find(const target::CRegistrySpec& spec) const {
     for (size_t i = 0; i < m_candidates.size(); ++i)
         if (Same(m_candidates[i].spec) == Same(spec)) return static_cast<int>(i);
+    return -1;
+}
+
+int CTargetOptions::Add(const target::CRegistrySpec& spec) {
+    if (const int known = Find(spec); known >= 0) return known;
     m_candidates.push_back(ProbeTarget(spec, m_current));
     return static_cast<int>(m_candidates.size()) - 1;
 }
@@ -135,6 +140,24 @@ bool CTargetOptions::AddSandbox(const std::string& folder, app::IUserPrompts& pr
     return true;
 }
 
+bool CTargetOptions::AddOfflineDisk(const std::string& folder, app::IUserPrompts& prompts) {
+    target::CRegistrySpec spec;
+    std::string error;
+    if (folder.empty() || !target::ParseRegistrySpec("offline:" + folder, spec, error))
+        return false;
+    // Only opening the disk tells a Windows partition from any other folder, so the probe
+    // decides before the candidate is listed.
+    const int known = Find(spec);
+    STargetCandidate candidate =
+        known >= 0 ? m_candidates[static_cast<size_t>(known)] : ProbeTarget(spec, m_current);
+    if (!candidate.usable)
+        return Refuse(prompts,
+                      "This folder cannot be opened as a Windows disk:\n" + candidate.note);
+    if (known < 0) m_candidates.push_back(std::move(candidate));
+    m_nSelected = known >= 0 ? known : static_cast<int>(m_candidates.size()) - 1;
+    return true;
+}
+
 bool CTargetOptions::BrowseWinePrefix(app::IUserPrompts& prompts) {
     const char* home = std::getenv("HOME");
     const std::optional<std::string> folder = prompts.PickFolder("Wine prefix", home ? home : "");
@@ -144,6 +167,12 @@ bool CTargetOptions::BrowseWinePrefix(app::IUserPrompts& prompts) {
 bool CTargetOptions::BrowseSandbox(app::IUserPrompts& prompts) {
     const std::optional<std::string> folder = prompts.PickFolder("Sandbox folder", target::ProfileFolder());
     return folder && AddSandbox(*folder, prompts);
+}
+
+bool CTargetOptions::BrowseOfflineDisk(app::IUserPrompts& prompts) {
+    // Where partitions are usually mounted by hand.
+    const std::optional<std::string> folder = prompts.PickFolder("Windows partition", "/mnt");
+    return folder && AddOfflineDisk(*folder, prompts);
 }
 
 bool CTargetOptions::Validate(app::IUserPrompts& prompts) const {

@@ -49,9 +49,13 @@ public:
     // refused with a message and nothing changes.
     bool AddWinePrefix(const std::string& folder, app::IUserPrompts& prompts);
     bool AddSandbox(const std::string& folder, app::IUserPrompts& prompts);
+    // The root of a mounted Windows partition; one that cannot be opened is refused with
+    // the target's reason.
+    bool AddOfflineDisk(const std::string& folder, app::IUserPrompts& prompts);
     // The folder dialog for each kind, then the Add above; false when cancelled or refused.
     bool BrowseWinePrefix(app::IUserPrompts& prompts);
     bool BrowseSandbox(app::IUserPrompts& prompts);
+    bool BrowseOfflineDisk(app::IUserPrompts& prompts);
     // Before anything is written: the chosen target must open.
     bool Validate(app::IUserPrompts& prompts) const;
     // The chosen spec when it is not the open target.
@@ -62,6 +66,7 @@ public:
     int m_nSelected = -1;
 
 private:
+    int Find(const target::CRegistrySpec& spec) const;
     int Add(const target::CRegistrySpec& spec);
 
     settings::CSettingsStore& m_settings;

@@ -54,27 +54,36 @@ QWidget* CreateTargetPage(options::CTargetOptions& model, app::IUserPrompts& pro
     note->setWordWrap(true);
     layout->addWidget(note);
 
-    auto* buttons = new QHBoxLayout;
-    auto* prefix = new QPushButton(QStringLiteral("Wine Prefix..."), page);
-    prefix->setObjectName(QStringLiteral("addPrefix"));
-    auto* sandbox = new QPushButton(QStringLiteral("Sandbox Folder..."), page);
-    sandbox->setObjectName(QStringLiteral("addSandbox"));
-    buttons->addWidget(prefix);
-    buttons->addWidget(sandbox);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-
     Fill(list, note, model);
     QObject::connect(list, &QTreeWidget::currentItemChanged, page, [&model, list, note](QTreeWidgetItem* item) {
         model.m_nSelected = item ? list->indexOfTopLevelItem(item) : -1;
         Fill(list, note, model);
     });
-    QObject::connect(prefix, &QPushButton::clicked, page, [&model, &prompts, list, note] {
-        if (model.BrowseWinePrefix(prompts)) Fill(list, note, model);
-    });
-    QObject::connect(sandbox, &QPushButton::clicked, page, [&model, &prompts, list, note] {
-        if (model.BrowseSandbox(prompts)) Fill(list, note, model);
-    });
+    // One button per kind of target: its folder dialog, then the list with the new one.
+    using Browse = bool (options::CTargetOptions::*)(app::IUserPrompts&);
+    const struct {
+        const char* name;
+        QString text;
+        Browse browse;
+    } kinds[] = {
+        {"addPrefix", QStringLiteral("Wine Prefix..."), &options::CTargetOptions::BrowseWinePrefix},
+        {"addSandbox", QStringLiteral("Sandbox Folder..."),
+         &options::CTargetOptions::BrowseSandbox},
+        {"addOffline", QStringLiteral("Windows Disk..."),
+         &options::CTargetOptions::BrowseOfflineDisk},
+    };
+    auto* buttons = new QHBoxLayout;
+    for (const auto& kind : kinds) {
+        auto* button = new QPushButton(kind.text, page);
+        button->setObjectName(QString::fromLatin1(kind.name));
+        buttons->addWidget(button);
+        QObject::connect(button, &QPushButton::clicked, page,
+                         [&model, &prompts, list, note, browse = kind.browse] {
+                             if ((model.*browse)(prompts)) Fill(list, note, model);
+                         });
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
     return page;
 }
 

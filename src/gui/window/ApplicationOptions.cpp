@@ -11,19 +11,9 @@
 
 namespace cva::gui {
 
-namespace {
-
-// The profile list of the Profile page and the choice it makes. Other users' profiles
-// are not listed yet, so the page holds only "My Computer".
-std::vector<std::string> ProfilePathsForOptions(app::CApplicationDlg&) { return {}; }
-int SelectedProfileForOptions(app::CApplicationDlg&) { return -1; }
-void SelectProfileFromOptions(app::CApplicationDlg&, int) {}
-
-} // namespace
-
 void CApplicationWindow::ShowOptions(int page) {
     options::COptionsSheet model(m_settings, &m_logic.Target());
-    model.SetProfiles(ProfilePathsForOptions(m_logic), SelectedProfileForOptions(m_logic));
+    model.SetProfiles(m_logic.m_arrProfiles, m_logic.m_nProfile);
     COptionsSheetDlg sheet(model, m_logic.Prompts(), m_pCore ? &m_pCore->m_logger : nullptr, page, this);
     if (sheet.exec() != QDialog::Accepted) return;
     ApplyOptions(sheet.Result());
@@ -39,10 +29,12 @@ void CApplicationWindow::ApplyOptions(const options::SOptionsResult& result) {
             m_pCore->m_logger.Open(m_pCore->LogFolder(),
                                    static_cast<int>(m_settings.GetProfileInt("Settings", "CreateLog", 1)));
     }
-    m_logic.OnOptionsChanged();
-    if (result.profile) SelectProfileFromOptions(m_logic, *result.profile);
+    // A profile of the target about to be left is not loaded only to be unloaded again:
+    // the switch reads the options anew as it unloads.
+    const bool switchTarget = result.target && m_pCore;
+    if (!switchTarget) m_logic.OnOptionsOk(result.profile);
     if (result.favoritesChanged || rebuild) m_logic.Menus().m_bFavoritesChanged = true;
-    if (result.target && m_pCore) {
+    if (switchTarget) {
         m_logic.BeforeTargetChange();
         std::string why;
         if (m_pCore->SwitchTarget(*result.target, &why)) {

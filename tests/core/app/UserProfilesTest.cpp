@@ -7,6 +7,7 @@
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
+#include "support/WindowsDisk.h"
 #include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
@@ -153,6 +154,75 @@ TEST_F(UserProfilesTest, ChosenUserTakesEveryHkcuPathUntilTheRunningUserIsChosen
     EXPECT_EQ(dlg->ProfileLoadError(), reg::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(m_view.profile, Pane(m_target->UserName()));
     EXPECT_TRUE(m_prompts.messages.empty());
+}
+
+TEST_F(UserProfilesTest, OptionsOkLoadsTheChosenUserAndOpensTheOpenPageAgainForThem) {
+    auto dlg = MakeDialog(*m_target);
+    const std::string plugin = m_temp / "p.cvp";
+    std::ofstream(plugin)
+        << "[settings]\r\ncaption=T::P\r\n[interface]\r\ntype=check\r\n[script]\r\n"
+           "Sub OnInit\r\n  RegWriteValueS \"HKCU\\Software\\CvaOpened\\v\", \"x\"\r\nEnd Sub\r\n";
+    dlg->m_plugins.push_back({plugin, 0, 0});
+    ASSERT_TRUE(dlg->LoadPlugin(0));
+    ASSERT_EQ(HiveFile("Helpdesk").find("CvaOpened"), std::string::npos);
+
+    dlg->OnOptionsOk(FindProfile(dlg->m_arrProfiles, "Helpdesk"));
+    EXPECT_NE(HiveFile("Helpdesk").find("CvaOpened"), std::string::npos);
+    EXPECT_EQ(m_view.profile, Pane("Helpdesk"));
+    // "My Computer" keeps the chosen user.
+    dlg->OnOptionsOk(std::nullopt);
+    EXPECT_EQ(m_view.profile, Pane("Helpdesk"));
+    EXPECT_NE(dlg->m_hUserHive, nullptr);
+}
+
+TEST_F(UserProfilesTest, AnOfflineDiskOffersItsOtherUsersAndLoadsTheirWindowsHive) {
+    if (test::WindowsHives().empty())
+        GTEST_SKIP() << "the Windows hives are not beside the source tree";
+    const std::string disk = m_temp / "disk";
+    ASSERT_TRUE(test::MakeWindowsDisk(disk));
+    std::filesystem::create_directories(disk + "/users/Bob");
+    std::filesystem::copy_file(test::WindowsHives() + "/NTUSER.DAT",
+                               disk + "/users/Bob/NTUSER.DAT");
+    std::string error;
+    auto open = [&](const std::string& profile) {
+        auto target = target::CTargetSystem::Open(
+            target::CRegistrySpec{target::TargetKind::Offline, disk, profile}, error);
+        EXPECT_TRUE(target) << error;
+        return target;
+    };
+    {
+        auto target = open("");
+        reg::HKEY key = nullptr;
+        target->Registry().RegCreateKeyExA(
+            reg::HKEY_LOCAL_MACHINE,
+            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-1-2-3-1002", 0,
+            nullptr, 0, reg::KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        const std::string path = "%SystemDrive%\\Users\\Bob";
+        target->Registry().RegSetValueExA(key, "ProfileImagePath", 0, reg::REG_EXPAND_SZ,
+                                          reinterpret_cast<const reg::BYTE*>(path.c_str()),
+                                          static_cast<reg::DWORD>(path.size() + 1));
+        target->Registry().RegCloseKey(key);
+        ASSERT_TRUE(target->SaveChanges(&error)) << error;
+    }
+    auto target = open("");
+    auto dlg = MakeDialog(*target);
+    // Entry 0 is the user whose hive is HKCU; the disk's ProfileList has no "Flags".
+    EXPECT_EQ(dlg->m_arrProfiles, (std::vector<std::string>{"tester", "C:\\Users\\Bob"}));
+    Choose(*dlg, "bob");
+    ASSERT_NE(dlg->m_hUserHive, nullptr);
+    ASSERT_EQ(target->Registry().RegSetValueExA(dlg->m_hUserHive, "CvaBob", 0, reg::REG_SZ,
+                                                reinterpret_cast<const reg::BYTE*>("1"), 2),
+              reg::ERROR_SUCCESS);
+    Choose(*dlg, "tester");
+    EXPECT_FALSE(IsLoaded(*target));
+    dlg.reset();
+    target.reset();
+    auto hasValue = [](target::CTargetSystem& system) {
+        return system.Registry().RegQueryValueExA(reg::HKEY_CURRENT_USER, "CvaBob", nullptr,
+                                                  nullptr, nullptr, nullptr) == reg::ERROR_SUCCESS;
+    };
+    EXPECT_TRUE(hasValue(*open("Bob")));
+    EXPECT_FALSE(hasValue(*open("tester")));
 }
 
 TEST_F(UserProfilesTest, AHiveThatCannotBeSavedIsReportedAndStaysLoadedWithItsChanges) {

@@ -158,6 +158,7 @@ TEST_F(OptionsPagesTest, OrganizerMovesRenamesAndDeletesOnlyTheChosenLines) {
     EXPECT_TRUE(organizer.Edit(0, m_prompts));
     EXPECT_EQ(m_prompts.inputRequests[0].m_caption, "Edit Favorites");
     EXPECT_EQ(m_prompts.inputRequests[0].m_text2, "b.cvp");
+    EXPECT_TRUE(m_prompts.inputRequests[0].m_disabled2);
     EXPECT_EQ(Favorites(), "A=a.cvp\r\n-\r\nB=b.cvp\r\nC=c.cvp\r\nD=d.cvp\r\n"); // not before OK
 
     // A line another program added meanwhile survives the save.

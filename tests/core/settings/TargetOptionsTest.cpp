@@ -6,6 +6,7 @@
 #include "platform/target/TargetSystem.h"
 #include "support/FakeWineServer.h"
 #include "support/TempDir.h"
+#include "support/WindowsDisk.h"
 #include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,29 @@ TEST_F(TargetOptionsTest, ChoosingAPrefixStoresItAndTheCoreSwitchesInPlace) {
 
     EXPECT_FALSE(m_core->SwitchTarget(target::CRegistrySpec{target::TargetKind::Wine, m_dir.File("plain")}, &why));
     EXPECT_EQ(m_core->Target()->Kind(), target::TargetKind::Wine);
+}
+
+TEST_F(TargetOptionsTest, AWindowsDiskIsListedWithItsVersionAndAnyOtherFolderRefusedWithTheReason) {
+    if (test::WindowsHives().empty())
+        GTEST_SKIP() << "the Windows hives are not beside the source tree";
+    COptionsSheet sheet(m_store, m_core->Target());
+    sheet.ShowPage(PAGE_TARGET);
+    const size_t listed = sheet.m_target.Candidates().size();
+    EXPECT_FALSE(sheet.m_target.AddOfflineDisk(m_dir.File("prefix"), m_prompts));
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_NE(m_prompts.messages[0].text.find("is not the root of a Windows partition"),
+              std::string::npos);
+    EXPECT_EQ(sheet.m_target.Candidates().size(), listed);
+
+    ASSERT_TRUE(test::MakeWindowsDisk(m_dir.File("disk")));
+    ASSERT_TRUE(sheet.m_target.AddOfflineDisk(m_dir.File("disk"), m_prompts));
+    const STargetCandidate& chosen =
+        sheet.m_target.Candidates()[static_cast<size_t>(sheet.m_target.m_nSelected)];
+    EXPECT_EQ(chosen.label, "Offline: " + m_dir.File("disk"));
+    EXPECT_EQ(chosen.version, "Windows 10 (10.0.19045)");
+    EXPECT_TRUE(chosen.writable);
+    ASSERT_TRUE(sheet.OnOK(m_prompts, m_result));
+    EXPECT_EQ(m_store.GetProfileString(kSettings, "Target"), "offline:" + m_dir.File("disk"));
 }
 
 TEST_F(TargetOptionsTest, TheOpenPrefixTurnsReadOnlyOnceAWineserverRunsForIt) {

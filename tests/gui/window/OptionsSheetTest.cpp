@@ -1,5 +1,6 @@
 #include "gui/window/WindowFixture.h"
 
+#include "core/app/UserProfiles.h"
 #include "core/settings/OptionsSheet.h"
 #include "gui/options/OptionsSheetDlg.h"
 #include "gui/window/GfxOutBarCtrl.h"
@@ -87,7 +88,20 @@ TEST_F(WindowTest, TargetPageRefusesAFolderThatIsNoWinePrefix) {
     EXPECT_EQ(m_store->GetProfileString("Settings", "Target"), "");
 }
 
-TEST_F(WindowTest, TheTargetPageSwitchesTheOpenWindowToAWinePrefix) {
+TEST_F(WindowTest, TheProfilePageLoadsAUserAndTheTargetPageSwitchesToAWinePrefixAndItsUsers) {
+    const int helpdesk = app::FindProfile(m_logic->m_arrProfiles, "Helpdesk");
+    ASSERT_GT(helpdesk, 0);
+    WhileSheetOpen([helpdesk](gui::COptionsSheetDlg& sheet) {
+        sheet.ShowPage(options::PAGE_PROFILE);
+        auto* tree = sheet.findChild<QTreeWidget*>("profileTree");
+        tree->setCurrentItem(tree->topLevelItem(0)->child(helpdesk));
+        sheet.accept();
+    });
+    m_window->Command(gui::ID_OPTIONS)->trigger();
+    EXPECT_EQ(m_logic->m_nProfile, helpdesk);
+    EXPECT_NE(m_logic->m_hUserHive, nullptr);
+    EXPECT_TRUE(PaneText("paneProfile").endsWith("\\Helpdesk"));
+
     EXPECT_EQ(PaneText("paneTarget").toStdString(), "Sandbox: " + m_dir.File("sandbox"));
     MakeWineShapedPrefix(m_dir.File("prefix"));
     m_prompts.m_folder = m_dir.File("prefix");
@@ -97,10 +111,20 @@ TEST_F(WindowTest, TheTargetPageSwitchesTheOpenWindowToAWinePrefix) {
         sheet.accept();
     });
     m_window->Command(gui::ID_OPTIONS)->trigger();
-    EXPECT_EQ(m_core->Target()->Kind(), target::TargetKind::Wine);
+    ASSERT_EQ(m_core->Target()->Kind(), target::TargetKind::Wine);
     EXPECT_EQ(PaneText("paneTarget").toStdString(), "Wine: " + m_dir.File("prefix"));
     EXPECT_EQ(m_store->GetProfileString("Settings", "Target"), "wine:" + m_dir.File("prefix"));
     EXPECT_GT(m_window->OutBar()->FolderCount(), 0);
+    EXPECT_EQ(m_logic->m_nProfile, 0);
+    EXPECT_EQ(m_logic->m_hUserHive, nullptr);
+    EXPECT_EQ(m_logic->m_arrProfiles, std::vector<std::string>{m_core->Target()->UserName()});
+    // Helpdesk's hive went with the sandbox instead of staying loaded there.
+    std::string why;
+    auto sandbox = target::CTargetSystem::Open("sandbox:" + m_dir.File("sandbox"), why);
+    reg::HKEY key = nullptr;
+    EXPECT_EQ(sandbox->Registry().RegOpenKeyExA(reg::HKEY_USERS, app::kUserHiveMount, 0,
+                                                reg::KEY_READ, &key),
+              reg::ERROR_FILE_NOT_FOUND);
 }
 
 } // namespace cva::test
