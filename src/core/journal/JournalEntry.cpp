@@ -192,7 +192,9 @@ std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
         auto tokens = Tokens(line);
-        if (!tokens || tokens->size() < 2) return std::nullopt;
+        if (!tokens) return std::nullopt;
+        // A field with nothing after its word is empty.
+        if (tokens->size() < 2) tokens->resize(2);
         const std::vector<std::string>& t = *tokens;
         const std::string& word = t[0];
         if (word == "id") entry.m_id = t[1];
