@@ -101,7 +101,8 @@ int UndoEntry(const SOptions& options, settings::CSettingsStore& store, target::
     undo.m_profile = dlg.ProfileEntryName();
     std::string why;
     if (!recorder.IsEmpty() && !journalStore.Add(undo, why)) err += "warning: " + why + "\n";
-    out += "undone " + entry->m_id + " (" + std::to_string(entry->m_changes.size()) + " changes)";
+    const size_t count = entry->m_changes.size();
+    out += "undone " + entry->m_id + " (" + std::to_string(count) + (count == 1 ? " change)" : " changes)");
     out += recorder.IsEmpty() ? std::string(", nothing needed changing\n") : " as " + undo.m_id + "\n";
     for (const std::string& failure : failures) err += failure + "\n";
     return failures.empty() ? kExitOk : kExitActionFailed;

@@ -87,14 +87,24 @@ bool SplitRegistryPath(const std::u16string& path, HKEY& root, std::u16string& s
     return true;
 }
 
-SRegState ReadValueState(CRegistry& registry, const std::u16string& key, const std::u16string& name) {
-    SRegState state;
+namespace {
+
+HKEY OpenForReading(CRegistry& registry, const std::u16string& key) {
     HKEY root = nullptr;
     std::u16string sub;
-    if (!SplitRegistryPath(key, root, sub)) return state;
     HKEY handle = nullptr;
-    if (registry.RegOpenKeyExW(root, sub.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
-        return state;
+    if (!SplitRegistryPath(key, root, sub) ||
+        registry.RegOpenKeyExW(root, sub.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
+        return nullptr;
+    return handle;
+}
+
+} // namespace
+
+SRegState ReadValueState(CRegistry& registry, const std::u16string& key, const std::u16string& name) {
+    SRegState state;
+    HKEY handle = OpenForReading(registry, key);
+    if (!handle) return state;
     DWORD size = 0;
     if (registry.RegQueryValueExW(handle, name.c_str(), nullptr, &state.m_type, nullptr, &size) ==
         ERROR_SUCCESS) {
@@ -111,14 +121,9 @@ SRegState ReadValueState(CRegistry& registry, const std::u16string& key, const s
 }
 
 bool KeyExists(CRegistry& registry, const std::u16string& key) {
-    HKEY root = nullptr;
-    std::u16string sub;
-    if (!SplitRegistryPath(key, root, sub)) return false;
-    HKEY handle = nullptr;
-    if (registry.RegOpenKeyExW(root, sub.c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, &handle) != ERROR_SUCCESS)
-        return false;
-    registry.RegCloseKey(handle);
-    return true;
+    HKEY handle = OpenForReading(registry, key);
+    if (handle) registry.RegCloseKey(handle);
+    return handle != nullptr;
 }
 
 } // namespace cva::journal
