@@ -69,6 +69,12 @@ int UndoEntry(const SOptions& options, settings::CSettingsStore& store, target::
         }
     }
 
+    // Another user's settings are reached through their hive, loaded only with --profile.
+    if (!entry->m_profile.empty() && entry->m_profile != dlg.ProfileEntryName()) {
+        err += "entry " + entry->m_id + " changed the settings of " + entry->m_profile + "; give --profile " +
+               entry->m_profile + "\n";
+        return kExitUsage;
+    }
     reg::CRegistry& registry = target.Registry();
     const std::vector<std::string> differences = journal::UndoDifferences(registry, *entry);
     if (!differences.empty() && !options.force) {
@@ -86,7 +92,7 @@ int UndoEntry(const SOptions& options, settings::CSettingsStore& store, target::
     std::vector<std::string> failures;
     {
         journal::CRecordingScope scope(registry, recorder);
-        journal::UndoChanges(registry, *entry, failures);
+        journal::UndoChanges(registry, *entry, failures, &recorder);
     }
     std::string notSaved;
     if (!target.SaveChanges(&notSaved)) {

@@ -17,7 +17,10 @@ uint32_t CApplicationDlg::CallJournaled(const std::string& name, std::span<const
     {
         journal::CRecordingScope scope(m_target.Registry(), recorder);
         outer = scope.IsOuter();
+        if (outer) m_pHost->SetChangeRecorder(&recorder);
         result = m_pHost->CallRoutine(text::Utf8ToUtf16(name), args);
+        // The routine may have ended the host.
+        if (outer && m_pHost) m_pHost->SetChangeRecorder(nullptr);
     }
     m_strWriteFailure = m_pHost ? m_pHost->LastSaveFailure() : std::string();
     // Changes that did not reach the target are nothing to take back.

@@ -40,6 +40,13 @@ void CChangeRecorder::KeyRenaming(std::u16string_view keyPath, std::u16string_vi
     m_entry.m_changes.push_back(std::move(change));
 }
 
+void CChangeRecorder::IniChanging(const std::string& file, const std::string& section, const std::string& key) {
+    SJournalChange change;
+    change.m_kind = SJournalChange::EKind::IniEntry;
+    change.m_ini = ReadIniEntry(file, section, key);
+    m_entry.m_changes.push_back(std::move(change));
+}
+
 SJournalEntry CChangeRecorder::Finish(CRegistry& registry) {
     m_entry.m_after.clear();
     std::set<std::u16string> seen;
@@ -52,11 +59,24 @@ SJournalEntry CChangeRecorder::Finish(CRegistry& registry) {
         m_entry.m_after.push_back(std::move(after));
     };
     for (const SJournalChange& change : m_entry.m_changes) {
+        if (change.m_kind == SJournalChange::EKind::IniEntry) {
+            const SIniEntry& ini = change.m_ini;
+            if (!seen.insert(u"I" + text::Utf8ToUtf16(ini.m_file + "\n" + text::ToUpperUtf8(ini.m_section) + "\n" +
+                                                      text::ToUpperUtf8(ini.m_key)))
+                     .second)
+                continue;
+            SJournalAfter after;
+            after.m_isValue = false;
+            after.m_ini = ReadIniEntry(ini.m_file, ini.m_section, ini.m_key);
+            m_entry.m_after.push_back(std::move(after));
+            continue;
+        }
         if (change.m_kind == SJournalChange::EKind::Value) {
             if (!seen.insert(u"V" + text::ToUpper(change.m_key) + u"\n" + text::ToUpper(change.m_name)).second)
                 continue;
             m_entry.m_after.push_back(
-                {true, change.m_key, change.m_name, ReadValueState(registry, change.m_key, change.m_name)});
+                {true, change.m_key, change.m_name, ReadValueState(registry, change.m_key, change.m_name),
+                 std::nullopt});
             continue;
         }
         addKey(change.m_key);

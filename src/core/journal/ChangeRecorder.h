@@ -15,6 +15,9 @@ public:
     void KeyDeleting(std::u16string_view keyPath, const reg::CRegKey& key) override;
     void KeyRenaming(std::u16string_view keyPath, std::u16string_view newName) override;
 
+    // An INI file's entry (the file a host path) is about to be written or deleted.
+    void IniChanging(const std::string& file, const std::string& section, const std::string& key);
+
     bool IsEmpty() const { return m_entry.m_changes.empty(); }
     // The entry with the state every touched value and key is in now.
     SJournalEntry Finish(reg::CRegistry& registry);

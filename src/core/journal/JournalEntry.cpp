@@ -1,5 +1,6 @@
 #include "core/journal/JournalEntry.h"
 
+#include "platform/ini/IniFile.h"
 #include "platform/text/Unicode.h"
 
 #include <cstdio>
@@ -100,7 +101,44 @@ std::optional<SRegState> ParseState(const std::string& text) {
     return state;
 }
 
+std::string IniText(const SIniEntry& ini) {
+    std::string out = Quote(ini.m_file) + " " + Quote(ini.m_section) + " " + Quote(ini.m_key);
+    out += ini.m_text ? " text " + Quote(*ini.m_text) : std::string(" absent");
+    if (!ini.m_sectionExisted) out += " no-section";
+    if (!ini.m_fileExisted) out += " no-file";
+    return out;
+}
+
+std::optional<SIniEntry> ParseIni(const std::vector<std::string>& t) {
+    if (t.size() < 5) return std::nullopt;
+    SIniEntry ini{t[1], t[2], t[3], std::nullopt, true, true};
+    size_t next = 5;
+    if (t[4] == "text") {
+        if (t.size() < 6) return std::nullopt;
+        ini.m_text = t[5];
+        next = 6;
+    } else if (t[4] != "absent") {
+        return std::nullopt;
+    }
+    for (; next < t.size(); ++next) {
+        if (t[next] == "no-section") ini.m_sectionExisted = false;
+        else if (t[next] == "no-file") ini.m_fileExisted = false;
+        else return std::nullopt;
+    }
+    return ini;
+}
+
 } // namespace
+
+SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key) {
+    SIniEntry ini{file, section, key, std::nullopt, false, false};
+    std::optional<ini::CIniFile> loaded = ini::CIniFile::Load(file);
+    if (!loaded) return ini;
+    ini.m_fileExisted = true;
+    ini.m_sectionExisted = loaded->HasSection(section);
+    ini.m_text = loaded->GetValue(section, key);
+    return ini;
+}
 
 std::string DisplayKeyPath(const std::u16string& key) {
     std::string path = text::Utf16ToUtf8(key);
@@ -171,11 +209,14 @@ std::string FormatJournalEntry(const SJournalEntry& entry) {
         case SJournalChange::EKind::KeyRenamed:
             out += "key-renamed " + key + " " + Quote(text::Utf16ToUtf8(change.m_name)) + "\n";
             break;
+        case SJournalChange::EKind::IniEntry: out += "ini " + IniText(change.m_ini) + "\n"; break;
         }
     }
     for (const SJournalAfter& after : entry.m_after) {
         const std::string key = Quote(DisplayKeyPath(after.m_key));
-        if (after.m_isValue)
+        if (after.m_ini)
+            out += "after-ini " + IniText(*after.m_ini) + "\n";
+        else if (after.m_isValue)
             out += "after-value " + key + " " + Quote(text::Utf16ToUtf8(after.m_name)) + " " +
                    StateText(after.m_state) + "\n";
         else
@@ -211,9 +252,10 @@ std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
             if (!state) return std::nullopt;
             if (word == "value") {
                 entry.m_changes.push_back({SJournalChange::EKind::Value, KeyPathFromDisplay(t[1]),
-                                           text::Utf8ToUtf16(t[2]), *state, std::nullopt});
+                                           text::Utf8ToUtf16(t[2]), *state, std::nullopt, {}});
             } else {
-                entry.m_after.push_back({true, KeyPathFromDisplay(t[1]), text::Utf8ToUtf16(t[2]), *state});
+                entry.m_after.push_back({true, KeyPathFromDisplay(t[1]), text::Utf8ToUtf16(t[2]), *state,
+                                         std::nullopt});
             }
         } else if (word == "key-created" || word == "key-deleted" || word == "key-renamed") {
             SJournalChange change;
@@ -229,6 +271,20 @@ std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
                 change.m_name = text::Utf8ToUtf16(t[2]);
             }
             entry.m_changes.push_back(std::move(change));
+        } else if (word == "ini" || word == "after-ini") {
+            auto ini = ParseIni(t);
+            if (!ini) return std::nullopt;
+            if (word == "ini") {
+                SJournalChange change;
+                change.m_kind = SJournalChange::EKind::IniEntry;
+                change.m_ini = std::move(*ini);
+                entry.m_changes.push_back(std::move(change));
+            } else {
+                SJournalAfter after;
+                after.m_isValue = false;
+                after.m_ini = std::move(*ini);
+                entry.m_after.push_back(std::move(after));
+            }
         } else if (word == "after-key") {
             if (t.size() != 3) return std::nullopt;
             SJournalAfter after;

@@ -16,15 +16,28 @@ struct SRegState {
     bool operator==(const SRegState&) const = default;
 };
 
+// An INI file's entry (the file a path on the host) as it stood: its text, or absent,
+// and whether its section and its file were there at all.
+struct SIniEntry {
+    std::string m_file;
+    std::string m_section;
+    std::string m_key;
+    std::optional<std::string> m_text;
+    bool m_sectionExisted = true;
+    bool m_fileExisted = true;
+    bool operator==(const SIniEntry&) const = default;
+};
+
 // One change, with the state before it. Keys are paths below \Registry
 // ("Machine\Software\X", "User\S-1-5-...\X").
 struct SJournalChange {
-    enum class EKind { Value, KeyCreated, KeyDeleted, KeyRenamed };
+    enum class EKind { Value, KeyCreated, KeyDeleted, KeyRenamed, IniEntry };
     EKind m_kind = EKind::Value;
     std::u16string m_key;
     std::u16string m_name;   // the value's name, or the new name of a renamed key
     SRegState m_before;      // Value only
     std::optional<std::u16string> m_class; // KeyDeleted: the key's class
+    SIniEntry m_ini;                       // IniEntry
 };
 
 // What the changes left: a value's state, or whether a key is there.
@@ -33,6 +46,7 @@ struct SJournalAfter {
     std::u16string m_key;
     std::u16string m_name;
     SRegState m_state; // a key: m_present only
+    std::optional<SIniEntry> m_ini; // an INI entry instead of a key or value
 };
 
 // One apply (or one undo) and the changes it made, in order.
@@ -48,6 +62,9 @@ struct SJournalEntry {
     std::vector<SJournalChange> m_changes;
     std::vector<SJournalAfter> m_after;
 };
+
+// The INI entry as the file holds it now.
+SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key);
 
 // The entry as text (see docs/journal.md) and back; nullopt for a text that is no entry.
 std::string FormatJournalEntry(const SJournalEntry& entry);

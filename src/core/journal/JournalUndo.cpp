@@ -1,13 +1,25 @@
 #include "core/journal/JournalUndo.h"
 
 #include "core/journal/ChangeRecorder.h"
+#include "platform/ini/IniFile.h"
 #include "platform/text/Unicode.h"
+
+#include <filesystem>
 
 namespace cva::journal {
 
 using namespace cva::reg;
 
 namespace {
+
+std::string IniLabel(const SIniEntry& ini) {
+    return ini.m_file + " [" + ini.m_section + "] " + ini.m_key;
+}
+
+std::string IniState(const SIniEntry& ini) {
+    if (ini.m_text) return "\"" + *ini.m_text + "\"";
+    return ini.m_fileExisted ? "absent" : "absent (no file)";
+}
 
 std::string ValueLabel(const std::u16string& key, const std::u16string& name) {
     return DisplayKeyPath(key) + " \"" + text::Utf16ToUtf8(name) + "\"";
@@ -37,8 +49,31 @@ LSTATUS PutValue(CRegistry& registry, const SJournalChange& change) {
     return rc;
 }
 
+// The entry's text back, or the entry gone; a section or file the change made goes
+// again once nothing else is in it.
+LSTATUS PutIniEntry(const SIniEntry& before) {
+    std::optional<ini::CIniFile> file = ini::CIniFile::Load(before.m_file);
+    if (!file) {
+        if (!before.m_text) return ERROR_SUCCESS;
+        file.emplace();
+    }
+    if (before.m_text) {
+        if (!file->SetValue(before.m_section, before.m_key, *before.m_text)) return ERROR_INVALID_PARAMETER;
+    } else {
+        file->DeleteKey(before.m_section, before.m_key);
+        if (!before.m_sectionExisted && file->KeyNames(before.m_section).empty())
+            file->DeleteSection(before.m_section);
+        if (!before.m_fileExisted && file->SectionNames().empty()) {
+            std::error_code ec;
+            return std::filesystem::remove(before.m_file, ec) || !ec ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+        }
+    }
+    return file->Save(before.m_file) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
 LSTATUS TakeBack(CRegistry& registry, const SJournalChange& change) {
     if (change.m_kind == SJournalChange::EKind::Value) return PutValue(registry, change);
+    if (change.m_kind == SJournalChange::EKind::IniEntry) return PutIniEntry(change.m_ini);
     HKEY root = nullptr;
     std::u16string sub;
     if (!SplitRegistryPath(change.m_key, root, sub)) return ERROR_BAD_PATHNAME;
@@ -67,7 +102,8 @@ LSTATUS TakeBack(CRegistry& registry, const SJournalChange& change) {
         registry.RegCloseKey(key);
         return rc;
     }
-    case SJournalChange::EKind::Value: break;
+    case SJournalChange::EKind::Value:
+    case SJournalChange::EKind::IniEntry: break;
     }
     return ERROR_SUCCESS;
 }
@@ -77,7 +113,11 @@ LSTATUS TakeBack(CRegistry& registry, const SJournalChange& change) {
 std::vector<std::string> UndoDifferences(CRegistry& registry, const SJournalEntry& entry) {
     std::vector<std::string> lines;
     for (const SJournalAfter& after : entry.m_after) {
-        if (after.m_isValue) {
+        if (after.m_ini) {
+            const SIniEntry now = ReadIniEntry(after.m_ini->m_file, after.m_ini->m_section, after.m_ini->m_key);
+            if (now.m_text != after.m_ini->m_text)
+                lines.push_back(IniLabel(now) + ": now " + IniState(now) + ", left " + IniState(*after.m_ini));
+        } else if (after.m_isValue) {
             const SRegState now = ReadValueState(registry, after.m_key, after.m_name);
             if (now == after.m_state) continue;
             lines.push_back(ValueLabel(after.m_key, after.m_name) + ": now " + DescribeState(now) +
@@ -90,12 +130,16 @@ std::vector<std::string> UndoDifferences(CRegistry& registry, const SJournalEntr
     return lines;
 }
 
-void UndoChanges(CRegistry& registry, const SJournalEntry& entry, std::vector<std::string>& failures) {
+void UndoChanges(CRegistry& registry, const SJournalEntry& entry, std::vector<std::string>& failures,
+                 CChangeRecorder* recorder) {
     for (auto it = entry.m_changes.rbegin(); it != entry.m_changes.rend(); ++it) {
+        if (recorder && it->m_kind == SJournalChange::EKind::IniEntry)
+            recorder->IniChanging(it->m_ini.m_file, it->m_ini.m_section, it->m_ini.m_key);
         const LSTATUS rc = TakeBack(registry, *it);
         if (rc == ERROR_SUCCESS) continue;
-        const std::string what = it->m_kind == SJournalChange::EKind::Value ? ValueLabel(it->m_key, it->m_name)
-                                                                             : DisplayKeyPath(it->m_key);
+        const std::string what = it->m_kind == SJournalChange::EKind::Value      ? ValueLabel(it->m_key, it->m_name)
+                                 : it->m_kind == SJournalChange::EKind::IniEntry ? IniLabel(it->m_ini)
+                                                                                 : DisplayKeyPath(it->m_key);
         failures.push_back(what + ": cannot be put back (error " + std::to_string(rc) + ")");
     }
 }

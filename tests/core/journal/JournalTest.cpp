@@ -85,10 +85,14 @@ TEST(Journal, TextKeepsOddNamesAndData) {
     entry.m_id = "20261207-140000-001";
     entry.m_plugin = "50% \"off\".cvp";
     entry.m_changes.push_back({SJournalChange::EKind::Value, u"User\\S-1\\K\"e%y", u"line\nbreak",
-                               {true, REG_BINARY, {0, 0xff, 0x22}}, std::nullopt});
-    entry.m_changes.push_back({SJournalChange::EKind::Value, u"Machine\\K", u"", {}, std::nullopt});
-    entry.m_changes.push_back({SJournalChange::EKind::KeyDeleted, u"Machine\\K\\Sub", {}, {}, u"c\"s"});
-    entry.m_after.push_back({false, u"Machine\\K\\Sub", {}, {true, 0, {}}});
+                               {true, REG_BINARY, {0, 0xff, 0x22}}, std::nullopt, {}});
+    entry.m_changes.push_back({SJournalChange::EKind::Value, u"Machine\\K", u"", {}, std::nullopt, {}});
+    entry.m_changes.push_back({SJournalChange::EKind::KeyDeleted, u"Machine\\K\\Sub", {}, {}, u"c\"s", {}});
+    SJournalChange ini;
+    ini.m_kind = SJournalChange::EKind::IniEntry;
+    ini.m_ini = {"/x/a b.ini", "S", "k", std::string("v \"1\""), false, true};
+    entry.m_changes.push_back(ini);
+    entry.m_after.push_back({false, u"Machine\\K\\Sub", {}, {true, 0, {}}, std::nullopt});
     const std::string text = FormatJournalEntry(entry);
     EXPECT_NE(text.find("value \"HKEY_USERS\\S-1\\K%22e%25y\" \"line%0Abreak\" hex(3):00,ff,22\n"),
               std::string::npos)
@@ -96,7 +100,8 @@ TEST(Journal, TextKeepsOddNamesAndData) {
     auto back = ParseJournalEntry(text);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->m_plugin, entry.m_plugin);
-    ASSERT_EQ(back->m_changes.size(), 3u);
+    ASSERT_EQ(back->m_changes.size(), 4u);
+    EXPECT_EQ(back->m_changes[3].m_ini, ini.m_ini);
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(back->m_changes[i].m_key, entry.m_changes[i].m_key);
         EXPECT_EQ(back->m_changes[i].m_name, entry.m_changes[i].m_name);
@@ -105,7 +110,7 @@ TEST(Journal, TextKeepsOddNamesAndData) {
     }
     EXPECT_TRUE(back->m_after[0].m_state.m_present);
     // A change this version cannot take back keeps the entry from being offered.
-    EXPECT_FALSE(ParseJournalEntry(text + "ini \"C:\\x.ini\" \"s\" \"k\" absent\n"));
+    EXPECT_FALSE(ParseJournalEntry(text + "file \"C:\\x.txt\" absent\n"));
 }
 
 } // namespace
