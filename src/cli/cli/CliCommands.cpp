@@ -338,6 +338,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         } else if (status == kExitOk) {
             report.emplace();
             status = ShowOrApply(options, dlg, prompts, *report, err);
+            if (!dlg.JournalFailure().empty()) err += "warning: " + dlg.JournalFailure() + "\n";
             if (status == kExitUsage) report.reset();
         }
     }

@@ -15,10 +15,10 @@
 #include "core/script/HostProxy.h"
 
 #include <array>
-#include <span>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "core/journal/ChangeRecorder.h"
 #include "core/script/HostProxy.h"
 
+#include "core/journal/ChangeRecorder.h"
 #include "platform/files/FileAttributes.h"
 #include "platform/files/FileOperations.h"
 #include "platform/files/FolderTree.h"
