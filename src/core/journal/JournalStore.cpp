@@ -37,9 +37,11 @@ std::string JournalTimeNow() {
 }
 
 CJournalStore::CJournalStore(std::string profileFolder)
-    : m_folder((fs::path(profileFolder) / "journal").string()) {}
+    : m_folder(profileFolder.empty() ? std::string() : (fs::path(profileFolder) / "journal").string()) {}
 
 bool CJournalStore::Add(SJournalEntry& entry, std::string& error) {
+    // Without a profile folder nothing is kept, as for the history beside it.
+    if (m_folder.empty()) return true;
     std::error_code ec;
     fs::create_directories(m_folder, ec);
     if (entry.m_time.empty()) entry.m_time = JournalTimeNow();
@@ -59,6 +61,7 @@ bool CJournalStore::Add(SJournalEntry& entry, std::string& error) {
 
 std::vector<SJournalEntry> CJournalStore::List() const {
     std::vector<SJournalEntry> entries;
+    if (m_folder.empty()) return entries;
     std::error_code ec;
     for (const auto& item : fs::directory_iterator(m_folder, ec)) {
         if (item.path().extension() != kExtension) continue;
@@ -72,6 +75,7 @@ std::vector<SJournalEntry> CJournalStore::List() const {
 }
 
 std::optional<SJournalEntry> CJournalStore::Find(const std::string& id) const {
+    if (m_folder.empty()) return std::nullopt;
     auto text = files::ReadWholeFile((fs::path(m_folder) / (id + kExtension)).string());
     if (!text) return std::nullopt;
     return ParseJournalEntry(*text);

@@ -10,6 +10,7 @@ namespace cva::journal {
 
 // The folder "journal" in the profile folder, beside the history: one file per entry,
 // "<id>.txt", written atomically. Ids sort by time, so the newest entry is the last.
+// Without a profile folder (an empty name) nothing is kept.
 class CJournalStore {
 public:
     explicit CJournalStore(std::string profileFolder);
