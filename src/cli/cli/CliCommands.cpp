@@ -1,5 +1,6 @@
 #include "cli/cli/CliCommands.h"
 
+#include "cli/cli/CliJournal.h"
 #include "cli/cli/CliOutput.h"
 #include "cli/cli/CliPrompts.h"
 #include "core/app/AppCore.h"
@@ -288,6 +289,8 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         }
     }
 
+    if (options.command == "history") return PrintHistory(options, store, out);
+
     app::CAppCore::COptions coreOptions;
     coreOptions.m_targetSpec = options.target.value_or("");
     coreOptions.m_allowHostDrives = options.allowHostDrives;
@@ -328,11 +331,14 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
             else dlg.ShowView(ViewFromName(options.view));
             out += options.json ? CatalogueToJson(dlg.Catalogue(), options.view)
                                 : CatalogueToText(dlg.Catalogue());
+        } else if (status == kExitOk && options.command == "undo") {
+            status = UndoEntry(options, store, *core.Target(), dlg, out, err);
         } else if (status == kExitOk && options.command == "export") {
             status = ExportPlugin(options, dlg, out, err);
         } else if (status == kExitOk) {
             report.emplace();
             status = ShowOrApply(options, dlg, prompts, *report, err);
+            if (!dlg.JournalFailure().empty()) err += "warning: " + dlg.JournalFailure() + "\n";
             if (status == kExitUsage) report.reset();
         }
     }

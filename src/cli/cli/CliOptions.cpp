@@ -61,6 +61,23 @@ Commands:
         "Windows Registry Editor Version 5.00" (UTF-16): either imports back to the
         same keys and values with regedit, wine regedit or cva-reg import. Another
         user's profile is written as HKEY_CURRENT_USER.
+  history
+        The journal of changes, newest first: each entry's id, time (UTC), kind
+        (apply, or undo), plugin, target, profile and number of changes. Every script
+        routine that changes the registry or an INI file (a page's Apply above all)
+        makes one entry, with the state before each change (files a script writes,
+        deletes or moves are not journaled), in the "journal" folder beside applied.ini
+        (docs/journal.md describes the files). With --json a list of {"id", "time",
+        "kind", "plugin", "target", "profile", "changes", "undoes"}.
+  undo [ENTRY] [--force]
+        Takes back the journal entry ENTRY (an id from history; by default the newest
+        apply on this target that was not undone, so repeated undos walk back):
+        every value, key and INI entry goes back to its state before the entry,
+        newest change first; a value that was absent is deleted again, a deleted key
+        is made again with its values. The undo is an entry of its own, so it can be
+        undone. When something the entry changed is no longer as the entry left it,
+        the undo is refused and the differences are listed; --force undoes it anyway.
+        An entry made with --profile NAME is undone with the same --profile.
 
 A file that is no plugin (empty, binary, or without a [settings] section) is refused.
 Each message is printed with its type (msg, confirm, input, error, alert), its title
@@ -107,15 +124,17 @@ Options:
                      let plugins reach the drives of a Wine prefix that lie outside it
                      (Z: is the whole host) for this run; the setting "AllowHostDrives"
                      (1) does it for every run
-  --json             machine-readable output (list, refresh, show, apply, export)
+  --json             machine-readable output (list, refresh, show, apply, export,
+                     history)
   --help             this text
 
 Exit status: 0 on success; 1 when the plugin's script reported an error; 2 when the
 plugin file is missing or no plugin, an --answer does not fit its box, or the command
 line is wrong; 3 when an action or Apply could not be performed on the page, or the
-plugin has nothing to export; 4 when the target cannot be opened; 5 when the target
+plugin has nothing to export, or an undo is refused or could not put everything back;
+4 when the target cannot be opened; 5 when the target
 refused the changes of the apply (a running wineserver, a read-only file or folder),
-which is then neither recorded in the history nor logged, or when the export file
+which is then neither recorded in the history nor logged, the undo could not be saved, or when the export file
 could not be written (it is then left as it was).
 )";
 }
@@ -137,6 +156,8 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             options.help = true;
         } else if (a == "--json") {
             options.json = true;
+        } else if (a == "--force") {
+            options.force = true;
         } else if (a == "--allow-host-drives") {
             options.allowHostDrives = true;
         } else if (a == "--yes") {
@@ -232,6 +253,17 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             error = "export takes no actions";
             return false;
         }
+    } else if (options.command == "history") {
+        if (positional.size() != 1) {
+            error = "history takes no arguments";
+            return false;
+        }
+    } else if (options.command == "undo") {
+        if (positional.size() > 2) {
+            error = "undo takes at most one entry";
+            return false;
+        }
+        if (positional.size() == 2) options.entry = positional[1];
     } else {
         error = "unknown command " + options.command;
         return false;

@@ -19,7 +19,9 @@ struct SOptions {
     std::optional<std::string> target;
     std::optional<std::string> plugins;
     std::optional<std::string> profile; // another user of the target, by profile folder name
-    std::string command; // list, refresh, show, apply, export
+    std::string command; // list, refresh, show, apply, export, history, undo
+    std::string entry;   // undo: the journal entry's id; empty: the newest of the target
+    bool force = false;  // undo even where the target changed since
     std::string plugin;
     std::string exportFile;
     std::string view = "all";

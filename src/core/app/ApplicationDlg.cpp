@@ -146,11 +146,10 @@ void CApplicationDlg::CallRoutine(const std::string& name, const std::vector<int
     std::vector<vbs::Variant> variants;
     variants.reserve(args.size());
     for (int32_t value : args) variants.emplace_back(value);
-    const uint32_t result = m_pHost->CallRoutine(text::Utf8ToUtf16(name), variants);
+    const uint32_t result = CallJournaled(name, variants);
     // A routine the script does not have is no error: pages call OnEvent and OnApply
     // whether or not the plugin wrote them.
     if (result != script::S_OK && result != script::DISP_E_UNKNOWNNAME) ++m_nScriptErrors;
-    m_strWriteFailure = m_pHost ? m_pHost->LastSaveFailure() : std::string();
 }
 
 void CApplicationDlg::RecordApplied() {
@@ -310,7 +309,7 @@ void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFil
     m_pHost->SetSourceLines(plugin::ComposedScriptFirstLine(optionExplicit), std::move(text.m_scriptLines));
     if (!m_pHost->ParseScript(plugin::ComposeScript(script, optionExplicit))) ++m_nScriptErrors;
     if (m_pHost) {
-        const uint32_t result = m_pHost->CallRoutine(u"OnInit");
+        const uint32_t result = CallJournaled("OnInit", {});
         if (result != script::S_OK && result != script::DISP_E_UNKNOWNNAME) ++m_nScriptErrors;
     }
     // The start routine may have shown another page or ended the host; AfterInit goes to

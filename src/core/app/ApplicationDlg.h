@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,8 @@ public:
     // --- Other users' profiles (ApplicationProfiles.cpp) -------------------------------
     // "Profile: COMPUTER\user" for the user whose settings are edited.
     void UpdateProfilePane();
+    // The user whose settings are edited, as the profile pane names them.
+    std::string ProfileEntryName() const;
     // Fills m_arrProfiles from the target's ProfileList, then shows the selected profile.
     void BuildProfileList();
     // Re-reads what the options change and loads the hive of the profile m_nProfile
@@ -169,6 +172,8 @@ public:
     std::string RequestPane() const;
     // Script errors (rejected text or a failed routine) since the last LoadPlugin.
     int ScriptErrorCount() const { return m_nScriptErrors; }
+    // Why the last journal entry could not be written; empty when it was.
+    const std::string& JournalFailure() const { return m_strJournalFailure; }
     // Why the changes of the last routine (the apply) did not all reach the target;
     // empty when they did. Such an apply is not recorded as applied.
     const std::string& WriteFailure() const { return m_strWriteFailure; }
@@ -214,6 +219,9 @@ private:
     std::optional<plugin::CPluginFile> OpenPluginFile(const std::string& path, std::string* why);
     void FillPage(const std::string& path, const plugin::CPluginFile& file, int level);
     void ShowExpertWarning(int level, const std::string& warning);
+    // Runs a script routine with the registry's changes recorded; what the routine changed
+    // and saved becomes one journal entry (ApplicationJournal.cpp).
+    uint32_t CallJournaled(const std::string& name, std::span<const vbs::Variant> args);
 
     target::CTargetSystem& m_target;
     settings::CSettingsStore& m_settings;
@@ -234,6 +242,7 @@ private:
     std::string m_strStatus;
     int m_nScriptErrors = 0;
     std::string m_strWriteFailure;
+    std::string m_strJournalFailure;
     reg::LSTATUS m_nProfileLoadError = 0;
 };
 

@@ -11,15 +11,19 @@
 
 namespace cva::app {
 
+std::string CApplicationDlg::ProfileEntryName() const {
+    return ProfileName(static_cast<size_t>(m_nProfile) < m_arrProfiles.size()
+                           ? m_arrProfiles[static_cast<size_t>(m_nProfile)]
+                           : m_strUserName);
+}
+
 void CApplicationDlg::UpdateProfilePane() {
     if (!m_pView) return;
-    const std::string& entry = static_cast<size_t>(m_nProfile) < m_arrProfiles.size()
-                                   ? m_arrProfiles[static_cast<size_t>(m_nProfile)]
-                                   : m_strUserName;
+    const std::string entry = ProfileEntryName();
     // GetComputerNameA's buffer holds 15 characters.
     const std::string computer = m_target.ComputerName().substr(0, 15);
     m_pView->SetStatusText(EStatusPane::Profile,
-                           "Profile: " + computer + "\\" + ProfileName(entry));
+                           "Profile: " + computer + "\\" + entry);
 }
 
 void CApplicationDlg::BuildProfileList() {

@@ -15,13 +15,13 @@ namespace {
 constexpr const char* kConfirmQuestion = "Are you sure you want to apply the tweaks in this page ? ";
 constexpr unsigned int kConfirmOptionBit = 0x2;
 
-std::string TrimmedProfileFolder(settings::CSettingsStore& settings) {
+} // namespace
+
+std::string HistoryFolder(settings::CSettingsStore& settings) {
     std::string folder = settings.GetProfileString("Settings", "ProfileDir");
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
     return folder;
 }
-
-} // namespace
 
 CApplyHistory::CApplyHistory(settings::CSettingsStore& settings, IUserPrompts& prompts,
                              logging::CActionLogger& logger)
@@ -42,7 +42,7 @@ void CApplyHistory::RecordApplied(const std::string& pluginPath) {
     std::tm local{};
     localtime_r(&now, &local);
 
-    registry::CMRU history(TrimmedProfileFolder(m_settings));
+    registry::CMRU history(HistoryFolder(m_settings));
     history.Load("applied.ini", -1);
     for (int i = 0; i < history.GetCount(); ++i) {
         const std::string entry = history.GetAt(i);

@@ -44,6 +44,10 @@ private:
     Clock m_clock;
 };
 
+// The profile folder the history (and the journal beside it) lives in: the setting
+// "ProfileDir" without trailing slashes.
+std::string HistoryFolder(settings::CSettingsStore& settings);
+
 // "07.Dec.2026.09:05 PM": day, month, year, 12-hour clock and the AM/PM mark.
 std::string FormatAppliedTime(const std::tm& localTime);
 

@@ -1,5 +1,6 @@
 #include "core/script/HostProxy.h"
 
+#include "core/journal/ChangeRecorder.h"
 #include "platform/files/FileAttributes.h"
 #include "platform/files/FileOperations.h"
 #include "platform/files/FolderTree.h"
@@ -216,9 +217,10 @@ std::string CHost_Proxy::IniReadString(const std::string& strSection, const std:
 
 void CHost_Proxy::IniWriteString(const std::string& strSection, const std::string& strKey,
                                  const std::string& strValue, const std::string& strFile) {
-    if (std::optional<std::string> host = ScriptFilePath(strFile))
-        ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(),
-                                       host->c_str());
+    std::optional<std::string> host = ScriptFilePath(strFile);
+    if (!host) return;
+    if (m_pChanges) m_pChanges->IniChanging(*host, strSection, strKey);
+    ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(), host->c_str());
 }
 
 std::string CHost_Proxy::WindowsFolderNoSlash() {

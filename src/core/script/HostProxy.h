@@ -14,6 +14,9 @@
 #include <utility>
 #include <vector>
 
+namespace cva::journal {
+class CChangeRecorder;
+}
 namespace cva::target {
 class CTargetSystem;
 }
@@ -57,6 +60,8 @@ public:
     // Why the changes of the last parse or routine call did not all reach the target (a
     // refused change or a failed save); empty when they did.
     const std::string& LastSaveFailure() const { return m_strSaveFailure; }
+    // Told of each INI entry the script is about to write; null: nobody records.
+    void SetChangeRecorder(journal::CChangeRecorder* recorder) { m_pChanges = recorder; }
 
     // Closes every open search, registry key and text file (unsaved) and restarts the
     // numbering of all three handle kinds at 0.
@@ -196,6 +201,7 @@ protected:
     // A hive that cannot be written is reported once per plugin, not after every click.
     bool m_bSaveFailureShown = false;
     std::string m_strSaveFailure;
+    journal::CChangeRecorder* m_pChanges = nullptr;
 
     // --- Registry family ----------------------------------------------------------
     // The open key of a RegOpenKey handle; null for a bad, closed or released handle.

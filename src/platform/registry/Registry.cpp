@@ -189,6 +189,7 @@ LSTATUS CRegistry::Walk(KeyPtr start, std::u16string_view path, bool create, boo
             bool isNew;
             next = cur->AddSubkey(part, isNew);
             next->m_lastWrite = CurrentFileTime();
+            if (IRegistryRecorder* recorder = RecorderFor(*next)) recorder->KeyCreated(RecordedPath(*next));
             Touch(*cur);
             if (created) *created = true;
         } else if (next->m_isLink && !(openLink && pos > path.size())) {

@@ -3,6 +3,7 @@
 #include "platform/registry/Hive.h"
 #include "platform/registry/RegKey.h"
 #include "platform/registry/RegTypes.h"
+#include "platform/registry/RegistryRecorder.h"
 
 #include <functional>
 #include <memory>
@@ -87,6 +88,10 @@ public:
     // loaded cannot be loaded by another. Without a folder nothing is noted.
     void SetLoadRecordFolder(std::string folder) { m_loadRecordFolder = std::move(folder); }
     LSTATUS RestoreLoadedHives(std::vector<std::string>* errors = nullptr);
+    // Told of each change to a key kept in a hive file before it is made; null: none.
+    // The recorder must outlive its use here.
+    void SetRecorder(IRegistryRecorder* recorder) { m_recorder = recorder; }
+    IRegistryRecorder* Recorder() const { return m_recorder; }
 
     // --- Keys ------------------------------------------------------------------------
     LSTATUS RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, REGSAM sam,
@@ -170,6 +175,14 @@ private:
     // ERROR_NOT_SUPPORTED for a value longer than the hive's file can hold, remembering why.
     LSTATUS RefuseLongValue(const CHive& hive, std::u16string_view name, size_t size);
     static CHiveJournal* JournalOf(const CRegKey& key);
+    // The recorder, when there is one and the key's changes reach a file.
+    IRegistryRecorder* RecorderFor(const CRegKey& key) const;
+    std::u16string RecordedPath(const CRegKey& key) const;
+    void RecordValueChanging(const CRegKey& key, std::u16string_view name);
+    // The key's values and subkeys as going, deepest first, as a deletion would go.
+    void RecordContentGone(const CRegKey& key);
+    // The key's values and subkeys as new, as a copy would make them.
+    void RecordContentAdded(const CRegKey& key);
     LSTATUS SaveHive(CHive& hive, std::string* error);
     LSTATUS ReloadHive(CHive& hive, std::string* error);
     // Resolves a handle, checks it is alive and grants `needed`.
@@ -214,6 +227,7 @@ private:
     std::function<std::string()> m_saveGuard;
     std::vector<std::string> m_refused;
     std::string m_loadRecordFolder;
+    IRegistryRecorder* m_recorder = nullptr;
 };
 
 } // namespace cva::reg

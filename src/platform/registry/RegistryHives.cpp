@@ -134,6 +134,7 @@ LSTATUS CRegistry::RestoreKeyFile(HKEY key, const std::string& file, DWORD flags
     for (const auto& child : k->Subkeys())
         if (child->Hive() != k->Hive() && HiveOwningRoot(child.get())) return ERROR_ACCESS_DENIED;
 
+    RecordContentGone(*k);
     while (k->SubkeyCount() > 0) {
         KeyPtr child = k->DetachSubkey(k->SubkeyAt(0).get());
         child->MarkDeletedTree();
@@ -146,6 +147,7 @@ LSTATUS CRegistry::RestoreKeyFile(HKEY key, const std::string& file, DWORD flags
         SetHiveTree(*child, k->Hive());
         k->AttachSubkey(child);
     }
+    RecordContentAdded(*k);
     if (CHiveJournal* journal = JournalOf(*k)) journal->ReplaceContent(*k);
     Touch(*k);
     return ERROR_SUCCESS;

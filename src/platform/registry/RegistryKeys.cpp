@@ -79,6 +79,10 @@ LSTATUS CRegistry::DeleteSingleKey(const KeyPtr& key) {
     if (IsProtectedKey(*key)) return ERROR_ACCESS_DENIED;
     if (!Writable(*key)) return Refuse(*key);
     if (key->SubkeyCount() != 0) return ERROR_ACCESS_DENIED;
+    if (IRegistryRecorder* recorder = RecorderFor(*key)) {
+        RecordContentGone(*key);
+        recorder->KeyDeleting(RecordedPath(*key), *key);
+    }
     if (CHiveJournal* journal = JournalOf(*key)) journal->DeleteKey(*key);
     KeyPtr keep = parent->DetachSubkey(key.get());
     if (!keep) return ERROR_KEY_DELETED;
@@ -108,6 +112,7 @@ LSTATUS CRegistry::DeleteTreeBelow(CRegKey& key) {
         if (rc != ERROR_SUCCESS) return rc;
     }
     if (key.ValueCount() > 0) {
+        RecordContentGone(key);
         if (CHiveJournal* journal = JournalOf(key)) journal->ClearValues(key);
         key.ClearValues();
         Touch(key);
@@ -140,6 +145,8 @@ LSTATUS CRegistry::RegRenameKeyW(HKEY key, const char16_t* subKey, const char16_
     std::u16string upper = text::ToUpper(name);
     if (KeyPtr other = parent->FindSubkey(upper); other && other != found)
         return ERROR_ALREADY_EXISTS;
+    if (IRegistryRecorder* recorder = RecorderFor(*found))
+        recorder->KeyRenaming(RecordedPath(*found), name);
     if (CHiveJournal* journal = JournalOf(*found)) journal->RenameKey(*found, name);
     KeyPtr keep = parent->DetachSubkey(found.get());
     keep->Rename(std::u16string(name));
@@ -151,6 +158,7 @@ LSTATUS CRegistry::RegRenameKeyW(HKEY key, const char16_t* subKey, const char16_
 
 void CRegistry::CopyTree(const CRegKey& from, CRegKey& to, CHiveJournal* journal) {
     for (const auto& v : from.Values()) {
+        RecordValueChanging(to, v.m_name);
         to.SetValue(v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
         if (journal) journal->SetValue(to, v.m_name, v.m_type, v.m_data.data(), v.m_data.size());
     }
@@ -161,6 +169,7 @@ void CRegistry::CopyTree(const CRegKey& from, CRegKey& to, CHiveJournal* journal
         if (created) {
             dest->m_class = child->m_class;
             dest->m_isLink = child->m_isLink;
+            if (IRegistryRecorder* recorder = RecorderFor(*dest)) recorder->KeyCreated(RecordedPath(*dest));
             if (journal) journal->CreateKey(*dest);
         }
         CopyTree(*child, *dest, journal);

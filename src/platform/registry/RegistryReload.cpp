@@ -69,6 +69,41 @@ CHiveJournal* CRegistry::JournalOf(const CRegKey& key) {
     return key.Hive() && !key.m_volatile ? key.Hive()->Journal() : nullptr;
 }
 
+IRegistryRecorder* CRegistry::RecorderFor(const CRegKey& key) const {
+    return m_recorder && JournalOf(key) ? m_recorder : nullptr;
+}
+
+std::u16string CRegistry::RecordedPath(const CRegKey& key) const {
+    std::u16string path = KeyPathFromTop(key);
+    const size_t slash = path.find(u'\\');
+    return slash == std::u16string::npos ? std::u16string() : path.substr(slash + 1);
+}
+
+void CRegistry::RecordValueChanging(const CRegKey& key, std::u16string_view name) {
+    if (IRegistryRecorder* recorder = RecorderFor(key))
+        recorder->ValueChanging(RecordedPath(key), name, key.FindValue(name));
+}
+
+void CRegistry::RecordContentGone(const CRegKey& key) {
+    IRegistryRecorder* recorder = RecorderFor(key);
+    if (!recorder) return;
+    for (const auto& child : key.Subkeys()) {
+        RecordContentGone(*child);
+        if (RecorderFor(*child)) recorder->KeyDeleting(RecordedPath(*child), *child);
+    }
+    for (const auto& value : key.Values()) recorder->ValueChanging(RecordedPath(key), value.m_name, &value);
+}
+
+void CRegistry::RecordContentAdded(const CRegKey& key) {
+    IRegistryRecorder* recorder = RecorderFor(key);
+    if (!recorder) return;
+    for (const auto& value : key.Values()) recorder->ValueChanging(RecordedPath(key), value.m_name, nullptr);
+    for (const auto& child : key.Subkeys()) {
+        if (RecorderFor(*child)) recorder->KeyCreated(RecordedPath(*child));
+        RecordContentAdded(*child);
+    }
+}
+
 LSTATUS CRegistry::Refuse(const CRegKey& key) {
     std::string reason;
     if (const CHive* hive = key.Hive())

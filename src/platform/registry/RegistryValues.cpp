@@ -54,6 +54,7 @@ LSTATUS CRegistry::RegSetValueExW(HKEY key, const char16_t* name, DWORD, DWORD t
     if (const CHive* hive = k->Hive();
         hive && hive->m_maxValueSize && dataSize > hive->m_maxValueSize)
         return RefuseLongValue(*hive, n, dataSize);
+    RecordValueChanging(*k, n);
     k->SetValue(n, type, data, dataSize);
     if (CHiveJournal* journal = JournalOf(*k)) journal->SetValue(*k, n, type, data, dataSize);
     Touch(*k);
@@ -64,7 +65,9 @@ LSTATUS CRegistry::RegDeleteValueW(HKEY key, const char16_t* name) {
     KeyPtr k;
     LSTATUS rc = KeyFromHandle(key, KEY_SET_VALUE, k);
     if (rc != ERROR_SUCCESS) return rc;
-    if (!k->DeleteValue(View(name))) return ERROR_FILE_NOT_FOUND;
+    if (!k->FindValue(View(name))) return ERROR_FILE_NOT_FOUND;
+    RecordValueChanging(*k, View(name));
+    k->DeleteValue(View(name));
     if (CHiveJournal* journal = JournalOf(*k)) journal->DeleteValue(*k, View(name));
     Touch(*k);
     return ERROR_SUCCESS;

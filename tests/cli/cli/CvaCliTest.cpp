@@ -524,3 +524,68 @@ TEST_F(CvaCli, OfflineDiskPagesReadAndWriteTheRealHives) {
     EXPECT_NE(r.m_err.find("damaged"), std::string::npos) << r.m_err;
     EXPECT_EQ(ReadAll(system), ReadAll(cva::test::WindowsHives() + "/corrupted_system_hive"));
 }
+
+// Three applies (a value changed, a value deleted, a key and an INI file made) and their
+// undos, newest first: every affected key exports as before, and the INI file is gone. Key times may differ, as on Windows; the
+// export does not show them.
+TEST_F(CvaCli, UndoTakesBackAppliesInReverseOrderExactly) {
+    const std::string mine = Mine("makekey.cvp", "Test::Key", "type=check\r\nText0=One\r\n",
+                                  "Sub OnApply(a, b)\r\n  RegWriteValS \"HKCU\\Software\\UndoTest\\Deep\", "
+                                  "\"Made\", \"yes\"\r\n  IniWriteString \"Sect\", \"Key\", \"v\", \"C:\\undo.ini\"\r\n"
+                                  "End Sub\r\n");
+    for (const char* plugin : {"menu_delay.cvp", "startup_run.cvp"})
+        std::filesystem::copy_file(std::string(CVA_PLUGIN_FOLDER) + "/" + plugin, mine + "/" + plugin);
+    const std::vector<std::string> roots = {"HKCU\\Control Panel\\Desktop",
+                                            "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                            "HKCU\\Software"};
+    auto exports = [&](const std::string& tag) {
+        std::string all;
+        for (size_t i = 0; i < roots.size(); ++i) {
+            const std::string file = m_dir.File(tag + std::to_string(i) + ".reg");
+            Exec(CVA_REG_PROGRAM, {"export", roots[i], file, "/y"});
+            all += ReadAll(file);
+        }
+        return all;
+    };
+    ASSERT_EQ(Cli({"show", "menu_delay.cvp"}, mine).m_status, 0);
+    const std::string before = exports("before");
+    ASSERT_EQ(Cli({"apply", "menu_delay.cvp", "--text", "0=123", "--yes"}, mine).m_status, 0);
+    ASSERT_EQ(Cli({"apply", "startup_run.cvp", "--select", "0", "--answer", "yes"}, mine).m_status, 0);
+    ASSERT_EQ(Cli({"apply", "makekey.cvp", "--check", "0=1", "--yes"}, mine).m_status, 0);
+    EXPECT_NE(exports("applied"), before);
+    EXPECT_EQ(ReadAll(m_dir.File("box/drive_c/undo.ini")), "[Sect]\r\nKey=v\r\n");
+    CResult r = Cli({"history"});
+    EXPECT_NE(r.m_out.find("apply  makekey.cvp  sandbox:" + m_dir.File("box")), std::string::npos) << r.m_out;
+    r = Cli({"history", "--json"});
+    EXPECT_EQ(r.m_out.find("[{\"id\":\""), 0u) << r.m_out;
+    EXPECT_NE(r.m_out.find("\"kind\":\"apply\",\"plugin\":\"startup_run.cvp\""), std::string::npos);
+    EXPECT_NE(r.m_out.find("\"changes\":4,\"undoes\":null}"), std::string::npos);
+
+    // Someone changes what the last apply left: the undo is refused and says where.
+    Exec(CVA_REG_PROGRAM, {"add", "HKCU\\Software\\UndoTest\\Deep", "/v", "Made", "/d", "other", "/f"});
+    r = Cli({"undo"});
+    EXPECT_EQ(r.m_status, 3);
+    EXPECT_NE(r.m_err.find("Deep \"Made\": now REG_SZ \"other\", left REG_SZ \"yes\""), std::string::npos) << r.m_err;
+    EXPECT_NE(Query("HKCU\\Software\\UndoTest\\Deep", "Made").find("other"), std::string::npos);
+    for (int i = 0; i < 3; ++i) {
+        r = Cli(i == 0 ? std::vector<std::string>{"undo", "--force"} : std::vector<std::string>{"undo"});
+        ASSERT_EQ(r.m_status, 0) << i << r.m_err;
+    }
+    EXPECT_EQ(exports("undone"), before);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("box/drive_c/undo.ini")));
+    EXPECT_EQ(Cli({"undo"}).m_status, 2); // nothing left standing
+
+    // The undo of the first apply, undone, puts the apply back.
+    const std::string undoOfMenu = Cli({"history"}).m_out.substr(0, 19);
+    r = Cli({"undo", undoOfMenu});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(Query("HKCU\\Control Panel\\Desktop", "MenuShowDelay").find("123"), std::string::npos);
+    EXPECT_EQ(Cli({"undo"}).m_status, 0); // the apply stands again, so it is undone again
+    EXPECT_EQ(exports("again"), before);
+
+    // The undo of the key's apply, undone, brings the INI file back too.
+    const std::string history = Cli({"history"}).m_out;
+    const size_t line = history.rfind('\n', history.find("undo  makekey.cvp"));
+    ASSERT_EQ(Cli({"undo", history.substr(line + 1, 19)}).m_status, 0);
+    EXPECT_EQ(ReadAll(m_dir.File("box/drive_c/undo.ini")), "[Sect]\r\nKey=v\r\n");
+}

@@ -1,0 +1,304 @@
+#include "core/journal/JournalEntry.h"
+
+#include "platform/ini/IniFile.h"
+#include "platform/text/Unicode.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace cva::journal {
+
+namespace {
+
+constexpr const char* kMagic = "corvanta-journal 1";
+
+struct SRoot {
+    const char* m_top;
+    const char* m_display;
+};
+constexpr SRoot kRoots[] = {{"Machine", "HKEY_LOCAL_MACHINE"}, {"User", "HKEY_USERS"}};
+
+// Key paths are full of backslashes, so they stay as they are; a quote, a percent sign
+// and control characters are written as %XX.
+std::string Quote(const std::string& text) {
+    std::string out = "\"";
+    char escaped[4];
+    for (char c : text) {
+        if (c == '"' || c == '%' || static_cast<unsigned char>(c) < 0x20) {
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string Hex(const std::vector<uint8_t>& data) {
+    std::string out;
+    char byte[4];
+    for (size_t i = 0; i < data.size(); ++i) {
+        std::snprintf(byte, sizeof byte, i ? ",%02x" : "%02x", data[i]);
+        out += byte;
+    }
+    return out;
+}
+
+std::string StateText(const SRegState& state) {
+    if (!state.m_present) return "absent";
+    return "hex(" + std::to_string(state.m_type) + "):" + Hex(state.m_data);
+}
+
+// Splits a line into words and quoted strings.
+std::optional<std::vector<std::string>> Tokens(const std::string& line) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == ' ') {
+            ++i;
+            continue;
+        }
+        std::string token;
+        if (line[i] == '"') {
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c == '%' && i + 2 <= line.size()) {
+                    token += static_cast<char>(std::stoul(line.substr(i, 2), nullptr, 16));
+                    i += 2;
+                } else {
+                    token += c;
+                }
+            }
+            if (!closed) return std::nullopt;
+        } else {
+            while (i < line.size() && line[i] != ' ') token += line[i++];
+        }
+        out.push_back(std::move(token));
+    }
+    return out;
+}
+
+std::optional<SRegState> ParseState(const std::string& text) {
+    SRegState state;
+    if (text == "absent") return state;
+    unsigned type = 0;
+    int used = 0;
+    if (std::sscanf(text.c_str(), "hex(%u):%n", &type, &used) != 1 || used == 0) return std::nullopt;
+    state.m_present = true;
+    state.m_type = type;
+    for (size_t i = static_cast<size_t>(used); i < text.size();) {
+        if (i + 2 > text.size()) return std::nullopt;
+        state.m_data.push_back(static_cast<uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
+        i += 2;
+        if (i < text.size() && text[i++] != ',') return std::nullopt;
+    }
+    return state;
+}
+
+std::string IniText(const SIniEntry& ini) {
+    std::string out = Quote(ini.m_file) + " " + Quote(ini.m_section) + " " + Quote(ini.m_key);
+    out += ini.m_text ? " text " + Quote(*ini.m_text) : std::string(" absent");
+    if (!ini.m_sectionExisted) out += " no-section";
+    if (!ini.m_fileExisted) out += " no-file";
+    return out;
+}
+
+std::optional<SIniEntry> ParseIni(const std::vector<std::string>& t) {
+    if (t.size() < 5) return std::nullopt;
+    SIniEntry ini{t[1], t[2], t[3], std::nullopt, true, true};
+    size_t next = 5;
+    if (t[4] == "text") {
+        if (t.size() < 6) return std::nullopt;
+        ini.m_text = t[5];
+        next = 6;
+    } else if (t[4] != "absent") {
+        return std::nullopt;
+    }
+    for (; next < t.size(); ++next) {
+        if (t[next] == "no-section") ini.m_sectionExisted = false;
+        else if (t[next] == "no-file") ini.m_fileExisted = false;
+        else return std::nullopt;
+    }
+    return ini;
+}
+
+} // namespace
+
+SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key) {
+    SIniEntry ini{file, section, key, std::nullopt, false, false};
+    std::optional<ini::CIniFile> loaded = ini::CIniFile::Load(file);
+    if (!loaded) return ini;
+    ini.m_fileExisted = true;
+    ini.m_sectionExisted = loaded->HasSection(section);
+    ini.m_text = loaded->GetValue(section, key);
+    return ini;
+}
+
+std::string DisplayKeyPath(const std::u16string& key) {
+    std::string path = text::Utf16ToUtf8(key);
+    for (const SRoot& root : kRoots) {
+        const std::string top = root.m_top;
+        if (path.size() >= top.size() && text::EqualsNoCaseUtf8(path.substr(0, top.size()), top) &&
+            (path.size() == top.size() || path[top.size()] == '\\'))
+            return root.m_display + path.substr(top.size());
+    }
+    return path;
+}
+
+std::u16string KeyPathFromDisplay(const std::string& text) {
+    for (const SRoot& root : kRoots) {
+        const std::string display = root.m_display;
+        if (text.size() >= display.size() &&
+            text::EqualsNoCaseUtf8(text.substr(0, display.size()), display) &&
+            (text.size() == display.size() || text[display.size()] == '\\'))
+            return text::Utf8ToUtf16(root.m_top + text.substr(display.size()));
+    }
+    return text::Utf8ToUtf16(text);
+}
+
+std::string DescribeState(const SRegState& state) {
+    if (!state.m_present) return "absent";
+    if (reg::IsStringType(state.m_type) && state.m_type != reg::REG_MULTI_SZ &&
+        state.m_data.size() % 2 == 0) {
+        std::u16string text;
+        for (size_t i = 0; i + 1 < state.m_data.size(); i += 2)
+            text += static_cast<char16_t>(state.m_data[i] | state.m_data[i + 1] << 8);
+        while (!text.empty() && text.back() == 0) text.pop_back();
+        return std::string(state.m_type == reg::REG_SZ ? "REG_SZ " : "REG_EXPAND_SZ ") +
+               Quote(text::Utf16ToUtf8(text));
+    }
+    if (state.m_type == reg::REG_DWORD && state.m_data.size() == 4) {
+        char number[16];
+        std::snprintf(number, sizeof number, "0x%08x",
+                      state.m_data[0] | state.m_data[1] << 8 | state.m_data[2] << 16 |
+                          static_cast<unsigned>(state.m_data[3]) << 24);
+        return std::string("REG_DWORD ") + number;
+    }
+    return StateText(state);
+}
+
+std::string FormatJournalEntry(const SJournalEntry& entry) {
+    std::string out = std::string(kMagic) + "\n";
+    out += "id " + entry.m_id + "\n";
+    out += "time " + entry.m_time + "\n";
+    out += "kind " + entry.m_kind + "\n";
+    out += "plugin " + Quote(entry.m_plugin) + "\n";
+    out += "routine " + Quote(entry.m_routine) + "\n";
+    out += "target " + Quote(entry.m_target) + "\n";
+    out += "profile " + Quote(entry.m_profile) + "\n";
+    if (!entry.m_undoes.empty()) out += "undoes " + entry.m_undoes + "\n";
+    for (const SJournalChange& change : entry.m_changes) {
+        const std::string key = Quote(DisplayKeyPath(change.m_key));
+        switch (change.m_kind) {
+        case SJournalChange::EKind::Value:
+            out += "value " + key + " " + Quote(text::Utf16ToUtf8(change.m_name)) + " " +
+                   StateText(change.m_before) + "\n";
+            break;
+        case SJournalChange::EKind::KeyCreated: out += "key-created " + key + "\n"; break;
+        case SJournalChange::EKind::KeyDeleted:
+            out += "key-deleted " + key;
+            if (change.m_class) out += " class " + Quote(text::Utf16ToUtf8(*change.m_class));
+            out += "\n";
+            break;
+        case SJournalChange::EKind::KeyRenamed:
+            out += "key-renamed " + key + " " + Quote(text::Utf16ToUtf8(change.m_name)) + "\n";
+            break;
+        case SJournalChange::EKind::IniEntry: out += "ini " + IniText(change.m_ini) + "\n"; break;
+        }
+    }
+    for (const SJournalAfter& after : entry.m_after) {
+        const std::string key = Quote(DisplayKeyPath(after.m_key));
+        if (after.m_ini)
+            out += "after-ini " + IniText(*after.m_ini) + "\n";
+        else if (after.m_isValue)
+            out += "after-value " + key + " " + Quote(text::Utf16ToUtf8(after.m_name)) + " " +
+                   StateText(after.m_state) + "\n";
+        else
+            out += "after-key " + key + (after.m_state.m_present ? " present\n" : " absent\n");
+    }
+    return out;
+}
+
+std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    if (!std::getline(in, line) || line != kMagic) return std::nullopt;
+    SJournalEntry entry;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        auto tokens = Tokens(line);
+        if (!tokens) return std::nullopt;
+        // A field with nothing after its word is empty.
+        if (tokens->size() < 2) tokens->resize(2);
+        const std::vector<std::string>& t = *tokens;
+        const std::string& word = t[0];
+        if (word == "id") entry.m_id = t[1];
+        else if (word == "time") entry.m_time = t[1];
+        else if (word == "kind") entry.m_kind = t[1];
+        else if (word == "plugin") entry.m_plugin = t[1];
+        else if (word == "routine") entry.m_routine = t[1];
+        else if (word == "target") entry.m_target = t[1];
+        else if (word == "profile") entry.m_profile = t[1];
+        else if (word == "undoes") entry.m_undoes = t[1];
+        else if (word == "value" || word == "after-value") {
+            if (t.size() != 4) return std::nullopt;
+            auto state = ParseState(t[3]);
+            if (!state) return std::nullopt;
+            if (word == "value") {
+                entry.m_changes.push_back({SJournalChange::EKind::Value, KeyPathFromDisplay(t[1]),
+                                           text::Utf8ToUtf16(t[2]), *state, std::nullopt, {}});
+            } else {
+                entry.m_after.push_back({true, KeyPathFromDisplay(t[1]), text::Utf8ToUtf16(t[2]), *state,
+                                         std::nullopt});
+            }
+        } else if (word == "key-created" || word == "key-deleted" || word == "key-renamed") {
+            SJournalChange change;
+            change.m_key = KeyPathFromDisplay(t[1]);
+            if (word == "key-created") {
+                change.m_kind = SJournalChange::EKind::KeyCreated;
+            } else if (word == "key-deleted") {
+                change.m_kind = SJournalChange::EKind::KeyDeleted;
+                if (t.size() == 4 && t[2] == "class") change.m_class = text::Utf8ToUtf16(t[3]);
+            } else {
+                if (t.size() != 3) return std::nullopt;
+                change.m_kind = SJournalChange::EKind::KeyRenamed;
+                change.m_name = text::Utf8ToUtf16(t[2]);
+            }
+            entry.m_changes.push_back(std::move(change));
+        } else if (word == "ini" || word == "after-ini") {
+            auto ini = ParseIni(t);
+            if (!ini) return std::nullopt;
+            if (word == "ini") {
+                SJournalChange change;
+                change.m_kind = SJournalChange::EKind::IniEntry;
+                change.m_ini = std::move(*ini);
+                entry.m_changes.push_back(std::move(change));
+            } else {
+                SJournalAfter after;
+                after.m_isValue = false;
+                after.m_ini = std::move(*ini);
+                entry.m_after.push_back(std::move(after));
+            }
+        } else if (word == "after-key") {
+            if (t.size() != 3) return std::nullopt;
+            SJournalAfter after;
+            after.m_isValue = false;
+            after.m_key = KeyPathFromDisplay(t[1]);
+            after.m_state.m_present = t[2] == "present";
+            entry.m_after.push_back(std::move(after));
+        } else {
+            // A change this version cannot take back: the entry is not offered.
+            return std::nullopt;
+        }
+    }
+    if (entry.m_id.empty()) return std::nullopt;
+    return entry;
+}
+
+} // namespace cva::journal

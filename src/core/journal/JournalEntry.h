@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/registry/RegTypes.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cva::journal {
+
+// A registry value as it stood: absent, or its type and bytes.
+struct SRegState {
+    bool m_present = false;
+    reg::DWORD m_type = reg::REG_NONE;
+    std::vector<uint8_t> m_data;
+    bool operator==(const SRegState&) const = default;
+};
+
+// An INI file's entry (the file a path on the host) as it stood: its text, or absent,
+// and whether its section and its file were there at all.
+struct SIniEntry {
+    std::string m_file;
+    std::string m_section;
+    std::string m_key;
+    std::optional<std::string> m_text;
+    bool m_sectionExisted = true;
+    bool m_fileExisted = true;
+    bool operator==(const SIniEntry&) const = default;
+};
+
+// One change, with the state before it. Keys are paths below \Registry
+// ("Machine\Software\X", "User\S-1-5-...\X").
+struct SJournalChange {
+    enum class EKind { Value, KeyCreated, KeyDeleted, KeyRenamed, IniEntry };
+    EKind m_kind = EKind::Value;
+    std::u16string m_key;
+    std::u16string m_name;   // the value's name, or the new name of a renamed key
+    SRegState m_before;      // Value only
+    std::optional<std::u16string> m_class; // KeyDeleted: the key's class
+    SIniEntry m_ini;                       // IniEntry
+};
+
+// What the changes left: a value's state, or whether a key is there.
+struct SJournalAfter {
+    bool m_isValue = true;
+    std::u16string m_key;
+    std::u16string m_name;
+    SRegState m_state; // a key: m_present only
+    std::optional<SIniEntry> m_ini; // an INI entry instead of a key or value
+};
+
+// One apply (or one undo) and the changes it made, in order.
+struct SJournalEntry {
+    std::string m_id;
+    std::string m_time; // UTC, 2026-12-07T14:03:12Z
+    std::string m_kind = "apply"; // "apply" or "undo"
+    std::string m_plugin;
+    std::string m_routine;
+    std::string m_target;
+    std::string m_profile;
+    std::string m_undoes; // the id an undo took back
+    std::vector<SJournalChange> m_changes;
+    std::vector<SJournalAfter> m_after;
+};
+
+// The INI entry as the file holds it now.
+SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key);
+
+// The entry as text (see docs/journal.md) and back; nullopt for a text that is no entry.
+std::string FormatJournalEntry(const SJournalEntry& entry);
+std::optional<SJournalEntry> ParseJournalEntry(const std::string& text);
+
+// "HKEY_LOCAL_MACHINE\..." / "HKEY_USERS\..." for a path below \Registry, and back.
+std::string DisplayKeyPath(const std::u16string& key);
+std::u16string KeyPathFromDisplay(const std::string& text);
+// "absent", "REG_SZ \"text\"", "REG_DWORD 0x00000001" or "hex(N):..".
+std::string DescribeState(const SRegState& state);
+
+} // namespace cva::journal
