@@ -72,7 +72,8 @@ Actions (item and row numbers start at 0):
   --check I=0|1      clear or set check box I (check page, multi page check and radio
                      items), clicking as often as it takes: a three-state box passes
                      its indeterminate state
-  --text I=VALUE     type VALUE into edit line I (edit page, multi page edit, spin, combo)
+  --text I=VALUE     type VALUE into edit line I (edit page, multi page edit, spin, combo),
+                     or move slider I to position VALUE
   --select I         choose radio button I, or select list row I
   --row-check R=0|1  clear or set the check box of list row R (checklist pages)
   --combo I=TEXT     pick the entry TEXT of combo item I (typed when it is no entry)
