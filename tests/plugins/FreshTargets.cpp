@@ -114,7 +114,7 @@ const std::string& WinePrefixTemplate() {
         const std::string making = folder + ".making." + std::to_string(::getpid());
         const std::string env = "WINEPREFIX=" + ShellQuote(making) + " WINEDEBUG=-all ";
         // Without the Mono and Gecko installers, which would wait for a click.
-        RunShell(env + "WINEDLLOVERRIDES='mscoree,mshtml=' wineboot -i; " + env + "wineserver -w",
+        RunShell(env + "WINEDLLOVERRIDES='mscoree,mshtml=' timeout 600 wineboot -i; " + env + "wineserver -w",
                  TemplateRoot().File("wineboot"));
         if (!fs::exists(making + "/system.reg")) throw std::runtime_error("wineboot made no prefix in " + making);
         std::error_code ec;
