@@ -27,13 +27,14 @@ struct SRow {
     std::string m_plugin, m_target, m_actions, m_key, m_value, m_type, m_data;
 };
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-        if (c == '\t') fields.emplace_back();
-        else if (c != '\r') fields.back() += c;
+// The pieces between separators, without carriage returns.
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> pieces(1);
+    for (char c : text) {
+        if (c == separator) pieces.emplace_back();
+        else if (c != '\r') pieces.back() += c;
     }
-    return fields;
+    return pieces;
 }
 
 std::vector<SRow> ReadRows(std::vector<std::string>& malformed) {
@@ -48,7 +49,7 @@ std::vector<SRow> ReadRows(std::vector<std::string>& malformed) {
         for (int number = 1; std::getline(in, line); ++number) {
             const std::string where = table.filename().string() + ":" + std::to_string(number);
             if (line.find_first_not_of(" \t\r") == std::string::npos || line[0] == '#') continue;
-            std::vector<std::string> f = SplitTabs(line);
+            std::vector<std::string> f = Split(line, '\t');
             if (f.size() != 7 || f[0].empty() || f[3].empty() || f[4].empty()) {
                 malformed.push_back(where + ": not 7 tab-separated fields: " + line);
                 continue;
@@ -95,15 +96,6 @@ std::vector<std::string> SplitActions(const std::string& actions) {
     return args;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines(1);
-    for (char c : text) {
-        if (c == '\n') lines.emplace_back();
-        else if (c != '\r') lines.back() += c;
-    }
-    return lines;
-}
-
 // Data as the registry tools print it; numbers and bytes are compared by value, so a
 // table may write 0x0000012C or 0a 0b for what they print as 0x12c and 0A0B.
 bool SameData(const std::string& type, const std::string& printed, const std::string& expected) {
@@ -131,7 +123,7 @@ bool SameData(const std::string& type, const std::string& printed, const std::st
 std::string CheckQuery(const SRow& row, const std::string& output) {
     const std::string name = row.m_value == "@" ? "(Default)" : row.m_value;
     const std::string head = "    " + name + "    ";
-    for (const std::string& line : Lines(output)) {
+    for (const std::string& line : Split(output, '\n')) {
         if (line.rfind(head, 0) != 0) continue;
         if (row.m_type == "absent") return "the value exists: " + line;
         const std::string rest = line.substr(head.size());
@@ -147,7 +139,7 @@ std::string CheckQuery(const SRow& row, const std::string& output) {
 // The page's items and rows as the text report prints them, without the row selection.
 std::string PageState(const std::string& report) {
     std::string state;
-    for (std::string line : Lines(report)) {
+    for (std::string line : Split(report, '\n')) {
         if (line.rfind("item ", 0) != 0 && line.rfind("row ", 0) != 0) continue;
         const size_t selected = line.rfind(" (selected)");
         if (selected != std::string::npos && selected + 11 == line.size()) line.erase(selected);
