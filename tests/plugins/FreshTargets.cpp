@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -21,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string g_cli;
+std::string g_reg;
 std::string g_wineCache;
 
 // Where the templates live for the run; removed at exit.
@@ -124,6 +126,37 @@ const std::string& WinePrefixTemplate() {
     return folder;
 }
 
+// A template as it is made, or a copy of it that reports Windows Vista.
+const std::string& Template(EFreshTarget kind, bool vista) {
+    static std::mutex mutex;
+    static std::map<std::pair<EFreshTarget, bool>, std::string> made;
+    std::lock_guard<std::mutex> lock(mutex);
+    std::string& folder = made[{kind, vista}];
+    if (!folder.empty()) return folder;
+    const std::string& base = kind == EFreshTarget::Wine ? WinePrefixTemplate() : SandboxTemplate();
+    if (!vista) return folder = base;
+    const std::string root = TemplateRoot().Path();
+    const std::string copy = root + (kind == EFreshTarget::Wine ? "/wine-vista" : "/sandbox-vista");
+    CopyTarget(base, copy);
+    // What winecfg writes for Wine; for the sandbox, the values Windows Vista SP2 holds.
+    const std::vector<std::vector<std::string>> values =
+        kind == EFreshTarget::Wine
+            ? std::vector<std::vector<std::string>>{{"HKCU\\Software\\Wine", "Version", "vista"}}
+            : std::vector<std::vector<std::string>>{
+                  {"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.0"},
+                  {"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentBuildNumber", "6002"}};
+    for (const auto& value : values) {
+        const SCommandResult r = RunShell("XDG_CONFIG_HOME=" + ShellQuote(root + "/config") + " XDG_DATA_HOME=" +
+                                              ShellQuote(root + "/data") + " " + ShellQuote(g_reg) + " --target " +
+                                              ShellQuote((kind == EFreshTarget::Wine ? "wine:" : "sandbox:") + copy) +
+                                              " add " + ShellQuote(value[0]) + " /v " + ShellQuote(value[1]) +
+                                              " /d " + ShellQuote(value[2]) + " /f",
+                                          root + "/vista");
+        if (r.m_status != 0) throw std::runtime_error("the Vista template was not made: " + r.m_out + r.m_err);
+    }
+    return folder = copy;
+}
+
 } // namespace
 
 std::string ShellQuote(const std::string& text) {
@@ -137,19 +170,20 @@ bool WineInstalled() {
     return installed;
 }
 
-void SetTemplateSources(const std::string& cli, const std::string& wineCache) {
+void SetTemplateSources(const std::string& cli, const std::string& reg, const std::string& wineCache) {
     g_cli = cli;
+    g_reg = reg;
     g_wineCache = wineCache;
 }
 
-CFreshTarget::CFreshTarget(const std::string& root, EFreshTarget kind) : m_kind(kind) {
+CFreshTarget::CFreshTarget(const std::string& root, EFreshTarget kind, bool vista) : m_kind(kind) {
     char pattern[] = "job-XXXXXX";
     const std::string base = root + "/" + pattern;
     std::vector<char> path(base.begin(), base.end());
     path.push_back('\0');
     m_folder = ::mkdtemp(path.data());
     m_target = m_folder + "/target";
-    CopyTarget(kind == EFreshTarget::Wine ? WinePrefixTemplate() : SandboxTemplate(), m_target);
+    CopyTarget(Template(kind, vista), m_target);
     fs::create_directories(m_folder + "/run");
     fs::permissions(m_folder + "/run", fs::perms::owner_all);
 }

@@ -19,8 +19,11 @@ struct SCommandResult {
 // registry. The folder is removed with the object.
 class CFreshTarget {
 public:
-    // `root`: where the folder is made; the templates are made on first use.
-    CFreshTarget(const std::string& root, EFreshTarget kind);
+    // `root`: where the folder is made; the templates are made on first use. `vista`:
+    // the target reports Windows Vista (the sandbox by its version values, the prefix by
+    // Wine's own Windows version setting) instead of XP and Windows 7, for the plugins the
+    // version filter shows only from Vista on.
+    CFreshTarget(const std::string& root, EFreshTarget kind, bool vista = false);
     ~CFreshTarget();
     CFreshTarget(const CFreshTarget&) = delete;
     CFreshTarget& operator=(const CFreshTarget&) = delete;
@@ -46,8 +49,8 @@ private:
 // version by wineboot and kept in `cacheFolder`; otherwise a Wine-shaped one.
 bool WineInstalled();
 // Must be called once before the first CFreshTarget: cva-cli seeds the sandbox template,
-// the Wine prefix template is kept below `wineCache`.
-void SetTemplateSources(const std::string& cli, const std::string& wineCache);
+// cva-reg sets the Vista ones, the Wine prefix template is kept below `wineCache`.
+void SetTemplateSources(const std::string& cli, const std::string& reg, const std::string& wineCache);
 
 std::string ShellQuote(const std::string& text);
 // Runs `count` jobs on a few threads; the programs mostly wait for the disk and for Wine.

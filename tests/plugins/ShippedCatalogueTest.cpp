@@ -1,6 +1,8 @@
 // The shipped catalogue as users meet it, through the programs themselves: every plugin
 // opens without a script error on a fresh sandbox and on a fresh Wine prefix wherever the
-// catalogue shows it, and has an Export section and rows in tests/plugins/expectations.
+// catalogue shows it (each as made, Windows XP and Windows 7, or set to Windows Vista for
+// what is shown only from Vista on), and has an Export section and rows in
+// tests/plugins/expectations.
 // Each row, applied with cva-cli on a fresh target, leaves its type and data in the
 // registry as cva-reg and, where Wine is installed, Wine's own reg read it; the page
 // opened afterwards shows what was applied.
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -157,7 +160,7 @@ std::string WineQueryLine(const SRow& row) {
 
 class ShippedCatalogue : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { SetTemplateSources(CVA_CLI_PROGRAM, CVA_WINE_PREFIX_CACHE); }
+    static void SetUpTestSuite() { SetTemplateSources(CVA_CLI_PROGRAM, CVA_REG_PROGRAM, CVA_WINE_PREFIX_CACHE); }
 
     static const char* KindName(EFreshTarget kind) { return kind == EFreshTarget::Wine ? "wine" : "sandbox"; }
 
@@ -166,18 +169,26 @@ protected:
         return target.Run(CVA_CLI_PROGRAM, args);
     }
 
-    // The plugins the catalogue of a fresh target of that kind shows.
-    std::set<std::string> Shown(EFreshTarget kind) {
-        CFreshTarget target(m_dir.Path(), kind);
-        const SCommandResult r = Cli(target, {"list", "--json"});
-        EXPECT_EQ(r.m_status, 0) << r.m_err;
-        std::set<std::string> names;
-        const std::string field = "\"plugin\":\"";
-        for (size_t at = r.m_out.find(field); at != std::string::npos; at = r.m_out.find(field, at + 1)) {
-            const size_t from = at + field.size();
-            names.insert(r.m_out.substr(from, r.m_out.find('"', from) - from));
+    // The plugins the catalogue shows on fresh targets of that kind, as made ([0]) and set
+    // to Windows Vista ([1]).
+    std::array<std::set<std::string>, 2> Shown(EFreshTarget kind) {
+        std::array<std::set<std::string>, 2> shown;
+        for (bool vista : {false, true}) {
+            CFreshTarget target(m_dir.Path(), kind, vista);
+            const SCommandResult r = Cli(target, {"list", "--json"});
+            EXPECT_EQ(r.m_status, 0) << r.m_err;
+            const std::string field = "\"plugin\":\"";
+            for (size_t at = r.m_out.find(field); at != std::string::npos; at = r.m_out.find(field, at + 1)) {
+                const size_t from = at + field.size();
+                shown[vista].insert(r.m_out.substr(from, r.m_out.find('"', from) - from));
+            }
         }
-        return names;
+        return shown;
+    }
+    // A plugin opens on the target as made when its catalogue shows it (or when neither
+    // does: the apply then says why), else on the one set to Vista.
+    static bool OnVista(const std::array<std::set<std::string>, 2>& shown, const std::string& plugin) {
+        return !shown[0].count(plugin) && shown[1].count(plugin);
     }
 
     // Every row for targets of `kind`, applied once per plugin and actions on a fresh one.
@@ -190,14 +201,17 @@ protected:
         std::vector<const std::vector<SRow>*> jobs;
         for (const auto& [key, rows] : groups) jobs.push_back(&rows);
         const bool realWine = kind == EFreshTarget::Wine && WineInstalled();
-        CFreshTarget first(m_dir.Path(), kind); // makes the template before the threads start
-        RunInParallel(jobs.size(), [&](size_t i) { CheckGroup(*jobs[i], kind, realWine); });
+        const auto shown = Shown(kind); // also makes the templates before the threads start
+        RunInParallel(jobs.size(), [&](size_t i) {
+            CheckGroup(*jobs[i], kind, OnVista(shown, jobs[i]->front().m_plugin), realWine);
+        });
     }
 
-    void CheckGroup(const std::vector<SRow>& rows, EFreshTarget kind, bool realWine) {
+    void CheckGroup(const std::vector<SRow>& rows, EFreshTarget kind, bool vista, bool realWine) {
         const SRow& first = rows.front();
-        const std::string what = first.m_where + " " + first.m_plugin + " [" + KindName(kind) + "] " + first.m_actions;
-        CFreshTarget target(m_dir.Path(), kind);
+        const std::string what = first.m_where + " " + first.m_plugin + " [" + KindName(kind) +
+                                 (vista ? ", Vista" : "") + "] " + first.m_actions;
+        CFreshTarget target(m_dir.Path(), kind, vista);
         std::vector<std::string> args{"apply", first.m_plugin};
         for (const std::string& arg : SplitActions(first.m_actions)) args.push_back(arg);
         args.push_back("--yes");
@@ -258,20 +272,21 @@ TEST_F(ShippedCatalogue, EveryPluginHasAnExportSectionAndExpectationRows) {
 }
 
 TEST_F(ShippedCatalogue, EveryPluginOpensWhereTheCatalogueShowsIt) {
-    const std::vector<std::string> plugins = ShippedPluginNames();
     std::set<std::string> anywhere;
     for (EFreshTarget kind : {EFreshTarget::Sandbox, EFreshTarget::Wine}) {
-        const std::set<std::string> shown = Shown(kind);
-        anywhere.insert(shown.begin(), shown.end());
-        const std::vector<std::string> opened(shown.begin(), shown.end());
+        const auto shown = Shown(kind);
+        std::set<std::string> either = shown[0];
+        either.insert(shown[1].begin(), shown[1].end());
+        anywhere.insert(either.begin(), either.end());
+        const std::vector<std::string> opened(either.begin(), either.end());
         RunInParallel(opened.size(), [&](size_t i) {
-            CFreshTarget target(m_dir.Path(), kind);
+            CFreshTarget target(m_dir.Path(), kind, OnVista(shown, opened[i]));
             const SCommandResult r = Cli(target, {"show", opened[i]});
             EXPECT_EQ(r.m_status, 0) << opened[i] << " [" << KindName(kind) << "]: " << r.m_err;
         });
     }
-    for (const std::string& plugin : plugins)
-        EXPECT_TRUE(anywhere.count(plugin)) << plugin << " is shown neither on the sandbox nor on a Wine prefix";
+    for (const std::string& plugin : ShippedPluginNames())
+        EXPECT_TRUE(anywhere.count(plugin)) << plugin << " is shown on no sandbox and no Wine prefix";
 }
 
 TEST_F(ShippedCatalogue, RowsHoldOnAFreshSandbox) { CheckRows(EFreshTarget::Sandbox); }
