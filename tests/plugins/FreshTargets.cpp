@@ -126,33 +126,34 @@ const std::string& WinePrefixTemplate() {
     return folder;
 }
 
-// A template as it is made, or a copy of it that reports Windows Vista.
-const std::string& Template(EFreshTarget kind, bool vista) {
+// A template as it is made, or a copy of it that reports another Windows version.
+const std::string& Template(EFreshTarget kind, EWindowsAs version) {
     static std::mutex mutex;
-    static std::map<std::pair<EFreshTarget, bool>, std::string> made;
+    static std::map<std::pair<EFreshTarget, EWindowsAs>, std::string> made;
     std::lock_guard<std::mutex> lock(mutex);
-    std::string& folder = made[{kind, vista}];
+    std::string& folder = made[{kind, version}];
     if (!folder.empty()) return folder;
-    const std::string& base = kind == EFreshTarget::Wine ? WinePrefixTemplate() : SandboxTemplate();
-    if (!vista) return folder = base;
+    const bool wine = kind == EFreshTarget::Wine;
+    const std::string& base = wine ? WinePrefixTemplate() : SandboxTemplate();
+    if (version == EWindowsAs::AsMade) return folder = base;
+    const bool xp = version == EWindowsAs::Xp;
     const std::string root = TemplateRoot().Path();
-    const std::string copy = root + (kind == EFreshTarget::Wine ? "/wine-vista" : "/sandbox-vista");
+    const std::string copy = root + (wine ? "/wine-" : "/sandbox-") + (xp ? "xp" : "vista");
     CopyTarget(base, copy);
-    // What winecfg writes for Wine; for the sandbox, the values Windows Vista SP2 holds.
+    // What winecfg writes for Wine; for the sandbox, the values of XP SP3 and Vista SP2.
+    const std::string current = "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
     const std::vector<std::vector<std::string>> values =
-        kind == EFreshTarget::Wine
-            ? std::vector<std::vector<std::string>>{{"HKCU\\Software\\Wine", "Version", "vista"}}
-            : std::vector<std::vector<std::string>>{
-                  {"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion", "6.0"},
-                  {"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentBuildNumber", "6002"}};
+        wine ? std::vector<std::vector<std::string>>{{"HKCU\\Software\\Wine", "Version", xp ? "winxp" : "vista"}}
+             : std::vector<std::vector<std::string>>{{current, "CurrentVersion", xp ? "5.1" : "6.0"},
+                                                     {current, "CurrentBuildNumber", xp ? "2600" : "6002"}};
     for (const auto& value : values) {
         const SCommandResult r = RunShell("XDG_CONFIG_HOME=" + ShellQuote(root + "/config") + " XDG_DATA_HOME=" +
                                               ShellQuote(root + "/data") + " " + ShellQuote(g_reg) + " --target " +
-                                              ShellQuote((kind == EFreshTarget::Wine ? "wine:" : "sandbox:") + copy) +
-                                              " add " + ShellQuote(value[0]) + " /v " + ShellQuote(value[1]) +
-                                              " /d " + ShellQuote(value[2]) + " /f",
-                                          root + "/vista");
-        if (r.m_status != 0) throw std::runtime_error("the Vista template was not made: " + r.m_out + r.m_err);
+                                              ShellQuote((wine ? "wine:" : "sandbox:") + copy) + " add " +
+                                              ShellQuote(value[0]) + " /v " + ShellQuote(value[1]) + " /d " +
+                                              ShellQuote(value[2]) + " /f",
+                                          root + "/version");
+        if (r.m_status != 0) throw std::runtime_error("the template " + copy + " was not made: " + r.m_out + r.m_err);
     }
     return folder = copy;
 }
@@ -176,14 +177,14 @@ void SetTemplateSources(const std::string& cli, const std::string& reg, const st
     g_wineCache = wineCache;
 }
 
-CFreshTarget::CFreshTarget(const std::string& root, EFreshTarget kind, bool vista) : m_kind(kind) {
+CFreshTarget::CFreshTarget(const std::string& root, EFreshTarget kind, EWindowsAs version) : m_kind(kind) {
     char pattern[] = "job-XXXXXX";
     const std::string base = root + "/" + pattern;
     std::vector<char> path(base.begin(), base.end());
     path.push_back('\0');
     m_folder = ::mkdtemp(path.data());
     m_target = m_folder + "/target";
-    CopyTarget(Template(kind, vista), m_target);
+    CopyTarget(Template(kind, version), m_target);
     fs::create_directories(m_folder + "/run");
     fs::permissions(m_folder + "/run", fs::perms::owner_all);
 }

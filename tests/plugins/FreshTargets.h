@@ -7,6 +7,10 @@
 namespace cva::test {
 
 enum class EFreshTarget { Sandbox, Wine };
+// The Windows version a fresh target reports: as made (the sandbox XP, a Wine 8 prefix
+// Windows 7), or set to XP or Vista (the sandbox by its version values, the prefix by
+// Wine's own Windows version setting), for the plugins the version filter shows there.
+enum class EWindowsAs { AsMade, Xp, Vista };
 
 struct SCommandResult {
     int m_status = -1;
@@ -19,11 +23,8 @@ struct SCommandResult {
 // registry. The folder is removed with the object.
 class CFreshTarget {
 public:
-    // `root`: where the folder is made; the templates are made on first use. `vista`:
-    // the target reports Windows Vista (the sandbox by its version values, the prefix by
-    // Wine's own Windows version setting) instead of XP and Windows 7, for the plugins the
-    // version filter shows only from Vista on.
-    CFreshTarget(const std::string& root, EFreshTarget kind, bool vista = false);
+    // `root`: where the folder is made; the templates are made on first use.
+    CFreshTarget(const std::string& root, EFreshTarget kind, EWindowsAs version = EWindowsAs::AsMade);
     ~CFreshTarget();
     CFreshTarget(const CFreshTarget&) = delete;
     CFreshTarget& operator=(const CFreshTarget&) = delete;
@@ -49,7 +50,7 @@ private:
 // version by wineboot and kept in `cacheFolder`; otherwise a Wine-shaped one.
 bool WineInstalled();
 // Must be called once before the first CFreshTarget: cva-cli seeds the sandbox template,
-// cva-reg sets the Vista ones, the Wine prefix template is kept below `wineCache`.
+// cva-reg sets the versions of the others, the Wine prefix template is kept below `wineCache`.
 void SetTemplateSources(const std::string& cli, const std::string& reg, const std::string& wineCache);
 
 std::string ShellQuote(const std::string& text);

@@ -1,8 +1,7 @@
 // The shipped catalogue as users meet it, through the programs themselves: every plugin
 // opens without a script error on a fresh sandbox and on a fresh Wine prefix wherever the
-// catalogue shows it (each as made, Windows XP and Windows 7, or set to Windows Vista for
-// what is shown only from Vista on), and has an Export section and rows in
-// tests/plugins/expectations.
+// catalogue shows it (each as made, or set to the Windows version the plugin is for), and
+// has an Export section and rows in tests/plugins/expectations.
 // Each row, applied with cva-cli on a fresh target, leaves its type and data in the
 // registry as cva-reg and, where Wine is installed, Wine's own reg read it; the page
 // opened afterwards shows what was applied.
@@ -169,26 +168,33 @@ protected:
         return target.Run(CVA_CLI_PROGRAM, args);
     }
 
-    // The plugins the catalogue shows on fresh targets of that kind, as made ([0]) and set
-    // to Windows Vista ([1]).
-    std::array<std::set<std::string>, 2> Shown(EFreshTarget kind) {
-        std::array<std::set<std::string>, 2> shown;
-        for (bool vista : {false, true}) {
-            CFreshTarget target(m_dir.Path(), kind, vista);
+    static constexpr EWindowsAs kVersions[] = {EWindowsAs::AsMade, EWindowsAs::Xp, EWindowsAs::Vista};
+    using SShown = std::array<std::set<std::string>, 3>;
+
+    // The plugins the catalogue shows on fresh targets of that kind, in kVersions' order.
+    SShown Shown(EFreshTarget kind) {
+        SShown shown;
+        for (size_t v = 0; v < shown.size(); ++v) {
+            CFreshTarget target(m_dir.Path(), kind, kVersions[v]);
             const SCommandResult r = Cli(target, {"list", "--json"});
             EXPECT_EQ(r.m_status, 0) << r.m_err;
             const std::string field = "\"plugin\":\"";
             for (size_t at = r.m_out.find(field); at != std::string::npos; at = r.m_out.find(field, at + 1)) {
                 const size_t from = at + field.size();
-                shown[vista].insert(r.m_out.substr(from, r.m_out.find('"', from) - from));
+                shown[v].insert(r.m_out.substr(from, r.m_out.find('"', from) - from));
             }
         }
         return shown;
     }
-    // A plugin opens on the target as made when its catalogue shows it (or when neither
-    // does: the apply then says why), else on the one set to Vista.
-    static bool OnVista(const std::array<std::set<std::string>, 2>& shown, const std::string& plugin) {
-        return !shown[0].count(plugin) && shown[1].count(plugin);
+    // A plugin opens on the first target that shows it, or on the one as made when none
+    // does (the apply then says why).
+    static EWindowsAs VersionFor(const SShown& shown, const std::string& plugin) {
+        for (size_t v = 0; v < shown.size(); ++v)
+            if (shown[v].count(plugin)) return kVersions[v];
+        return EWindowsAs::AsMade;
+    }
+    static const char* VersionName(EWindowsAs version) {
+        return version == EWindowsAs::Xp ? ", set to XP" : version == EWindowsAs::Vista ? ", set to Vista" : "";
     }
 
     // Every row for targets of `kind`, applied once per plugin and actions on a fresh one.
@@ -203,15 +209,15 @@ protected:
         const bool realWine = kind == EFreshTarget::Wine && WineInstalled();
         const auto shown = Shown(kind); // also makes the templates before the threads start
         RunInParallel(jobs.size(), [&](size_t i) {
-            CheckGroup(*jobs[i], kind, OnVista(shown, jobs[i]->front().m_plugin), realWine);
+            CheckGroup(*jobs[i], kind, VersionFor(shown, jobs[i]->front().m_plugin), realWine);
         });
     }
 
-    void CheckGroup(const std::vector<SRow>& rows, EFreshTarget kind, bool vista, bool realWine) {
+    void CheckGroup(const std::vector<SRow>& rows, EFreshTarget kind, EWindowsAs version, bool realWine) {
         const SRow& first = rows.front();
         const std::string what = first.m_where + " " + first.m_plugin + " [" + KindName(kind) +
-                                 (vista ? ", Vista" : "") + "] " + first.m_actions;
-        CFreshTarget target(m_dir.Path(), kind, vista);
+                                 VersionName(version) + "] " + first.m_actions;
+        CFreshTarget target(m_dir.Path(), kind, version);
         std::vector<std::string> args{"apply", first.m_plugin};
         for (const std::string& arg : SplitActions(first.m_actions)) args.push_back(arg);
         args.push_back("--yes");
@@ -274,15 +280,16 @@ TEST_F(ShippedCatalogue, EveryPluginHasAnExportSectionAndExpectationRows) {
 TEST_F(ShippedCatalogue, EveryPluginOpensWhereTheCatalogueShowsIt) {
     std::set<std::string> anywhere;
     for (EFreshTarget kind : {EFreshTarget::Sandbox, EFreshTarget::Wine}) {
-        const auto shown = Shown(kind);
-        std::set<std::string> either = shown[0];
-        either.insert(shown[1].begin(), shown[1].end());
-        anywhere.insert(either.begin(), either.end());
-        const std::vector<std::string> opened(either.begin(), either.end());
+        const SShown shown = Shown(kind);
+        std::set<std::string> any;
+        for (const auto& names : shown) any.insert(names.begin(), names.end());
+        anywhere.insert(any.begin(), any.end());
+        const std::vector<std::string> opened(any.begin(), any.end());
         RunInParallel(opened.size(), [&](size_t i) {
-            CFreshTarget target(m_dir.Path(), kind, OnVista(shown, opened[i]));
+            const EWindowsAs version = VersionFor(shown, opened[i]);
+            CFreshTarget target(m_dir.Path(), kind, version);
             const SCommandResult r = Cli(target, {"show", opened[i]});
-            EXPECT_EQ(r.m_status, 0) << opened[i] << " [" << KindName(kind) << "]: " << r.m_err;
+            EXPECT_EQ(r.m_status, 0) << opened[i] << " [" << KindName(kind) << VersionName(version) << "]: " << r.m_err;
         });
     }
     for (const std::string& plugin : ShippedPluginNames())
