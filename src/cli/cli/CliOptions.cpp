@@ -114,11 +114,11 @@ Options:
 Exit status: 0 on success; 1 when the plugin's script reported an error; 2 when the
 plugin file is missing or no plugin, the catalogue does not show the plugin for the
 target (its OSVERSION: "WINE" is for Wine prefixes only), an --answer does not fit its
-box, or the command line is wrong; 3 when an action or Apply could not be performed on the page, or the
-plugin has nothing to export; 4 when the target cannot be opened; 5 when the target
-refused the changes of the apply (a running wineserver, a read-only file or folder),
-which is then neither recorded in the history nor logged, or when the export file
-could not be written (it is then left as it was).
+box, or the command line is wrong; 3 when an action or Apply could not be performed on
+the page, or the plugin has nothing to export; 4 when the target cannot be opened; 5
+when the target refused the changes of the apply (a running wineserver, a read-only
+file or folder), which is then neither recorded in the history nor logged, or when the
+export file could not be written (it is then left as it was).
 )";
 }
 
