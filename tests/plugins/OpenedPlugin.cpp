@@ -1,5 +1,6 @@
 #include "plugins/OpenedPlugin.h"
 
+#include "core/app/PluginKeys.h"
 #include "core/pages/PropertyPageCheck.h"
 #include "core/pages/PropertyPageEdit.h"
 #include "core/pages/PropertyPageHtml.h"
@@ -42,6 +43,14 @@ std::vector<std::string> ShippedPlugins() {
         if (entry.path().extension() == ".cvp") files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
+}
+
+std::vector<std::string> ShownPlugins(const target::CTargetSystem& target) {
+    const app::SVersionTarget filter{target.WindowsVersionCode(), target.Kind() == target::TargetKind::Wine};
+    std::vector<std::string> shown;
+    for (const std::string& path : ShippedPlugins())
+        if (app::PassesVersionFilter(app::ReadPluginKeys(path).osVersion, filter, true)) shown.push_back(path);
+    return shown;
 }
 
 std::string ShippedPlugin(const std::string& fileName) { return std::string(CVA_PLUGIN_DIR) + "/" + fileName; }

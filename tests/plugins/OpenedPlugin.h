@@ -18,6 +18,8 @@ namespace cva::test {
 
 // The shipped plugin files, sorted by name.
 std::vector<std::string> ShippedPlugins();
+// Those of them the catalogue shows for the target (its version filter).
+std::vector<std::string> ShownPlugins(const target::CTargetSystem& target);
 std::string ShippedPlugin(const std::string& fileName);
 
 // Records what the plugin asks the user and answers every question with m_answer.

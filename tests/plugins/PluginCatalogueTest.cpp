@@ -1,5 +1,6 @@
-// Every shipped plugin, whatever its page: a well-formed file, a script that compiles
-// behind the prelude, and pages that read the fresh Windows XP sandbox without touching it.
+// Every shipped plugin, whatever its page: a well-formed file; and each one the catalogue
+// shows for the fresh Windows XP sandbox: a script that compiles behind the prelude, and a
+// page that reads the sandbox without touching it.
 #include "core/pages/PropertyPageCheck.h"
 #include "core/pages/PropertyPageEdit.h"
 #include "core/pages/PropertyPageHtml.h"
@@ -142,7 +143,7 @@ TEST_F(PluginCatalogue, SettingsPlaceEachPluginInTheCatalogue) {
 }
 
 TEST_F(PluginCatalogue, ScriptsCompileAndDefineTheirRoutines) {
-    for (const auto& path : ShippedPlugins()) {
+    for (const auto& path : ShownPlugins(*s_target)) {
         SCOPED_TRACE(Name(path));
         // A "/*" left in the text would survive comment removal and break the script.
         EXPECT_EQ(plugin::RemoveBlockComments(LoadFile(path).ReadText(false).m_script).find("/*"),
@@ -156,7 +157,7 @@ TEST_F(PluginCatalogue, ScriptsCompileAndDefineTheirRoutines) {
 }
 
 TEST_F(PluginCatalogue, DescriptionsReachThePageWithRealLineBreaks) {
-    for (const auto& path : ShippedPlugins()) {
+    for (const auto& path : ShownPlugins(*s_target)) {
         SCOPED_TRACE(Name(path));
         COpenedPlugin opened(*s_target, path);
         const std::string& description = opened.Page().Description();
@@ -170,7 +171,7 @@ TEST_F(PluginCatalogue, DescriptionsReachThePageWithRealLineBreaks) {
 }
 
 TEST_F(PluginCatalogue, UntouchedPagesOfferNoApply) {
-    for (const auto& path : ShippedPlugins()) {
+    for (const auto& path : ShownPlugins(*s_target)) {
         SCOPED_TRACE(Name(path));
         COpenedPlugin opened(*s_target, path);
         ASSERT_TRUE(opened.Opened()) << opened.Failures();
@@ -185,7 +186,7 @@ TEST_F(PluginCatalogue, UntouchedPagesOfferNoApply) {
 }
 
 TEST_F(PluginCatalogue, ApplyingAChangeTakenBackChangesNothing) {
-    for (const auto& path : ShippedPlugins()) {
+    for (const auto& path : ShownPlugins(*s_target)) {
         SCOPED_TRACE(Name(path));
         std::string before = RegistrySnapshot(*s_target);
         COpenedPlugin opened(*s_target, path);
@@ -241,7 +242,7 @@ protected:
 };
 
 TEST_F(PluginsWithoutTheirValues, ApplyingAChangeTakenBackAsksForNothingAndWritesNothing) {
-    for (const auto& path : ShippedPlugins()) {
+    for (const auto& path : ShownPlugins(*s_target)) {
         // The explorer plugin always writes its three values, and needs nothing restarted.
         if (Name(path) == "explorer_files.cvp") continue;
         SCOPED_TRACE(Name(path));

@@ -5,6 +5,7 @@
 #include "cli/cli/CliPrompts.h"
 #include "core/app/AppCore.h"
 #include "core/app/ApplicationDlg.h"
+#include "core/app/PluginKeys.h"
 #include "core/app/TweakExport.h"
 #include "core/app/UserProfiles.h"
 #include "core/pages/PageOwner.h"
@@ -18,6 +19,7 @@
 #include "platform/process/SystemMessage.h"
 #include "platform/settings/SettingsStore.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -103,7 +105,15 @@ bool PerformAction(pages::CPropertyPageBase* page, const SAction& action) {
         switch (action.kind) {
         case EKind::Check: return multi->ClickItemTo(i, wanted);
         case EKind::Select: return multi->ClickItem(i);
-        case EKind::Text: return multi->EditText(i, action.value);
+        case EKind::Text:
+            // A slider takes its position as the user's drag and release would give it.
+            if (item.m_kind == "slider") {
+                char* end = nullptr;
+                const long position = std::strtol(action.value.c_str(), &end, 10);
+                return !action.value.empty() && *end == '\0' && multi->MoveSlider(i, static_cast<int>(position)) &&
+                       multi->ReleaseSlider(i);
+            }
+            return multi->EditText(i, action.value);
         case EKind::Combo:
             for (size_t e = 0; e < item.m_entries.size(); ++e)
                 if (item.m_entries[e] == action.value) return multi->SelectEntry(i, static_cast<int>(e));
@@ -162,10 +172,27 @@ int ExportPlugin(const SOptions& options, CApplicationDlg& dlg, std::string& out
     return kExitOk;
 }
 
+// A plugin the catalogue does not show for this target is not opened on it either: its
+// script would read and write keys the target does not use.
+bool IsShownForTarget(const std::string& path, CApplicationDlg& dlg, std::string& err) {
+    const app::SPluginKeys keys = app::ReadPluginKeys(path);
+    if (app::PassesVersionFilter(keys.osVersion, dlg.Catalogue().VersionTarget(), true)) return true;
+    const std::string name = plugin::PluginFileName(path);
+    const app::SVersionTarget asWine{dlg.Catalogue().VersionTarget().windowsVersionCode, true};
+    if (!dlg.Catalogue().VersionTarget().wine && app::PassesVersionFilter(keys.osVersion, asWine, true))
+        err += name + " is for Wine prefixes only (OSVERSION=" + keys.osVersion + ") and is not shown for the " +
+               dlg.Target().Describe() + "\n";
+    else
+        err += name + " is not for the Windows version of the " + dlg.Target().Describe() + " (OSVERSION=" +
+               keys.osVersion + ") and is not shown for it\n";
+    return false;
+}
+
 int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
                 std::string& err) {
     const std::optional<std::string> path = FindPlugin(options, dlg, err);
     if (!path) return kExitUsage;
+    if (!IsShownForTarget(*path, dlg, err)) return kExitUsage;
     dlg.m_plugins.push_back({*path, 0, 0});
     std::string why;
     if (!dlg.LoadPlugin(static_cast<int>(dlg.m_plugins.size()) - 1, &why)) {

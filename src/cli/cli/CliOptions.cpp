@@ -89,7 +89,8 @@ Actions (item and row numbers start at 0):
   --check I=0|1      clear or set check box I (check page, multi page check and radio
                      items), clicking as often as it takes: a three-state box passes
                      its indeterminate state
-  --text I=VALUE     type VALUE into edit line I (edit page, multi page edit, spin, combo)
+  --text I=VALUE     type VALUE into edit line I (edit page, multi page edit, spin, combo),
+                     or move slider I to position VALUE
   --select I         choose radio button I, or select list row I
   --row-check R=0|1  clear or set the check box of list row R (checklist pages)
   --combo I=TEXT     pick the entry TEXT of combo item I (typed when it is no entry)
@@ -129,13 +130,14 @@ Options:
   --help             this text
 
 Exit status: 0 on success; 1 when the plugin's script reported an error; 2 when the
-plugin file is missing or no plugin, an --answer does not fit its box, or the command
-line is wrong; 3 when an action or Apply could not be performed on the page, or the
-plugin has nothing to export, or an undo is refused or could not put everything back;
-4 when the target cannot be opened; 5 when the target
-refused the changes of the apply (a running wineserver, a read-only file or folder),
-which is then neither recorded in the history nor logged, the undo could not be saved, or when the export file
-could not be written (it is then left as it was).
+plugin file is missing or no plugin, the catalogue does not show the plugin for the
+target (its OSVERSION: "WINE" is for Wine prefixes only), an --answer does not fit its
+box, or the command line is wrong; 3 when an action or Apply could not be performed on
+the page, the plugin has nothing to export, or an undo is refused or could not put
+everything back; 4 when the target cannot be opened; 5 when the target refused the
+changes of the apply (a running wineserver, a read-only file or folder), which is then
+neither recorded in the history nor logged, when the undo could not be saved, or when
+the export file could not be written (it is then left as it was).
 )";
 }
 

@@ -91,7 +91,8 @@ CApplicationDlg::PageFactory CApplicationDlg::DefaultPageFactory() {
 CApplicationDlg::CApplicationDlg(target::CTargetSystem& target, settings::CSettingsStore& settings,
                                  IUserPrompts& prompts, SSessionRequests requests,
                                  std::string profileFolder, PageFactory pageFactory)
-    : m_catalogue(settings, target.WindowsVersionCode()), m_plugins(m_catalogue.m_plugins),
+    : m_catalogue(settings, target.WindowsVersionCode(), target.Kind() == target::TargetKind::Wine),
+      m_plugins(m_catalogue.m_plugins),
       m_target(target), m_settings(settings), m_prompts(prompts), m_requests(std::move(requests)),
       m_mru(std::move(profileFolder)), m_menus(settings, target.WindowsVersionCode()),
       m_pPageOwner(std::make_unique<CDialogPageOwner>(*this)) {

@@ -16,7 +16,7 @@ void CApplicationDlg::BeforeTargetChange() {
 
 void CApplicationDlg::OnTargetChanged() {
     const int version = m_target.WindowsVersionCode();
-    m_catalogue.SetWindowsVersionCode(version);
+    m_catalogue.SetVersionTarget(version, m_target.Kind() == target::TargetKind::Wine);
     m_menus.SetWindowsVersionCode(version);
     m_menus.m_bFavoritesChanged = true;
     // The version filter decides which plugins the catalogue holds, so it is built anew.

@@ -53,6 +53,12 @@ std::string FolderSignature(const std::string& folder, const std::vector<files::
     return text;
 }
 
+// The version filter's view of the target: a catalogue built for a Wine prefix holds
+// plugins that the sandbox must not show, and one built for XP lacks Vista's.
+std::string FilterSignature(const SVersionTarget& target) {
+    return (target.wine ? " wine " : " windows ") + std::to_string(target.windowsVersionCode);
+}
+
 void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
     size_t pos = 0;
     while ((pos = text.find(from, pos)) != std::string::npos) {
@@ -63,8 +69,8 @@ void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
 
 } // namespace
 
-CPluginCatalogue::CPluginCatalogue(settings::CSettingsStore& settings, int windowsVersionCode)
-    : m_settings(settings), m_nWindowsVersion(windowsVersionCode) {}
+CPluginCatalogue::CPluginCatalogue(settings::CSettingsStore& settings, int windowsVersionCode, bool wineTarget)
+    : m_settings(settings), m_target{windowsVersionCode, wineTarget} {}
 
 CPluginCatalogue::~CPluginCatalogue() = default;
 
@@ -109,7 +115,7 @@ void CPluginCatalogue::BuildCatalogue(int groupMask) {
         folder.empty() ? std::vector<files::SFindData>() : files::FindFiles(folder, "*.cvp", false);
     if (groupMask == 0) {
         m_strBuiltFolder = folder;
-        m_strBuiltSignature = FolderSignature(folder, found);
+        m_strBuiltSignature = FolderSignature(folder, found) + FilterSignature(m_target);
         if (ReadSetting("CacheValid", 0) != 0) {
             if (LoadCatalogueCache()) {
                 m_bFullCatalogue = true;
@@ -135,7 +141,7 @@ void CPluginCatalogue::BuildCatalogue(int groupMask) {
     int inUse = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
         const SPluginKeys& plugin = keys[i];
-        if (!PassesVersionFilter(plugin.osVersion, m_nWindowsVersion, true)) continue;
+        if (!PassesVersionFilter(plugin.osVersion, m_target, true)) continue;
         if (groupMask != 0 && (groupMask & plugin.group) == 0) continue;
         AddResolvedEntry(paths[i], plugin.category, plugin.level);
         ++inUse; // counted even when the entry is declined for want of "::"
@@ -318,7 +324,7 @@ std::string CPluginCatalogue::SplitCategoryPath(std::string& rest) {
 void CPluginCatalogue::LoadSinglePlugin(const std::string& path) {
     Clear();
     const SPluginKeys keys = ReadPluginKeys(path);
-    if (!PassesVersionFilter(keys.osVersion, m_nWindowsVersion, false)) return;
+    if (!PassesVersionFilter(keys.osVersion, m_target, false)) return;
     AddResolvedEntry(path, keys.category, keys.level);
 }
 

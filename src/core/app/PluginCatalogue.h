@@ -37,11 +37,12 @@ struct SOutBarFolder {
 // with their trees, the views, and the cache that spares a start from reading every
 // plugin file. "PluginDir", "ProfileDir" and the cache counters are read from the
 // settings each time, since the options dialog can change them at any moment. The cache
-// names the folder it was written for and a signature of that folder's plugin files; a
-// cache that no longer matches the folder is not used.
+// names the folder it was written for and a signature of that folder's plugin files and
+// of the target the version filter chose for; a cache that no longer matches the folder or
+// the target is not used.
 class CPluginCatalogue {
 public:
-    CPluginCatalogue(settings::CSettingsStore& settings, int windowsVersionCode);
+    CPluginCatalogue(settings::CSettingsStore& settings, int windowsVersionCode, bool wineTarget = false);
     ~CPluginCatalogue();
     CPluginCatalogue(const CPluginCatalogue&) = delete;
     CPluginCatalogue& operator=(const CPluginCatalogue&) = delete;
@@ -94,9 +95,9 @@ public:
     void SetPluginFolder(std::string folder) { m_strFolderForRun = std::move(folder); }
     std::string ProfileFolder() const;
     std::string CacheFilePath() const;
-    int WindowsVersionCode() const { return m_nWindowsVersion; }
+    const SVersionTarget& VersionTarget() const { return m_target; }
     // Another target was opened: the version filter follows it from the next build.
-    void SetWindowsVersionCode(int code) { m_nWindowsVersion = code; }
+    void SetVersionTarget(int windowsVersionCode, bool wine) { m_target = {windowsVersionCode, wine}; }
 
     std::vector<PLUGIN_INFO> m_plugins;
     int m_nView = kViewAll;
@@ -110,7 +111,7 @@ private:
     void WriteSetting(const char* name, int value);
 
     settings::CSettingsStore& m_settings;
-    int m_nWindowsVersion;
+    SVersionTarget m_target;
     ICatalogueProgress* m_pProgress = nullptr;
     std::vector<std::unique_ptr<SOutBarFolder>> m_folders;
     int m_nCurrentFolder = 0;

@@ -87,11 +87,12 @@ std::vector<SPluginKeys> ReadPluginKeysAll(const std::vector<std::string>& paths
     return result;
 }
 
-bool PassesVersionFilter(std::string_view osVersion, int windowsVersionCode, bool accept2K) {
+bool PassesVersionFilter(std::string_view osVersion, const SVersionTarget& target, bool accept2K) {
     if (text::EqualsNoCaseUtf8(osVersion, "none")) return true;
     const std::string upper = text::ToUpperUtf8(osVersion);
     auto has = [&](const char* tag) { return upper.find(tag) != std::string::npos; };
-    switch (windowsVersionCode) {
+    if (has("WINE")) return target.wine;
+    switch (target.windowsVersionCode) {
     case 9: return has("VISTA");
     case 7: return has("XP");
     case 3: return has("98");

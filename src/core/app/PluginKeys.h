@@ -28,9 +28,18 @@ SPluginKeys ReadPluginKeys(const std::string& path);
 std::vector<SPluginKeys> ReadPluginKeysAll(const std::vector<std::string>& paths,
                                            const std::function<void(size_t done)>& progress = {});
 
-// The "OSVERSION" test against the target's Windows version code. accept2K: the folder
-// scan takes "2K" for Windows 2000, the single plugin of the command line does not.
-bool PassesVersionFilter(std::string_view osVersion, int windowsVersionCode, bool accept2K);
+// What the "OSVERSION" test compares a plugin with: the Windows version code the target
+// reports and whether it is a Wine prefix.
+struct SVersionTarget {
+    int windowsVersionCode = 0;
+    bool wine = false;
+};
+
+// The "OSVERSION" test. A plugin naming "WINE" changes what only Wine reads and is for
+// Wine prefixes alone; the others are tested against the Windows version code, on a Wine
+// prefix too (it reports the version it pretends to be). accept2K: the folder scan takes
+// "2K" for Windows 2000, the single plugin of the command line does not.
+bool PassesVersionFilter(std::string_view osVersion, const SVersionTarget& target, bool accept2K);
 
 // The text after the last path separator, or empty when there is none.
 std::string FileNameOf(std::string_view path);

@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -81,37 +82,74 @@ protected:
 
 constexpr const char* kAdvanced = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 
-TEST_F(CvaCli, ListShowsTheStarterCatalogueInFoldersAndTrees) {
-    // Without --plugins the program finds the plugins beside itself.
+TEST_F(CvaCli, ListShowsTheShippedCatalogueInFoldersAndTrees) {
+    // Without --plugins the program finds the plugins beside itself. Whatever the
+    // catalogue holds, each entry is a shipped file, once, as a leaf below a folder and a
+    // node, and the catalogue is cached at exit, as the window does.
     CResult r = Exec(CVA_CLI_PROGRAM, {"list"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
-    EXPECT_NE(r.m_out.find("System\n  Crash handling\n    After a stop error  [crash_behaviour.cvp]\n"
-                           "    Memory dump  [crash_dump.cvp]\n"),
-              std::string::npos)
-        << r.m_out;
-    EXPECT_NE(r.m_out.find("Desktop\n  Appearance\n    Visual effects  [visual_effects.cvp]\n"
-                           "  Menus\n    Menu show delay  [menu_delay.cvp]\n"),
-              std::string::npos);
-    // The catalogue is cached at exit, as the window does.
-    EXPECT_NE(ReadAll(Profile("cache.dat")).find("menu_delay.cvp|Desktop::Menus::Menu show delay|0"),
-              std::string::npos);
-
+    const std::string cache = ReadAll(Profile("cache.dat"));
+    std::set<std::string> listed;
+    for (size_t end = r.m_out.find("]\n"); end != std::string::npos; end = r.m_out.find("]\n", end + 1)) {
+        const size_t open = r.m_out.rfind("  [", end);
+        const size_t lineStart = r.m_out.rfind('\n', open) + 1;
+        const std::string name = r.m_out.substr(open + 3, end - open - 3);
+        EXPECT_TRUE(listed.insert(name).second) << name;
+        EXPECT_TRUE(std::filesystem::exists(std::string(CVA_PLUGIN_FOLDER) + "/" + name)) << name;
+        EXPECT_EQ(r.m_out.compare(lineStart, 4, "    "), 0) << name;
+        EXPECT_NE(cache.find("\n" + name + "|"), std::string::npos) << name;
+    }
+    EXPECT_GE(listed.size(), 10u);
     r = Cli({"list", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
-    EXPECT_NE(r.m_out.find("{\"name\":\"Desktop\",\"tree\":[{\"text\":\"Appearance\",\"plugin\":null,"
-                           "\"children\":[{\"text\":\"Visual effects\",\"plugin\":\"visual_effects.cvp\","
-                           "\"children\":[]}]},{\"text\":\"Menus\",\"plugin\":null,"
-                           "\"children\":[{\"text\":\"Menu show delay\",\"plugin\":\"menu_delay.cvp\","
-                           "\"children\":[]}]}]}"),
-              std::string::npos)
-        << r.m_out;
+    for (const std::string& name : listed)
+        EXPECT_NE(r.m_out.find("\"plugin\":\"" + name + "\""), std::string::npos) << name;
+
+    // The shape of both forms, on a folder of known plugins.
+    Mine("b.cvp", "Desktop::Menus::Menu show delay", "type=check\r\n", "");
+    Mine("a.cvp", "Desktop::Appearance::Visual effects", "type=check\r\n", "");
+    EXPECT_EQ(Cli({"list"}, m_dir.File("mine")).m_out,
+              "Desktop\n  Appearance\n    Visual effects  [a.cvp]\n  Menus\n    Menu show delay  [b.cvp]\n");
+    EXPECT_NE(Cli({"list", "--json"}, m_dir.File("mine"))
+                  .m_out.find("{\"name\":\"Desktop\",\"tree\":[{\"text\":\"Appearance\",\"plugin\":null,"
+                              "\"children\":[{\"text\":\"Visual effects\",\"plugin\":\"a.cvp\","
+                              "\"children\":[]}]},{\"text\":\"Menus\",\"plugin\":null,"
+                              "\"children\":[{\"text\":\"Menu show delay\",\"plugin\":\"b.cvp\","
+                              "\"children\":[]}]}]}"),
+              std::string::npos);
 }
 
 TEST_F(CvaCli, AppliedViewListsWhatWasApplied) {
     ASSERT_EQ(Cli({"apply", "menu_delay.cvp", "--text", "0=300", "--yes"}).m_status, 0);
     CResult r = Cli({"list", "--view", "applied"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
-    EXPECT_EQ(r.m_out, "Desktop\n  Menus\n    Menu show delay  [menu_delay.cvp]\n");
+    // One leaf, wherever the catalogue files the plugin.
+    EXPECT_EQ(r.m_out.find("["), r.m_out.rfind("["));
+    EXPECT_NE(r.m_out.find("  [menu_delay.cvp]\n"), std::string::npos) << r.m_out;
+}
+
+TEST_F(CvaCli, WinePluginsAreForWinePrefixesOnly) {
+    const std::string mine = Mine("wine_only.cvp", "Wine: Graphics::Only\r\nOSVERSION=WINE",
+                                  "type=check\r\nText0=One\r\n", "Sub OnInit()\r\nEnd Sub\r\n");
+    Mine("all.cvp", "Test::All", "type=check\r\n", "");
+    EXPECT_EQ(Cli({"list"}, mine).m_out, "Test\n  All  [all.cvp]\n");
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"show", "wine_only"}, {"apply", "wine_only", "--check", "0=1", "--yes"}}) {
+        CResult r = Cli(command, mine);
+        EXPECT_EQ(r.m_status, 2) << command[0];
+        EXPECT_EQ(r.m_out, "");
+        EXPECT_NE(r.m_err.find("wine_only.cvp is for Wine prefixes only (OSVERSION=WINE) and is not shown for the "
+                               "sandbox " + m_dir.File("box")),
+                  std::string::npos)
+            << r.m_err;
+    }
+    // The cache the sandbox's list left behind is not the prefix's catalogue.
+    cva::test::MakeWineShapedPrefix(m_dir.File("prefix"));
+    m_target = "wine:" + m_dir.File("prefix");
+    CResult r = Cli({"list"}, mine);
+    EXPECT_NE(r.m_out.find("Wine: Graphics\n  Only  [wine_only.cvp]\n"), std::string::npos) << r.m_out;
+    EXPECT_NE(r.m_out.find("[all.cvp]"), std::string::npos);
+    EXPECT_EQ(Cli({"show", "wine_only"}, mine).m_status, 0);
 }
 
 TEST_F(CvaCli, ShowPrintsTheCheckPageAfterItsStartRoutine) {
@@ -205,6 +243,13 @@ TEST_F(CvaCli, MultiPageSpinTakesAValueOnceTheDefaultsAreCleared) {
                     "MaxConnectionsPerServer")
                   .find("0x8"),
               std::string::npos);
+}
+
+TEST_F(CvaCli, MultiPageSliderTakesItsPositionAsText) {
+    CResult r = Cli({"apply", "shutdown_timeouts.cvp", "--text", "2=3000", "--yes"});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(Query("HKCU\\Control Panel\\Desktop", "HungAppTimeout").find("REG_SZ    3000"), std::string::npos);
+    EXPECT_EQ(Cli({"apply", "shutdown_timeouts.cvp", "--text", "2=soon", "--yes"}).m_status, 3);
 }
 
 TEST_F(CvaCli, HtmlPageLinkRunsTheScriptAndRecordsIt) {

@@ -11,8 +11,8 @@ namespace {
 
 class CatalogueBuild : public cva::test::CatalogueFixture {
 protected:
-    CPluginCatalogue& Build(int versionCode = 7, int mask = 0) {
-        m_catalogue = std::make_unique<CPluginCatalogue>(*m_settings, versionCode);
+    CPluginCatalogue& Build(int versionCode = 7, int mask = 0, bool wine = false) {
+        m_catalogue = std::make_unique<CPluginCatalogue>(*m_settings, versionCode, wine);
         m_catalogue->BuildCatalogue(mask);
         return *m_catalogue;
     }
@@ -120,6 +120,28 @@ TEST_F(CatalogueBuild, VersionFilterByTargetVersion) {
     EXPECT_EQ(Build(8).m_plugins.size(), 2u);                // all, vista (holds 2003)
     EXPECT_EQ(Build(5).m_plugins.size(), 4u);                // NT 4 takes everything
     EXPECT_EQ(Build(2).m_plugins.size(), 4u);                // so does Windows 95
+}
+
+TEST_F(CatalogueBuild, WinePluginsOnlyOnWinePrefixesWhichKeepTheVersionTest) {
+    WritePlugin("wine.cvp", {"Wine: Graphics::Dpi", -1, "wine"});
+    WritePlugin("xp.cvp", {"Sys::Xp", -1, "XP"});
+    WritePlugin("vista.cvp", {"Sys::Vista", -1, "VISTA"});
+    auto shown = [](const CPluginCatalogue& cat) {
+        std::string names;
+        for (const char* name : {"wine.cvp", "xp.cvp", "vista.cvp"})
+            if (cat.FindByFileName(name) >= 0) names += std::string(names.empty() ? "" : " ") + name;
+        return names;
+    };
+    EXPECT_EQ(shown(Build(7, 0, true)), "wine.cvp xp.cvp");
+    EXPECT_EQ(shown(Build(7)), "xp.cvp");
+    EXPECT_EQ(shown(Build(5)), "xp.cvp vista.cvp"); // NT 4 takes every Windows plugin only
+
+    CPluginCatalogue single(*m_settings, 7);
+    single.LoadSinglePlugin(PluginPath("wine.cvp"));
+    EXPECT_TRUE(single.m_plugins.empty());
+    single.SetVersionTarget(7, true);
+    single.LoadSinglePlugin(PluginPath("wine.cvp"));
+    EXPECT_EQ(single.m_plugins.size(), 1u);
 }
 
 TEST_F(CatalogueBuild, SinglePluginDoesNotAccept2K) {

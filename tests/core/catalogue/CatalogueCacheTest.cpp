@@ -73,6 +73,23 @@ TEST_F(CatalogueCache, StaleCacheIsScannedAgainAndRewritten) {
     EXPECT_EQ(m_settings->GetProfileString("Settings", "PluginDir"), m_temp / "plugins/");
 }
 
+TEST_F(CatalogueCache, CacheServesOnlyTheKindAndVersionOfTargetItWasWrittenFor) {
+    WritePlugin("wine.cvp", {"Wine: Graphics::Dpi", -1, "WINE"});
+    WritePlugin("vista.cvp", {"Sys::Vista", -1, "VISTA"});
+    CPluginCatalogue wine(*m_settings, 7, true);
+    wine.BuildCatalogue(0);
+    ASSERT_EQ(wine.m_plugins.size(), 1u);
+    ASSERT_TRUE(wine.SaveCatalogueCache());
+
+    auto sandbox = Start(7);
+    EXPECT_TRUE(sandbox->m_plugins.empty());
+    ASSERT_TRUE(sandbox->SaveCatalogueCache());
+    sandbox->SetVersionTarget(9, false); // another target opened in the same run
+    sandbox->ShowAll();
+    ASSERT_EQ(sandbox->m_plugins.size(), 1u);
+    EXPECT_EQ(sandbox->m_plugins[0].path, PluginPath("vista.cvp"));
+}
+
 TEST_F(CatalogueCache, CachedLinesAreTakenAsTheyStand) {
     WritePlugin("level.cvp", {"Sys::FromFile", 4, "VISTA"});
     ASSERT_TRUE(Start()->SaveCatalogueCache());
