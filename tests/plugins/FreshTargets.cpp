@@ -216,7 +216,14 @@ SCommandResult CFreshTarget::RunWineBatch(const std::vector<std::string>& batch)
     std::string text;
     for (const std::string& line : batch) text += line + "\r\n";
     WriteAll(m_target + "/drive_c/cva-check.bat", text);
-    return Shell("timeout 300 wine cmd /c 'C:\\cva-check.bat'; status=$?; wineserver -k; wineserver -w; exit $status");
+    // Wine now and then fails to start cmd at all on a loaded machine ("ShellExecuteEx
+    // failed"); a second start is the same check, not a weaker one.
+    SCommandResult r;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        r = Shell("timeout 300 wine cmd /c 'C:\\cva-check.bat'; status=$?; wineserver -k; wineserver -w; exit $status");
+        if (r.m_status == 0) break;
+    }
+    return r;
 }
 
 void RunInParallel(size_t count, const std::function<void(size_t)>& job) {

@@ -30,7 +30,7 @@ TEST_F(WindowTest, TheShippedMultiPluginIsChangedAndAppliedFromItsPage) {
                                m_dir.File("plugins") + "/shutdown_timeouts.cvp");
     m_window->OnCommand(gui::ID_REFRESH_ALL);
     int folder = -1;
-    gui::CTreeCtrlEx* tree = TreeOf(QStringLiteral("System"), &folder);
+    gui::CTreeCtrlEx* tree = TreeOf(QStringLiteral("Logon and shutdown"), &folder);
     ASSERT_NE(tree, nullptr);
     m_window->OutBar()->findChild<QPushButton*>(QStringLiteral("folder%1").arg(folder))->click();
     tree->setCurrentItem(FindItem(tree, QStringLiteral("Waiting for programs and services")));
