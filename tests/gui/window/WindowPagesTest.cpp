@@ -2,7 +2,6 @@
 // window keeps for tree and page, and the tree's focus mark.
 #include "gui/window/WindowFixture.h"
 
-#include "core/app/PluginKeys.h"
 #include "gui/pages/MultiPageView.h"
 #include "gui/window/GfxOutBarCtrl.h"
 #include "gui/window/TreeCtrlEx.h"
@@ -27,16 +26,14 @@ namespace cva::test {
 namespace {
 
 TEST_F(WindowTest, TheShippedMultiPluginIsChangedAndAppliedFromItsPage) {
-    const std::string plugin = m_dir.File("plugins") + "/shutdown_timeouts.cvp";
-    std::filesystem::copy_file(std::string(CVA_PLUGIN_DIR) + "/shutdown_timeouts.cvp", plugin);
+    std::filesystem::copy_file(std::string(CVA_PLUGIN_DIR) + "/shutdown_timeouts.cvp",
+                               m_dir.File("plugins") + "/shutdown_timeouts.cvp");
     m_window->OnCommand(gui::ID_REFRESH_ALL);
-    // Found where its category files it, wherever the catalogue moves it.
-    const std::string category = app::ReadPluginKeys(plugin).category;
     int folder = -1;
-    gui::CTreeCtrlEx* tree = TreeOf(QString::fromStdString(category.substr(0, category.find("::"))), &folder);
+    gui::CTreeCtrlEx* tree = TreeOf(QStringLiteral("System"), &folder);
     ASSERT_NE(tree, nullptr);
     m_window->OutBar()->findChild<QPushButton*>(QStringLiteral("folder%1").arg(folder))->click();
-    tree->setCurrentItem(FindItem(tree, QString::fromStdString(category.substr(category.rfind("::") + 2))));
+    tree->setCurrentItem(FindItem(tree, QStringLiteral("Waiting for programs and services")));
     ASSERT_EQ(m_logic->m_nPageIndex, pages::PAGE_MULTI);
     auto* view = m_window->findChild<gui::CMultiPageView*>(QStringLiteral("page5"));
     ASSERT_NE(view, nullptr);
