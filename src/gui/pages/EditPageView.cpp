@@ -56,13 +56,13 @@ CEditPageView::CEditPageView(pages::CPropertyPageEdit& page, QWidget* parent)
 }
 
 QLabel* CEditPageView::Label(int index) const {
-    return index >= 0 && index < kItems ? m_rows[static_cast<size_t>(index)].m_label : nullptr;
+    return At(m_rows, index, &SRow::m_label);
 }
 QLineEdit* CEditPageView::Field(int index) const {
-    return index >= 0 && index < kItems ? m_rows[static_cast<size_t>(index)].m_field : nullptr;
+    return At(m_rows, index, &SRow::m_field);
 }
 QPushButton* CEditPageView::BrowseButton(int index) const {
-    return index >= 0 && index < kItems ? m_rows[static_cast<size_t>(index)].m_browse : nullptr;
+    return At(m_rows, index, &SRow::m_browse);
 }
 
 void CEditPageView::ItemChanged(int index, pages::EItemChange) {

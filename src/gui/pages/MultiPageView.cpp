@@ -92,13 +92,13 @@ CMultiPageView::CMultiPageView(pages::CPropertyPageMulti& page, QWidget* parent)
 }
 
 QLabel* CMultiPageView::Label(int index) const {
-    return index >= 0 && index < kItems ? m_rows[static_cast<size_t>(index)].m_label : nullptr;
+    return At(m_rows, index, &SRow::m_label);
 }
 QWidget* CMultiPageView::Input(int index) const {
-    return index >= 0 && index < kItems ? m_rows[static_cast<size_t>(index)].m_input : nullptr;
+    return At(m_rows, index, &SRow::m_input);
 }
 QPushButton* CMultiPageView::BrowseButton(int index) const {
-    return index >= 0 && index < kItems ? m_rows[static_cast<size_t>(index)].m_browse : nullptr;
+    return At(m_rows, index, &SRow::m_browse);
 }
 
 void CMultiPageView::ItemChanged(int index, pages::EItemChange) {
