@@ -112,7 +112,8 @@ Options:
                      setting "Target", and with none stored, the sandbox
   --plugins DIR      the plugin folder for this run (the "PluginDir" setting is left
                      as it is); without it the "PluginDir" setting, then the "plugins"
-                     folder beside the program
+                     folder beside the program, then ../share/corvanta/plugins (where
+                     an installed copy keeps them)
   --profile NAME     edit the settings of another user of the target: NAME is the
                      folder name of a profile in the target's ProfileList (the sandbox
                      has Administrator and Helpdesk). That user's NTUSER.DAT is loaded

@@ -6,6 +6,7 @@
 #include "platform/target/ShellExecute.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace cva::app {
@@ -142,9 +143,21 @@ std::string CAppCore::RunningCopyText() const {
 
 std::string CAppCore::DefaultPluginFolder() const {
     const std::string beside = m_options.m_programFolder + "/plugins";
-    const std::string installed = m_options.m_programFolder + "/../share/corvanta/plugins";
+    // Stored in "PluginDir" and shown to the user, so without the "bin/..".
+    const std::string installed =
+        std::filesystem::path(m_options.m_programFolder + "/../share/corvanta/plugins").lexically_normal();
     if (!IsFolder(beside) && IsFolder(installed)) return installed;
     return beside;
+}
+
+std::string CAppCore::ManualFile() const {
+    for (const char* relative : {"/../share/doc/corvanta/manual/index.html", "/docs/manual/index.html"}) {
+        const std::filesystem::path file =
+            std::filesystem::path(m_options.m_programFolder + relative).lexically_normal();
+        struct stat st;
+        if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return file;
+    }
+    return {};
 }
 
 void CAppCore::ReadFolderSettings() {

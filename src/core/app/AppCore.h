@@ -75,6 +75,10 @@ public:
     const std::string& PluginFolder() const { return m_strPluginDir; }
     const std::string& ProfileFolder() const { return m_strProfileDir; }
     const std::string& LogFolder() const { return m_strLogDir; }
+    // The start page of the user manual: the installed copy in
+    // ../share/doc/corvanta/manual, else the docs folder linked beside the program in the
+    // build tree. Empty when neither is there.
+    std::string ManualFile() const;
 
     // The folder part of start-up on its own: "PluginDir", "ProfileDir", the log folder
     // and "LogViewer", each checked and stored as the program expects to find it.

@@ -18,6 +18,8 @@ namespace cva::gui {
 CTarnwickApp::CTarnwickApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(app::kAppTitle));
     setOrganizationName(QStringLiteral("Meridot"));
+    // Ties the windows to the installed desktop entry (its name and icon on Wayland).
+    setDesktopFileName(QStringLiteral("org.meridot.corvanta"));
 }
 
 bool CTarnwickApp::StartupMessage(const std::string& text) {

@@ -2,6 +2,7 @@
 // command-update pass.
 #include "gui/window/ApplicationWindow.h"
 
+#include "core/app/AppCore.h"
 #include "core/app/ApplicationDlg.h"
 #include "core/app/Maker.h"
 #include "core/app/UserPrompts.h"
@@ -267,7 +268,7 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_UPDATE: NotAvailable(QStringLiteral("Update")); return;
     case ID_OPTIONS: ShowOptions(0); return;
     case ID_ORGANIZE: ShowOptions(2); return;
-    case ID_HELP_TOPICS: NotAvailable(QStringLiteral("Help")); return;
+    case ID_HELP_TOPICS: OpenManual(); return;
     default: return;
     }
     SyncFromModel();
@@ -284,6 +285,20 @@ void CApplicationWindow::OpenWebsite() {
         std::string("No web browser was found to open ") + kWebsite +
             "\nInstall one, or xdg-utils to open it with the desktop's choice.",
         app::kAppTitle, app::MB_OK | app::MB_ICONEXCLAMATION);
+}
+
+void CApplicationWindow::OpenManual() {
+    const std::string manual = m_pCore ? m_pCore->ManualFile() : std::string();
+    if (manual.empty()) {
+        m_logic.Prompts().MessageBox(
+            "The user manual was not found beside the program or in ../share/doc/corvanta/manual.",
+            app::kAppTitle, app::MB_OK | app::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(manual)))) return;
+    m_logic.Prompts().MessageBox("No web browser was found to open the user manual " + manual +
+                                     "\nInstall one, or xdg-utils to open it with the desktop's choice.",
+                                 app::kAppTitle, app::MB_OK | app::MB_ICONEXCLAMATION);
 }
 
 void CApplicationWindow::ShowAbout() {

@@ -105,6 +105,7 @@ private:
     void EditPluginFile();
     void ShowAbout();
     void OpenWebsite();
+    void OpenManual();
     void NotAvailable(const QString& what);
     void ApplyOptions(const options::SOptionsResult& result);
     void SavePlacement();

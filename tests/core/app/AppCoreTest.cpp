@@ -131,7 +131,17 @@ TEST_F(AppCoreTest, InstalledLayoutFindsTheSharedPluginFolder) {
     fs::create_directories(m_temp / "share/corvanta/plugins");
     auto app = MakeApp();
     app->ReadFolderSettings();
-    EXPECT_EQ(fs::canonical(app->PluginFolder()), fs::canonical(m_temp / "share/corvanta/plugins"));
+    EXPECT_EQ(app->PluginFolder(), m_temp / "share/corvanta/plugins");
+}
+
+TEST_F(AppCoreTest, TheManualIsTheInstalledCopyElseTheBuildTreesDocs) {
+    EXPECT_EQ(MakeApp()->ManualFile(), "");
+    fs::create_directories(m_temp / "program/docs/manual");
+    files::WriteFileAtomically(m_temp / "program/docs/manual/index.html", "<html>");
+    EXPECT_EQ(MakeApp()->ManualFile(), m_temp / "program/docs/manual/index.html");
+    fs::create_directories(m_temp / "share/doc/corvanta/manual");
+    files::WriteFileAtomically(m_temp / "share/doc/corvanta/manual/index.html", "<html>");
+    EXPECT_EQ(MakeApp()->ManualFile(), m_temp / "share/doc/corvanta/manual/index.html");
 }
 
 TEST_F(AppCoreTest, AStoredProfileDirIsUsedAsItStands) {
