@@ -3,10 +3,11 @@
 # validates the desktop entry and the AppStream metainfo, runs the installed cva-cli on
 # the installed plugins, and builds the Debian package and checks what it declares.
 #
-# Usage: check_install.sh BUILD_DIR SOURCE_DIR
+# Usage: check_install.sh BUILD_DIR SOURCE_DIR [SKYFETCH_SONAME]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
+soname=${3:-}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 root=$tmp/root
@@ -52,8 +53,7 @@ for page in "$root"/usr/share/doc/corvanta/manual/*.html; do
 done
 # The update library, once the tree builds it, lies in the library folder with its
 # soname, and the installed window finds it there.
-if ls "$build"/src/update/libskyfetch.so* >/dev/null 2>&1; then
-  soname=$(objdump -p "$build"/src/update/libskyfetch.so | awk '/SONAME/ {print $2}')
+if [ -n "$soname" ]; then
   lib=$(find "$root/usr" -name "$soname" | head -1)
   [ -n "$lib" ] || fail "libskyfetch's soname file $soname is not installed"
   LD_LIBRARY_PATH= ldd "$root/usr/bin/cva" | grep -q "libskyfetch.*$root" ||
