@@ -35,11 +35,18 @@ bool CSkyfetchApp::CheckForUpdate(QWidget* parent, std::string version, std::str
     request.m_strWebsite = app::kMakerWebsite;
     // A new check starts from nothing; the path of an earlier download stays named until
     // this one has succeeded.
-    const std::string previous = m_checker.m_strSetupPath;
+    const std::string previousPath = m_checker.m_strSetupPath;
+    const std::string previousFolder = m_checker.m_strFolder;
     m_checker.m_strFolder.clear();
     CHttpDownloadDlg dialog(m_checker, request, parent);
     const bool ok = dialog.exec() == QDialog::Accepted;
-    if (!ok) m_checker.m_strSetupPath = previous;
+    if (!ok) {
+        m_checker.m_strSetupPath = previousPath;
+        m_checker.m_strFolder = previousFolder;
+    } else if (previousFolder != m_checker.m_strFolder) {
+        // Only the newest download is run at exit; an older one would only be litter.
+        RemoveFolder(previousFolder);
+    }
     return ok;
 }
 
