@@ -24,6 +24,9 @@ public:
     };
 
     explicit CTestServer(const SOptions& options) : m_https(!options.cert.empty()) {
+        // A proxy of the machine must not stand between the tests and their own server.
+        ::setenv("no_proxy", "127.0.0.1,localhost", 1);
+        ::setenv("NO_PROXY", "127.0.0.1,localhost", 1);
         std::filesystem::create_directories(Root());
         const std::string portFile = m_dir.File("port");
         std::vector<std::string> args = {"python3", CVA_UPDATE_SERVER_SCRIPT, "--root", Root(), "--port-file",
