@@ -66,7 +66,7 @@ void CApplicationWindow::CreateMenus() {
     AddCommand(file, ID_EXPORT, QStringLiteral("&Export Tweak..."), QStringLiteral("Export the current settings of this tweak-page to a REG file"), QKeySequence(Qt::CTRL | Qt::Key_S));
     AddCommand(file, ID_SEARCH, QStringLiteral("Search..."), QStringLiteral("Search for a page"), QKeySequence(Qt::CTRL | Qt::Key_F));
     file->addSeparator();
-    AddCommand(file, ID_UPDATE, QStringLiteral("Update..."), QStringLiteral("Check for a newer version"));
+    AddCommand(file, ID_UPDATE, QStringLiteral("Update..."), QStringLiteral("Connect to our website and check for updates"));
     file->addSeparator();
     AddCommand(file, ID_EXIT, QStringLiteral("E&xit"), QStringLiteral("Quit the application"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -265,7 +265,7 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_ABOUT: ShowAbout(); return;
     case ID_WEBSITE: OpenWebsite(); return;
     case ID_EXPORT: m_logic.OnExportTweak(); return;
-    case ID_UPDATE: NotAvailable(QStringLiteral("Update")); return;
+    case ID_UPDATE: OnCheckForUpdate(); return;
     case ID_OPTIONS: ShowOptions(0); return;
     case ID_ORGANIZE: ShowOptions(2); return;
     case ID_HELP_TOPICS: OpenManual(); return;

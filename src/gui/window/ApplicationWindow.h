@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -33,6 +34,10 @@ class CGfxOutBarCtrl;
 class CInfobarCtrl;
 class CPluginSearchDlg;
 class CTreeCtrlEx;
+
+// The running version as the update check compares it: three fields of the program's
+// file version and "PluginVersion" as the fourth.
+std::string UpdateVersionText(uint32_t fileVersionMS, uint32_t fileVersionLS, unsigned int pluginVersion);
 
 // Command identifiers of the menus, toolbar and accelerators.
 enum ECommand : int {
@@ -106,6 +111,7 @@ private:
     void ShowAbout();
     void OpenWebsite();
     void OpenManual();
+    void OnCheckForUpdate();
     void NotAvailable(const QString& what);
     void ApplyOptions(const options::SOptionsResult& result);
     void SavePlacement();
