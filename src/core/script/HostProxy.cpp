@@ -41,6 +41,14 @@ void CHost_Proxy::BeforeScriptCall() {
     m_target.Refresh();
 }
 
+void CHost_Proxy::ScriptRunning(std::chrono::milliseconds running) {
+    if (m_pMainWindow) m_pMainWindow->ScriptRunning(running);
+}
+
+void CHost_Proxy::ScriptEnded() {
+    if (m_pMainWindow) m_pMainWindow->ScriptEnded();
+}
+
 void CHost_Proxy::AfterScriptCall() {
     // Every routine's registry changes reach the disk before control returns to the
     // user, so nothing is lost if the program is killed later.

@@ -178,6 +178,8 @@ protected:
     void ShowScriptError(const std::string& message) override;
     void BeforeScriptCall() override;
     void AfterScriptCall() override;
+    void ScriptRunning(std::chrono::milliseconds running) override;
+    void ScriptEnded() override;
 
     // --- Files family helpers ------------------------------------------------------
     // A script's file path as a host path, kept to what the target's drive map lets

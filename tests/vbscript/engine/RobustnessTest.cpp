@@ -74,6 +74,21 @@ TEST(Robustness, HugeArraysAreOutOfMemory)
     EXPECT_EQ(RunScript(u"ReDim a(100000, 100000)\n"), kErrOutOfMemory);
 }
 
+// Each piece stays under its own ceiling; together they would take the machine's memory.
+TEST(Robustness, WhatAScriptHoldsTogetherIsOutOfMemory)
+{
+    EXPECT_EQ(RunScript(u"ReDim a(40)\nFor i = 0 To 40 : a(i) = String(60000000, \"x\") : Next\n"),
+              kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"s = String(60000000, \"x\")\nReDim a(40)\n"
+                        u"For i = 0 To 40 : a(i) = s & i : Next\n"),
+              kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"ReDim a(30000000) : ReDim b(30000000) : ReDim c(30000000)\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"Dim a(30000000), b(30000000), c(30000000)\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"s = String(60000000, \"x\")\nDo : t = t & s : Loop\n"), kErrOutOfMemory);
+    // What a finished script held is free again.
+    EXPECT_EQ(RunScript(u"s = String(200000000, \"x\") : ReDim a(20000000)\n"), 0);
+}
+
 TEST(Robustness, LongChainsAreFreedWithoutDeepRecursion)
 {
     EXPECT_EQ(RunScript(u"Class Node : Public Nxt : End Class\n"
