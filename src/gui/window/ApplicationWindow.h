@@ -32,6 +32,7 @@ class CBalloonHelp;
 class CGfxOutBarCtrl;
 class CInfobarCtrl;
 class CPluginSearchDlg;
+class CScriptStopBar;
 class CTreeCtrlEx;
 
 // Command identifiers of the menus, toolbar and accelerators.
@@ -79,6 +80,9 @@ public:
     void ShowAlert(const std::string& title, const std::string& text) override;
     void ShowPage(int pageIndex) override;
     void RequestQuit() override;
+    void ScriptRunning(std::chrono::milliseconds running) override;
+    void ScriptEnded() override;
+    CScriptStopBar* StopBar() const { return m_pStopBar; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -119,6 +123,7 @@ private:
     QMenu* m_pToolsMenu = nullptr;
     CGfxOutBarCtrl* m_pOutBar = nullptr;
     CInfobarCtrl* m_pHeader = nullptr;
+    CScriptStopBar* m_pStopBar = nullptr;
     QStackedWidget* m_pPages = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pProfileIcon = nullptr;
@@ -133,6 +138,7 @@ private:
     QTimer m_arrowTimer;
     QTimer m_idleTimer;
     bool m_bExiting = false;
+    bool m_bQuitAfterScript = false;
 };
 
 } // namespace cva::gui
