@@ -11,7 +11,10 @@ namespace cva::vbs {
 // and the program carries on.
 class CMemoryBudget {
 public:
-    static constexpr size_t kLimit = size_t{1} << 30;
+    static constexpr size_t kDefaultLimit = size_t{1} << 30;
+
+    // Tests: another limit; returns the one before.
+    static size_t SetLimit(size_t bytes);
 
     // Counts the bytes in; false, counting nothing, when they would pass the limit.
     static bool Take(size_t bytes);

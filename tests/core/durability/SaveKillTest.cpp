@@ -2,6 +2,10 @@
 // moments, and saves on a full disk fail cleanly.
 #include "core/durability/SaveKinds.h"
 
+#include "core/app/AppTestDoubles.h"
+#include "core/app/ApplicationDlg.h"
+#include "platform/settings/SettingsStore.h"
+#include "platform/target/TargetSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -210,6 +214,34 @@ TEST_P(SaveKill, ASaveOnAFullDiskFailsWithTheReasonAndKeepsTheOldFile) {
     EXPECT_EQ(ReadGeneration(kind, dir.Path(), why), 1) << why;
     std::vector<std::string> left = LeftOver(dir.Path(), file);
     EXPECT_EQ(left, std::vector<std::string>{"filler"});
+}
+
+// A script's INI write that the disk refuses is the apply's failure, not a silent loss.
+TEST(FullDisk, AnIniWriteTheDiskRefusesFailsTheApply) {
+    CTempDir dir;
+    CSmallDisk disk(dir.Path());
+    if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here: " << std::strerror(disk.Error());
+    std::string error;
+    auto target = target::CTargetSystem::Open("sandbox:" + dir.File("box"), error);
+    ASSERT_TRUE(target) << error;
+    CTempDir config;
+    settings::CSettingsStore store(config.Path());
+    testdoubles::CRecordingPrompts prompts;
+    app::CApplicationDlg dlg(*target, store, prompts, app::SSessionRequests{}, config.Path(),
+                             app::CApplicationDlg::DefaultPageFactory());
+    WriteAll(config.File("ini.cvp"), "[settings]\r\ncaption=Tests::Ini\r\n[interface]\r\ntype=check\r\n"
+                                     "Text0=Write\r\n[script]\r\nSub OnApply(a, b)\r\n"
+                                     " IniWriteString \"Section\", \"Key\", String(3000, \"v\"), \"C:\\full.ini\"\r\n"
+                                     "End Sub\r\n");
+    dlg.m_plugins.push_back({config.File("ini.cvp"), 0, 0});
+    dlg.m_nCurrentPlugin = -1;
+    ASSERT_TRUE(dlg.LoadPlugin(0, &error)) << error;
+    disk.Fill();
+    dlg.CallRoutine("OnApply", {0, 0});
+    EXPECT_NE(dlg.WriteFailure().find("full.ini: not saved: No space left on device"), std::string::npos)
+        << dlg.WriteFailure();
+    ASSERT_FALSE(prompts.messages.empty());
+    EXPECT_EQ(prompts.messages.back().text.rfind("The changes to a file could not be saved.\n", 0), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SaveKill,
