@@ -4,6 +4,9 @@
 #include "vbscript/engine/Interpreter.h"
 #include "vbscript/runtime/LocaleScope.h"
 
+#include <algorithm>
+#include <thread>
+
 namespace cva::vbs {
 
 CScriptEngine::CScriptEngine() : m_interp(std::make_unique<engine::CInterpreter>()) {}
@@ -66,6 +69,34 @@ void CScriptEngine::Interrupt()
 void CScriptEngine::ClearInterrupt()
 {
     m_interp->m_interrupt.store(false);
+}
+
+bool CScriptEngine::IsInterrupted() const
+{
+    return m_interp->m_interrupt.load();
+}
+
+void CScriptEngine::SetHeartbeat(Heartbeat beat, std::chrono::milliseconds interval)
+{
+    m_interp->m_heartbeat = std::move(beat);
+    m_interp->m_beatInterval = interval;
+}
+
+bool CScriptEngine::Wait(std::chrono::milliseconds duration)
+{
+    using Clock = std::chrono::steady_clock;
+    // Short slices, so that a stop request is answered within a blink.
+    constexpr auto kSlice = std::chrono::milliseconds(20);
+    const Clock::time_point end = Clock::now() + duration;
+    for (;;) {
+        m_interp->Beat();
+        if (IsInterrupted())
+            return false;
+        const Clock::time_point now = Clock::now();
+        if (now >= end)
+            return true;
+        std::this_thread::sleep_for(std::min<Clock::duration>(end - now, kSlice));
+    }
 }
 
 void CScriptEngine::SetStepLimit(uint64_t steps)

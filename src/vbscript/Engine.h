@@ -6,7 +6,9 @@
 #include "vbscript/Status.h"
 #include "vbscript/Variant.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -113,9 +115,23 @@ public:
     bool HasRoutine(std::u16string_view name) const;
 
     // Stops the running script at the next loop turn or call with a run-time error
-    // that On Error Resume Next does not catch. Safe from any thread.
+    // that On Error Resume Next does not catch. Safe from any thread. The interrupt
+    // ends with the host's outermost call it stopped, so the script's routines can be
+    // called again afterwards.
     void Interrupt();
     void ClearInterrupt();
+    bool IsInterrupted() const;
+
+    // Called while the host's outermost call into the engine runs, at most once per
+    // interval (from loop turns, calls and Wait), with the time that call has been
+    // running. A host keeps its window painted, offers to stop the script or stops it
+    // after a time-out from here; the callback may call Interrupt.
+    using Heartbeat = std::function<void(std::chrono::milliseconds running)>;
+    void SetHeartbeat(Heartbeat beat,
+                      std::chrono::milliseconds interval = std::chrono::milliseconds(50));
+    // Waits the given time as WScript.Sleep does, with the heartbeat going on; false
+    // as soon as the script is interrupted.
+    bool Wait(std::chrono::milliseconds duration);
     // Fuzzing and tests: interrupt after this many loop turns and calls (0: no limit).
     void SetStepLimit(uint64_t steps);
 

@@ -1,5 +1,7 @@
 #include "vbscript/SafeArray.h"
 
+#include "vbscript/MemoryBudget.h"
+
 namespace cva::vbs {
 
 namespace {
@@ -17,6 +19,34 @@ size_t ElementCount(std::span<const ArrayBound> bounds)
 
 } // namespace
 
+Status SafeArray::CheckSize(std::span<const ArrayBound> bounds)
+{
+    uint64_t n = 1;
+    for (const auto& b : bounds) {
+        if (b.upper < b.lower)
+            return Status::Ok();
+        n *= static_cast<uint64_t>(static_cast<int64_t>(b.upper) - b.lower + 1);
+        if (n > kMaxElements)
+            return Status(kErrOutOfMemory);
+    }
+    if (n * sizeof(Variant) > CMemoryBudget::Available())
+        return Status(kErrOutOfMemory);
+    return Status::Ok();
+}
+
+SafeArray::~SafeArray()
+{
+    CMemoryBudget::Give(m_counted);
+}
+
+void SafeArray::Recount()
+{
+    const size_t now = m_items.size() * sizeof(Variant);
+    CMemoryBudget::Force(now);
+    CMemoryBudget::Give(m_counted);
+    m_counted = now;
+}
+
 Ref<SafeArray> SafeArray::Create(std::span<const ArrayBound> bounds, VarType elementType)
 {
     auto a = Ref<SafeArray>::Adopt(new SafeArray());
@@ -26,6 +56,7 @@ Ref<SafeArray> SafeArray::Create(std::span<const ArrayBound> bounds, VarType ele
     if (elementType == VarType::String)
         for (auto& v : a->m_items)
             v = Variant(VString(u""));
+    a->Recount();
     return a;
 }
 
@@ -35,6 +66,7 @@ Ref<SafeArray> SafeArray::CreateVector(std::vector<Variant> items, VarType eleme
     a->m_elementType = elementType;
     a->m_bounds.push_back({0, static_cast<int32_t>(items.size()) - 1});
     a->m_items = std::move(items);
+    a->Recount();
     return a;
 }
 
@@ -94,10 +126,15 @@ Status SafeArray::Redim(std::span<const ArrayBound> bounds, bool preserve)
         }
         count = bounds.empty() ? 0 : static_cast<size_t>(n);
     }
+    // What the array holds now is given back as it is replaced.
+    if (count > m_items.size() &&
+        (count - m_items.size()) * sizeof(Variant) > CMemoryBudget::Available())
+        return Status(kErrOutOfMemory);
     if (!preserve || m_bounds.empty()) {
         m_bounds.assign(bounds.begin(), bounds.end());
         m_items.clear();
         m_items.resize(count);
+        Recount();
         return Status::Ok();
     }
     if (bounds.size() != m_bounds.size())
@@ -111,6 +148,7 @@ Status SafeArray::Redim(std::span<const ArrayBound> bounds, bool preserve)
     // bound keeps every surviving element at its position.
     m_bounds.back().upper = bounds.back().upper;
     m_items.resize(count);
+    Recount();
     return Status::Ok();
 }
 
@@ -118,6 +156,7 @@ void SafeArray::Clear()
 {
     m_bounds.clear();
     m_items.clear();
+    Recount();
 }
 
 Ref<SafeArray> SafeArray::Clone() const
@@ -127,6 +166,7 @@ Ref<SafeArray> SafeArray::Clone() const
     a->m_fixed = m_fixed;
     a->m_bounds = m_bounds;
     a->m_items = m_items;
+    a->Recount();
     return a;
 }
 

@@ -30,6 +30,9 @@ public:
                                  VarType elementType = VarType::Variant);
     static Ref<SafeArray> CreateVector(std::vector<Variant> items,
                                        VarType elementType = VarType::Variant);
+    // 7 Out of memory when an array of these bounds would pass kMaxElements or what is
+    // left of the memory budget (MemoryBudget.h); check before Create.
+    static Status CheckSize(std::span<const ArrayBound> bounds);
 
     void AddRef() { ++m_refs; }
     void Release()
@@ -73,7 +76,10 @@ public:
 
 private:
     SafeArray() = default;
+    ~SafeArray();
     void Destroy();
+    // Brings the memory budget in line with the elements held now.
+    void Recount();
 
     uint32_t m_refs = 1;
     uint32_t m_locks = 0;
@@ -81,6 +87,7 @@ private:
     VarType m_elementType = VarType::Variant;
     std::vector<ArrayBound> m_bounds;
     std::vector<Variant> m_items;
+    size_t m_counted = 0; // bytes of m_items in the memory budget
 };
 
 } // namespace cva::vbs

@@ -1,15 +1,23 @@
 #include "vbscript/VString.h"
 
 #include "platform/text/Unicode.h"
+#include "vbscript/MemoryBudget.h"
 
 #include <cstdlib>
 #include <cstring>
 
 namespace cva::vbs {
 
-VString::Buffer* VString::NewBuffer(size_t capacity)
+size_t VString::BufferBytes(size_t capacity)
 {
-    size_t bytes = offsetof(Buffer, text) + (capacity + 1) * sizeof(char16_t);
+    return offsetof(Buffer, text) + (capacity + 1) * sizeof(char16_t);
+}
+
+VString::Buffer* VString::NewBuffer(size_t capacity, bool counted)
+{
+    size_t bytes = BufferBytes(capacity);
+    if (!counted)
+        CMemoryBudget::Force(bytes);
     auto* b = static_cast<Buffer*>(std::malloc(bytes));
     if (!b)
         std::abort();
@@ -65,8 +73,10 @@ VString::~VString()
 
 void VString::Clear()
 {
-    if (m_data && --m_data->refs == 0)
+    if (m_data && --m_data->refs == 0) {
+        CMemoryBudget::Give(BufferBytes(m_data->capacity));
         std::free(m_data);
+    }
     m_data = nullptr;
 }
 
@@ -89,9 +99,9 @@ VString VString::FromAscii(std::string_view ascii)
 bool VString::Allocate(size_t length, VString& out)
 {
     out.Clear();
-    if (length > kMaxLength)
+    if (length > kMaxLength || !CMemoryBudget::Take(BufferBytes(length)))
         return false;
-    out.m_data = NewBuffer(length);
+    out.m_data = NewBuffer(length, true);
     std::memset(out.m_data->text, 0, (length + 1) * sizeof(char16_t));
     out.m_data->length = static_cast<uint32_t>(length);
     return true;
@@ -156,23 +166,42 @@ uint8_t VString::ByteAt(size_t i) const
     return m_data->trail;
 }
 
-void VString::Grow(size_t need)
+bool VString::Grow(size_t need)
 {
     if (m_data && m_data->refs == 1 && m_data->capacity >= need)
-        return;
+        return true;
+    const bool inPlace = m_data && m_data->refs == 1;
+    const size_t held = inPlace ? BufferBytes(m_data->capacity) : 0;
     size_t cap = need < 16 ? 16 : need + need / 2;
     if (cap > kMaxLength)
         cap = kMaxLength;
-    if (m_data && m_data->refs == 1) {
-        size_t bytes = offsetof(Buffer, text) + (cap + 1) * sizeof(char16_t);
-        auto* b = static_cast<Buffer*>(std::realloc(m_data, bytes));
+    // Near the budget's end the spare room goes first, then the growth itself.
+    if (!CMemoryBudget::Take(BufferBytes(cap) - held)) {
+        cap = need;
+        if (!CMemoryBudget::Take(BufferBytes(cap) - held))
+            return false;
+    }
+    if (inPlace) {
+        auto* b = static_cast<Buffer*>(std::realloc(m_data, BufferBytes(cap)));
         if (!b)
             std::abort();
         m_data = b;
         m_data->capacity = static_cast<uint32_t>(cap);
     } else {
-        Unshare(cap);
+        Buffer* b = NewBuffer(cap, true);
+        const size_t len = Size();
+        if (len)
+            std::memcpy(b->text, m_data->text, len * sizeof(char16_t));
+        b->length = static_cast<uint32_t>(len);
+        b->text[len] = 0;
+        if (m_data) {
+            b->trail = m_data->trail;
+            b->hasTrail = m_data->hasTrail;
+        }
+        Clear();
+        m_data = b;
     }
+    return true;
 }
 
 bool VString::AppendBytes(std::u16string_view units, int trail)
@@ -181,7 +210,8 @@ bool VString::AppendBytes(std::u16string_view units, int trail)
     if (bytes / 2 > kMaxLength)
         return false;
     std::u16string copy(units); // units may lie in this buffer, which may move
-    Grow(bytes / 2);
+    if (!Grow(bytes / 2))
+        return false;
     int pending = m_data->hasTrail ? m_data->trail : -1;
     char16_t* out = m_data->text + m_data->length;
     auto put = [&](int byte) {
@@ -228,7 +258,8 @@ bool VString::Append(std::u16string_view text)
             return Append(std::u16string_view(copy));
         }
         // Geometric growth keeps a loop of appends linear overall.
-        Grow(need);
+        if (!Grow(need))
+            return false;
     }
     if (!text.empty())
         std::memmove(m_data->text + len, text.data(), text.size() * sizeof(char16_t));

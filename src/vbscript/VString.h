@@ -79,10 +79,13 @@ private:
         bool hasTrail;
         char16_t text[1];
     };
-    static Buffer* NewBuffer(size_t capacity);
+    static size_t BufferBytes(size_t capacity);
+    // counted: the bytes were already taken from the memory budget.
+    static Buffer* NewBuffer(size_t capacity, bool counted = false);
     void Unshare(size_t capacity);
-    // Makes the buffer unique with room for `need` units, growing geometrically.
-    void Grow(size_t need);
+    // Makes the buffer unique with room for `need` units, growing geometrically; false,
+    // the string unchanged, when the memory budget has no room for it.
+    bool Grow(size_t need);
     // Appends the bytes of units, then trail when it is 0..255, after this string's bytes.
     bool AppendBytes(std::u16string_view units, int trail);
 

@@ -19,6 +19,7 @@
 #include "platform/process/SystemMessage.h"
 #include "platform/settings/SettingsStore.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -349,6 +350,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         CApplicationDlg dlg(*core.Target(), store, prompts, app::SSessionRequests::FromCore(core),
                             core.ProfileFolder(), CApplicationDlg::DefaultPageFactory());
         dlg.SetView(&prompts);
+        prompts.SetScriptTimeout(options.timeout, [&dlg] { dlg.StopScript(); });
         // For this run only: the "PluginDir" setting stays as stored.
         if (options.plugins) dlg.Catalogue().SetPluginFolder(AbsoluteFolder(*options.plugins));
         const bool listing = options.command == "list" || options.command == "refresh";
@@ -365,6 +367,12 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         } else if (status == kExitOk) {
             report.emplace();
             status = ShowOrApply(options, dlg, prompts, *report, err);
+            if (prompts.ScriptTimedOut()) {
+                char why[96];
+                std::snprintf(why, sizeof why, "the script ran longer than %g seconds (--timeout) and was stopped\n",
+                              static_cast<double>(options.timeout.count()) / 1000);
+                err += why;
+            }
             if (!dlg.JournalFailure().empty()) err += "warning: " + dlg.JournalFailure() + "\n";
             if (status == kExitUsage) report.reset();
         }

@@ -128,6 +128,10 @@ Options:
                      (1) does it for every run
   --json             machine-readable output (list, refresh, show, apply, export,
                      history)
+  --timeout SECONDS  a script routine (the start routine, Apply, a button) still
+                     running after that long is stopped with the script error "The
+                     script was stopped by the program"; what it wrote until then is
+                     saved, as after any script error. Default 60; 0 is no limit
   --help             this text
 
 Exit status: 0 on success; 1 when the plugin's script reported an error; 2 when the
@@ -175,6 +179,15 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             else if (a == "--profile") options.profile = v;
             else if (a == "--view") options.view = v;
             else options.answers.push_back(v);
+        } else if (a == "--timeout") {
+            if (!value(v)) return false;
+            char* end = nullptr;
+            const double seconds = std::strtod(v.c_str(), &end);
+            if (v.empty() || *end || !(seconds >= 0) || seconds > 1e9) {
+                error = "bad number of seconds for --timeout: " + v;
+                return false;
+            }
+            options.timeout = std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
         } else if (a == "--check" || a == "--text" || a == "--row-check" || a == "--combo") {
             if (!value(v)) return false;
             SAction action;

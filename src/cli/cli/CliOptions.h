@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ struct SOptions {
     std::optional<int> link;   // html page link followed instead of Apply
     std::optional<bool> confirm; // --yes / --no
     std::vector<std::string> answers;
+    // A script routine still running after this long is stopped; zero: no limit.
+    std::chrono::milliseconds timeout{60000};
 };
 
 // False with `error` set for a command line that cannot be run.

@@ -137,6 +137,17 @@ std::optional<std::string> CCliPrompts::PickFolder(const std::string& title,
     return result->m_text1;
 }
 
+void CCliPrompts::SetScriptTimeout(std::chrono::milliseconds limit, std::function<void()> stop) {
+    m_timeout = limit;
+    m_stop = std::move(stop);
+}
+
+void CCliPrompts::ScriptRunning(std::chrono::milliseconds running) {
+    if (m_timeout <= std::chrono::milliseconds::zero() || running < m_timeout || !m_stop) return;
+    m_bTimedOut = true;
+    m_stop();
+}
+
 void CCliPrompts::ShowAlert(const std::string& title, const std::string& text) {
     m_messages.push_back({"alert", title, text, {}, false});
 }

@@ -3,6 +3,8 @@
 #include "core/app/ApplicationView.h"
 #include "core/app/UserPrompts.h"
 
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +37,10 @@ public:
                                           const std::string& initialPath) override;
 
     void ShowAlert(const std::string& title, const std::string& text) override;
+    // Stops a script routine that runs longer than `limit` (zero: never) through `stop`.
+    void SetScriptTimeout(std::chrono::milliseconds limit, std::function<void()> stop);
+    void ScriptRunning(std::chrono::milliseconds running) override;
+    bool ScriptTimedOut() const { return m_bTimedOut; }
 
     const std::vector<SMessage>& Messages() const { return m_messages; }
     size_t UnusedAnswers() const { return m_answers.size() - m_nextAnswer; }
@@ -59,6 +65,9 @@ private:
     size_t m_nextAnswer = 0;
     std::vector<SMessage> m_messages;
     std::vector<std::string> m_answerErrors;
+    std::chrono::milliseconds m_timeout{0};
+    std::function<void()> m_stop;
+    bool m_bTimedOut = false;
 };
 
 } // namespace cva::cli

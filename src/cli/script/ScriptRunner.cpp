@@ -4,6 +4,7 @@
 #include "vbscript/Engine.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace cva::cli {
@@ -43,14 +44,32 @@ std::u16string DecodeScriptText(std::string_view bytes)
     return text::Utf8ToUtf16(bytes);
 }
 
+std::optional<std::chrono::milliseconds> ParseTimeout(std::string_view text)
+{
+    const std::string copy(text);
+    char* end = nullptr;
+    const double seconds = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || *end || !(seconds >= 0) || seconds > 1e9)
+        return std::nullopt;
+    return std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+}
+
 int RunScriptText(const std::string& scriptPath, std::u16string_view text,
                   const std::vector<std::string>& arguments, const ScriptOutput& output,
-                  IScriptServices* services)
+                  IScriptServices* services, std::chrono::milliseconds timeout)
 {
     CScriptEngine engine;
     CErrorSite site;
     engine.SetSite(&site);
     engine.SetServices(services);
+    bool timedOut = false;
+    if (timeout > std::chrono::milliseconds::zero())
+        engine.SetHeartbeat([&](std::chrono::milliseconds running) {
+            if (running < timeout || timedOut)
+                return;
+            timedOut = true;
+            engine.Interrupt();
+        });
     std::error_code ec;
     std::string fullName = std::filesystem::absolute(scriptPath, ec).string();
     if (ec)
@@ -67,6 +86,12 @@ int RunScriptText(const std::string& scriptPath, std::u16string_view text,
         std::snprintf(pos, sizeof pos, "(%u, %u) ", e.line + 1, e.column + 1);
         output.err(scriptPath + pos + text::Utf16ToUtf8(e.source) + ": " +
                    text::Utf16ToUtf8(e.description) + "\n");
+        if (timedOut) {
+            char why[96];
+            std::snprintf(why, sizeof why, "cvascript: the script ran longer than %g seconds (--timeout)\n",
+                          static_cast<double>(timeout.count()) / 1000);
+            output.err(why);
+        }
         rc = 1;
     }
     engine.Close();

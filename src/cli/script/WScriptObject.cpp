@@ -231,8 +231,16 @@ Status CWScriptObject::Invoke(DispId id, uint32_t kind, std::span<Variant> args,
         st = ToLong(args[0], ms);
         if (st.Failed())
             return st;
-        if (ms > 0)
+        if (ms <= 0)
+            return Status::Ok();
+        if (!m_engine) {
             std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            return Status::Ok();
+        }
+        // The wait ends early when the script is stopped, which raises the interrupt's
+        // own error here.
+        if (!m_engine->Wait(std::chrono::milliseconds(ms)))
+            return Status(kErrUserInterrupt, u"The script was stopped by the program");
         return Status::Ok();
     }
     case 7: result = Variant(m_stdOut); return Status::Ok();

@@ -24,7 +24,7 @@ namespace {
 void Usage(std::FILE* to)
 {
     std::fprintf(to, "Usage: cvascript [--target SPEC] [--profile NAME] [--allow-host-drives]\n"
-                     "                 [//nologo | //logo] FILE [ARGS...]\n"
+                     "                 [--timeout SECONDS] [//nologo | //logo] FILE [ARGS...]\n"
                      "       cvascript --help | -h | /?\n"
                      "Runs a VBScript file against a target, as a command-line script host.\n"
                      "SPEC: sandbox, sandbox:DIR, wine:PATH or offline:PATH; without --target the\n"
@@ -35,7 +35,10 @@ void Usage(std::FILE* to)
                      "--profile NAME: HKCU is another user of the target, named by the folder\n"
                      "name of a profile in its ProfileList: that user's NTUSER.DAT is loaded as\n"
                      "HKEY_USERS\\Corvanta for the run, saved to its own file and unloaded at\n"
-                     "the end.\n");
+                     "the end.\n"
+                     "--timeout SECONDS: a script still running after that long is stopped\n"
+                     "with an error (loops, calls and WScript.Sleep are interrupted); what it\n"
+                     "wrote until then is saved. Default: no limit.\n");
 }
 
 bool IsHelpOption(const std::string& a)
@@ -138,6 +141,7 @@ int main(int argc, char** argv)
     std::optional<std::string> targetSpec;
     std::optional<std::string> profile;
     bool allowHostDrives = false;
+    std::chrono::milliseconds timeout{0};
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -151,6 +155,19 @@ int main(int argc, char** argv)
                 return 1;
             }
             (a == "--target" ? targetSpec : profile) = argv[++i];
+            continue;
+        }
+        if (file.empty() && (a == "--timeout" || a.rfind("--timeout=", 0) == 0)) {
+            std::optional<std::chrono::milliseconds> parsed;
+            if (a == "--timeout" && i + 1 < argc)
+                parsed = cva::cli::ParseTimeout(argv[++i]);
+            else if (a != "--timeout")
+                parsed = cva::cli::ParseTimeout(a.substr(10));
+            if (!parsed) {
+                std::cerr << "cvascript: --timeout takes a number of seconds\n";
+                return 1;
+            }
+            timeout = *parsed;
             continue;
         }
         if (file.empty() && a.rfind("--target=", 0) == 0) {
@@ -202,7 +219,8 @@ int main(int argc, char** argv)
     cva::cli::CConsolePrompts prompts;
     cva::script::CTargetScriptServices services(*target, &prompts);
     services.SetCurrentUserSource([&userHive] { return userHive; });
-    int rc = cva::cli::RunScriptText(file, cva::cli::DecodeScriptText(*script), args, output, &services);
+    int rc = cva::cli::RunScriptText(file, cva::cli::DecodeScriptText(*script), args, output, &services,
+                                      timeout);
     std::cout.flush();
     std::string errors;
     if (!target->SaveChanges(&errors)) {

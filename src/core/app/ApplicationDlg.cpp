@@ -170,6 +170,18 @@ void CApplicationDlg::OpenCatalogueEntry(int index) {
     OpenEntry(index);
 }
 
+void CApplicationDlg::ScriptRunning(std::chrono::milliseconds running) {
+    View().ScriptRunning(running);
+}
+
+void CApplicationDlg::ScriptEnded() {
+    View().ScriptEnded();
+}
+
+void CApplicationDlg::StopScript() {
+    if (m_pHost) m_pHost->Interrupt();
+}
+
 IApplicationView& CApplicationDlg::View() {
     return m_pView ? *m_pView : NullView();
 }

@@ -185,6 +185,12 @@ public:
     void PostQuit() override;
     void AddRestartRequest() override;
     void AddLogoffRequest() override;
+    void ScriptRunning(std::chrono::milliseconds running) override;
+    void ScriptEnded() override;
+    // Stops the running script routine with the engine's interrupt: it ends with the
+    // error "The script was stopped by the program", and what it wrote until then is
+    // saved as after any script error. Nothing happens when no script runs.
+    void StopScript();
 
     // What the pages ask of their owner (pages::IPageOwner, through PageOwner()). Both
     // owner interfaces name their prompts Prompts(), so the pages get a small adapter.

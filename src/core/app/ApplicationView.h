@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace cva::app {
@@ -26,6 +27,11 @@ public:
     virtual void SetListCheckBoxes(bool /*on*/) {}
     // The window is to close once the running script routine has returned.
     virtual void RequestQuit() {}
+    // A script routine has been running this long (a few calls a second while it runs;
+    // the view keeps itself painted here and may offer CApplicationDlg::StopScript),
+    // and has returned.
+    virtual void ScriptRunning(std::chrono::milliseconds /*running*/) {}
+    virtual void ScriptEnded() {}
 };
 
 // The level pane's text: "Safe", "Normal", "Advanced" (2 and 3), "Critical"; empty for

@@ -75,10 +75,11 @@ std::string CMRU::GetAt(int index) const {
     return m_items[static_cast<size_t>(index)];
 }
 
-void CMRU::Save() {
-    if (!m_bModified || m_strPath.empty()) return;
-    files::WriteTextLines(m_strPath, m_items);
+bool CMRU::Save() {
+    if (!m_bModified || m_strPath.empty()) return true;
+    if (!files::WriteTextLines(m_strPath, m_items)) return false;
     m_bModified = false;
+    return true;
 }
 
 } // namespace cva::registry

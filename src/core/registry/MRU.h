@@ -26,8 +26,9 @@ public:
     std::string GetAt(int index) const;
     int GetCount() const { return static_cast<int>(m_items.size()); }
     const std::vector<std::string>& Items() const { return m_items; }
-    // Writes the file when the list changed; write errors are swallowed.
-    void Save();
+    // Writes the file when the list changed. False when it could not be written (errno
+    // tells why); the list then stays modified, so that a later Save tries again.
+    bool Save();
     const std::string& FilePath() const { return m_strPath; }
     bool IsModified() const { return m_bModified; }
 

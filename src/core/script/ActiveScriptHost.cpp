@@ -4,6 +4,7 @@
 #include "platform/text/Unicode.h"
 
 #include <cstdio>
+#include <functional>
 
 namespace cva::script {
 
@@ -20,14 +21,36 @@ bool CActiveScriptHost::CreateEngine(std::u16string_view language) {
     if (!text::EqualsNoCase(language, u"vbscript")) return false;
     m_pScript = std::make_unique<vbs::CScriptEngine>();
     m_pScript->SetSite(this);
+    m_pScript->SetHeartbeat([this](std::chrono::milliseconds running) { ScriptRunning(running); });
     if (vbs::IScriptServices* services = ScriptServices()) m_pScript->SetServices(services);
     m_namedItems[kItemName] = &HostItem();
     m_pScript->AddHostItem(kItemName, HostFunctionTable(), HostItem());
     return true;
 }
 
+namespace {
+// Counts a script call for as long as it runs and tells the host when the outermost one
+// has returned.
+class CRunningCall {
+public:
+    CRunningCall(int& running, std::function<void()> ended) : m_running(running), m_ended(std::move(ended)) {
+        ++m_running;
+    }
+    ~CRunningCall() {
+        if (--m_running == 0) m_ended();
+    }
+    CRunningCall(const CRunningCall&) = delete;
+    CRunningCall& operator=(const CRunningCall&) = delete;
+
+private:
+    int& m_running;
+    std::function<void()> m_ended;
+};
+} // namespace
+
 bool CActiveScriptHost::ParseScript(std::u16string_view text) {
     if (!m_pScript) return false;
+    CRunningCall running(m_nRunning, [this] { ScriptEnded(); });
     BeforeScriptCall();
     bool ok = m_pScript->ParseScript(text);
     AfterScriptCall();
@@ -37,6 +60,7 @@ bool CActiveScriptHost::ParseScript(std::u16string_view text) {
 uint32_t CActiveScriptHost::CallRoutine(std::u16string_view name, std::span<const vbs::Variant> args,
                                         vbs::Variant* result) {
     if (!m_pScript || name.empty()) return E_FAIL;
+    CRunningCall running(m_nRunning, [this] { ScriptEnded(); });
     BeforeScriptCall();
     vbs::CallOutcome outcome = m_pScript->CallRoutine(name, args, result);
     if (outcome.status == vbs::CallStatus::UnknownName) return DISP_E_UNKNOWNNAME;

@@ -47,6 +47,7 @@ public:
 
     // Stops a runaway script (from a watchdog or the user interface).
     void Interrupt();
+    bool IsRunning() const { return m_nRunning > 0; }
 
     // The site: each error is shown once, formatted as
     // "%s\nSrc: %s\nLine:%d Error:%d Scode:%x".
@@ -62,12 +63,17 @@ protected:
     // wrote to the target meanwhile) and after it (the host saves changed hives).
     virtual void BeforeScriptCall() {}
     virtual void AfterScriptCall() {}
+    // While a parse or routine call runs, a few times a second with the time it has been
+    // running; and once the outermost call has returned.
+    virtual void ScriptRunning(std::chrono::milliseconds /*running*/) {}
+    virtual void ScriptEnded() {}
     // Services for MsgBox, InputBox and the objects scripts create.
     virtual vbs::IScriptServices* ScriptServices() { return nullptr; }
 
     std::map<std::u16string, vbs::IHostItem*> m_namedItems;
     std::unique_ptr<vbs::CScriptEngine> m_pScript;
     uint32_t m_firstSourceLine = 0;
+    int m_nRunning = 0; // parse and routine calls under way, nested ones counted
     std::vector<uint32_t> m_sourceLines;
 };
 

@@ -220,7 +220,9 @@ void CHost_Proxy::IniWriteString(const std::string& strSection, const std::strin
     std::optional<std::string> host = ScriptFilePath(strFile);
     if (!host) return;
     if (m_pChanges) m_pChanges->IniChanging(*host, strSection, strKey);
-    ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(), host->c_str());
+    errno = 0;
+    if (!ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(), host->c_str()))
+        NoteFileFailure(*host);
 }
 
 std::string CHost_Proxy::WindowsFolderNoSlash() {

@@ -2,6 +2,8 @@
 
 #include "platform/registry/RegTypes.h"
 
+#include <chrono>
+
 namespace cva::app {
 class IUserPrompts;
 }
@@ -29,6 +31,11 @@ public:
     virtual void PostQuit() = 0;
     virtual void AddRestartRequest() = 0;
     virtual void AddLogoffRequest() = 0;
+    // A script call has been running this long: called a few times a second while it
+    // runs, so that the window stays painted and can offer to stop it.
+    virtual void ScriptRunning(std::chrono::milliseconds /*running*/) {}
+    // The outermost script call has returned.
+    virtual void ScriptEnded() {}
 };
 
 } // namespace cva::script

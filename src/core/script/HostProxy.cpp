@@ -3,6 +3,9 @@
 #include "core/app/UserPrompts.h"
 #include "platform/target/TargetSystem.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace cva::script {
 
 CHost_Proxy::CHost_Proxy(target::CTargetSystem& target, bool recycleDeletes)
@@ -36,17 +39,40 @@ void CHost_Proxy::ShowScriptError(const std::string& message) {
 void CHost_Proxy::BeforeScriptCall() {
     // What a routine reports afterwards is its own doing, not a probe made before it.
     m_strSaveFailure.clear();
+    m_strFileFailure.clear();
     m_target.Registry().TakeRefusedChanges();
     // A routine reads the registry as it is now, with what other programs wrote since.
     m_target.Refresh();
 }
 
+void CHost_Proxy::ScriptRunning(std::chrono::milliseconds running) {
+    if (m_pMainWindow) m_pMainWindow->ScriptRunning(running);
+}
+
+void CHost_Proxy::ScriptEnded() {
+    if (m_pMainWindow) m_pMainWindow->ScriptEnded();
+}
+
+void CHost_Proxy::NoteFileFailure(const std::string& hostPath) {
+    const int err = errno;
+    // A write refused for what it asked (no such folder, an empty section name) fails for
+    // the script as on Windows; what the disk refused (full, read-only, an I/O error) is a
+    // change the user believes made and must hear about.
+    if (err == 0 || err == ENOENT || err == ENOTDIR || !m_strFileFailure.empty()) return;
+    m_strFileFailure = hostPath + ": not saved: " + std::strerror(err);
+}
+
 void CHost_Proxy::AfterScriptCall() {
     // Every routine's registry changes reach the disk before control returns to the
     // user, so nothing is lost if the program is killed later.
-    if (m_target.SaveChanges(&m_strSaveFailure) || m_bSaveFailureShown || !m_pMainWindow) return;
-    m_bSaveFailureShown = true;
-    m_pMainWindow->Prompts().MessageBox("The changes to the registry could not be saved.\n" + m_strSaveFailure,
+    if (!m_target.SaveChanges(&m_strSaveFailure) && !m_bSaveFailureShown && m_pMainWindow) {
+        m_bSaveFailureShown = true;
+        m_pMainWindow->Prompts().MessageBox("The changes to the registry could not be saved.\n" + m_strSaveFailure,
+                                            app::kAppTitle, app::MB_OK | app::MB_ICONERROR);
+    }
+    if (m_strFileFailure.empty() || m_bFileFailureShown || !m_pMainWindow) return;
+    m_bFileFailureShown = true;
+    m_pMainWindow->Prompts().MessageBox("The changes to a file could not be saved.\n" + m_strFileFailure,
                                         app::kAppTitle, app::MB_OK | app::MB_ICONERROR);
 }
 

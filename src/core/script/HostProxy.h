@@ -58,8 +58,11 @@ public:
     IHostOwner* MainWindow() const { return m_pMainWindow; }
     target::CTargetSystem& Target() { return m_target; }
     // Why the changes of the last parse or routine call did not all reach the target (a
-    // refused change or a failed save); empty when they did.
-    const std::string& LastSaveFailure() const { return m_strSaveFailure; }
+    // refused change, a failed save of a hive, an INI file or a text file); empty when
+    // they did.
+    const std::string& LastSaveFailure() const {
+        return m_strSaveFailure.empty() ? m_strFileFailure : m_strSaveFailure;
+    }
     // Told of each INI entry the script is about to write; null: nobody records.
     void SetChangeRecorder(journal::CChangeRecorder* recorder) { m_pChanges = recorder; }
 
@@ -178,6 +181,8 @@ protected:
     void ShowScriptError(const std::string& message) override;
     void BeforeScriptCall() override;
     void AfterScriptCall() override;
+    void ScriptRunning(std::chrono::milliseconds running) override;
+    void ScriptEnded() override;
 
     // --- Files family helpers ------------------------------------------------------
     // A script's file path as a host path, kept to what the target's drive map lets
@@ -201,6 +206,11 @@ protected:
     // A hive that cannot be written is reported once per plugin, not after every click.
     bool m_bSaveFailureShown = false;
     std::string m_strSaveFailure;
+    // The first INI or text file of the running routine that could not be written.
+    bool m_bFileFailureShown = false;
+    std::string m_strFileFailure;
+    // Notes that the disk refused the file (errno tells why).
+    void NoteFileFailure(const std::string& hostPath);
     journal::CChangeRecorder* m_pChanges = nullptr;
 
     // --- Registry family ----------------------------------------------------------

@@ -103,7 +103,7 @@ void CHost_Proxy::TxtSave(int32_t index) {
     }
     // Written beside the file and renamed over it: a full disk or a killed program leaves
     // the old file whole instead of a truncated one.
-    files::WriteFileAtomically(*host, data);
+    if (!files::WriteFileAtomically(*host, data)) NoteFileFailure(*host);
 }
 
 void CHost_Proxy::TxtClose(int32_t index) {

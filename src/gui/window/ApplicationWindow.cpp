@@ -4,6 +4,7 @@
 #include "core/app/CatalogueNavigation.h"
 #include "core/app/UserPrompts.h"
 #include "core/plugin/PluginFile.h"
+#include "core/script/HostProxy.h"
 #include "gui/pages/DialogLayout.h"
 #include "core/settings/TreeOptions.h"
 #include "gui/pages/PageViewFactory.h"
@@ -14,6 +15,7 @@
 #include "gui/window/InfoPage1.h"
 #include "gui/window/InfobarCtrl.h"
 #include "gui/window/PluginSearchDlg.h"
+#include "gui/window/ScriptStopBar.h"
 #include "gui/window/TreeCtrlEx.h"
 #include "gui/window/TreePropertySheet.h"
 #include "platform/settings/SettingsStore.h"
@@ -90,7 +92,9 @@ CApplicationWindow::CApplicationWindow(app::CApplicationDlg& logic, settings::CS
     m_pHeader = new CInfobarCtrl(right);
     m_pPages = new QStackedWidget(right);
     m_pPages->setObjectName(QStringLiteral("pageArea1015"));
+    m_pStopBar = new CScriptStopBar([this] { m_logic.StopScript(); }, right);
     rightLayout->addWidget(m_pHeader);
+    rightLayout->addWidget(m_pStopBar);
     rightLayout->addWidget(m_pPages, 1);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({220, 580});
@@ -241,8 +245,24 @@ void CApplicationWindow::ShowPage(int pageIndex) {
     if (pageIndex >= 0 && pageIndex < m_pPages->count()) m_pPages->setCurrentIndex(pageIndex);
 }
 
+void CApplicationWindow::ScriptRunning(std::chrono::milliseconds running) {
+    m_pStopBar->Beat(running);
+}
+
+void CApplicationWindow::ScriptEnded() {
+    m_pStopBar->End();
+    if (!m_bQuitAfterScript) return;
+    m_bQuitAfterScript = false;
+    RequestQuit();
+}
+
 void CApplicationWindow::RequestQuit() {
-    // The script's routine is still running: the window goes once it has returned.
+    // The script's routine is still running: the window goes once it has returned. The
+    // events a long routine lets through (ScriptRunning) must not close it before.
+    if (const script::CHost_Proxy* host = m_logic.Host(); host && host->IsRunning()) {
+        m_bQuitAfterScript = true;
+        return;
+    }
     QTimer::singleShot(0, this, [this] {
         m_bExiting = true;
         close();

@@ -33,6 +33,7 @@ class CBalloonHelp;
 class CGfxOutBarCtrl;
 class CInfobarCtrl;
 class CPluginSearchDlg;
+class CScriptStopBar;
 class CTreeCtrlEx;
 
 // The running version as the update check compares it: three fields of the program's
@@ -84,6 +85,9 @@ public:
     void ShowAlert(const std::string& title, const std::string& text) override;
     void ShowPage(int pageIndex) override;
     void RequestQuit() override;
+    void ScriptRunning(std::chrono::milliseconds running) override;
+    void ScriptEnded() override;
+    CScriptStopBar* StopBar() const { return m_pStopBar; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,6 +130,7 @@ private:
     QMenu* m_pToolsMenu = nullptr;
     CGfxOutBarCtrl* m_pOutBar = nullptr;
     CInfobarCtrl* m_pHeader = nullptr;
+    CScriptStopBar* m_pStopBar = nullptr;
     QStackedWidget* m_pPages = nullptr;
     QLabel* m_pMessagePane = nullptr;
     QLabel* m_pProfileIcon = nullptr;
@@ -140,6 +145,7 @@ private:
     QTimer m_arrowTimer;
     QTimer m_idleTimer;
     bool m_bExiting = false;
+    bool m_bQuitAfterScript = false;
 };
 
 } // namespace cva::gui

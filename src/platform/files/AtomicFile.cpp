@@ -1,11 +1,16 @@
 #include "platform/files/AtomicFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <string_view>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace cva::files {
@@ -55,9 +60,59 @@ std::string ResolveLinkTarget(const std::string& path) {
     return result;
 }
 
-void SyncFolder(const std::string& folder) {
+// 0 or the errno of a failed flush. A folder that cannot be opened for reading, or a
+// file system that cannot flush folders, has nothing we could do better.
+int SyncFolder(const std::string& folder) {
     CFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Get() >= 0) ::fsync(fd.Get());
+    if (fd.Get() < 0) return 0;
+    if (::fsync(fd.Get()) == 0 || errno == EINVAL || errno == EROFS) return 0;
+    return errno;
+}
+
+// Temporary files are named ".NAME.PID-XXXXXXXX~" beside the file NAME they replace:
+// the writer's process id, so that one killed before its rename can be told from one
+// still at work, and eight random hex digits.
+std::string TempName(const std::string& base, unsigned random) {
+    char suffix[40];
+    std::snprintf(suffix, sizeof suffix, ".%ld-%08x~", static_cast<long>(::getpid()), random);
+    return "." + base + suffix;
+}
+
+// The process id in a temporary file name of ours for `base`; 0 when the name is not one.
+pid_t TempOwner(std::string_view name, const std::string& base) {
+    if (name.size() < base.size() + 13 || name[0] != '.' ||
+        name.compare(1, base.size(), base) != 0 || name[base.size() + 1] != '.' || name.back() != '~')
+        return 0;
+    std::string_view rest = name.substr(base.size() + 2);
+    rest.remove_suffix(1);
+    const size_t dash = rest.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash > 10 || rest.size() - dash != 9) return 0;
+    long pid = 0;
+    for (char c : rest.substr(0, dash)) {
+        if (c < '0' || c > '9') return 0;
+        pid = pid * 10 + (c - '0');
+    }
+    for (char c : rest.substr(dash + 1))
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
+    return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes what writers of `base` that were killed before their rename left behind. A
+// file is only taken when its writer process is gone and nobody holds its lock (a writer
+// on another machine sharing the folder keeps one while it works).
+void RemoveStaleTemps(const std::string& folder, const std::string& base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = TempOwner(entry->d_name, base);
+        if (owner == 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string stale = folder + entry->d_name;
+        CFd fd(::open(stale.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+        if (fd.Get() < 0 || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
+        ::unlink(stale.c_str());
+    }
+    ::closedir(dir);
 }
 
 bool SameStatus(const struct stat& a, const struct stat& b) {
@@ -72,7 +127,7 @@ int ReplaceFileContents(const std::string& requestedPath, std::string_view data,
                         const std::function<int()>& beforeRename, struct stat* written) {
     const std::string path = ResolveLinkTarget(requestedPath);
     const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     if (base.empty()) return EISDIR;
 
@@ -80,19 +135,20 @@ int ReplaceFileContents(const std::string& requestedPath, std::string_view data,
     const bool hadFile = ::stat(path.c_str(), &old) == 0;
     if (hadFile && !S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
 
+    RemoveStaleTemps(folder, base);
     std::random_device seed;
     std::mt19937 rng(seed());
     std::string temp;
     int raw = -1;
     for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".%08x~", static_cast<unsigned>(rng()));
-        temp = folder + "." + base + suffix;
+        temp = folder + TempName(base, static_cast<unsigned>(rng()));
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST) return errno;
     }
     if (raw < 0) return EEXIST;
     CFd fd(raw);
+    // Held until the descriptor closes: the mark of a writer at work (RemoveStaleTemps).
+    (void)::flock(fd.Get(), LOCK_EX | LOCK_NB);
 
     int err = WriteAll(fd.Get(), data);
     if (!err && hadFile) {
@@ -112,13 +168,15 @@ int ReplaceFileContents(const std::string& requestedPath, std::string_view data,
         ::unlink(temp.c_str());
         return err;
     }
-    // The rename itself reaches the disk with the folder's entry.
-    SyncFolder(folder);
-    return 0;
+    // The rename itself reaches the disk with the folder's entry; until it has, a power
+    // cut may bring the old file back, so a failed flush is no success.
+    return SyncFolder(folder);
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view data) {
-    return ReplaceFileContents(path, data) == 0;
+    const int err = ReplaceFileContents(path, data);
+    if (err) errno = err;
+    return err == 0;
 }
 
 int ReadFileContents(const std::string& path, std::string& out, struct stat* status) {

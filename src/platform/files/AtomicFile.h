@@ -13,7 +13,9 @@ namespace cva::files {
 // written, flushed to disk and renamed over the target. The permissions and, where the
 // process may, the owner of the file being replaced are kept; a new file gets the
 // usual mode under the process umask. A path that is a symbolic link writes through
-// to the file it points to, so the link itself survives.
+// to the file it points to, so the link itself survives. On failure errno tells why.
+// Temporary files that writers killed before their rename left beside the file are
+// removed on the way.
 bool WriteFileAtomically(const std::string& path, std::string_view data);
 
 // The same with the reason: 0 or an errno value. `beforeRename` runs once the new

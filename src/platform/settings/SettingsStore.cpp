@@ -63,13 +63,20 @@ std::string CSettingsStore::SectionPath(std::string_view section) const {
 }
 
 bool CSettingsStore::Save() {
+    m_saveError.clear();
     std::string partial;
     for (size_t pos = 0; pos != std::string::npos;) {
         pos = m_folder.find('/', pos + 1);
         partial = m_folder.substr(0, pos);
-        if (mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
+            m_saveError = partial + ": " + std::strerror(errno);
+            return false;
+        }
     }
-    return m_registry->SaveDirtyHives() == ERROR_SUCCESS;
+    std::vector<std::string> errors;
+    if (m_registry->SaveDirtyHives(&errors) == ERROR_SUCCESS) return true;
+    m_saveError = errors.empty() ? m_file + ": not saved" : errors.front();
+    return false;
 }
 
 std::string CSettingsStore::GetProfileString(std::string_view section, std::string_view entry,

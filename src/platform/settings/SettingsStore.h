@@ -26,6 +26,9 @@ public:
     // writes fail, and the file is left as it is.
     bool IsUsable() const { return m_registry != nullptr; }
     const std::string& LoadError() const { return m_error; }
+    // Why the last write that returned false did not reach the file ("PATH: not saved:
+    // No space left on device").
+    const std::string& SaveError() const { return m_saveError; }
 
     // REG_SZ or REG_EXPAND_SZ text; the default for a missing value or another type.
     std::string GetProfileString(std::string_view section, std::string_view entry,
@@ -43,6 +46,7 @@ private:
     std::string m_folder;
     std::string m_file;
     std::string m_error;
+    std::string m_saveError;
     std::unique_ptr<reg::CRegistry> m_registry;
 };
 

@@ -1,6 +1,7 @@
 #include "vbscript/engine/Interpreter.h"
 
 #include "platform/text/Unicode.h"
+#include "vbscript/MemoryBudget.h"
 #include "vbscript/engine/StackBudget.h"
 
 namespace cva::vbs::engine {
@@ -20,8 +21,37 @@ struct LockedArrays {
 
 } // namespace
 
+void CInterpreter::Beat()
+{
+    if (!m_heartbeat || !m_stackBase)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < m_nextBeat)
+        return;
+    m_nextBeat = now + m_beatInterval;
+    m_heartbeat(std::chrono::duration_cast<std::chrono::milliseconds>(now - m_runStart));
+}
+
+void CInterpreter::BeginOutermost(const char* stackBase)
+{
+    m_stackBase = stackBase;
+    m_runStart = std::chrono::steady_clock::now();
+    m_nextBeat = m_runStart + m_beatInterval;
+}
+
+void CInterpreter::EndOutermost()
+{
+    m_stackBase = nullptr;
+    // An interrupt stops the call it reached, not the next one the host makes.
+    m_interrupt.store(false);
+}
+
 bool CInterpreter::CheckStep()
 {
+    if (m_heartbeat && m_stepsToClock-- == 0) {
+        m_stepsToClock = 127;
+        Beat();
+    }
     if (m_interrupt.load(std::memory_order_relaxed) || (m_stepLimit && ++m_steps > m_stepLimit)) {
         m_aborting = true;
         return Fail(Status(kErrUserInterrupt, u"The script was stopped by the program"));
@@ -46,6 +76,8 @@ bool CInterpreter::SetupFrameArrays(const ProcDef& p, Frame& f)
         std::vector<ArrayBound> bounds;
         for (int32_t u : a.uppers)
             bounds.push_back({0, u});
+        if (Status st = SafeArray::CheckSize(bounds); st.Failed())
+            return Fail(std::move(st));
         auto arr = SafeArray::Create(bounds);
         if (!a.uppers.empty())
             arr->SetFixed(true);
@@ -219,6 +251,12 @@ bool CInterpreter::CallBuiltin(int32_t index, std::span<const ExprPtr> args, Fra
     out.Clear();
     bool ok = b.fn(*this, std::span<Variant>(values, args.size()), out);
     m_currentFrame = saved;
+    // Built-ins make their text as the library's strings and cannot be refused memory
+    // on the way; a result that takes what scripts hold past the budget is refused here.
+    if (ok && CMemoryBudget::Exceeded()) {
+        out.Clear();
+        return Fail(kErrOutOfMemory);
+    }
     return ok;
 }
 
@@ -236,6 +274,8 @@ bool CInterpreter::NewObject(const std::u16string& className, Variant& out)
                 std::vector<ArrayBound> bounds;
                 for (int32_t u : fd.uppers)
                     bounds.push_back({0, u});
+                if (Status st = SafeArray::CheckSize(bounds); st.Failed())
+                    return Fail(std::move(st));
                 auto arr = SafeArray::Create(bounds);
                 if (!fd.uppers.empty())
                     arr->SetFixed(true);

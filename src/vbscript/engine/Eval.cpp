@@ -1,6 +1,7 @@
 #include "vbscript/engine/Interpreter.h"
 
 #include "platform/text/Unicode.h"
+#include "vbscript/MemoryBudget.h"
 #include "vbscript/engine/Operators.h"
 
 namespace cva::vbs::engine {
@@ -390,6 +391,10 @@ bool CInterpreter::InvokeObject(IObject* obj, const std::u16string& name, uint32
     if (id == kDispIdUnknown)
         return Fail(kErrNoSuchMember);
     Status st = obj->Invoke(id, kind, args, result);
+    if (st.IsOk() && CMemoryBudget::Exceeded()) {
+        result.Clear();
+        st = Status(kErrOutOfMemory);
+    }
     return st.IsOk() || Fail(std::move(st));
 }
 

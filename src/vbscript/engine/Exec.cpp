@@ -425,12 +425,9 @@ Flow CInterpreter::ExecReDim(const Stmt& s, Frame& f)
                 return FailFlow(std::move(st));
             continue;
         }
-        uint64_t count = 1;
-        for (const auto& b : bounds) {
-            count *= static_cast<uint64_t>(b.upper - b.lower + 1);
-            if (count > SafeArray::kMaxElements)
-                return FailFlow(kErrOutOfMemory);
-        }
+        Status st = SafeArray::CheckSize(bounds);
+        if (st.Failed())
+            return FailFlow(std::move(st));
         *var = Variant(SafeArray::Create(bounds));
     }
     return Flow::Normal;

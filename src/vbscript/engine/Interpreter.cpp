@@ -293,6 +293,8 @@ bool CInterpreter::RunUnit(Unit& unit, Frame* scopeFrame)
         std::vector<ArrayBound> bounds;
         for (int32_t u : uppers)
             bounds.push_back({0, u});
+        if (Status st = SafeArray::CheckSize(bounds); st.Failed())
+            return Fail(std::move(st));
         auto arr = SafeArray::Create(bounds);
         if (!uppers.empty())
             arr->SetFixed(true);
@@ -306,7 +308,7 @@ bool CInterpreter::RunText(std::u16string_view text, bool report)
 {
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)
-        m_stackBase = static_cast<const char*>(__builtin_frame_address(0));
+        BeginOutermost(static_cast<const char*>(__builtin_frame_address(0)));
     auto unit = std::make_unique<Unit>();
     CompileError err;
     bool ok = Compile(text, *unit, err, false, nullptr);
@@ -328,7 +330,7 @@ bool CInterpreter::RunText(std::u16string_view text, bool report)
         m_aborting = false;
     }
     if (outermost)
-        m_stackBase = nullptr;
+        EndOutermost();
     return ok;
 }
 
@@ -350,7 +352,7 @@ CallOutcome CInterpreter::CallByName(std::u16string_view name, std::span<const V
     }
     bool outermost = m_depth == 0 && !m_stackBase;
     if (outermost)
-        m_stackBase = static_cast<const char*>(__builtin_frame_address(0));
+        BeginOutermost(static_cast<const char*>(__builtin_frame_address(0)));
     std::vector<Variant> values(args.begin(), args.end());
     Variant r;
     m_error = Status();
@@ -370,7 +372,7 @@ CallOutcome CInterpreter::CallByName(std::u16string_view name, std::span<const V
         m_aborting = false;
     }
     if (outermost)
-        m_stackBase = nullptr;
+        EndOutermost();
     return outcome;
 }
 

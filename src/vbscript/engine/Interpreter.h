@@ -10,6 +10,7 @@
 #include "vbscript/engine/Lexer.h"
 
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <span>
@@ -90,6 +91,17 @@ public:
     std::atomic<bool> m_interrupt{false};
     uint64_t m_stepLimit = 0;
     uint64_t m_steps = 0;
+    // The heartbeat (CScriptEngine::SetHeartbeat): the clock is read only every few
+    // steps, so that tight loops pay next to nothing for it.
+    CScriptEngine::Heartbeat m_heartbeat;
+    std::chrono::milliseconds m_beatInterval{50};
+    std::chrono::steady_clock::time_point m_runStart;
+    std::chrono::steady_clock::time_point m_nextBeat;
+    uint32_t m_stepsToClock = 0;
+    void Beat();
+    // Marks the start (at the caller's frame) and the end of a host's outermost call.
+    void BeginOutermost(const char* stackBase);
+    void EndOutermost();
 
     // --- Errors ----------------------------------------------------------------------
     // Raises a run-time error; always returns false so callers can `return Fail(...)`.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <hivex.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <set>
@@ -323,6 +324,22 @@ TEST_F(CvaCli, ActionThePageCannotTakeAppliesNothing) {
     EXPECT_FALSE(std::filesystem::exists(Profile("applied.ini")));
     // A list button the page does not show cannot be pressed.
     EXPECT_EQ(Cli({"apply", "startup_run.cvp", "--button", "2"}).m_status, 3);
+}
+
+TEST_F(CvaCli, TimeoutStopsARunawayApplyAndKeepsWhatItWrote) {
+    const std::string mine = Mine("spin.cvp", "Test::Spin", "type=check\r\nText0=One\r\n",
+                                  "Sub OnApply(a, b)\r\n  RegWriteValS \"HKEY_CURRENT_USER\\Software\\Spin\", "
+                                  "\"Before\", \"kept\"\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
+    const auto start = std::chrono::steady_clock::now();
+    CResult r = Cli({"apply", "spin", "--check", "0=1", "--yes", "--timeout", "1"}, mine);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    EXPECT_EQ(r.m_status, 1) << r.m_out << r.m_err;
+    EXPECT_NE(r.m_out.find("The script was stopped by the program"), std::string::npos) << r.m_out;
+    EXPECT_NE(r.m_err.find("the script ran longer than 1 seconds (--timeout) and was stopped"), std::string::npos)
+        << r.m_err;
+    EXPECT_NE(Query("HKCU\\Software\\Spin", "Before").find("kept"), std::string::npos);
+    EXPECT_EQ(Cli({"apply", "spin", "--timeout", "soon"}, mine).m_status, 2);
+    EXPECT_NE(Cli({"--help"}).m_out.find("--timeout SECONDS"), std::string::npos);
 }
 
 TEST_F(CvaCli, PluginsOptionIsForOneRunEvenWhenTheRunIsKilled) {

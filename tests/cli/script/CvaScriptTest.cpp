@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -147,3 +148,28 @@ TEST_F(CvaScript, AnUnreadableScriptIsAnInputError) {
 }
 
 } // namespace
+
+TEST_F(CvaScript, TimeoutStopsLoopsAndSleepsAndSavesWhatWasWritten) {
+    const std::string box = "sandbox:" + m_dir.File("box");
+    const std::string write = "CreateObject(\"WScript.Shell\").RegWrite \"HKLM\\Software\\CvaScript\\T\", 1, "
+                              "\"REG_DWORD\"\n";
+    for (const char* wait : {"Do : Loop\n", "WScript.Sleep 600000\n"}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(1, Run(write + wait, box, "--timeout 1")) << wait;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << wait;
+        EXPECT_NE(m_err.find("s.vbs(2, "), std::string::npos) << m_err;
+        EXPECT_NE(m_err.find("VBScript runtime error: The script was stopped by the program\n"
+                             "cvascript: the script ran longer than 1 seconds (--timeout)\n"),
+                  std::string::npos)
+            << m_err;
+        ASSERT_EQ(0, Run("WScript.Echo CreateObject(\"WScript.Shell\").RegRead(\"HKLM\\Software\\CvaScript\\T\")",
+                         box));
+        EXPECT_EQ("1\n", m_out);
+        std::filesystem::remove_all(m_dir.File("box"));
+    }
+    // Without the option a short sleep simply ends.
+    EXPECT_EQ(0, Run("WScript.Sleep 50\n", box));
+    EXPECT_EQ(1, RunArgs(" --timeout never //nologo s.vbs"));
+    EXPECT_EQ(0, RunArgs(" --help"));
+    EXPECT_NE(m_out.find("[--timeout SECONDS]"), std::string::npos) << m_out;
+}

@@ -240,6 +240,45 @@ TEST_F(HostInterface, InterruptStopsARunawayLoopEvenUnderResumeNext)
     EXPECT_EQ(Logged(), "after;");
 }
 
+TEST_F(HostInterface, TheHeartbeatMayStopALoopAndTheNextCallRunsAgain)
+{
+    std::vector<std::chrono::milliseconds> beats;
+    engine.SetHeartbeat(
+        [&](std::chrono::milliseconds running) {
+            beats.push_back(running);
+            if (running >= std::chrono::milliseconds(200))
+                engine.Interrupt();
+        },
+        std::chrono::milliseconds(20));
+    ASSERT_TRUE(engine.ParseScript(u"Sub Spin : Note \"in\" : Do : Loop : End Sub\n"
+                                   u"Sub Quick : Note \"quick\" : End Sub\n"));
+    const CallOutcome spun = engine.CallRoutine(u"Spin", {});
+    EXPECT_EQ(spun.number, kErrInterrupted);
+    ASSERT_EQ(site.errors.size(), 1u);
+    EXPECT_EQ(site.errors[0].description, u"The script was stopped by the program");
+    // Beats come at the interval, not at every loop turn.
+    EXPECT_GE(beats.size(), 5u);
+    EXPECT_LE(beats.size(), 30u);
+    // The interrupt ended with the call it stopped.
+    EXPECT_EQ(engine.CallRoutine(u"Quick", {}).status, CallStatus::Ok);
+    EXPECT_EQ(Logged(), "in;quick;");
+}
+
+TEST_F(HostInterface, WaitEndsEarlyWhenInterrupted)
+{
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(engine.Wait(std::chrono::milliseconds(30)));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        engine.Interrupt();
+    });
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(engine.Wait(std::chrono::seconds(30)));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
+    stopper.join();
+}
+
 TEST_F(HostInterface, StepLimitInterruptsRecursion)
 {
     engine.SetStepLimit(1000);

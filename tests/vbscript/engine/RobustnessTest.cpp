@@ -1,5 +1,6 @@
 // Hostile scripts end in script errors, never in a crash or a hang.
 #include "vbscript/Engine.h"
+#include "vbscript/MemoryBudget.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,27 @@ TEST(Robustness, HugeArraysAreOutOfMemory)
 {
     EXPECT_EQ(RunScript(u"ReDim a(2000000000)\n"), kErrOutOfMemory);
     EXPECT_EQ(RunScript(u"ReDim a(100000, 100000)\n"), kErrOutOfMemory);
+}
+
+// Each piece stays under its own ceiling; together they pass what scripts may hold (here
+// a smaller budget than the program's, so that the test stays quick).
+TEST(Robustness, WhatAScriptHoldsTogetherIsOutOfMemory)
+{
+    struct CSmallBudget {
+        size_t before = CMemoryBudget::SetLimit(64u << 20);
+        ~CSmallBudget() { CMemoryBudget::SetLimit(before); }
+    } small;
+    EXPECT_EQ(RunScript(u"ReDim a(40)\nFor i = 0 To 40 : a(i) = String(3000000, \"x\") : Next\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"s = String(3000000, \"x\")\nReDim a(40)\nFor i = 0 To 40 : a(i) = s & i : Next\n"),
+              kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"ReDim a(1500000) : ReDim b(1500000) : ReDim c(1500000)\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"Dim a(1500000), b(1500000), c(1500000)\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"Class C : Dim a(3000000) : End Class\nSet x = New C : Set y = New C\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"s = String(3000000, \"x\")\nDo : t = t & s : Loop\n"), kErrOutOfMemory);
+    EXPECT_EQ(RunScript(u"s = String(3000000, \"x\")\nDo : t = Replace(t, \"a\", \"b\") & s : Loop\n"),
+              kErrOutOfMemory);
+    // What a finished script held is free again.
+    EXPECT_EQ(RunScript(u"s = String(12000000, \"x\") : ReDim a(1500000)\n"), 0);
 }
 
 TEST(Robustness, LongChainsAreFreedWithoutDeepRecursion)
