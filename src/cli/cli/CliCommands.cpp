@@ -235,7 +235,8 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
                                  html->FollowLink("cva:" + std::to_string(*options.link));
             } else {
                 report.action = "Apply";
-                report.applied = page && page->ClickApply();
+                // A dry run leaves the page as the user had it, Apply still ready.
+                report.applied = page && (options.dryRun ? page->ClickPreview() : page->ClickApply());
             }
             const bool unchanged = page && page->HasApplyButton() && !page->IsApplyEnabled() &&
                                    page->IsWindowEnabled() && page->ControlsEnabled() && !options.button &&
