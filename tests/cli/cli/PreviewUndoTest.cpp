@@ -120,6 +120,12 @@ TEST_P(PreviewUndo, DryRunsChangeNothingListWhatApplyDoesAndUndosPutItAllBack) {
         EXPECT_EQ(journal::DiffToJson(journal::DiffOf(*journaled)), previewed);
     }
     EXPECT_NE(exports("applied"), before);
+    // Applied again, the first plugin has nothing left to do; a dry run is for apply only.
+    SCommandResult again = target.Run(CVA_CLI_PROGRAM, {"--plugins", mine, "apply", "delval.cvp", "--check", "0=1",
+                                                         "--dry-run"});
+    EXPECT_EQ(again.m_status, 0) << again.m_err;
+    EXPECT_NE(again.m_out.find("\ndry run: No changes\n"), std::string::npos) << again.m_out;
+    EXPECT_EQ(target.Run(CVA_CLI_PROGRAM, {"undo", "--dry-run"}).m_status, 2);
     EXPECT_EQ(ReadAll(drive + "preview.txt"), "changed\r\nsecond\r\n");
     EXPECT_FALSE(fs::exists(drive + "gone.txt"));
 
