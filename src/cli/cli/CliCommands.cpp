@@ -206,6 +206,9 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
     if (options.command == "apply") {
         pages::CPropertyPageBase* page = dlg.CurrentPage();
         bool done = true;
+        // The actions run in the preview too: a page's events may write as well.
+        report.dryRun = options.dryRun;
+        if (options.dryRun) dlg.BeginPreview();
         for (const SAction& action : options.actions) {
             if (!PerformAction(page, action)) {
                 err += action.option + ": the " + std::string(KindName(dlg.m_nPluginKind)) +
@@ -233,7 +236,8 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
                                  html->FollowLink("cva:" + std::to_string(*options.link));
             } else {
                 report.action = "Apply";
-                report.applied = page && page->ClickApply();
+                // A dry run leaves the page as the user had it, Apply still ready.
+                report.applied = page && (options.dryRun ? page->ClickPreview() : page->ClickApply());
             }
             const bool unchanged = page && page->HasApplyButton() && !page->IsApplyEnabled() &&
                                    page->IsWindowEnabled() && page->ControlsEnabled() && !options.button &&
@@ -258,6 +262,8 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
                 status = kExitActionFailed;
             }
         }
+        if (options.dryRun) report.changes = journal::DiffOf(dlg.EndPreview());
+        for (const std::string& line : dlg.UndoWarnings()) err += "warning: cannot be undone: " + line + "\n";
     }
     report.kind = KindName(dlg.m_nPluginKind);
     report.header = dlg.HeaderText();
@@ -322,6 +328,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     app::CAppCore::COptions coreOptions;
     coreOptions.m_targetSpec = options.target.value_or("");
     coreOptions.m_allowHostDrives = options.allowHostDrives;
+    coreOptions.m_noLog = options.dryRun;
     // One command line at a time per settings folder; the window keeps its own lock.
     coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
     coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";
@@ -351,6 +358,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
                             core.ProfileFolder(), CApplicationDlg::DefaultPageFactory());
         dlg.SetView(&prompts);
         prompts.SetScriptTimeout(options.timeout, [&dlg] { dlg.StopScript(); });
+        dlg.m_bRecordRecent = !options.dryRun;
         // For this run only: the "PluginDir" setting stays as stored.
         if (options.plugins) dlg.Catalogue().SetPluginFolder(AbsoluteFolder(*options.plugins));
         const bool listing = options.command == "list" || options.command == "refresh";

@@ -76,7 +76,9 @@ int UndoEntry(const SOptions& options, settings::CSettingsStore& store, target::
         return kExitUsage;
     }
     reg::CRegistry& registry = target.Registry();
-    const std::vector<std::string> differences = journal::UndoDifferences(registry, *entry);
+    std::vector<std::string> differences = journal::UndoDifferences(registry, *entry);
+    // What cannot be put back at all makes the undo partial: the user decides.
+    for (const std::string& line : journal::UndoImpossible(*entry)) differences.push_back(line);
     if (!differences.empty() && !options.force) {
         err += "entry " + entry->m_id + " is not undone: the target changed since it was made:\n";
         for (const std::string& line : differences) err += "  " + line + "\n";

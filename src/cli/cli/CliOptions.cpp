@@ -53,6 +53,13 @@ Commands:
         (or the button or link named), and prints the messages the script showed and
         the page afterwards. The history (applied.ini) and the day's log are written
         as the window writes them.
+        With --dry-run (the window's "Preview") the script runs against an overlay of
+        the target: its registry, INI and file writes are captured, not performed,
+        and reads see them. It prints the changes the apply would make (key, value,
+        type and data before and after; INI entries and files likewise) and changes
+        nothing: no history, log or journal entry. With --json an object whose
+        "changes" array lists them (empty: nothing would change; docs/preview.md).
+        A script that fails shows its error and exits as a real apply would.
   export PLUGIN FILE
         Saves the registry keys and values the plugin's "Export" section names, as
         they are on the target now, to FILE for the registry editor (the window's
@@ -64,19 +71,22 @@ Commands:
   history
         The journal of changes, newest first: each entry's id, time (UTC), kind
         (apply, or undo), plugin, target, profile and number of changes. Every script
-        routine that changes the registry or an INI file (a page's Apply above all)
-        makes one entry, with the state before each change (files a script writes,
-        deletes or moves are not journaled), in the "journal" folder beside applied.ini
+        routine that changes the registry, an INI file or other files (a page's Apply
+        above all) makes one entry, with the state before each change, in the
+        "journal" folder beside applied.ini
         (docs/journal.md describes the files). With --json a list of {"id", "time",
         "kind", "plugin", "target", "profile", "changes", "undoes"}.
   undo [ENTRY] [--force]
         Takes back the journal entry ENTRY (an id from history; by default the newest
         apply on this target that was not undone, so repeated undos walk back):
-        every value, key and INI entry goes back to its state before the entry,
+        every value, key, INI entry and file goes back to its state before the entry,
         newest change first; a value that was absent is deleted again, a deleted key
-        is made again with its values. The undo is an entry of its own, so it can be
+        is made again with its values, a file comes back from the Trash or from the
+        bytes the entry kept (a file the undo takes away goes to the Trash). The undo is an entry of its own, so it can be
         undone. When something the entry changed is no longer as the entry left it,
-        the undo is refused and the differences are listed; --force undoes it anyway.
+        the undo is refused and the differences are listed, as it is when a file
+        was too large to keep (said as a warning by the apply); --force undoes the
+        rest anyway.
         An entry made with --profile NAME is undone with the same --profile.
 
 A file that is no plugin (empty, binary, or without a [settings] section) is refused.
@@ -165,6 +175,8 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             options.json = true;
         } else if (a == "--force") {
             options.force = true;
+        } else if (a == "--dry-run") {
+            options.dryRun = true;
         } else if (a == "--allow-host-drives") {
             options.allowHostDrives = true;
         } else if (a == "--yes") {
@@ -282,6 +294,12 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
         if (positional.size() == 2) options.entry = positional[1];
     } else {
         error = "unknown command " + options.command;
+        return false;
+    }
+    if (options.dryRun && (options.command == "list" || options.command == "refresh" ||
+                           options.command == "show" || options.command == "export" ||
+                           options.command == "history" || options.command == "undo")) {
+        error = options.command + " takes no --dry-run (it is for apply)";
         return false;
     }
     return true;

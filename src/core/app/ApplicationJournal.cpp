@@ -5,12 +5,14 @@
 #include "core/app/ApplyHistory.h"
 #include "core/journal/ChangeRecorder.h"
 #include "core/journal/JournalStore.h"
+#include "core/journal/JournalUndo.h"
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
 
 namespace cva::app {
 
 uint32_t CApplicationDlg::CallJournaled(const std::string& name, std::span<const vbs::Variant> args) {
+    if (m_pPreview) return CallPreviewed(name, args);
     journal::CChangeRecorder recorder;
     uint32_t result = 0;
     bool outer = false;
@@ -32,6 +34,7 @@ uint32_t CApplicationDlg::CallJournaled(const std::string& name, std::span<const
     entry.m_target = target::FormatRegistrySpec(m_target.Spec());
     entry.m_profile = ProfileEntryName();
     m_strJournalFailure.clear();
+    m_arrUndoWarnings = journal::UndoImpossible(entry);
     journal::CJournalStore(HistoryFolder(m_settings)).Add(entry, m_strJournalFailure);
     return result;
 }

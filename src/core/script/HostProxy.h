@@ -16,6 +16,7 @@
 
 namespace cva::journal {
 class CChangeRecorder;
+class CFileOverlay;
 }
 namespace cva::target {
 class CTargetSystem;
@@ -63,8 +64,13 @@ public:
     const std::string& LastSaveFailure() const {
         return m_strSaveFailure.empty() ? m_strFileFailure : m_strSaveFailure;
     }
+    // The text of the last script error shown.
+    const std::string& LastScriptError() const { return m_strLastScriptError; }
     // Told of each INI entry the script is about to write; null: nobody records.
     void SetChangeRecorder(journal::CChangeRecorder* recorder) { m_pChanges = recorder; }
+    // A preview: the file functions write here instead of to the disk, and read what
+    // they wrote; null: the disk.
+    void SetFileOverlay(journal::CFileOverlay* overlay) { m_pOverlay = overlay; }
 
     // Closes every open search, registry key and text file (unsaved) and restarts the
     // numbering of all three handle kinds at 0.
@@ -211,7 +217,11 @@ protected:
     std::string m_strFileFailure;
     // Notes that the disk refused the file (errno tells why).
     void NoteFileFailure(const std::string& hostPath);
+    std::string m_strLastScriptError;
     journal::CChangeRecorder* m_pChanges = nullptr;
+    journal::CFileOverlay* m_pOverlay = nullptr;
+    // Tells the recorder (when one listens) that a file is about to change.
+    void NoteFileChanging(const std::string& hostPath);
 
     // --- Registry family ----------------------------------------------------------
     // The open key of a RegOpenKey handle; null for a bad, closed or released handle.
@@ -221,6 +231,8 @@ protected:
     // --- Services of the engine's own objects (WScript.Shell, FileSystemObject) -------
     // On the target, with the owner's prompts and user hive asked at every call.
     vbs::IScriptServices* ScriptServices() override;
+    // Before the FileSystemObject changes the disk: journaled, or refused in a preview.
+    vbs::Status FileSystemObjectChanging(const std::string& hostPath, const std::string& movedTo);
     std::unique_ptr<CTargetScriptServices> m_scriptServices;
 };
 
