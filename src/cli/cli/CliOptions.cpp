@@ -68,6 +68,13 @@ Commands:
         (or the button or link named), and prints the messages the script showed and
         the page afterwards. The history (applied.ini) and the day's log are written
         as the window writes them.
+        With --dry-run (the window's "Preview") the script runs against an overlay of
+        the target: its registry, INI and file writes are captured, not performed,
+        and reads see them. It prints the changes the apply would make (key, value,
+        type and data before and after; INI entries and files likewise) and changes
+        nothing: no history, log or journal entry. With --json an object whose
+        "changes" array lists them (empty: nothing would change; docs/preview.md).
+        A script that fails shows its error and exits as a real apply would.
   export PLUGIN FILE
         Saves the registry keys and values the plugin's "Export" section names, as
         they are on the target now, to FILE for the registry editor (the window's
@@ -195,6 +202,8 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             options.json = true;
         } else if (a == "--force") {
             options.force = true;
+        } else if (a == "--dry-run") {
+            options.dryRun = true;
         } else if (a == "--allow-host-drives") {
             options.allowHostDrives = true;
         } else if (a == "--yes") {
@@ -312,6 +321,13 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
     }
     if (options.targets.size() > 1 && !(options.command == "preset" && options.presetCommand == "apply")) {
         error = "--target is given more than once (only preset apply takes several targets)";
+        return false;
+    }
+    if (options.dryRun && (options.command == "list" || options.command == "refresh" ||
+                           options.command == "show" || options.command == "export" ||
+                           options.command == "history" || options.command == "undo" ||
+                           (options.command == "preset" && options.presetCommand == "save"))) {
+        error = options.command + " takes no --dry-run (it is for apply)";
         return false;
     }
     return true;

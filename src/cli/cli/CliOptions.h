@@ -25,6 +25,7 @@ struct SOptions {
     std::string presetFile;
     std::string entry;   // undo: the journal entry's id; empty: the newest of the target
     bool force = false;  // undo even where the target changed since
+    bool dryRun = false; // apply: show what would change, change nothing
     std::string plugin;
     std::string exportFile;
     std::string view = "all";
