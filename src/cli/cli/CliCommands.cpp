@@ -208,6 +208,9 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
     if (options.command == "apply") {
         pages::CPropertyPageBase* page = dlg.CurrentPage();
         bool done = true;
+        // The actions run in the preview too: a page's events may write as well.
+        report.dryRun = options.dryRun;
+        if (options.dryRun) dlg.BeginPreview();
         for (const SAction& action : options.actions) {
             if (!PerformAction(page, action)) {
                 err += action.option + ": the " + std::string(KindName(dlg.m_nPluginKind)) +
@@ -260,6 +263,8 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
                 status = kExitActionFailed;
             }
         }
+        if (options.dryRun) report.changes = journal::DiffOf(dlg.EndPreview());
+        for (const std::string& line : dlg.UndoWarnings()) err += "warning: cannot be undone: " + line + "\n";
     }
     report.kind = KindName(dlg.m_nPluginKind);
     report.header = dlg.HeaderText();
@@ -327,6 +332,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     app::CAppCore::COptions coreOptions;
     coreOptions.m_targetSpec = options.target.value_or("");
     coreOptions.m_allowHostDrives = options.allowHostDrives;
+    coreOptions.m_noLog = options.dryRun;
     // One command line at a time per settings folder; the window keeps its own lock.
     coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
     coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";

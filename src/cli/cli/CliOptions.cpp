@@ -106,15 +106,18 @@ Commands:
         that was not undone (as the journal recorded it). A plugin whose actions the
         journal does not know is left out, with a comment in the file. An existing
         FILE is replaced only with --force.
-  preset apply FILE
+  preset apply FILE [--dry-run]
         Applies every plugin of the preset in order on each target (--target may be
         given several times: Wine prefixes, offline disks, sandboxes, one after the
         other), performing its actions and pressing Apply (or its button or link), and
-        prints per target the plugins applied, the changes made (values, keys and INI
-        entries left otherwise than they were) and the failures, with each failure's
-        reason; with --json {"targets": [{"target", "error", "plugins": [{"plugin",
-        "status", "applied", "changes", "messages"}], "applied", "changes", "failures"}],
-        "applied", "changes", "failures"}. Giving the command answers the "apply the
+        prints per target the plugins applied, the changes made (each value, key, INI
+        entry or file left otherwise than it was, as apply --dry-run lists them) and
+        the failures, with each failure's reason; with --json {"dryRun", "targets":
+        [{"target", "error", "plugins": [{"plugin", "status", "applied", "changes",
+        "diff", "messages"}], "applied", "changes", "failures"}], "applied", "changes",
+        "failures"}, "diff" being the "changes" array of apply --dry-run. With --dry-run
+        every plugin runs as apply --dry-run does: the summary tells what would change
+        and nothing is changed or recorded. Giving the command answers the "apply the
         tweaks?" confirmation with Yes (--no answers it No); the script's questions take
         the preset's answers. A failed plugin or target does not stop the others.
 

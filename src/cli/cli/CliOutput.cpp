@@ -124,7 +124,8 @@ std::string ReportToText(const SPageReport& r) {
     std::string out;
     for (const SMessage& message : r.messages) out += MessageLine(message);
     if (!r.action.empty())
-        out += std::string("pressed: ") + r.action + (r.applied ? "" : " (nothing was applied)") + "\n";
+        out += std::string("pressed: ") + r.action +
+               (!r.applied ? " (nothing was applied)" : r.dryRun ? " (dry run)" : "") + "\n";
     out += "plugin: " + r.plugin + "\n";
     out += "kind: " + r.kind + "\n";
     out += "header: " + r.header + "\n";
@@ -157,6 +158,15 @@ std::string ReportToText(const SPageReport& r) {
     }
     if (p.m_kind == "html") out += "html: " + p.m_html + "\n";
     out += std::string("apply: ") + (ApplyEnabled(p) ? "enabled" : "disabled") + "\n";
+    if (r.dryRun) {
+        if (r.changes.empty()) {
+            out += "dry run: No changes\n";
+        } else {
+            const size_t n = r.changes.size();
+            out += "dry run: " + std::to_string(n) + (n == 1 ? " change" : " changes") + " (nothing was changed)\n";
+            out += journal::DiffToText(r.changes);
+        }
+    }
     return out;
 }
 
@@ -206,6 +216,7 @@ std::string ReportToJson(const SPageReport& r) {
     if (!r.action.empty())
         out += ",\"pressed\":" + JsonString(r.action) + ",\"applied\":" + Bool(r.applied);
     out += ",\"scriptErrors\":" + Int(r.scriptErrors);
+    if (r.dryRun) out += ",\"dryRun\":true,\"changes\":" + journal::DiffToJson(r.changes);
     return out + "}\n";
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/cli/CliPrompts.h"
+#include "core/journal/JournalDiff.h"
 #include "core/pages/PageSnapshot.h"
 
 #include <string>
@@ -23,6 +24,9 @@ struct SPageReport {
     std::string action;  // apply: what was pressed ("Apply", "button 1", "link 2")
     bool applied = false;
     int scriptErrors = 0;
+    // apply --dry-run: what the apply would change.
+    bool dryRun = false;
+    std::vector<journal::SDiffChange> changes;
 };
 
 std::string CatalogueToText(const app::CPluginCatalogue& catalogue);

@@ -9,7 +9,7 @@
 #include "core/app/Preset.h"
 #include "core/app/PresetHistory.h"
 #include "core/journal/JournalStore.h"
-#include "core/journal/NetChanges.h"
+#include "core/journal/JournalDiff.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
@@ -29,6 +29,7 @@ struct SPluginResult {
     int status = kExitOk;
     bool applied = false;
     size_t changes = 0;
+    std::vector<journal::SDiffChange> diff; // what changed, or with --dry-run what would
     std::vector<std::string> messages; // what went wrong, or why nothing was applied
 };
 
@@ -101,14 +102,17 @@ SOptions ApplyOptions(const SOptions& preset, const app::SPresetPlugin& plugin) 
     return one;
 }
 
-// The journal entries made since `since` (an id; empty: all) on the target.
-size_t ChangesSince(const journal::CJournalStore& journalStore, const std::string& since, const std::string& target) {
-    size_t count = 0;
-    for (const journal::SJournalEntry& e : journalStore.List()) {
-        if (e.m_id <= since) break;
-        if (e.m_target == target && e.m_kind == "apply") count += journal::CountNetChanges(e);
+// What the journal entries made since `since` (an id; empty: all) changed on the target,
+// oldest first.
+std::vector<journal::SDiffChange> ChangesSince(const journal::CJournalStore& journalStore, const std::string& since,
+                                               const std::string& target) {
+    std::vector<journal::SDiffChange> out;
+    const std::vector<journal::SJournalEntry> entries = journalStore.List();
+    for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+        if (e->m_id <= since || e->m_target != target || e->m_kind != "apply") continue;
+        for (journal::SDiffChange& change : journal::DiffOf(*e)) out.push_back(std::move(change));
     }
-    return count;
+    return out;
 }
 
 std::string NewestId(const journal::CJournalStore& journalStore) {
@@ -135,6 +139,7 @@ SPluginResult ApplyPlugin(const SOptions& options, const app::SPresetPlugin& plu
             SPageReport report;
             result.status = ShowOrApply(one, dlg, prompts, report, err);
             result.applied = report.applied;
+            if (options.dryRun) result.diff = std::move(report.changes);
             result.plugin = report.plugin.empty() ? plugin.m_plugin : report.plugin;
         }
         if (!dlg.JournalFailure().empty()) err += "warning: " + dlg.JournalFailure() + "\n";
@@ -143,7 +148,8 @@ SPluginResult ApplyPlugin(const SOptions& options, const app::SPresetPlugin& plu
     if (!prompts.AnswerErrors().empty() && result.status == kExitOk) result.status = kExitUsage;
     for (const SMessage& message : prompts.Messages())
         if (message.type == "error") err += "the script showed an error: " + message.text + "\n";
-    result.changes = ChangesSince(journalStore, since, here);
+    if (!options.dryRun) result.diff = ChangesSince(journalStore, since, here);
+    result.changes = result.diff.size();
     result.messages = Lines(err);
     return result;
 }
@@ -155,6 +161,7 @@ STargetResult ApplyOnTarget(const SOptions& options, const app::SPreset& preset,
     app::CAppCore::COptions coreOptions;
     coreOptions.m_targetSpec = spec;
     coreOptions.m_allowHostDrives = options.allowHostDrives;
+    coreOptions.m_noLog = options.dryRun;
     coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
     coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";
     std::error_code ec;
@@ -182,26 +189,28 @@ STargetResult ApplyOnTarget(const SOptions& options, const app::SPreset& preset,
 
 std::string Plural(size_t n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
 
-std::string SummaryText(const std::vector<STargetResult>& targets) {
-    std::string out;
+std::string SummaryText(const std::vector<STargetResult>& targets, bool dryRun) {
+    std::string out = dryRun ? "Dry run: nothing was changed; what the preset would do:\n" : "";
+    const char* applied = dryRun ? " would be applied, " : " applied, ";
     for (const STargetResult& t : targets) {
-        out += t.target + ": " + Plural(t.Applied(), "plugin") + " applied, " + Plural(t.Changes(), "change") +
+        out += t.target + ": " + Plural(t.Applied(), "plugin") + applied + Plural(t.Changes(), "change") +
                ", " + Plural(t.Failures(), "failure") + "\n";
         if (!t.error.empty()) out += "  failed: " + t.error + "\n";
         for (const SPluginResult& p : t.plugins) {
             std::string state = p.status != kExitOk ? "failed (status " + std::to_string(p.status) + ")"
-                                : p.applied          ? "applied, " + Plural(p.changes, "change")
+                                : p.applied          ? std::string(applied + 1) + Plural(p.changes, "change")
                                                      : std::string("nothing to apply");
             out += "  " + p.plugin + ": " + state + "\n";
+            for (const journal::SDiffChange& change : p.diff) out += "    " + journal::DiffLine(change) + "\n";
             for (const std::string& line : p.messages) out += "    " + line + "\n";
         }
     }
     return out;
 }
 
-std::string SummaryJson(const std::vector<STargetResult>& targets) {
+std::string SummaryJson(const std::vector<STargetResult>& targets, bool dryRun) {
     size_t applied = 0, changes = 0, failures = 0;
-    std::string out = "{\"targets\":[";
+    std::string out = std::string("{\"dryRun\":") + (dryRun ? "true" : "false") + ",\"targets\":[";
     for (size_t i = 0; i < targets.size(); ++i) {
         const STargetResult& t = targets[i];
         applied += t.Applied();
@@ -213,7 +222,8 @@ std::string SummaryJson(const std::vector<STargetResult>& targets) {
             const SPluginResult& p = t.plugins[j];
             out += std::string(j ? "," : "") + "{\"plugin\":" + JsonString(p.plugin) +
                    ",\"status\":" + std::to_string(p.status) + ",\"applied\":" + (p.applied ? "true" : "false") +
-                   ",\"changes\":" + std::to_string(p.changes) + ",\"messages\":[";
+                   ",\"changes\":" + std::to_string(p.changes) + ",\"diff\":" + journal::DiffToJson(p.diff) +
+                   ",\"messages\":[";
             for (size_t k = 0; k < p.messages.size(); ++k) out += (k ? "," : "") + JsonString(p.messages[k]);
             out += "]}";
         }
@@ -269,7 +279,7 @@ int ApplyPreset(const SOptions& options, settings::CSettingsStore& store, std::s
         for (const SPluginResult& p : r.plugins)
             if (status == kExitOk && p.status != kExitOk) status = p.status;
     }
-    out += options.json ? SummaryJson(results) : SummaryText(results);
+    out += options.json ? SummaryJson(results, options.dryRun) : SummaryText(results, options.dryRun);
     if (status != kExitOk) err += "the preset did not go through everywhere (see the summary)\n";
     return status;
 }

@@ -170,7 +170,8 @@ void CAppCore::ReadFolderSettings() {
 
     m_strLogDir = logging::LogFolderFor(m_strProfileDir);
     process::CreateFolderPath(m_strLogDir);
-    m_logger.Open(m_strLogDir, static_cast<int>(m_settings.GetProfileInt(kSettings, "CreateLog", 1)));
+    m_logger.Open(m_strLogDir,
+                  m_options.m_noLog ? 0 : static_cast<int>(m_settings.GetProfileInt(kSettings, "CreateLog", 1)));
 
     if (m_settings.GetProfileString(kSettings, "LogViewer").empty())
         m_settings.WriteProfileString(kSettings, "LogViewer", "xdg-open");

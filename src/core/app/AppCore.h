@@ -34,6 +34,7 @@ public:
         std::string m_lockFolder;    // empty: the platform default for the settings folder
         std::string m_programFolder; // empty: the folder of the running executable
         bool m_allowHostDrives = false; // --allow-host-drives; else the "AllowHostDrives" setting
+        bool m_noLog = false; // a run that changes nothing (a dry run) leaves no log either
     };
 
     CAppCore(settings::CSettingsStore& settings, COptions options);

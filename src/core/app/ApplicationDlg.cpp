@@ -139,6 +139,8 @@ std::string CApplicationDlg::RequestPane() const {
 }
 
 bool CApplicationDlg::ConfirmApply() {
+    // A preview changes nothing, so there is nothing to confirm.
+    if (IsPreviewing()) return true;
     return CApplyHistory(m_settings, m_prompts, Logger()).ConfirmApply();
 }
 
@@ -156,7 +158,7 @@ void CApplicationDlg::CallRoutine(const std::string& name, const std::vector<int
 void CApplicationDlg::RecordApplied() {
     // The history and the log tell what happened to the target: an apply whose changes
     // did not reach it is not one.
-    if (!m_strWriteFailure.empty()) return;
+    if (!m_strWriteFailure.empty() || IsPreviewing()) return;
     CApplyHistory(m_settings, m_prompts, Logger()).RecordApplied(m_catalogue, m_nCurrentPlugin);
 }
 
@@ -211,16 +213,17 @@ void CApplicationDlg::ShowPage(int pageIndex) {
 }
 
 void CApplicationDlg::PostQuit() {
+    if (IsPreviewing()) return;
     m_bQuitPosted = true;
     View().RequestQuit();
 }
 
 void CApplicationDlg::AddRestartRequest() {
-    if (m_requests.m_restart) m_requests.m_restart();
+    if (m_requests.m_restart && !IsPreviewing()) m_requests.m_restart();
 }
 
 void CApplicationDlg::AddLogoffRequest() {
-    if (m_requests.m_logoff) m_requests.m_logoff();
+    if (m_requests.m_logoff && !IsPreviewing()) m_requests.m_logoff();
 }
 
 void CApplicationDlg::OnOptionsChanged() {

@@ -5,6 +5,7 @@
 #include "core/app/PluginCatalogue.h"
 #include "core/app/PluginInfo.h"
 #include "core/app/PluginSearch.h"
+#include "core/journal/JournalDiff.h"
 #include "core/log/ActionLogger.h"
 #include "core/pages/PageOwner.h"
 #include "core/pages/PropertyPageBase.h"
@@ -174,9 +175,28 @@ public:
     int ScriptErrorCount() const { return m_nScriptErrors; }
     // Why the last journal entry could not be written; empty when it was.
     const std::string& JournalFailure() const { return m_strJournalFailure; }
+    // What of the last journaled routine's changes cannot be undone (a file too large to
+    // keep), one line each; empty when all of it can.
+    const std::vector<std::string>& UndoWarnings() const { return m_arrUndoWarnings; }
     // Why the changes of the last routine (the apply) did not all reach the target;
     // empty when they did. Such an apply is not recorded as applied.
     const std::string& WriteFailure() const { return m_strWriteFailure; }
+
+    // A preview (ApplicationPreview.cpp): from BeginPreview to EndPreview every routine
+    // runs against an overlay of the target (its registry kept in memory, file writes
+    // held aside, reads seeing both); nothing is saved, journaled, recorded as applied
+    // or logged, no program starts and no restart or log-off is asked for.
+    void BeginPreview();
+    // What the routines since BeginPreview would have changed; the target stays as it was.
+    journal::SJournalEntry EndPreview();
+    bool IsPreviewing() const { return m_pPreview != nullptr; }
+    struct SPreviewResult {
+        std::vector<journal::SDiffChange> m_changes;
+        std::string m_error; // the script's error, or why its changes would not be written
+    };
+    // The current page's Apply run as a preview, the page left as the user had it;
+    // nullopt when the page has no enabled Apply.
+    std::optional<SPreviewResult> PreviewApply();
 
     // IHostOwner
     pages::CPropertyPageBase* CurrentPage() override;
@@ -222,6 +242,7 @@ private:
     // Runs a script routine with the registry's changes recorded; what the routine changed
     // and saved becomes one journal entry (ApplicationJournal.cpp).
     uint32_t CallJournaled(const std::string& name, std::span<const vbs::Variant> args);
+    uint32_t CallPreviewed(const std::string& name, std::span<const vbs::Variant> args);
 
     target::CTargetSystem& m_target;
     settings::CSettingsStore& m_settings;
@@ -243,7 +264,10 @@ private:
     int m_nScriptErrors = 0;
     std::string m_strWriteFailure;
     std::string m_strJournalFailure;
+    std::vector<std::string> m_arrUndoWarnings;
     reg::LSTATUS m_nProfileLoadError = 0;
+    struct SPreview;
+    std::shared_ptr<SPreview> m_pPreview;
 };
 
 } // namespace cva::app

@@ -6,6 +6,7 @@
 #include "core/app/PresetHistory.h"
 #include "core/journal/ChangeRecorder.h"
 #include "core/journal/JournalStore.h"
+#include "core/journal/JournalUndo.h"
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
 
@@ -28,6 +29,7 @@ std::vector<std::string> ApplyActions(const pages::CPropertyPageBase* page, cons
 } // namespace
 
 uint32_t CApplicationDlg::CallJournaled(const std::string& name, std::span<const vbs::Variant> args) {
+    if (m_pPreview) return CallPreviewed(name, args);
     journal::CChangeRecorder recorder;
     std::vector<std::string> actions = ApplyActions(CurrentPage(), name, args);
     uint32_t result = 0;
@@ -51,6 +53,7 @@ uint32_t CApplicationDlg::CallJournaled(const std::string& name, std::span<const
     entry.m_target = target::FormatRegistrySpec(m_target.Spec());
     entry.m_profile = ProfileEntryName();
     m_strJournalFailure.clear();
+    m_arrUndoWarnings = journal::UndoImpossible(entry);
     journal::CJournalStore(HistoryFolder(m_settings)).Add(entry, m_strJournalFailure);
     return result;
 }

@@ -59,6 +59,8 @@ SUndoResult UndoApply(target::CTargetSystem& target, const std::string& historyF
     }
     reg::CRegistry& registry = target.Registry();
     result.m_differences = journal::UndoDifferences(registry, *entry);
+    // What cannot be put back at all makes the undo partial: the user decides.
+    for (const std::string& line : journal::UndoImpossible(*entry)) result.m_differences.push_back(line);
     if (!result.m_differences.empty() && !request.m_force) {
         result.m_status = EStatus::Refused;
         return result;

@@ -2,6 +2,7 @@
 
 #include "platform/text/Unicode.h"
 
+#include <filesystem>
 #include <set>
 
 namespace cva::journal {
@@ -43,7 +44,49 @@ void CChangeRecorder::KeyRenaming(std::u16string_view keyPath, std::u16string_vi
 void CChangeRecorder::IniChanging(const std::string& file, const std::string& section, const std::string& key) {
     SJournalChange change;
     change.m_kind = SJournalChange::EKind::IniEntry;
-    change.m_ini = ReadIniEntry(file, section, key);
+    change.m_ini = ReadIniEntry(file, section, key, m_pOverlay);
+    m_entry.m_changes.push_back(std::move(change));
+}
+
+void CChangeRecorder::FileChanging(const std::string& path) {
+    SJournalChange change;
+    change.m_kind = SJournalChange::EKind::File;
+    change.m_path = path;
+    change.m_file = ReadFileState(path, m_pOverlay);
+    m_entry.m_changes.push_back(std::move(change));
+}
+
+void CChangeRecorder::FileTrashed(const std::string& path, const std::string& infoPath) {
+    for (auto it = m_entry.m_changes.rbegin(); it != m_entry.m_changes.rend(); ++it) {
+        if (it->m_kind != SJournalChange::EKind::File || it->m_path != path) continue;
+        // The Trash keeps it, whatever its size.
+        it->m_file.m_kind = SFileState::EKind::Trash;
+        it->m_file.m_where = infoPath;
+        it->m_file.m_bytes.clear();
+        return;
+    }
+}
+
+void CChangeRecorder::TreeDeleting(const std::string& path) {
+    SJournalChange change;
+    change.m_kind = SJournalChange::EKind::File;
+    change.m_path = path;
+    change.m_file.m_kind = SFileState::EKind::Large;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code sizeError;
+        if (it->is_regular_file(sizeError)) change.m_file.m_size += it->file_size(sizeError);
+    }
+    m_entry.m_changes.push_back(std::move(change));
+}
+
+void CChangeRecorder::FileMoving(const std::string& from, const std::string& to) {
+    SJournalChange change;
+    change.m_kind = SJournalChange::EKind::File;
+    change.m_path = from;
+    change.m_file.m_kind = SFileState::EKind::Moved;
+    change.m_file.m_where = to;
     m_entry.m_changes.push_back(std::move(change));
 }
 
@@ -59,6 +102,19 @@ SJournalEntry CChangeRecorder::Finish(CRegistry& registry) {
         m_entry.m_after.push_back(std::move(after));
     };
     for (const SJournalChange& change : m_entry.m_changes) {
+        if (change.m_kind == SJournalChange::EKind::File) {
+            std::vector<std::string> paths{change.m_path};
+            if (change.m_file.m_kind == SFileState::EKind::Moved) paths.push_back(change.m_file.m_where);
+            for (const std::string& path : paths) {
+                if (!seen.insert(u"F" + text::Utf8ToUtf16(path)).second) continue;
+                SJournalAfter after;
+                after.m_isValue = false;
+                after.m_path = path;
+                after.m_file = ReadFileState(path, m_pOverlay);
+                m_entry.m_after.push_back(std::move(after));
+            }
+            continue;
+        }
         if (change.m_kind == SJournalChange::EKind::IniEntry) {
             const SIniEntry& ini = change.m_ini;
             if (!seen.insert(u"I" + text::Utf8ToUtf16(ini.m_file + "\n" + text::ToUpperUtf8(ini.m_section) + "\n" +
@@ -67,7 +123,7 @@ SJournalEntry CChangeRecorder::Finish(CRegistry& registry) {
                 continue;
             SJournalAfter after;
             after.m_isValue = false;
-            after.m_ini = ReadIniEntry(ini.m_file, ini.m_section, ini.m_key);
+            after.m_ini = ReadIniEntry(ini.m_file, ini.m_section, ini.m_key, m_pOverlay);
             m_entry.m_after.push_back(std::move(after));
             continue;
         }
@@ -76,7 +132,7 @@ SJournalEntry CChangeRecorder::Finish(CRegistry& registry) {
                 continue;
             m_entry.m_after.push_back(
                 {true, change.m_key, change.m_name, ReadValueState(registry, change.m_key, change.m_name),
-                 std::nullopt});
+                 std::nullopt, std::nullopt, {}});
             continue;
         }
         addKey(change.m_key);

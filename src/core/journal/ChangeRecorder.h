@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/journal/FileOverlay.h"
 #include "core/journal/JournalEntry.h"
 #include "platform/registry/Registry.h"
 
@@ -17,6 +18,16 @@ public:
 
     // An INI file's entry (the file a host path) is about to be written or deleted.
     void IniChanging(const std::string& file, const std::string& section, const std::string& key);
+    // A file or folder (a host path) is about to be written, created or deleted.
+    void FileChanging(const std::string& path);
+    // ... was just sent to the Trash, with its record there.
+    void FileTrashed(const std::string& path, const std::string& infoPath);
+    // A folder with its content is about to be deleted for good: it cannot be kept.
+    void TreeDeleting(const std::string& path);
+    // ... is about to be moved or renamed.
+    void FileMoving(const std::string& from, const std::string& to);
+    // A preview's files: states are read through it.
+    void SetOverlay(const CFileOverlay* overlay) { m_pOverlay = overlay; }
 
     bool IsEmpty() const { return m_entry.m_changes.empty(); }
     // The entry with the state every touched value and key is in now.
@@ -25,6 +36,7 @@ public:
 
 private:
     SJournalEntry m_entry;
+    const CFileOverlay* m_pOverlay = nullptr;
 };
 
 // Sets a recorder on a registry for the lifetime of this object, unless one is set

@@ -1,10 +1,14 @@
 #include "core/journal/JournalEntry.h"
 
+#include "core/journal/FileOverlay.h"
+#include "platform/files/AtomicFile.h"
 #include "platform/ini/IniFile.h"
 #include "platform/text/Unicode.h"
 
 #include <cstdio>
+#include <cstring>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace cva::journal {
 
@@ -128,11 +132,148 @@ std::optional<SIniEntry> ParseIni(const std::vector<std::string>& t) {
     return ini;
 }
 
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+std::string Base64(const std::string& bytes) {
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t n = static_cast<uint8_t>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) n |= static_cast<uint8_t>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) n |= static_cast<uint8_t>(bytes[i + 2]);
+        out += kBase64[n >> 18 & 63];
+        out += kBase64[n >> 12 & 63];
+        out += i + 1 < bytes.size() ? kBase64[n >> 6 & 63] : '=';
+        out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
+    }
+    return out;
+}
+
+std::optional<std::string> FromBase64(const std::string& text) {
+    std::string out;
+    uint32_t n = 0;
+    int bits = 0;
+    for (char c : text) {
+        if (c == '=') break;
+        const char* at = std::strchr(kBase64, c);
+        if (!at || c == '\0') return std::nullopt;
+        n = n << 6 | static_cast<uint32_t>(at - kBase64);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out += static_cast<char>(n >> bits & 0xFF);
+        }
+    }
+    return out;
+}
+
+// absent | folder | bytes SIZE BASE64 | size SIZE | trash "INFO" SIZE | moved "PATH"
+std::string FileText(const SFileState& state) {
+    switch (state.m_kind) {
+    case SFileState::EKind::Absent: return "absent";
+    case SFileState::EKind::Folder: return "folder";
+    case SFileState::EKind::File: return "bytes " + std::to_string(state.m_size) + " " + Base64(state.m_bytes);
+    case SFileState::EKind::Large: return "size " + std::to_string(state.m_size);
+    case SFileState::EKind::Trash: return "trash " + Quote(state.m_where) + " " + std::to_string(state.m_size);
+    case SFileState::EKind::Moved: return "moved " + Quote(state.m_where);
+    }
+    return "absent";
+}
+
+std::optional<uint64_t> ParseSize(const std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    return std::stoull(text);
+}
+
+// The state from t[2] on.
+std::optional<SFileState> ParseFile(const std::vector<std::string>& t) {
+    if (t.size() < 3) return std::nullopt;
+    SFileState state;
+    const std::string& word = t[2];
+    if (word == "absent" || word == "folder") {
+        if (t.size() != 3) return std::nullopt;
+        if (word == "folder") state.m_kind = SFileState::EKind::Folder;
+        return state;
+    }
+    if (word == "moved" && t.size() == 4) {
+        state.m_kind = SFileState::EKind::Moved;
+        state.m_where = t[3];
+        return state;
+    }
+    const size_t sizeAt = word == "trash" ? 4 : 3;
+    const size_t count = word == "size" ? 4 : 5;
+    if (t.size() != count || sizeAt >= t.size()) return std::nullopt;
+    auto size = ParseSize(t[sizeAt]);
+    if (!size) return std::nullopt;
+    state.m_size = *size;
+    if (word == "size") {
+        state.m_kind = SFileState::EKind::Large;
+    } else if (word == "trash") {
+        state.m_kind = SFileState::EKind::Trash;
+        state.m_where = t[3];
+    } else if (word == "bytes") {
+        auto bytes = FromBase64(t[4]);
+        if (!bytes || bytes->size() != *size) return std::nullopt;
+        state.m_kind = SFileState::EKind::File;
+        state.m_bytes = std::move(*bytes);
+    } else {
+        return std::nullopt;
+    }
+    return state;
+}
+
 } // namespace
 
-SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key) {
+SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay) {
+    SFileState state;
+    if (const CFileOverlay::SEntry* entry = overlay ? overlay->Find(path) : nullptr) {
+        if (!entry->m_exists) return state;
+        state.m_kind = entry->m_folder ? SFileState::EKind::Folder : SFileState::EKind::File;
+        state.m_size = entry->m_bytes.size();
+        state.m_bytes = entry->m_bytes;
+    } else {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) return state;
+        if (S_ISDIR(st.st_mode)) {
+            state.m_kind = SFileState::EKind::Folder;
+            return state;
+        }
+        state.m_size = static_cast<uint64_t>(st.st_size);
+        state.m_kind = SFileState::EKind::Large;
+        if (state.m_size > kKeptFileBytes) return state;
+        std::optional<std::string> bytes = files::ReadWholeFile(path);
+        if (!bytes) return state;
+        state.m_kind = SFileState::EKind::File;
+        state.m_bytes = std::move(*bytes);
+        state.m_size = state.m_bytes.size();
+    }
+    if (state.m_kind == SFileState::EKind::File && state.m_size > kKeptFileBytes) {
+        state.m_kind = SFileState::EKind::Large;
+        state.m_bytes.clear();
+    }
+    return state;
+}
+
+std::string DescribeFileState(const SFileState& state) {
+    switch (state.m_kind) {
+    case SFileState::EKind::Absent: return "absent";
+    case SFileState::EKind::Folder: return "folder";
+    case SFileState::EKind::File:
+    case SFileState::EKind::Large: return std::to_string(state.m_size) + " bytes";
+    case SFileState::EKind::Trash: return std::to_string(state.m_size) + " bytes (now in the Trash)";
+    case SFileState::EKind::Moved: return "moved to " + state.m_where;
+    }
+    return "absent";
+}
+
+SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                       const CFileOverlay* overlay) {
     SIniEntry ini{file, section, key, std::nullopt, false, false};
-    std::optional<ini::CIniFile> loaded = ini::CIniFile::Load(file);
+    std::optional<ini::CIniFile> loaded;
+    if (overlay && overlay->Find(file)) {
+        if (std::optional<std::string> bytes = overlay->ReadFile(file)) loaded = ini::CIniFile::FromText(*bytes);
+    } else {
+        loaded = ini::CIniFile::Load(file);
+    }
     if (!loaded) return ini;
     ini.m_fileExisted = true;
     ini.m_sectionExisted = loaded->HasSection(section);
@@ -224,12 +365,15 @@ std::string FormatJournalEntry(const SJournalEntry& entry) {
             out += "key-renamed " + key + " " + Quote(text::Utf16ToUtf8(change.m_name)) + "\n";
             break;
         case SJournalChange::EKind::IniEntry: out += "ini " + IniText(change.m_ini) + "\n"; break;
+        case SJournalChange::EKind::File: out += "file " + Quote(change.m_path) + " " + FileText(change.m_file) + "\n"; break;
         }
     }
     for (const SJournalAfter& after : entry.m_after) {
         const std::string key = Quote(DisplayKeyPath(after.m_key));
         if (after.m_ini)
             out += "after-ini " + IniText(*after.m_ini) + "\n";
+        else if (after.m_path)
+            out += "after-file " + Quote(*after.m_path) + " " + FileText(after.m_file) + "\n";
         else if (after.m_isValue)
             out += "after-value " + key + " " + Quote(text::Utf16ToUtf8(after.m_name)) + " " +
                    StateText(after.m_state) + "\n";
@@ -266,10 +410,10 @@ std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
             if (!state) return std::nullopt;
             if (word == "value") {
                 entry.m_changes.push_back({SJournalChange::EKind::Value, KeyPathFromDisplay(t[1]),
-                                           text::Utf8ToUtf16(t[2]), *state, std::nullopt, {}});
+                                           text::Utf8ToUtf16(t[2]), *state, std::nullopt, {}, {}, {}});
             } else {
                 entry.m_after.push_back({true, KeyPathFromDisplay(t[1]), text::Utf8ToUtf16(t[2]), *state,
-                                         std::nullopt});
+                                         std::nullopt, std::nullopt, {}});
             }
         } else if (word == "key-created" || word == "key-deleted" || word == "key-renamed") {
             SJournalChange change;
@@ -297,6 +441,22 @@ std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
                 SJournalAfter after;
                 after.m_isValue = false;
                 after.m_ini = std::move(*ini);
+                entry.m_after.push_back(std::move(after));
+            }
+        } else if (word == "file" || word == "after-file") {
+            auto state = ParseFile(t);
+            if (!state) return std::nullopt;
+            if (word == "file") {
+                SJournalChange change;
+                change.m_kind = SJournalChange::EKind::File;
+                change.m_path = t[1];
+                change.m_file = std::move(*state);
+                entry.m_changes.push_back(std::move(change));
+            } else {
+                SJournalAfter after;
+                after.m_isValue = false;
+                after.m_path = t[1];
+                after.m_file = std::move(*state);
                 entry.m_after.push_back(std::move(after));
             }
         } else if (word == "after-key") {

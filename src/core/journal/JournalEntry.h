@@ -28,16 +28,39 @@ struct SIniEntry {
     bool operator==(const SIniEntry&) const = default;
 };
 
+// A file or folder (the path a host path) as it stood. A small file's bytes are kept
+// so it can be put back; a larger one only its size, and then it cannot be.
+struct SFileState {
+    enum class EKind {
+        Absent,
+        File,   // m_bytes hold it
+        Large,  // too large to keep: m_size only
+        Folder,
+        Trash,  // sent to the Trash: m_where is its ".trashinfo" file
+        Moved,  // moved or renamed to m_where
+    };
+    EKind m_kind = EKind::Absent;
+    uint64_t m_size = 0;
+    std::string m_bytes;
+    std::string m_where;
+    bool operator==(const SFileState&) const = default;
+};
+
+// Files up to this size are kept whole in an entry.
+constexpr uint64_t kKeptFileBytes = 1024 * 1024;
+
 // One change, with the state before it. Keys are paths below \Registry
 // ("Machine\Software\X", "User\S-1-5-...\X").
 struct SJournalChange {
-    enum class EKind { Value, KeyCreated, KeyDeleted, KeyRenamed, IniEntry };
+    enum class EKind { Value, KeyCreated, KeyDeleted, KeyRenamed, IniEntry, File };
     EKind m_kind = EKind::Value;
     std::u16string m_key;
     std::u16string m_name;   // the value's name, or the new name of a renamed key
     SRegState m_before;      // Value only
     std::optional<std::u16string> m_class; // KeyDeleted: the key's class
     SIniEntry m_ini;                       // IniEntry
+    std::string m_path;                    // File
+    SFileState m_file;                     // File
 };
 
 // What the changes left: a value's state, or whether a key is there.
@@ -47,6 +70,8 @@ struct SJournalAfter {
     std::u16string m_name;
     SRegState m_state; // a key: m_present only
     std::optional<SIniEntry> m_ini; // an INI entry instead of a key or value
+    std::optional<std::string> m_path; // a file instead (m_file its state)
+    SFileState m_file;
 };
 
 // One apply (or one undo) and the changes it made, in order.
@@ -65,8 +90,15 @@ struct SJournalEntry {
     std::vector<SJournalAfter> m_after;
 };
 
-// The INI entry as the file holds it now.
-SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key);
+class CFileOverlay;
+
+// The INI entry as the file holds it now (seen through a preview's overlay when given).
+SIniEntry ReadIniEntry(const std::string& file, const std::string& section, const std::string& key,
+                       const CFileOverlay* overlay = nullptr);
+// The file or folder as it is now: absent, a folder, or a file kept whole when small.
+SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay = nullptr);
+// "absent", "folder", "12 bytes", "trash", "moved to PATH", for people.
+std::string DescribeFileState(const SFileState& state);
 
 // The entry as text (see docs/journal.md) and back; nullopt for a text that is no entry.
 std::string FormatJournalEntry(const SJournalEntry& entry);

@@ -4,7 +4,13 @@
 #include "platform/ini/IniFile.h"
 #include "platform/text/Unicode.h"
 
+#include "platform/files/AtomicFile.h"
+#include "platform/files/FileOperations.h"
+#include "platform/files/Trash.h"
+
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace cva::journal {
 
@@ -71,8 +77,65 @@ LSTATUS PutIniEntry(const SIniEntry& before) {
     return file->Save(before.m_file) ? ERROR_SUCCESS : ERROR_CANTWRITE;
 }
 
-LSTATUS TakeBack(CRegistry& registry, const SJournalChange& change) {
+constexpr LSTATUS kErrorDirNotEmpty = 145;
+constexpr LSTATUS kErrorFileTooLarge = 223;
+
+// Where the Trash keeps the entry its ".trashinfo" record describes.
+std::string TrashedPath(const std::string& infoPath) {
+    const size_t info = infoPath.rfind("/info/");
+    const std::string suffix = ".trashinfo";
+    if (info == std::string::npos || infoPath.size() < suffix.size() + info + 6) return {};
+    return infoPath.substr(0, info) + "/files/" +
+           infoPath.substr(info + 6, infoPath.size() - info - 6 - suffix.size());
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+LSTATUS PutFile(const SJournalChange& change, CChangeRecorder* recorder) {
+    const std::string& path = change.m_path;
+    const SFileState& before = change.m_file;
+    struct stat st {};
+    const bool exists = ::lstat(path.c_str(), &st) == 0;
+    const bool folder = exists && S_ISDIR(st.st_mode);
+    if (before.m_kind == SFileState::EKind::Moved) {
+        if (recorder) recorder->FileMoving(before.m_where, path);
+        return files::MoveNoReplace(before.m_where, path) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
+    if (recorder) recorder->FileChanging(path);
+    switch (before.m_kind) {
+    case SFileState::EKind::Absent: {
+        if (!exists) return ERROR_SUCCESS;
+        if (folder) return ::rmdir(path.c_str()) == 0 ? ERROR_SUCCESS : kErrorDirNotEmpty;
+        std::string info;
+        if (!files::CTrash().MoveToTrash(path, &info)) return ERROR_ACCESS_DENIED;
+        if (recorder) recorder->FileTrashed(path, info);
+        return ERROR_SUCCESS;
+    }
+    case SFileState::EKind::Folder:
+        if (folder) return ERROR_SUCCESS;
+        return ::mkdir(path.c_str(), 0777) == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    case SFileState::EKind::File:
+        if (folder) return ERROR_ACCESS_DENIED;
+        return files::WriteFileAtomically(path, before.m_bytes) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+    case SFileState::EKind::Trash: {
+        const std::string trashed = TrashedPath(before.m_where);
+        if (exists) return ERROR_ALREADY_EXISTS;
+        if (trashed.empty() || !files::MoveNoReplace(trashed, path)) return ERROR_FILE_NOT_FOUND;
+        ::unlink(before.m_where.c_str());
+        return ERROR_SUCCESS;
+    }
+    case SFileState::EKind::Large:
+    case SFileState::EKind::Moved: break;
+    }
+    return kErrorFileTooLarge;
+}
+
+LSTATUS TakeBack(CRegistry& registry, const SJournalChange& change, CChangeRecorder* recorder) {
     if (change.m_kind == SJournalChange::EKind::Value) return PutValue(registry, change);
+    if (change.m_kind == SJournalChange::EKind::File) return PutFile(change, recorder);
     if (change.m_kind == SJournalChange::EKind::IniEntry) return PutIniEntry(change.m_ini);
     HKEY root = nullptr;
     std::u16string sub;
@@ -103,7 +166,8 @@ LSTATUS TakeBack(CRegistry& registry, const SJournalChange& change) {
         return rc;
     }
     case SJournalChange::EKind::Value:
-    case SJournalChange::EKind::IniEntry: break;
+    case SJournalChange::EKind::IniEntry:
+    case SJournalChange::EKind::File: break;
     }
     return ERROR_SUCCESS;
 }
@@ -113,7 +177,15 @@ LSTATUS TakeBack(CRegistry& registry, const SJournalChange& change) {
 std::vector<std::string> UndoDifferences(CRegistry& registry, const SJournalEntry& entry) {
     std::vector<std::string> lines;
     for (const SJournalAfter& after : entry.m_after) {
-        if (after.m_ini) {
+        if (after.m_path) {
+            const SFileState now = ReadFileState(*after.m_path);
+            const bool same = after.m_file.m_kind == SFileState::EKind::Large
+                                  ? now.m_kind == after.m_file.m_kind && now.m_size == after.m_file.m_size
+                                  : now == after.m_file;
+            if (!same)
+                lines.push_back(*after.m_path + ": now " + DescribeFileState(now) + ", left " +
+                                DescribeFileState(after.m_file));
+        } else if (after.m_ini) {
             const SIniEntry now = ReadIniEntry(after.m_ini->m_file, after.m_ini->m_section, after.m_ini->m_key);
             if (now.m_text != after.m_ini->m_text)
                 lines.push_back(IniLabel(now) + ": now " + IniState(now) + ", left " + IniState(*after.m_ini));
@@ -130,15 +202,29 @@ std::vector<std::string> UndoDifferences(CRegistry& registry, const SJournalEntr
     return lines;
 }
 
+std::vector<std::string> UndoImpossible(const SJournalEntry& entry) {
+    std::vector<std::string> lines;
+    for (const SJournalChange& change : entry.m_changes) {
+        if (change.m_kind != SJournalChange::EKind::File) continue;
+        if (change.m_file.m_kind == SFileState::EKind::Large)
+            lines.push_back(change.m_path + ": " + std::to_string(change.m_file.m_size) +
+                            " bytes, too large to keep; it cannot be put back");
+        else if (change.m_file.m_kind == SFileState::EKind::Trash && !Exists(TrashedPath(change.m_file.m_where)))
+            lines.push_back(change.m_path + ": is no longer in the Trash; it cannot be put back");
+    }
+    return lines;
+}
+
 void UndoChanges(CRegistry& registry, const SJournalEntry& entry, std::vector<std::string>& failures,
                  CChangeRecorder* recorder) {
     for (auto it = entry.m_changes.rbegin(); it != entry.m_changes.rend(); ++it) {
         if (recorder && it->m_kind == SJournalChange::EKind::IniEntry)
             recorder->IniChanging(it->m_ini.m_file, it->m_ini.m_section, it->m_ini.m_key);
-        const LSTATUS rc = TakeBack(registry, *it);
+        const LSTATUS rc = TakeBack(registry, *it, recorder);
         if (rc == ERROR_SUCCESS) continue;
         const std::string what = it->m_kind == SJournalChange::EKind::Value      ? ValueLabel(it->m_key, it->m_name)
                                  : it->m_kind == SJournalChange::EKind::IniEntry ? IniLabel(it->m_ini)
+                                 : it->m_kind == SJournalChange::EKind::File     ? it->m_path
                                                                                  : DisplayKeyPath(it->m_key);
         failures.push_back(what + ": cannot be put back (error " + std::to_string(rc) + ")");
     }

@@ -92,6 +92,14 @@ bool CPropertyPageBase::ApplyWithOneButton() {
     return true;
 }
 
+bool CPropertyPageBase::ClickPreview() {
+    if (!HasApplyButton()) return false;
+    const bool enabled = m_bApplyEnabled;
+    const bool ran = ClickApply();
+    SetApplyEnabled(enabled);
+    return ran;
+}
+
 void CPropertyPageBase::CallRoutine(const char* name, int first, int second) const {
     if (m_pOwner) m_pOwner->CallRoutine(name, {first, second});
 }

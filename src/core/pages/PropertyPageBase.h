@@ -96,6 +96,9 @@ public:
     // The user pressed Apply; false when nothing was run (no button, disabled, page
     // disabled, or the confirmation was declined).
     virtual bool ClickApply() { return false; }
+    // Runs what Apply runs and leaves Apply as it was: the owner, previewing, keeps the
+    // changes from the target. False when there is no Apply to run.
+    bool ClickPreview();
 
     // Everything a view needs to show the page.
     virtual SPageSnapshot Snapshot() const;

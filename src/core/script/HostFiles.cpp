@@ -1,8 +1,10 @@
 #include "core/script/HostProxy.h"
 
 #include "core/journal/ChangeRecorder.h"
+#include "core/journal/FileOverlay.h"
 #include "platform/files/FileAttributes.h"
 #include "platform/files/FileOperations.h"
+#include "platform/files/FindFile.h"
 #include "platform/files/FolderTree.h"
 #include "platform/files/Trash.h"
 #include "platform/ini/IniFile.h"
@@ -10,6 +12,7 @@
 #include "platform/text/Unicode.h"
 #include "vbscript/Coerce.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -96,33 +99,82 @@ std::optional<std::string> CHost_Proxy::ScriptFilePath(const std::string& path) 
     return m_target.ToHostPath(windowsPath);
 }
 
+void CHost_Proxy::NoteFileChanging(const std::string& hostPath) {
+    if (m_pChanges) m_pChanges->FileChanging(hostPath);
+}
+
 bool CHost_Proxy::FileExists(const std::string& strFile) {
     std::optional<std::string> host = ScriptFilePath(strFile);
+    if (host && m_pOverlay) return m_pOverlay->IsFile(*host);
     struct stat st {};
     return host && ::stat(host->c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool CHost_Proxy::FolderExists(const std::string& strFolder) {
     std::optional<std::string> host = ScriptFilePath(strFolder);
+    if (host && m_pOverlay) return m_pOverlay->IsFolder(*host);
     struct stat st {};
     return host && ::stat(host->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 void CHost_Proxy::FolderCreate(const std::string& strPath) {
-    if (std::optional<std::string> host = ScriptFilePath(strPath)) ::mkdir(host->c_str(), 0777);
+    std::optional<std::string> host = ScriptFilePath(strPath);
+    if (!host) return;
+    struct stat st {};
+    if (m_pOverlay) {
+        const size_t slash = host->rfind('/');
+        if (m_pOverlay->IsFolder(*host) || m_pOverlay->IsFile(*host) || slash == std::string::npos ||
+            !m_pOverlay->IsFolder(host->substr(0, slash)))
+            return;
+    } else if (::lstat(host->c_str(), &st) == 0) {
+        return;
+    }
+    NoteFileChanging(*host);
+    if (m_pOverlay) m_pOverlay->PutFolder(*host);
+    else ::mkdir(host->c_str(), 0777);
 }
 
 void CHost_Proxy::FolderDelete(const std::string& strFolder) {
-    if (std::optional<std::string> host = ScriptFilePath(strFolder)) ::rmdir(host->c_str());
+    std::optional<std::string> host = ScriptFilePath(strFolder);
+    if (!host) return;
+    if (m_pOverlay) {
+        if (!m_pOverlay->IsFolder(*host)) return;
+        bool empty = m_pOverlay->AddedNames(*host).empty();
+        for (const files::SFindData& entry : files::FindFiles(*host, "*", false))
+            empty = empty && m_pOverlay->IsRemoved(*host + "/" + entry.name);
+        if (!empty) return;
+        NoteFileChanging(*host);
+        m_pOverlay->Remove(*host);
+        return;
+    }
+    struct stat st {};
+    if (::lstat(host->c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
+    NoteFileChanging(*host);
+    ::rmdir(host->c_str());
 }
 
 bool CHost_Proxy::DeleteEntry(const std::string& hostPath, bool allowFolder) {
+    if (m_pOverlay) {
+        if (!m_pOverlay->IsFile(hostPath) && !(m_pOverlay->IsFolder(hostPath) && (allowFolder || m_bRecycleDeletes)))
+            return false;
+        NoteFileChanging(hostPath);
+        m_pOverlay->Remove(hostPath);
+        return true;
+    }
     struct stat st {};
     if (::lstat(hostPath.c_str(), &st) != 0) return false;
     const bool folder = S_ISDIR(st.st_mode);
-    if (m_bRecycleDeletes) return files::MoveToTrash(hostPath);
+    if (folder && !allowFolder && !m_bRecycleDeletes) return false;
+    if (folder && !m_bRecycleDeletes && m_pChanges) m_pChanges->TreeDeleting(hostPath);
+    else NoteFileChanging(hostPath);
+    if (m_bRecycleDeletes) {
+        std::string info;
+        if (!files::CTrash().MoveToTrash(hostPath, &info)) return false;
+        if (m_pChanges) m_pChanges->FileTrashed(hostPath, info);
+        return true;
+    }
     if (!folder) return ::unlink(hostPath.c_str()) == 0;
-    return allowFolder && files::DeleteFolderTree(hostPath);
+    return files::DeleteFolderTree(hostPath);
 }
 
 void CHost_Proxy::FileDelete(const std::string& strFile) {
@@ -158,6 +210,10 @@ bool CHost_Proxy::FolderEmpty(const std::string& strFolder) {
         names.emplace_back(entry->d_name);
     }
     ::closedir(dir);
+    if (m_pOverlay) {
+        for (const std::string& name : m_pOverlay->AddedNames(*host))
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
     // With the Trash in use, subfolders go there whole as well, so nothing the script
     // clears is lost for good while the user asked for deletions to be undoable.
     for (const std::string& name : names)
@@ -168,18 +224,46 @@ bool CHost_Proxy::FolderEmpty(const std::string& strFolder) {
 void CHost_Proxy::FileCopy(const std::string& strSrc, const std::string& strDest) {
     std::optional<std::string> source = ScriptFilePath(strSrc);
     std::optional<std::string> destination = ScriptFilePath(strDest);
-    if (source && destination) files::CopyFileNoReplace(*source, *destination);
+    if (!source || !destination) return;
+    if (m_pOverlay) {
+        std::optional<std::string> bytes = m_pOverlay->ReadFile(*source);
+        if (!bytes || m_pOverlay->IsFile(*destination) || m_pOverlay->IsFolder(*destination)) return;
+        NoteFileChanging(*destination);
+        m_pOverlay->PutFile(*destination, std::move(*bytes));
+        return;
+    }
+    struct stat st {};
+    if (::lstat(destination->c_str(), &st) == 0) return;
+    NoteFileChanging(*destination);
+    files::CopyFileNoReplace(*source, *destination);
 }
 
 void CHost_Proxy::FileMove(const std::string& strSrc, const std::string& strDst) {
     std::optional<std::string> source = ScriptFilePath(strSrc);
     std::optional<std::string> destination = ScriptFilePath(strDst);
-    if (source && destination) files::MoveNoReplace(*source, *destination);
+    if (!source || !destination) return;
+    if (m_pOverlay) {
+        const bool folder = m_pOverlay->IsFolder(*source);
+        std::optional<std::string> bytes = m_pOverlay->ReadFile(*source);
+        if ((!bytes && !folder) || m_pOverlay->IsFile(*destination) || m_pOverlay->IsFolder(*destination))
+            return;
+        // A preview shows where a file went; a folder moves without its content.
+        if (m_pChanges) m_pChanges->FileMoving(*source, *destination);
+        if (folder) m_pOverlay->PutFolder(*destination);
+        else m_pOverlay->PutFile(*destination, std::move(*bytes));
+        m_pOverlay->Remove(*source);
+        return;
+    }
+    struct stat st {};
+    if (::lstat(source->c_str(), &st) != 0 || ::lstat(destination->c_str(), &st) == 0) return;
+    if (m_pChanges) m_pChanges->FileMoving(*source, *destination);
+    files::MoveNoReplace(*source, *destination);
 }
 
 void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string& strAttr) {
     std::optional<std::string> host = ScriptFilePath(strFile);
-    if (!host) return;
+    // A preview leaves attributes as they are; they are not part of what it shows.
+    if (!host || m_pOverlay) return;
     const uint32_t old = files::GetFileAttributes(*host);
     if (old == files::INVALID_FILE_ATTRIBUTES) return;
     std::string request = text::ToUpperUtf8(strAttr);
@@ -207,7 +291,12 @@ std::string CHost_Proxy::IniReadString(const std::string& strSection, const std:
                                        const std::string& strFile) {
     std::optional<std::string> host = ScriptFilePath(strFile);
     if (!host) return {};
-    std::optional<ini::CIniFile> file = ini::CIniFile::Load(*host);
+    std::optional<ini::CIniFile> file;
+    if (m_pOverlay && m_pOverlay->Find(*host)) {
+        if (std::optional<std::string> bytes = m_pOverlay->ReadFile(*host)) file = ini::CIniFile::FromText(*bytes);
+    } else {
+        file = ini::CIniFile::Load(*host);
+    }
     if (!file) return {};
     std::string value =
         FirstCharacters(file->GetValue(strSection, strKey).value_or(std::string()), kIniValueChars);
@@ -220,7 +309,14 @@ void CHost_Proxy::IniWriteString(const std::string& strSection, const std::strin
     std::optional<std::string> host = ScriptFilePath(strFile);
     if (!host) return;
     if (m_pChanges) m_pChanges->IniChanging(*host, strSection, strKey);
-    ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(), host->c_str());
+    if (!m_pOverlay) {
+        ini::WritePrivateProfileString(strSection.c_str(), strKey.c_str(), strValue.c_str(), host->c_str());
+        return;
+    }
+    if (m_pOverlay->IsFolder(*host)) return;
+    std::optional<std::string> bytes = m_pOverlay->ReadFile(*host);
+    ini::CIniFile file = bytes ? ini::CIniFile::FromText(*bytes) : ini::CIniFile();
+    if (file.SetValue(strSection, strKey, strValue)) m_pOverlay->PutFile(*host, file.Text());
 }
 
 std::string CHost_Proxy::WindowsFolderNoSlash() {

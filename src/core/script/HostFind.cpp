@@ -1,6 +1,9 @@
 #include "core/script/HostProxy.h"
 
+#include "core/journal/FileOverlay.h"
 #include "platform/files/FindFile.h"
+
+#include <algorithm>
 
 #include <limits>
 
@@ -36,6 +39,23 @@ int16_t CHost_Proxy::FindFileFirst(const std::string& strPath) {
     // "." and ".." are never listed: a script's loop would otherwise be handed ".." as
     // the last entry of an empty folder and act on the parent.
     std::vector<files::SFindData> found = files::FindFiles(*host, pattern, false);
+    if (m_pOverlay) {
+        // A preview lists the folder as its own writes left it.
+        std::string folderPath = *host;
+        while (folderPath.size() > 1 && folderPath.back() == '/') folderPath.pop_back();
+        std::erase_if(found, [&](const files::SFindData& entry) {
+            return m_pOverlay->IsRemoved(folderPath + "/" + entry.name);
+        });
+        if (pattern == "*" || pattern == "*.*") {
+            for (const std::string& name : m_pOverlay->AddedNames(folderPath)) {
+                if (std::any_of(found.begin(), found.end(), [&](const auto& e) { return e.name == name; })) continue;
+                files::SFindData added;
+                added.name = name;
+                if (m_pOverlay->IsFolder(folderPath + "/" + name)) added.attributes = 0x10;
+                found.push_back(std::move(added));
+            }
+        }
+    }
     if (found.empty()) return -1;
     auto find = std::make_unique<CHostFileFind>();
     find->m_entries.reserve(found.size());

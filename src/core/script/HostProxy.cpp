@@ -29,6 +29,7 @@ void CHost_Proxy::ReleaseScriptHandles() {
 }
 
 void CHost_Proxy::ShowScriptError(const std::string& message) {
+    m_strLastScriptError = message;
     if (!m_pMainWindow) return;
     m_pMainWindow->Prompts().MessageBox(message, app::kAppTitle, app::MB_OK | app::MB_SETFOREGROUND);
 }

@@ -16,6 +16,7 @@
 
 namespace cva::journal {
 class CChangeRecorder;
+class CFileOverlay;
 }
 namespace cva::target {
 class CTargetSystem;
@@ -60,8 +61,13 @@ public:
     // Why the changes of the last parse or routine call did not all reach the target (a
     // refused change or a failed save); empty when they did.
     const std::string& LastSaveFailure() const { return m_strSaveFailure; }
+    // The text of the last script error shown.
+    const std::string& LastScriptError() const { return m_strLastScriptError; }
     // Told of each INI entry the script is about to write; null: nobody records.
     void SetChangeRecorder(journal::CChangeRecorder* recorder) { m_pChanges = recorder; }
+    // A preview: the file functions write here instead of to the disk, and read what
+    // they wrote; null: the disk.
+    void SetFileOverlay(journal::CFileOverlay* overlay) { m_pOverlay = overlay; }
 
     // Closes every open search, registry key and text file (unsaved) and restarts the
     // numbering of all three handle kinds at 0.
@@ -201,7 +207,11 @@ protected:
     // A hive that cannot be written is reported once per plugin, not after every click.
     bool m_bSaveFailureShown = false;
     std::string m_strSaveFailure;
+    std::string m_strLastScriptError;
     journal::CChangeRecorder* m_pChanges = nullptr;
+    journal::CFileOverlay* m_pOverlay = nullptr;
+    // Tells the recorder (when one listens) that a file is about to change.
+    void NoteFileChanging(const std::string& hostPath);
 
     // --- Registry family ----------------------------------------------------------
     // The open key of a RegOpenKey handle; null for a bad, closed or released handle.

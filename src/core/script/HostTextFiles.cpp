@@ -1,5 +1,6 @@
 #include "core/script/HostProxy.h"
 
+#include "core/journal/FileOverlay.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/files/TextFile.h"
 #include "platform/text/Unicode.h"
@@ -41,7 +42,12 @@ int32_t CHost_Proxy::TxtOpen(const std::string& strFile) {
     if (m_textFiles.size() >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) return -1;
     std::optional<std::string> host = ScriptFilePath(strFile);
     if (!host) return -1;
-    std::optional<std::vector<std::string>> lines = files::ReadTextLines(*host);
+    std::optional<std::vector<std::string>> lines;
+    if (m_pOverlay) {
+        if (std::optional<std::string> bytes = m_pOverlay->ReadFile(*host)) lines = files::SplitTextLines(*bytes);
+    } else {
+        lines = files::ReadTextLines(*host);
+    }
     if (!lines) return -1;
     auto record = std::make_unique<TextFileLines>();
     record->m_lines.reserve(lines->size() + 1);
@@ -101,6 +107,13 @@ void CHost_Proxy::TxtSave(int32_t index) {
         data += record->m_lines[i];
         data += "\r\n";
     }
+    if (m_pOverlay) {
+        if (m_pOverlay->IsFolder(*host)) return;
+        NoteFileChanging(*host);
+        m_pOverlay->PutFile(*host, std::move(data));
+        return;
+    }
+    NoteFileChanging(*host);
     // Written beside the file and renamed over it: a full disk or a killed program leaves
     // the old file whole instead of a truncated one.
     files::WriteFileAtomically(*host, data);

@@ -6,6 +6,7 @@
 #include "core/app/ApplyHistory.h"
 #include "core/app/ApplyUndo.h"
 #include "core/app/UserPrompts.h"
+#include "platform/target/TargetSystem.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

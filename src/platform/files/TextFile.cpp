@@ -9,7 +9,10 @@ namespace cva::files {
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path) {
     std::optional<std::string> data = ReadWholeFile(path);
     if (!data) return std::nullopt;
-    std::string_view text(*data);
+    return SplitTextLines(*data);
+}
+
+std::vector<std::string> SplitTextLines(std::string_view text) {
     if (size_t eof = text.find('\x1A'); eof != std::string_view::npos) text = text.substr(0, eof);
     std::vector<std::string> lines;
     while (!text.empty()) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cva::files {
@@ -10,6 +11,8 @@ namespace cva::files {
 // Ctrl+Z ends the file, and a last line without a line end is still a line.
 // std::nullopt when the file cannot be opened or read.
 std::optional<std::vector<std::string>> ReadTextLines(const std::string& path);
+// The same reading of bytes already in memory.
+std::vector<std::string> SplitTextLines(std::string_view data);
 
 // Writes the lines, each ended by CR LF, replacing the file atomically so that a failed
 // write never leaves half a file behind.

@@ -68,6 +68,9 @@ public:
     // answers ERROR_KEY_DELETED). A file that no longer parses keeps our copy in use and
     // is reported. One file status look per hive when nothing changed.
     LSTATUS RefreshHives(std::vector<std::string>* errors = nullptr, bool* reloaded = nullptr);
+    // Drops every unsaved change: each changed hive is read again from its file, as
+    // if the changes had never been made (a preview's registry is thrown away so).
+    LSTATUS DiscardChanges(std::vector<std::string>* errors = nullptr);
     // Asked before a hive file is written and again just before it replaces the old one:
     // a non-empty answer (why the files may not be written now) refuses the save.
     void SetSaveGuard(std::function<std::string()> guard) { m_saveGuard = std::move(guard); }

@@ -218,6 +218,23 @@ LSTATUS CRegistry::RefreshHives(std::vector<std::string>* errors, bool* reloaded
     return first;
 }
 
+LSTATUS CRegistry::DiscardChanges(std::vector<std::string>* errors) {
+    LSTATUS first = ERROR_SUCCESS;
+    for (const auto& hive : m_hives) {
+        if (!hive->m_dirty || hive->Path().empty()) continue;
+        hive->m_journal.Clear();
+        std::string message;
+        const LSTATUS rc = ReloadHive(*hive, &message);
+        if (rc == ERROR_SUCCESS) {
+            hive->m_dirty = false;
+            continue;
+        }
+        if (first == ERROR_SUCCESS) first = rc;
+        if (errors) errors->push_back(message);
+    }
+    return first;
+}
+
 LSTATUS CRegistry::SaveHive(CHive& hive, std::string* error) {
     if (!hive.m_dirty || hive.Path().empty()) return ERROR_SUCCESS;
     const std::string& path = hive.Path();

@@ -103,12 +103,20 @@ std::string CTargetSystem::Describe() const {
 
 bool CTargetSystem::SaveChanges(std::string* errors) {
     std::vector<std::string> failures = m_registry->TakeRefusedChanges();
-    m_registry->SaveDirtyHives(&failures);
+    // A refused change fails a preview as it would fail the apply.
+    if (!m_preview) m_registry->SaveDirtyHives(&failures);
     const bool ok = failures.empty();
     if (errors) {
         for (const auto& failure : failures) *errors += (errors->empty() ? "" : "\n") + failure;
     }
     return ok;
+}
+
+void CTargetSystem::EndPreview() {
+    m_preview = false;
+    m_registry->TakeRefusedChanges();
+    m_registry->DiscardChanges();
+    RefreshEnvironment();
 }
 
 void CTargetSystem::Refresh() {
@@ -298,6 +306,10 @@ int CTargetSystem::PlanStart(const std::string& file, std::string_view parameter
 template <class Start>
 int CTargetSystem::StartProgram(std::string_view file, std::string_view parameters,
                                 std::string_view directory, EStartMode mode, Start start) {
+    // A preview shows what would change without changing it: a program would change
+    // what it likes, so none starts. Its start counts as done for the script, except
+    // where the script would talk to it.
+    if (m_preview) return mode == EStartMode::Piped ? SE_ERR_ACCESSDENIED : SE_SUCCESS;
     const std::string expanded = ExpandEnvironmentStrings(file);
     const std::string expandedDirectory = ExpandEnvironmentStrings(directory);
     SCommand command;
@@ -318,6 +330,7 @@ int CTargetSystem::StartProgram(std::string_view file, std::string_view paramete
 int CTargetSystem::ShellExecute(std::string_view file, std::string_view parameters,
                                 std::string_view directory, int* exitCode) {
     const EStartMode mode = exitCode ? EStartMode::Waited : EStartMode::Detached;
+    if (m_preview && exitCode) *exitCode = 0;
     return StartProgram(file, parameters, directory, mode, [&](const SCommand& command) {
         return exitCode ? RunAndWait(command, *exitCode) : StartDetached(command);
     });

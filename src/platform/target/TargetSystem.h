@@ -62,6 +62,11 @@ public:
     // Takes in what other programs wrote to the hive files since we read them (our
     // unsaved changes stay on top), so that what is shown next is the registry as it is.
     void Refresh();
+    // A preview: from BeginPreview to EndPreview changes stay in memory (reads see
+    // them), SaveChanges writes nothing and no program starts; EndPreview drops them.
+    void BeginPreview() { m_preview = true; }
+    void EndPreview();
+    bool IsPreviewing() const { return m_preview; }
     // True when no change may be made (a wineserver runs for the prefix), and why.
     bool IsReadOnly() const { return m_readOnly; }
     const std::string& ReadOnlyReason() const { return m_readOnlyReason; }
@@ -147,6 +152,7 @@ private:
     std::string m_folder;
     std::unique_ptr<reg::CRegistry> m_registry;
     bool m_readOnly = false;
+    bool m_preview = false;
     std::string m_readOnlyReason;
     files::CDriveMap m_drives;
     CEnvironment m_environment;

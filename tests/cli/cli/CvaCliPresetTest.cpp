@@ -89,7 +89,7 @@ TEST_F(CvaCliPreset, SavedFromTheHistoryItAppliesToSeveralTargetsInOneRun) {
     ASSERT_EQ(r.m_status, 0) << r.m_err << r.m_out;
     for (const char* box : {"b", "c"}) {
         EXPECT_NE(r.m_out.find("{\"target\":\"" + Box(box) + "\",\"error\":null,\"plugins\":[{\"plugin\":"
-                               "\"menu_delay.cvp\",\"status\":0,\"applied\":true,\"changes\":1,\"messages\":[]}"),
+                               "\"menu_delay.cvp\",\"status\":0,\"applied\":true,\"changes\":1,\"diff\":[{\"kind\":\"value\""),
                   std::string::npos) << r.m_out;
         EXPECT_NE(Query(box, kDesktop, "MenuShowDelay").find("123"), std::string::npos) << box;
         EXPECT_NE(Query(box, kAdvanced, "HideFileExt").find("0x0"), std::string::npos) << box;

@@ -39,7 +39,8 @@ cat >"$work/test.yml" <<PLAYBOOK
       check_mode: true
       register: checked
     - name: the journal after check mode
-      command: ["$cli", "history", "--json"]
+      command:
+        argv: ["$cli", "history", "--json"]
       register: history
       changed_when: false
     - name: first run

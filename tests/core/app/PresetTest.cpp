@@ -1,9 +1,7 @@
-// The preset format, the actions read off a page at Apply, the journal's action lines and
-// the count of net changes.
+// The preset format, the actions read off a page at Apply and the journal's action lines.
 #include "core/app/Preset.h"
 #include "core/app/PresetHistory.h"
 #include "core/journal/JournalEntry.h"
-#include "core/journal/NetChanges.h"
 #include "core/pages/PageSnapshot.h"
 
 #include <gtest/gtest.h>
@@ -104,67 +102,21 @@ TEST(Preset, ActionsFromThePageLeaveOutWhatNoOneCouldReach) {
     EXPECT_EQ(app::ActionsFromPage(html, 0, 3), (std::vector<SPresetAction>{{EKind::Link, 3, {}}}));
 }
 
-journal::SRegState Dword(uint8_t v) {
-    journal::SRegState state;
-    state.m_present = true;
-    state.m_type = 4;
-    state.m_data = {v, 0, 0, 0};
-    return state;
-}
-
-journal::SJournalChange Change(journal::SJournalChange::EKind kind, const std::u16string& key,
-                               const std::u16string& name = {}, journal::SRegState before = {}) {
-    journal::SJournalChange change;
-    change.m_kind = kind;
-    change.m_key = key;
-    change.m_name = name;
-    change.m_before = before;
-    return change;
-}
-
-journal::SJournalAfter After(const std::u16string& key, const std::u16string& name, journal::SRegState state,
-                             bool isValue = true) {
-    journal::SJournalAfter after;
-    after.m_isValue = isValue;
-    after.m_key = key;
-    after.m_name = name;
-    after.m_state = state;
-    return after;
-}
-
-TEST(Preset, JournalKeepsTheActionsAndCountsOnlyNetChanges) {
-    using EChange = journal::SJournalChange::EKind;
+TEST(Preset, JournalEntryKeepsTheActionsBesideItsChanges) {
     journal::SJournalEntry entry;
     entry.m_id = "20261207-140312-001";
     entry.m_actions = {"check 0 1", "text 1 \"a%25b\""};
-    // Set to what it was; set twice, back to the start; changed; a key made; an INI entry written.
-    entry.m_changes = {Change(EChange::Value, u"User\\S\\K", u"Same", Dword(1)),
-                       Change(EChange::Value, u"User\\S\\K", u"Back", Dword(1)),
-                       Change(EChange::Value, u"User\\S\\K", u"Back", Dword(2)),
-                       Change(EChange::Value, u"User\\S\\K", u"New"),
-                       Change(EChange::KeyCreated, u"User\\S\\K\\Sub")};
-    journal::SJournalChange ini = Change(EChange::IniEntry, {});
-    ini.m_ini.m_file = "/x/a.ini";
-    ini.m_ini.m_section = "S";
-    ini.m_ini.m_key = "K";
-    entry.m_changes.push_back(ini);
-    journal::SRegState present;
-    present.m_present = true;
-    entry.m_after = {After(u"User\\S\\K", u"Same", Dword(1)), After(u"user\\s\\k", u"BACK", Dword(1)),
-                     After(u"User\\S\\K", u"New", Dword(5)), After(u"User\\S\\K\\Sub", {}, present, false)};
-    journal::SJournalAfter iniAfter = After({}, {}, {}, false);
-    iniAfter.m_ini = ini.m_ini;
-    iniAfter.m_ini->m_text = "v";
-    entry.m_after.push_back(iniAfter);
-    EXPECT_EQ(journal::CountNetChanges(entry), 3u);
-
+    journal::SJournalChange change;
+    change.m_key = u"User\\S\\K";
+    change.m_name = u"V";
+    entry.m_changes.push_back(change);
     const std::string text = journal::FormatJournalEntry(entry);
-    EXPECT_NE(text.find("\naction check 0 1\naction text 1 \"a%25b\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\naction check 0 1\naction text 1 \"a%25b\"\nvalue "), std::string::npos) << text;
     const auto back = journal::ParseJournalEntry(text);
     ASSERT_TRUE(back);
     EXPECT_EQ(back->m_actions, entry.m_actions);
+    EXPECT_EQ(back->m_changes.size(), 1u);
     EXPECT_EQ(app::ParsePresetAction(back->m_actions[1]), (SPresetAction{EKind::Text, 1, "a%b"}));
-    EXPECT_EQ(journal::CountNetChanges(*back), 3u);
 }
 
 } // namespace
