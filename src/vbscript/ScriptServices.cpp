@@ -113,4 +113,9 @@ IScriptServices& NullServices()
     return services;
 }
 
+Status IScriptServices::FileChanging(const std::string&, const std::string&)
+{
+    return Status::Ok();
+}
+
 } // namespace cva::vbs

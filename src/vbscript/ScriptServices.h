@@ -39,6 +39,10 @@ public:
     // empty when unknown.
     virtual std::u16string SpecialFolder(std::u16string_view name);
     virtual std::u16string SystemFolder(int32_t which);
+    // Told before the FileSystemObject changes the disk at a host path: a file written,
+    // created or deleted, a folder created or deleted with its content, or an item moved
+    // or renamed to `movedTo`. A failure stops the change and is the script's error.
+    virtual Status FileChanging(const std::string& hostPath, const std::string& movedTo);
 
     // --- Registry (WScript.Shell semantics) ------------------------------------------
     // Names are full ("HKCU\Software\X\Value", a trailing backslash for a key's default

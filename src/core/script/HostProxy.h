@@ -221,6 +221,8 @@ protected:
     // --- Services of the engine's own objects (WScript.Shell, FileSystemObject) -------
     // On the target, with the owner's prompts and user hive asked at every call.
     vbs::IScriptServices* ScriptServices() override;
+    // Before the FileSystemObject changes the disk: journaled, or refused in a preview.
+    vbs::Status FileSystemObjectChanging(const std::string& hostPath, const std::string& movedTo);
     std::unique_ptr<CTargetScriptServices> m_scriptServices;
 };
 

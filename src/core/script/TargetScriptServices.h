@@ -43,6 +43,12 @@ public:
     void SetCurrentUserSource(std::function<reg::HKEY()> source) {
         m_currentUserSource = std::move(source);
     }
+    // Asked before the FileSystemObject changes the disk (see FileChanging); none: allowed.
+    using FileChangeHandler = std::function<vbs::Status(const std::string& hostPath, const std::string& movedTo)>;
+    void SetFileChangeHandler(FileChangeHandler handler) { m_fileChangeHandler = std::move(handler); }
+    vbs::Status FileChanging(const std::string& hostPath, const std::string& movedTo) override {
+        return m_fileChangeHandler ? m_fileChangeHandler(hostPath, movedTo) : vbs::Status::Ok();
+    }
     std::optional<std::string> MapPath(std::u16string_view windowsPath) override;
     std::u16string WindowsPath(std::string_view hostPath) override;
     bool IsHostPath(std::u16string_view path) override;
@@ -96,6 +102,7 @@ private:
     app::IUserPrompts* m_prompts;
     std::function<app::IUserPrompts*()> m_promptsSource;
     std::function<reg::HKEY()> m_currentUserSource;
+    FileChangeHandler m_fileChangeHandler;
     std::u16string m_currentDirectory;
     // The process environment of the script: the target's, changed only for this run.
     target::CEnvironment m_process;

@@ -32,6 +32,7 @@ CButtonItemsPageView::CButtonItemsPageView(pages::CPropertyPageBase& page, QWidg
     root->addWidget(frame);
     auto* applyRow = new QHBoxLayout;
     applyRow->addStretch(1);
+    applyRow->addWidget(MakePreviewButton());
     applyRow->addWidget(MakeApplyButton());
     root->addLayout(applyRow);
     root->addWidget(MakeDescriptionBox(), 1);

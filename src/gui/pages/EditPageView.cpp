@@ -49,6 +49,7 @@ CEditPageView::CEditPageView(pages::CPropertyPageEdit& page, QWidget* parent)
     root->addWidget(frame);
     auto* applyRow = new QHBoxLayout;
     applyRow->addStretch(1);
+    applyRow->addWidget(MakePreviewButton());
     applyRow->addWidget(MakeApplyButton());
     root->addLayout(applyRow);
     root->addWidget(MakeDescriptionBox(), 1);

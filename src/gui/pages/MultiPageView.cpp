@@ -82,6 +82,7 @@ CMultiPageView::CMultiPageView(pages::CPropertyPageMulti& page, QWidget* parent)
                                 static_cast<QWidget*>(row.m_browse)})
             widget->setHidden(true);
     }
+    m_pLayout->Add(MakePreviewButton(), QRect(156, 164, 70, 15), kRight, kRight);
     m_pLayout->Add(MakeApplyButton(), QRect(230, 164, 70, 15), kRight, kRight);
     m_pLayout->Add(MakeDescriptionBox(), QRect(2, 182, 302, 59), kStay,
                    CDialogLayout::kBottomRight);

@@ -35,7 +35,12 @@ void CPageViewBase::Attach() {
 void CPageViewBase::SyncAll(const pages::SPageSnapshot& snapshot) {
     DescriptionChanged(snapshot.m_description);
     setEnabled(snapshot.m_windowEnabled);
-    if (m_pApply) m_pApply->setEnabled(snapshot.m_applyEnabled);
+    SetApplyButtonsEnabled(snapshot.m_applyEnabled);
+}
+
+void CPageViewBase::SetApplyButtonsEnabled(bool enabled) {
+    if (m_pApply) m_pApply->setEnabled(enabled);
+    if (m_pPreview) m_pPreview->setEnabled(enabled);
 }
 
 void CPageViewBase::DescriptionChanged(const std::string& text) {
@@ -49,7 +54,7 @@ void CPageViewBase::DescriptionChanged(const std::string& text) {
 void CPageViewBase::PageEnabledChanged(bool enabled) { setEnabled(enabled); }
 
 void CPageViewBase::ApplyEnabledChanged(bool enabled) {
-    if (m_pApply) m_pApply->setEnabled(enabled);
+    SetApplyButtonsEnabled(enabled);
 }
 
 QGroupBox* CPageViewBase::MakeGroupFrame() {
@@ -71,9 +76,20 @@ QPushButton* CPageViewBase::MakeApplyButton() {
     connect(m_pApply, &QPushButton::clicked, this, [this] {
         m_page.ClickApply();
         // A declined confirmation changes nothing the page would report.
-        m_pApply->setEnabled(m_page.IsApplyEnabled());
+        SetApplyButtonsEnabled(m_page.IsApplyEnabled());
     });
     return m_pApply;
+}
+
+QPushButton* CPageViewBase::MakePreviewButton() {
+    m_pPreview = new QPushButton(QStringLiteral("Preview"), this);
+    m_pPreview->setObjectName(QStringLiteral("preview"));
+    m_pPreview->setEnabled(false);
+    connect(m_pPreview, &QPushButton::clicked, this, [this] {
+        if (m_onPreview) m_onPreview();
+        SetApplyButtonsEnabled(m_page.IsApplyEnabled());
+    });
+    return m_pPreview;
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 class QGroupBox;
@@ -40,6 +41,9 @@ public:
     // The icon of the Apply button: the theme's, else one drawn here.
     static QIcon ApplyIcon();
     static QString ToQt(const std::string& text);
+    // What the Preview button beside Apply runs (the window's preview of the apply).
+    void SetPreviewHandler(std::function<void()> handler) { m_onPreview = std::move(handler); }
+    QPushButton* PreviewButton() const { return m_pPreview; }
 
 protected:
     // Registers the view with the page and draws the page's current state; called last
@@ -51,6 +55,8 @@ protected:
     QGroupBox* MakeGroupFrame();
     // Return on the focused button presses it, as on a dialog's buttons.
     QPushButton* MakeApplyButton();
+    // Shows what Apply would change; enabled while Apply is.
+    QPushButton* MakePreviewButton();
     QPlainTextEdit* MakeDescriptionBox();
     // Return in the field presses Apply while Apply is enabled, as a dialog's default
     // button is pressed; otherwise the field keeps the key.
@@ -60,10 +66,14 @@ protected:
 
     pages::CPropertyPageBase& m_page;
     QPushButton* m_pApply = nullptr;
+    QPushButton* m_pPreview = nullptr;
     QPlainTextEdit* m_pDescription = nullptr;
 
 private:
+    void SetApplyButtonsEnabled(bool enabled);
+
     CPageViewLink* m_pLink = nullptr;
+    std::function<void()> m_onPreview;
 };
 
 } // namespace cva::gui

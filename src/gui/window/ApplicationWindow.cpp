@@ -4,7 +4,9 @@
 #include "core/app/CatalogueNavigation.h"
 #include "core/app/UserPrompts.h"
 #include "core/plugin/PluginFile.h"
+#include "gui/dialogs/PreviewDlg.h"
 #include "gui/pages/DialogLayout.h"
+#include "gui/pages/PageViewBase.h"
 #include "core/settings/TreeOptions.h"
 #include "gui/pages/PageViewFactory.h"
 #include "gui/pages/StartPageView.h"
@@ -104,6 +106,7 @@ CApplicationWindow::CApplicationWindow(app::CApplicationDlg& logic, settings::CS
         pages::CPropertyPageBase* page = m_logic.Page(i);
         QWidget* view = page ? CreatePageView(*page, scroll) : new QWidget(scroll);
         view->setObjectName(QStringLiteral("page%1").arg(i));
+        if (auto* base = dynamic_cast<CPageViewBase*>(view)) base->SetPreviewHandler([this] { OnPreview(); });
         if (auto* start = qobject_cast<CStartPageView*>(view)) {
             connect(start, &CStartPageView::EntryOpened, this, [this] {
                 SyncFromModel();
@@ -323,6 +326,13 @@ void CApplicationWindow::RestorePlacement() {
         rect.moveTopLeft(QPoint(0, 0));
     setGeometry(rect);
     if (maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CApplicationWindow::OnPreview() {
+    std::optional<app::CApplicationDlg::SPreviewResult> result = m_logic.PreviewApply();
+    if (!result) return;
+    CPreviewDlg dialog(result->m_changes, result->m_error, this);
+    dialog.exec();
 }
 
 } // namespace cva::gui

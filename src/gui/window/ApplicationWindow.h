@@ -105,6 +105,8 @@ private:
     void OnTreeSelection(int folder);
     void OpenSelection();
     void OnFolderChanged(int folder);
+    // The page's Preview: its Apply run against an overlay, the changes shown.
+    void OnPreview();
     void OpenEntry(int index);
     void ShowInformation();
     void EditPluginFile();

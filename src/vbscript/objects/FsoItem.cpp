@@ -91,8 +91,11 @@ Status CFsoItem::Rename(std::span<Variant> args)
     if (!text::EqualsNoCase(fso::FileName(m_path), name) &&
         fso::KindOf(*targetHost) != fso::EntryKind::None)
         return Status(kErrFileAlreadyExists);
+    const fso::fs::path renamed = host.parent_path() / fso::fs::path(text::Utf16ToUtf8(name));
+    if ((st = m_services->FileChanging(host.string(), renamed.string())).Failed())
+        return st;
     std::error_code ec;
-    fso::fs::rename(host, host.parent_path() / fso::fs::path(text::Utf16ToUtf8(name)), ec);
+    fso::fs::rename(host, renamed, ec);
     if (ec)
         return fso::ErrorFromCode(ec, NotFound());
     m_path = std::move(target);
@@ -106,7 +109,7 @@ Status CFsoItem::SetAttributes(std::span<Variant> args)
     if (st.Failed() || (st = ToLong(args[0], attrs)).Failed())
         return st;
     fso::fs::path host;
-    if ((st = Locate(host)).Failed())
+    if ((st = Locate(host)).Failed() || (st = m_services->FileChanging(host.string(), {})).Failed())
         return st;
     return fso::ErrorFromCode(fso::SetReadOnly(host, (attrs & fso::kAttrReadOnly) != 0), NotFound());
 }

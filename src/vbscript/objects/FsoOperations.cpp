@@ -105,7 +105,7 @@ bool IsWithin(const fs::path& inner, const fs::path& outer)
     return true;
 }
 
-Status CopyOneFile(const fs::path& from, const fs::path& to, bool overwrite)
+Status CopyOneFile(IScriptServices& services, const fs::path& from, const fs::path& to, bool overwrite)
 {
     EntryKind existing = KindOf(to);
     if (existing == EntryKind::Folder)
@@ -118,6 +118,8 @@ Status CopyOneFile(const fs::path& from, const fs::path& to, bool overwrite)
         if (IsReadOnly(to) || SameItem(from, to))
             return Status(kErrPermissionDenied);
     }
+    if (Status st = services.FileChanging(to.string(), {}); st.Failed())
+        return st;
     std::error_code ec;
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
     return ErrorFromCode(ec, kErrPathNotFound);
@@ -153,8 +155,12 @@ Status CopyTreeBody(IScriptServices& services, const Source& from, const fs::pat
     EntryKind existing = KindOf(to);
     if (existing == EntryKind::File)
         return Status(kErrFileAlreadyExists);
-    if (existing == EntryKind::None && !fs::create_directory(to, ec))
-        return ErrorFromCode(ec, kErrPathNotFound);
+    if (existing == EntryKind::None) {
+        if (Status st = services.FileChanging(to.string(), {}); st.Failed())
+            return st;
+        if (!fs::create_directory(to, ec))
+            return ErrorFromCode(ec, kErrPathNotFound);
+    }
     for (const Source& e :
          ReachableEntries(services, from.windowsPath, from.host, EntryKind::Folder)) {
         Status st = CopyTree(services, e, to / e.host.filename(), overwrite, chain);
@@ -163,7 +169,7 @@ Status CopyTreeBody(IScriptServices& services, const Source& from, const fs::pat
     }
     for (const Source& e :
          ReachableEntries(services, from.windowsPath, from.host, EntryKind::File)) {
-        Status st = CopyOneFile(e.host, to / e.host.filename(), overwrite);
+        Status st = CopyOneFile(services, e.host, to / e.host.filename(), overwrite);
         if (st.Failed())
             return st;
     }
@@ -173,13 +179,15 @@ Status CopyTreeBody(IScriptServices& services, const Source& from, const fs::pat
 // rename(2), or copy and delete when the two paths lie on different host file systems.
 Status MoveItem(IScriptServices& services, const Source& from, const fs::path& to, bool folder)
 {
+    if (Status st = services.FileChanging(from.host.string(), to.string()); st.Failed())
+        return st;
     std::error_code ec;
     fs::rename(from.host, to, ec);
     if (ec != std::errc::cross_device_link)
         return ErrorFromCode(ec, kErrPathNotFound);
     std::vector<fs::path> chain;
     Status st =
-        folder ? CopyTree(services, from, to, false, chain) : CopyOneFile(from.host, to, false);
+        folder ? CopyTree(services, from, to, false, chain) : CopyOneFile(services, from.host, to, false);
     if (st.Failed())
         return st;
     fs::remove_all(from.host, ec);
@@ -205,11 +213,12 @@ Status DeleteFiles(IScriptServices& services, std::u16string_view itemPath, bool
     if (st.Failed())
         return st;
     for (const Source& s : sources) {
-        if (IsReadOnly(s.host)) {
-            if (!force)
-                return Status(kErrPermissionDenied);
+        if (IsReadOnly(s.host) && !force)
+            return Status(kErrPermissionDenied);
+        if (Status noted = services.FileChanging(s.host.string(), {}); noted.Failed())
+            return noted;
+        if (IsReadOnly(s.host))
             (void)SetReadOnly(s.host, false);
-        }
         std::error_code ec;
         fs::remove(s.host, ec);
         if (ec)
@@ -229,6 +238,8 @@ Status DeleteFolders(IScriptServices& services, std::u16string_view itemPath, bo
         // Refuse before deleting anything rather than leave half a tree behind.
         if (!force && (IsReadOnly(s.host) || HasReadOnlyFile(s.host)))
             return Status(kErrPermissionDenied);
+        if (Status noted = services.FileChanging(s.host.string(), {}); noted.Failed())
+            return noted;
         std::error_code ec;
         if (force) {
             (void)SetReadOnly(s.host, false);
@@ -292,7 +303,7 @@ Status CopyFiles(IScriptServices& services, std::u16string_view source,
 {
     return ForEachTransfer(services, source, destination, EntryKind::File,
                            [&](const Source& s, const fs::path& to, const std::u16string&) {
-                               return CopyOneFile(s.host, to, overwrite);
+                               return CopyOneFile(services, s.host, to, overwrite);
                            });
 }
 
@@ -331,6 +342,8 @@ Status CreateFolder(IScriptServices& services, std::u16string_view path, std::u1
         return Status(kErrFileAlreadyExists);
     if (!parent || KindOf(*parent) != EntryKind::Folder)
         return Status(kErrPathNotFound);
+    if (Status noted = services.FileChanging(host->string(), {}); noted.Failed())
+        return noted;
     std::error_code ec;
     fs::create_directory(*host, ec);
     if (ec)

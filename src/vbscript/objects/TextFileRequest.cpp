@@ -53,6 +53,20 @@ Status Target(IScriptServices& services, std::u16string_view path, CTextStream::
 
 } // namespace
 
+// Anything but reading a file that is there changes the disk.
+Status OpenNoted(IScriptServices& services, const CTextStream::OpenRequest& req, Ref<CTextStream>& out)
+{
+    const EntryKind kind = KindOf(req.host);
+    const bool changes = kind == EntryKind::File ? req.mode != CTextStream::Mode::Read
+                                                 : kind == EntryKind::None && req.create;
+    if (changes) {
+        Status st = services.FileChanging(req.host.string(), {});
+        if (st.Failed())
+            return st;
+    }
+    return CTextStream::Open(req, out);
+}
+
 Status OpenTextFile(IScriptServices& services, std::u16string_view path,
                     std::span<const Variant> options, Ref<CTextStream>& out)
 {
@@ -62,7 +76,7 @@ Status OpenTextFile(IScriptServices& services, std::u16string_view path,
         (st = obj::ArgBool(options, 1, false, req.create)).Failed() ||
         (st = FormatArg(options, 2, req.unicode)).Failed())
         return st;
-    return CTextStream::Open(req, out);
+    return OpenNoted(services, req, out);
 }
 
 Status CreateTextFile(IScriptServices& services, std::u16string_view path,
@@ -75,7 +89,7 @@ Status CreateTextFile(IScriptServices& services, std::u16string_view path,
     if (st.Failed() || (st = obj::ArgBool(options, 0, true, req.overwrite)).Failed() ||
         (st = obj::ArgBool(options, 1, false, req.unicode)).Failed())
         return st;
-    return CTextStream::Open(req, out);
+    return OpenNoted(services, req, out);
 }
 
 Status OpenAsTextStream(IScriptServices& services, std::u16string_view path,
@@ -86,7 +100,7 @@ Status OpenAsTextStream(IScriptServices& services, std::u16string_view path,
     if (st.Failed() || (st = ModeArg(options, 0, req.mode)).Failed() ||
         (st = FormatArg(options, 1, req.unicode)).Failed())
         return st;
-    return CTextStream::Open(req, out);
+    return OpenNoted(services, req, out);
 }
 
 } // namespace cva::vbs::fso

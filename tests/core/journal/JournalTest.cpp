@@ -1,11 +1,16 @@
 // Recording a registry's changes and taking them back, and the journal's text.
 #include "core/journal/ChangeRecorder.h"
+#include "core/journal/JournalDiff.h"
 #include "core/journal/JournalUndo.h"
+#include "platform/files/Trash.h"
 #include "platform/text/Unicode.h"
 
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 namespace cva::test {
 namespace {
@@ -85,14 +90,14 @@ TEST(Journal, TextKeepsOddNamesAndData) {
     entry.m_id = "20261207-140000-001";
     entry.m_plugin = "50% \"off\".cvp";
     entry.m_changes.push_back({SJournalChange::EKind::Value, u"User\\S-1\\K\"e%y", u"line\nbreak",
-                               {true, REG_BINARY, {0, 0xff, 0x22}}, std::nullopt, {}});
-    entry.m_changes.push_back({SJournalChange::EKind::Value, u"Machine\\K", u"", {}, std::nullopt, {}});
-    entry.m_changes.push_back({SJournalChange::EKind::KeyDeleted, u"Machine\\K\\Sub", {}, {}, u"c\"s", {}});
+                               {true, REG_BINARY, {0, 0xff, 0x22}}, std::nullopt, {}, {}, {}});
+    entry.m_changes.push_back({SJournalChange::EKind::Value, u"Machine\\K", u"", {}, std::nullopt, {}, {}, {}});
+    entry.m_changes.push_back({SJournalChange::EKind::KeyDeleted, u"Machine\\K\\Sub", {}, {}, u"c\"s", {}, {}, {}});
     SJournalChange ini;
     ini.m_kind = SJournalChange::EKind::IniEntry;
     ini.m_ini = {"/x/a b.ini", "S", "k", std::string("v \"1\""), false, true};
     entry.m_changes.push_back(ini);
-    entry.m_after.push_back({false, u"Machine\\K\\Sub", {}, {true, 0, {}}, std::nullopt});
+    entry.m_after.push_back({false, u"Machine\\K\\Sub", {}, {true, 0, {}}, std::nullopt, std::nullopt, {}});
     const std::string text = FormatJournalEntry(entry);
     EXPECT_NE(text.find("value \"HKEY_USERS\\S-1\\K%22e%25y\" \"line%0Abreak\" hex(3):00,ff,22\n"),
               std::string::npos)
@@ -110,7 +115,65 @@ TEST(Journal, TextKeepsOddNamesAndData) {
     }
     EXPECT_TRUE(back->m_after[0].m_state.m_present);
     // A change this version cannot take back keeps the entry from being offered.
-    EXPECT_FALSE(ParseJournalEntry(text + "file \"C:\\x.txt\" absent\n"));
+    EXPECT_FALSE(ParseJournalEntry(text + "acl \"C:\\x.txt\" absent\n"));
+}
+
+// Files written, deleted to the Trash or for good, moved and made come back byte for
+// byte, newest first; what was too large to keep is said before the undo.
+TEST(Journal, FilesComeBackExactlyAndWhatCannotIsSaid) {
+    CTempDir dir;
+    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
+    const std::string a = dir.File("a.txt"), b = dir.File("b.txt"), c = dir.File("c.txt"), d = dir.File("d.txt");
+    const std::string big = dir.File("big.bin"), made = dir.File("made");
+    WriteAll(a, "one\r\n");
+    WriteAll(b, std::string("bin\0ary", 7));
+    WriteAll(c, "moved");
+    WriteAll(big, std::string(kKeptFileBytes + 1, 'x'));
+    CRegistry reg;
+    CChangeRecorder recorder;
+    recorder.FileChanging(a);
+    WriteAll(a, "two\r\n");
+    recorder.FileChanging(b);
+    std::string info;
+    ASSERT_TRUE(files::CTrash().MoveToTrash(b, &info));
+    recorder.FileTrashed(b, info);
+    recorder.FileMoving(c, d);
+    std::filesystem::rename(c, d);
+    recorder.FileChanging(made);
+    std::filesystem::create_directory(made);
+    recorder.FileChanging(big);
+    std::filesystem::remove(big);
+    SJournalEntry entry = recorder.Finish(reg);
+    entry.m_id = "20261207-140000-001";
+    const std::string text = FormatJournalEntry(entry);
+    EXPECT_NE(text.find("file \"" + a + "\" bytes 5 b25lDQo=\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("file \"" + b + "\" trash \"" + info + "\" 7\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("file \"" + big + "\" size 1048577\n"), std::string::npos) << text;
+    auto back = ParseJournalEntry(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(FormatJournalEntry(*back), text);
+    const std::vector<SDiffChange> diff = DiffOf(*back);
+    ASSERT_EQ(diff.size(), 6u); // a, b, c, d, made, big
+    EXPECT_EQ(DiffLine(diff[2]), "file " + c + ": 5 bytes -> absent");
+    EXPECT_FALSE(diff[5].m_undoable);
+    const std::vector<std::string> impossible = UndoImpossible(*back);
+    ASSERT_EQ(impossible.size(), 1u);
+    EXPECT_EQ(impossible[0], big + ": 1048577 bytes, too large to keep; it cannot be put back");
+
+    // Someone changed a file since: the undo names it.
+    WriteAll(a, "three\r\n");
+    ASSERT_EQ(UndoDifferences(reg, *back).size(), 1u);
+    WriteAll(a, "two\r\n");
+    EXPECT_TRUE(UndoDifferences(reg, *back).empty());
+    std::vector<std::string> failures;
+    UndoChanges(reg, *back, failures);
+    ASSERT_EQ(failures.size(), 1u) << failures[0]; // the large file alone
+    EXPECT_EQ(ReadAll(a), "one\r\n");
+    EXPECT_EQ(ReadAll(b), std::string("bin\0ary", 7));
+    EXPECT_EQ(ReadAll(c), "moved");
+    EXPECT_FALSE(std::filesystem::exists(d));
+    EXPECT_FALSE(std::filesystem::exists(made));
+    EXPECT_FALSE(std::filesystem::exists(info));
 }
 
 } // namespace
