@@ -85,6 +85,19 @@ TEST_F(CvaCliPreset, SavedFromTheHistoryItAppliesToSeveralTargetsInOneRun) {
     EXPECT_NE(ReadAll(file).find("plugin \"menu_delay.cvp\""), std::string::npos);
     WriteAll(file, saved);
 
+    // The dry run lists what the apply then makes, and changes and records nothing.
+    const std::string history = Cli({}, {"history"}).m_out;
+    r = Cli({"b"}, {"preset", "apply", file, "--dry-run"});
+    ASSERT_EQ(r.m_status, 0) << r.m_err;
+    EXPECT_NE(r.m_out.find("Dry run: nothing was changed; what the preset would do:\n" + Box("b") +
+                           ": 2 plugins would be applied, 2 changes, 0 failures\n  menu_delay.cvp: would be applied, "
+                           "1 change\n    value HKEY_USERS\\"),
+              std::string::npos) << r.m_out;
+    EXPECT_NE(r.m_out.find("\"MenuShowDelay\": REG_SZ \"400\" -> REG_SZ \"123\"\n"), std::string::npos) << r.m_out;
+    EXPECT_EQ(Query("b", kDesktop, "MenuShowDelay").find("123"), std::string::npos);
+    EXPECT_EQ(Cli({}, {"history"}).m_out, history);
+    EXPECT_EQ(Cli({}, {"preset", "save", file, "--dry-run"}).m_status, 2);
+
     r = Cli({"b", "c"}, {"--json", "preset", "apply", file});
     ASSERT_EQ(r.m_status, 0) << r.m_err << r.m_out;
     for (const char* box : {"b", "c"}) {
