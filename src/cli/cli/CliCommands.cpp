@@ -361,6 +361,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         CApplicationDlg dlg(*core.Target(), store, prompts, app::SSessionRequests::FromCore(core),
                             core.ProfileFolder(), CApplicationDlg::DefaultPageFactory());
         dlg.SetView(&prompts);
+        dlg.m_bRecordRecent = !options.dryRun;
         // For this run only: the "PluginDir" setting stays as stored.
         if (options.plugins) dlg.Catalogue().SetPluginFolder(AbsoluteFolder(*options.plugins));
         const bool listing = options.command == "list" || options.command == "refresh";

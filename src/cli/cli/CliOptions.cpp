@@ -86,19 +86,22 @@ Commands:
   history
         The journal of changes, newest first: each entry's id, time (UTC), kind
         (apply, or undo), plugin, target, profile and number of changes. Every script
-        routine that changes the registry or an INI file (a page's Apply above all)
-        makes one entry, with the state before each change (files a script writes,
-        deletes or moves are not journaled), in the "journal" folder beside applied.ini
+        routine that changes the registry, an INI file or other files (a page's Apply
+        above all) makes one entry, with the state before each change, in the
+        "journal" folder beside applied.ini
         (docs/journal.md describes the files). With --json a list of {"id", "time",
         "kind", "plugin", "target", "profile", "changes", "undoes"}.
   undo [ENTRY] [--force]
         Takes back the journal entry ENTRY (an id from history; by default the newest
         apply on this target that was not undone, so repeated undos walk back):
-        every value, key and INI entry goes back to its state before the entry,
+        every value, key, INI entry and file goes back to its state before the entry,
         newest change first; a value that was absent is deleted again, a deleted key
-        is made again with its values. The undo is an entry of its own, so it can be
+        is made again with its values, a file comes back from the Trash or from the
+        bytes the entry kept (a file the undo takes away goes to the Trash). The undo is an entry of its own, so it can be
         undone. When something the entry changed is no longer as the entry left it,
-        the undo is refused and the differences are listed; --force undoes it anyway.
+        the undo is refused and the differences are listed, as it is when a file
+        was too large to keep (said as a warning by the apply); --force undoes the
+        rest anyway.
         An entry made with --profile NAME is undone with the same --profile.
   preset save FILE [--force]
         Writes a preset (docs/presets.md) of the plugins in the history of applied

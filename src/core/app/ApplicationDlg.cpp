@@ -111,7 +111,7 @@ CApplicationDlg::~CApplicationDlg() {
     // The script's last routines (Class_Terminate) may still talk to the pages.
     m_pHost.reset();
     if (m_hUserHive) m_target.Registry().RegCloseKey(m_hUserHive);
-    m_mru.Save();
+    if (m_bRecordRecent) m_mru.Save();
     m_catalogue.SaveCatalogueCache();
 }
 
@@ -320,8 +320,10 @@ void CApplicationDlg::FillPage(const std::string& path, const plugin::CPluginFil
     // the page the plugin was opened on, as that is the one whose items it set up.
     page->AfterInit();
 
-    m_mru.Add(plugin::PluginFileName(path));
-    m_mru.Save();
+    if (m_bRecordRecent) {
+        m_mru.Add(plugin::PluginFileName(path));
+        m_mru.Save();
+    }
     ShowExpertWarning(level, file.GetString("settings", "Warning", "none"));
 }
 

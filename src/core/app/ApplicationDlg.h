@@ -227,6 +227,9 @@ public:
     // Entry 0: the running user's login name; then the other users' profile folders.
     std::vector<std::string> m_arrProfiles;
     int m_nProfile = 0;
+    // Whether an opened plugin goes on the recently-used list; a dry run leaves the
+    // profile folder as it was.
+    bool m_bRecordRecent = true;
 
 private:
     IApplicationView& View();
