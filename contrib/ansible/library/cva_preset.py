@@ -34,7 +34,7 @@ options:
     default: []
   cli:
     description:
-      - The cva-cli program: a path, or a name looked up in C(PATH).
+      - The cva-cli program, as a path or as a name looked up in C(PATH).
     type: str
     default: cva-cli
   plugins:
