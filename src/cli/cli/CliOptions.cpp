@@ -154,8 +154,8 @@ Answers:
 
 Options:
   --target SPEC      sandbox, sandbox:DIR, wine:PATH, offline:PATH; without it the stored
-                     setting "Target", and with none stored, the sandbox; only preset
-                     apply takes it more than once
+                     setting "Target", and with none stored, the sandbox; preset apply
+                     takes every --target given, the other commands the last
   --plugins DIR      the plugin folder for this run (the "PluginDir" setting is left
                      as it is); without it the "PluginDir" setting, then the "plugins"
                      folder beside the program
@@ -323,10 +323,6 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
         if (!ParsePresetCommand(positional, options, error)) return false;
     } else {
         error = "unknown command " + options.command;
-        return false;
-    }
-    if (options.targets.size() > 1 && !(options.command == "preset" && options.presetCommand == "apply")) {
-        error = "--target is given more than once (only preset apply takes several targets)";
         return false;
     }
     if (options.dryRun && (options.command == "list" || options.command == "refresh" ||
