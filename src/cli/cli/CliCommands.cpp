@@ -2,6 +2,7 @@
 
 #include "cli/cli/CliJournal.h"
 #include "cli/cli/CliOutput.h"
+#include "cli/cli/CliPreset.h"
 #include "cli/cli/CliPrompts.h"
 #include "core/app/AppCore.h"
 #include "core/app/ApplicationDlg.h"
@@ -189,6 +190,8 @@ bool IsShownForTarget(const std::string& path, CApplicationDlg& dlg, std::string
     return false;
 }
 
+} // namespace
+
 int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
                 std::string& err) {
     const std::optional<std::string> path = FindPlugin(options, dlg, err);
@@ -300,6 +303,8 @@ int SelectProfile(CApplicationDlg& dlg, const std::string& name, std::string& er
     return kExitOk;
 }
 
+namespace {
+
 app::ECatalogueView ViewFromName(const std::string& name) {
     if (name == "popular") return app::kViewPopular;
     if (name == "favorites") return app::kViewFavorites;
@@ -324,6 +329,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     }
 
     if (options.command == "history") return PrintHistory(options, store, out);
+    if (options.command == "preset") return RunPreset(options, store, out, err);
 
     app::CAppCore::COptions coreOptions;
     coreOptions.m_targetSpec = options.target.value_or("");

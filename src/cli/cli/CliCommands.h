@@ -4,7 +4,14 @@
 
 #include <string>
 
+namespace cva::app {
+class CApplicationDlg;
+}
+
 namespace cva::cli {
+
+class CCliPrompts;
+struct SPageReport;
 
 // Exit statuses (documented in --help).
 constexpr int kExitOk = 0;
@@ -16,5 +23,12 @@ constexpr int kExitNotWritten = 5;
 
 // Runs one parsed command line; output goes to `out`, complaints to `err`.
 int RunCommand(const SOptions& options, std::string& out, std::string& err);
+
+// show or apply: opens the plugin on the window logic and, for apply, performs the
+// actions and presses Apply (or the button or link named); the page is reported.
+int ShowOrApply(const SOptions& options, app::CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
+                std::string& err);
+// Selects (and loads the hive of) the target's user named by --profile.
+int SelectProfile(app::CApplicationDlg& dlg, const std::string& name, std::string& err);
 
 } // namespace cva::cli

@@ -3,9 +3,8 @@
 #include "cli/cli/CliCommands.h"
 #include "core/app/ApplicationDlg.h"
 #include "core/app/ApplyHistory.h"
-#include "core/journal/ChangeRecorder.h"
+#include "core/app/ApplyUndo.h"
 #include "core/journal/JournalStore.h"
-#include "core/journal/JournalUndo.h"
 #include "core/pages/PageSnapshot.h"
 #include "platform/target/TargetSystem.h"
 
@@ -48,72 +47,44 @@ int PrintHistory(const SOptions& options, settings::CSettingsStore& store, std::
 
 int UndoEntry(const SOptions& options, settings::CSettingsStore& store, target::CTargetSystem& target,
               const app::CApplicationDlg& dlg, std::string& out, std::string& err) {
-    journal::CJournalStore journalStore(app::HistoryFolder(store));
-    const std::string here = target::FormatRegistrySpec(target.Spec());
-    std::optional<SJournalEntry> entry;
-    if (!options.entry.empty()) {
-        entry = journalStore.Find(options.entry);
-        if (!entry) {
-            err += "no journal entry " + options.entry + " in " + journalStore.Folder() + "\n";
-            return kExitUsage;
-        }
-        if (entry->m_target != here) {
-            err += "entry " + entry->m_id + " was made on " + entry->m_target + ", not on " + here + "\n";
-            return kExitUsage;
-        }
-    } else {
-        entry = journalStore.LastStandingApply(here);
-        if (!entry) {
-            err += "nothing to undo on " + here + "\n";
-            return kExitUsage;
-        }
-    }
-
-    // Another user's settings are reached through their hive, loaded only with --profile.
-    if (!entry->m_profile.empty() && entry->m_profile != dlg.ProfileEntryName()) {
-        err += "entry " + entry->m_id + " changed the settings of " + entry->m_profile + "; give --profile " +
-               entry->m_profile + "\n";
+    using EStatus = app::SUndoResult::EStatus;
+    const app::SUndoResult r = app::UndoApply(target, app::HistoryFolder(store), dlg.ProfileEntryName(),
+                                              {options.entry, {}, options.force});
+    const SJournalEntry& entry = r.m_entry;
+    switch (r.m_status) {
+    case EStatus::NoSuchEntry:
+        err += "no journal entry " + options.entry + " in " + r.m_why + "\n";
         return kExitUsage;
-    }
-    reg::CRegistry& registry = target.Registry();
-    std::vector<std::string> differences = journal::UndoDifferences(registry, *entry);
-    // What cannot be put back at all makes the undo partial: the user decides.
-    for (const std::string& line : journal::UndoImpossible(*entry)) differences.push_back(line);
-    if (!differences.empty() && !options.force) {
-        err += "entry " + entry->m_id + " is not undone: the target changed since it was made:\n";
-        for (const std::string& line : differences) err += "  " + line + "\n";
+    case EStatus::NothingToUndo: err += "nothing to undo on " + r.m_target + "\n"; return kExitUsage;
+    case EStatus::OtherTarget:
+        err += "entry " + entry.m_id + " was made on " + entry.m_target + ", not on " + r.m_target + "\n";
+        return kExitUsage;
+    case EStatus::OtherProfile:
+        err += "entry " + entry.m_id + " changed the settings of " + entry.m_profile + "; give --profile " +
+               entry.m_profile + "\n";
+        return kExitUsage;
+    case EStatus::Refused:
+        err += "entry " + entry.m_id + " is not undone: the target changed since it was made:\n";
+        for (const std::string& line : r.m_differences) err += "  " + line + "\n";
         err += "(--force undoes it anyway)\n";
         return kExitActionFailed;
+    case EStatus::NotSaved:
+    case EStatus::Undone: break;
     }
-
-    if (!differences.empty()) {
-        err += "warning: undoing " + entry->m_id + " over changes made since:\n";
-        for (const std::string& line : differences) err += "  " + line + "\n";
+    if (!r.m_differences.empty()) {
+        err += "warning: undoing " + entry.m_id + " over changes made since:\n";
+        for (const std::string& line : r.m_differences) err += "  " + line + "\n";
     }
-    journal::CChangeRecorder recorder;
-    std::vector<std::string> failures;
-    {
-        journal::CRecordingScope scope(registry, recorder);
-        journal::UndoChanges(registry, *entry, failures, &recorder);
-    }
-    std::string notSaved;
-    if (!target.SaveChanges(&notSaved)) {
-        err += "the undo could not be saved: " + notSaved + "\n";
+    if (r.m_status == EStatus::NotSaved) {
+        err += "the undo could not be saved: " + r.m_why + "\n";
         return kExitNotWritten;
     }
-    SJournalEntry undo = recorder.Finish(registry);
-    undo.m_kind = "undo";
-    undo.m_undoes = entry->m_id;
-    undo.m_plugin = entry->m_plugin;
-    undo.m_target = here;
-    undo.m_profile = dlg.ProfileEntryName();
-    std::string why;
-    if (!recorder.IsEmpty() && !journalStore.Add(undo, why)) err += "warning: " + why + "\n";
-    const size_t count = entry->m_changes.size();
-    out += "undone " + entry->m_id + " (" + std::to_string(count) + (count == 1 ? " change)" : " changes)");
-    out += recorder.IsEmpty() ? std::string(", nothing needed changing\n") : " as " + undo.m_id + "\n";
-    for (const std::string& failure : failures) err += failure + "\n";
-    return failures.empty() ? kExitOk : kExitActionFailed;
+    if (!r.m_journalFailure.empty()) err += "warning: " + r.m_journalFailure + "\n";
+    const size_t count = entry.m_changes.size();
+    out += "undone " + entry.m_id + " (" + std::to_string(count) + (count == 1 ? " change)" : " changes)");
+    out += r.m_changed ? " as " + r.m_undoId + "\n" : std::string(", nothing needed changing\n");
+    for (const std::string& failure : r.m_failures) err += failure + "\n";
+    return r.m_failures.empty() ? kExitOk : kExitActionFailed;
 }
 
 } // namespace cva::cli

@@ -25,6 +25,21 @@ bool ParseAssignment(const std::string& text, int& index, std::string& value) {
     return ParseInt(text.substr(0, equals), index);
 }
 
+// preset save FILE | preset apply FILE
+bool ParsePresetCommand(const std::vector<std::string>& positional, SOptions& options, std::string& error) {
+    if (positional.size() != 3 || (positional[1] != "save" && positional[1] != "apply")) {
+        error = "preset takes save FILE or apply FILE";
+        return false;
+    }
+    options.presetCommand = positional[1];
+    options.presetFile = positional[2];
+    if (!options.actions.empty() || options.button || options.link || !options.answers.empty()) {
+        error = "preset takes no actions or answers (the preset file holds them)";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const char* UsageText() {
@@ -88,6 +103,26 @@ Commands:
         was too large to keep (said as a warning by the apply); --force undoes the
         rest anyway.
         An entry made with --profile NAME is undone with the same --profile.
+  preset save FILE [--force]
+        Writes a preset (docs/presets.md) of the plugins in the history of applied
+        plugins, oldest first, each with what its page was given at its newest apply
+        that was not undone (as the journal recorded it). A plugin whose actions the
+        journal does not know is left out, with a comment in the file. An existing
+        FILE is replaced only with --force.
+  preset apply FILE [--dry-run]
+        Applies every plugin of the preset in order on each target (--target may be
+        given several times: Wine prefixes, offline disks, sandboxes, one after the
+        other), performing its actions and pressing Apply (or its button or link), and
+        prints per target the plugins applied, the changes made (each value, key, INI
+        entry or file left otherwise than it was, as apply --dry-run lists them) and
+        the failures, with each failure's reason; with --json {"dryRun", "targets":
+        [{"target", "error", "plugins": [{"plugin", "status", "applied", "changes",
+        "diff", "messages"}], "applied", "changes", "failures"}], "applied", "changes",
+        "failures"}, "diff" being the "changes" array of apply --dry-run. With --dry-run
+        every plugin runs as apply --dry-run does: the summary tells what would change
+        and nothing is changed or recorded. Giving the command answers the "apply the
+        tweaks?" confirmation with Yes (--no answers it No); the script's questions take
+        the preset's answers. A failed plugin or target does not stop the others.
 
 A file that is no plugin (empty, binary, or without a [settings] section) is refused.
 Each message is printed with its type (msg, confirm, input, error, alert), its title
@@ -119,7 +154,8 @@ Answers:
 
 Options:
   --target SPEC      sandbox, sandbox:DIR, wine:PATH, offline:PATH; without it the stored
-                     setting "Target", and with none stored, the sandbox
+                     setting "Target", and with none stored, the sandbox; preset apply
+                     takes every --target given, the other commands the last
   --plugins DIR      the plugin folder for this run (the "PluginDir" setting is left
                      as it is); without it the "PluginDir" setting, then the "plugins"
                      folder beside the program, then ../share/corvanta/plugins (where
@@ -137,7 +173,7 @@ Options:
                      (Z: is the whole host) for this run; the setting "AllowHostDrives"
                      (1) does it for every run
   --json             machine-readable output (list, refresh, show, apply, export,
-                     history)
+                     history, preset apply)
   --timeout SECONDS  a script routine (the start routine, Apply, a button) still
                      running after that long is stopped with the script error "The
                      script was stopped by the program"; what it wrote until then is
@@ -152,7 +188,9 @@ the page, the plugin has nothing to export, or an undo is refused or could not p
 everything back; 4 when the target cannot be opened; 5 when the target refused the
 changes of the apply (a running wineserver, a read-only file or folder), which is then
 neither recorded in the history nor logged, when the undo could not be saved, or when
-the export file could not be written (it is then left as it was).
+the export file could not be written (it is then left as it was). preset apply exits
+with the status of its first failure (4 when a target could not be opened), 0 when
+every plugin went through on every target.
 )";
 }
 
@@ -186,7 +224,10 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
         } else if (a == "--target" || a == "--plugins" || a == "--profile" || a == "--view" ||
                    a == "--answer") {
             if (!value(v)) return false;
-            if (a == "--target") options.target = v;
+            if (a == "--target") {
+                options.target = v;
+                options.targets.push_back(v);
+            }
             else if (a == "--plugins") options.plugins = v;
             else if (a == "--profile") options.profile = v;
             else if (a == "--view") options.view = v;
@@ -292,13 +333,16 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             return false;
         }
         if (positional.size() == 2) options.entry = positional[1];
+    } else if (options.command == "preset") {
+        if (!ParsePresetCommand(positional, options, error)) return false;
     } else {
         error = "unknown command " + options.command;
         return false;
     }
     if (options.dryRun && (options.command == "list" || options.command == "refresh" ||
                            options.command == "show" || options.command == "export" ||
-                           options.command == "history" || options.command == "undo")) {
+                           options.command == "history" || options.command == "undo" ||
+                           (options.command == "preset" && options.presetCommand == "save"))) {
         error = options.command + " takes no --dry-run (it is for apply)";
         return false;
     }

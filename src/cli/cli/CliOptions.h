@@ -18,9 +18,12 @@ struct SAction {
 
 struct SOptions {
     std::optional<std::string> target;
+    std::vector<std::string> targets; // every --target in order (preset apply takes several)
     std::optional<std::string> plugins;
     std::optional<std::string> profile; // another user of the target, by profile folder name
-    std::string command; // list, refresh, show, apply, export, history, undo
+    std::string command; // list, refresh, show, apply, export, history, undo, preset
+    std::string presetCommand; // preset: save or apply
+    std::string presetFile;
     std::string entry;   // undo: the journal entry's id; empty: the newest of the target
     bool force = false;  // undo even where the target changed since
     bool dryRun = false; // apply: show what would change, change nothing

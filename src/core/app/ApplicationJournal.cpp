@@ -3,6 +3,7 @@
 #include "core/app/ApplicationDlg.h"
 
 #include "core/app/ApplyHistory.h"
+#include "core/app/PresetHistory.h"
 #include "core/journal/ChangeRecorder.h"
 #include "core/journal/JournalStore.h"
 #include "core/journal/JournalUndo.h"
@@ -11,9 +12,26 @@
 
 namespace cva::app {
 
+namespace {
+
+// What the page's Apply is given, taken before the routine can change the page, so that
+// a preset can repeat it (`cva-cli preset save`).
+std::vector<std::string> ApplyActions(const pages::CPropertyPageBase* page, const std::string& routine,
+                                      std::span<const vbs::Variant> args) {
+    std::vector<std::string> out;
+    if (!page || routine != "OnApply") return out;
+    auto number = [&](size_t i) { return i < args.size() ? static_cast<int>(args[i].AsLong()) : 0; };
+    for (const SPresetAction& action : ActionsFromPage(page->Snapshot(), number(0), number(1)))
+        out.push_back(FormatPresetAction(action));
+    return out;
+}
+
+} // namespace
+
 uint32_t CApplicationDlg::CallJournaled(const std::string& name, std::span<const vbs::Variant> args) {
     if (m_pPreview) return CallPreviewed(name, args);
     journal::CChangeRecorder recorder;
+    std::vector<std::string> actions = ApplyActions(CurrentPage(), name, args);
     uint32_t result = 0;
     bool outer = false;
     {
@@ -31,6 +49,7 @@ uint32_t CApplicationDlg::CallJournaled(const std::string& name, std::span<const
     const pages::CPropertyPageBase* page = CurrentPage();
     entry.m_plugin = page ? plugin::PluginFileName(page->PluginFile()) : std::string();
     entry.m_routine = name;
+    entry.m_actions = std::move(actions);
     entry.m_target = target::FormatRegistrySpec(m_target.Spec());
     entry.m_profile = ProfileEntryName();
     m_strJournalFailure.clear();

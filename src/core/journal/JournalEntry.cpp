@@ -324,6 +324,19 @@ std::string DescribeState(const SRegState& state) {
     return StateText(state);
 }
 
+std::string FormatActionLines(const SJournalEntry& entry) {
+    std::string out;
+    for (const std::string& action : entry.m_actions) out += "action " + action + "\n";
+    return out;
+}
+
+bool ParseActionLine(const std::string& line, SJournalEntry& entry) {
+    constexpr std::string_view kWord = "action ";
+    if (line.compare(0, kWord.size(), kWord) != 0) return false;
+    entry.m_actions.push_back(line.substr(kWord.size()));
+    return true;
+}
+
 std::string FormatJournalEntry(const SJournalEntry& entry) {
     std::string out = std::string(kMagic) + "\n";
     out += "id " + entry.m_id + "\n";
@@ -334,6 +347,7 @@ std::string FormatJournalEntry(const SJournalEntry& entry) {
     out += "target " + Quote(entry.m_target) + "\n";
     out += "profile " + Quote(entry.m_profile) + "\n";
     if (!entry.m_undoes.empty()) out += "undoes " + entry.m_undoes + "\n";
+    out += FormatActionLines(entry);
     for (const SJournalChange& change : entry.m_changes) {
         const std::string key = Quote(DisplayKeyPath(change.m_key));
         switch (change.m_kind) {
@@ -375,7 +389,7 @@ std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
     if (!std::getline(in, line) || line != kMagic) return std::nullopt;
     SJournalEntry entry;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#' || ParseActionLine(line, entry)) continue;
         auto tokens = Tokens(line);
         if (!tokens) return std::nullopt;
         // A field with nothing after its word is empty.

@@ -84,6 +84,8 @@ struct SJournalEntry {
     std::string m_target;
     std::string m_profile;
     std::string m_undoes; // the id an undo took back
+    // What the page's Apply was given, one preset action each ("check 0 1").
+    std::vector<std::string> m_actions;
     std::vector<SJournalChange> m_changes;
     std::vector<SJournalAfter> m_after;
 };
@@ -101,6 +103,10 @@ std::string DescribeFileState(const SFileState& state);
 // The entry as text (see docs/journal.md) and back; nullopt for a text that is no entry.
 std::string FormatJournalEntry(const SJournalEntry& entry);
 std::optional<SJournalEntry> ParseJournalEntry(const std::string& text);
+
+// The entry's "action" lines, and one line read back into it (false: no action line).
+std::string FormatActionLines(const SJournalEntry& entry);
+bool ParseActionLine(const std::string& line, SJournalEntry& entry);
 
 // "HKEY_LOCAL_MACHINE\..." / "HKEY_USERS\..." for a path below \Registry, and back.
 std::string DisplayKeyPath(const std::u16string& key);

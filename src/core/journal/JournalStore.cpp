@@ -81,8 +81,7 @@ std::optional<SJournalEntry> CJournalStore::Find(const std::string& id) const {
     return ParseJournalEntry(*text);
 }
 
-std::optional<SJournalEntry> CJournalStore::LastStandingApply(const std::string& target) const {
-    std::vector<SJournalEntry> entries = List();
+std::set<std::string> UndoneEntries(const std::vector<SJournalEntry>& entries) {
     std::map<std::string, const SJournalEntry*> byId;
     for (const SJournalEntry& e : entries) byId[e.m_id] = &e;
     std::set<std::string> undone;
@@ -94,6 +93,12 @@ std::optional<SJournalEntry> CJournalStore::LastStandingApply(const std::string&
         auto found = byId.find(it->m_undoes);
         if (found != byId.end() && !found->second->m_undoes.empty()) undone.erase(found->second->m_undoes);
     }
+    return undone;
+}
+
+std::optional<SJournalEntry> CJournalStore::LastStandingApply(const std::string& target) const {
+    std::vector<SJournalEntry> entries = List();
+    const std::set<std::string> undone = UndoneEntries(entries);
     for (SJournalEntry& e : entries)
         if (e.m_kind == "apply" && e.m_target == target && !undone.count(e.m_id)) return std::move(e);
     return std::nullopt;

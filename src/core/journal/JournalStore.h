@@ -3,6 +3,7 @@
 #include "core/journal/JournalEntry.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ public:
 private:
     std::string m_folder;
 };
+
+// The ids of the entries taken back by an undo that stands (not undone in turn).
+std::set<std::string> UndoneEntries(const std::vector<SJournalEntry>& newestFirst);
 
 // The current time as the journal writes it, and the id made of it.
 std::string JournalTimeNow();

@@ -8,6 +8,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QTabBar>
@@ -46,6 +47,8 @@ CStartPageView::CStartPageView(pages::CPropertyPageMain& page, QWidget* parent)
     m_pList->setMouseTracking(true);
     m_pList->viewport()->installEventFilter(this);
     connect(m_pList, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { OnRowClicked(item); });
+    m_pList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pList, &QTreeWidget::customContextMenuRequested, this, &CStartPageView::ShowRowMenu);
     root->addWidget(m_pList, 1);
     Attach();
 }
@@ -79,6 +82,17 @@ void CStartPageView::OnRowClicked(QTreeWidgetItem* item) {
     // Opening the plugin shows another page and may refill this list; the item is
     // not used after it.
     if (m_main.ClickRow(m_pList->indexOfTopLevelItem(item))) emit EntryOpened();
+}
+
+void CStartPageView::ShowRowMenu(const QPoint& pos) {
+    constexpr int kUsedTab = 2;
+    const int row = m_pList->indexOfTopLevelItem(m_pList->itemAt(pos));
+    if (m_pTabs->currentIndex() != kUsedTab || row < 0 || row >= static_cast<int>(m_main.Rows().size())) return;
+    const int entry = m_main.Rows()[static_cast<size_t>(row)].m_catalogueIndex;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("usedMenu"));
+    QAction* undo = menu.addAction(QStringLiteral("Undo"));
+    if (menu.exec(m_pList->viewport()->mapToGlobal(pos)) == undo) emit UndoRequested(entry);
 }
 
 void CStartPageView::SetHotRow(QTreeWidgetItem* item) {

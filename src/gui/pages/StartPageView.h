@@ -32,6 +32,8 @@ public:
 signals:
     // A row opened its plugin: the window's trees follow the catalogue's selection.
     void EntryOpened();
+    // "Undo" was chosen for a row of the "Used" tab: its catalogue entry's last apply.
+    void UndoRequested(int catalogueIndex);
 
 protected:
     void SyncAll(const pages::SPageSnapshot& snapshot) override;
@@ -39,6 +41,8 @@ protected:
 
 private:
     void OnRowClicked(QTreeWidgetItem* item);
+    // The "Used" tab's rows offer to undo their plugin's last apply.
+    void ShowRowMenu(const QPoint& pos);
     // The row under the mouse is underlined, as a link would be.
     void SetHotRow(QTreeWidgetItem* item);
 

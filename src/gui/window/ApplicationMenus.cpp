@@ -6,6 +6,7 @@
 #include "core/app/ApplicationDlg.h"
 #include "core/app/Maker.h"
 #include "core/app/UserPrompts.h"
+#include "core/plugin/PluginFile.h"
 #include "gui/window/GfxOutBarCtrl.h"
 #include "gui/window/Icons.h"
 #include "gui/window/PluginSearchDlg.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QShortcut>
 #include <QToolBar>
 #include <QUrl>
 
@@ -65,6 +67,12 @@ void CApplicationWindow::CreateMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     AddCommand(file, ID_EXPORT, QStringLiteral("&Export Tweak..."), QStringLiteral("Export the current settings of this tweak-page to a REG file"), QKeySequence(Qt::CTRL | Qt::Key_S));
     AddCommand(file, ID_SEARCH, QStringLiteral("Search..."), QStringLiteral("Search for a page"), QKeySequence(Qt::CTRL | Qt::Key_F));
+    file->addSeparator();
+    // The shortcut is the window's own (OnUndoShortcut): an edit field keeps Ctrl+Z.
+    AddCommand(file, ID_UNDO_APPLY, QStringLiteral("&Undo Last Apply\tCtrl+Z"), QStringLiteral("Take back the changes of the last apply on this target"));
+    auto* undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    undoKey->setObjectName(QStringLiteral("undoShortcut"));
+    connect(undoKey, &QShortcut::activated, this, &CApplicationWindow::OnUndoShortcut);
     file->addSeparator();
     AddCommand(file, ID_UPDATE, QStringLiteral("Update..."), QStringLiteral("Connect to our website and check for updates"));
     file->addSeparator();
@@ -160,9 +168,19 @@ void CApplicationWindow::ShowTreeMenu(const QPoint& globalPos) {
     QAction* previous = menu.addAction(QStringLiteral("Previous"));
     menu.addSeparator();
     menu.addAction(Command(ID_INFORMATION));
+    // The Applied view offers to take back the open plugin's last apply.
+    QAction* undo = nullptr;
+    const bool applied = m_logic.Catalogue().m_nView == app::kViewApplied;
+    if (applied && m_logic.Catalogue().IsValidIndex(m_logic.m_nCurrentPlugin)) {
+        menu.addSeparator();
+        undo = menu.addAction(QStringLiteral("Undo"));
+        undo->setObjectName(QStringLiteral("treeMenuUndo"));
+    }
     QAction* chosen = menu.exec(globalPos);
     if (chosen == next) OnCommand(ID_NEXT_PAGE);
     if (chosen == previous) OnCommand(ID_PREV_PAGE);
+    if (chosen && chosen == undo)
+        UndoApply(plugin::PluginFileName(m_logic.m_plugins[static_cast<size_t>(m_logic.m_nCurrentPlugin)].path));
 }
 
 void CApplicationWindow::CreateToolBar() {
@@ -232,6 +250,7 @@ void CApplicationWindow::UpdateCommandUI() {
     if (m_logic.Menus().m_bToolsPending) FillToolsMenu();
     const std::string request = m_logic.RequestPane();
     if (m_pRequestPane->text().toStdString() != request) SetStatusText(app::EStatusPane::Request, request);
+    ShowJournalFailure();
 }
 
 void CApplicationWindow::OnCommand(int id) {
@@ -265,6 +284,7 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_ABOUT: ShowAbout(); return;
     case ID_WEBSITE: OpenWebsite(); return;
     case ID_EXPORT: m_logic.OnExportTweak(); return;
+    case ID_UNDO_APPLY: UndoApply(); return;
     case ID_UPDATE: OnCheckForUpdate(); return;
     case ID_OPTIONS: ShowOptions(0); return;
     case ID_ORGANIZE: ShowOptions(2); return;

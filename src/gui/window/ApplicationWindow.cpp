@@ -111,11 +111,16 @@ CApplicationWindow::CApplicationWindow(app::CApplicationDlg& logic, settings::CS
         QWidget* view = page ? CreatePageView(*page, scroll) : new QWidget(scroll);
         view->setObjectName(QStringLiteral("page%1").arg(i));
         if (auto* base = dynamic_cast<CPageViewBase*>(view)) base->SetPreviewHandler([this] { OnPreview(); });
-        if (auto* start = qobject_cast<CStartPageView*>(view))
+        if (auto* start = qobject_cast<CStartPageView*>(view)) {
             connect(start, &CStartPageView::EntryOpened, this, [this] {
                 SyncFromModel();
                 UpdateCommandUI();
             });
+            connect(start, &CStartPageView::UndoRequested, this, [this](int entry) {
+                if (m_logic.Catalogue().IsValidIndex(entry))
+                    UndoApply(plugin::PluginFileName(m_logic.m_plugins[static_cast<size_t>(entry)].path));
+            });
+        }
         scroll->setWidget(view);
         m_pPages->addWidget(scroll);
     }

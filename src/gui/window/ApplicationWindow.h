@@ -47,7 +47,7 @@ enum ECommand : int {
     ID_OPTIONS = 32792, ID_NEXT_CATEGORY = 32802, ID_PREV_CATEGORY = 32803,
     ID_VIEW_ALL = 32807, ID_VIEW_FAVORITES = 32804, ID_VIEW_APPLIED = 32805, ID_VIEW_POPULAR = 32806,
     ID_ADD_FAVORITE = 32787, ID_ORGANIZE = 32788, ID_HELP_TOPICS = 57666, ID_WEBSITE = 32794,
-    ID_ABOUT = 57664, ID_INFORMATION = 32796,
+    ID_ABOUT = 57664, ID_INFORMATION = 32796, ID_UNDO_APPLY = 32812,
 };
 
 // The main window: outlook bar, header, page area, menus, toolbar and status bar over
@@ -77,6 +77,11 @@ public:
     // The command-update pass of the idle loop: enabled and checked states, the request pane.
     void UpdateCommandUI();
     void OnCommand(int id);
+    // Takes back the newest apply of `plugin` (a file name; empty: of any plugin) on the
+    // target that was not undone. When the target changed since, the differences are
+    // shown and the user may undo it anyway. The open page is read again after
+    // (ApplicationUndo.cpp).
+    void UndoApply(const std::string& plugin = {});
 
     // IApplicationView
     void SetStatusText(app::EStatusPane pane, const std::string& text) override;
@@ -121,6 +126,10 @@ private:
     void NotAvailable(const QString& what);
     void ApplyOptions(const options::SOptionsResult& result);
     void SavePlacement();
+    // Ctrl+Z: Undo Last Apply, unless an edit field has the focus (it undoes its typing).
+    void OnUndoShortcut();
+    // Tells the user once when the journal entry of an apply could not be written.
+    void ShowJournalFailure();
     void RestorePlacement();
 
     app::CApplicationDlg& m_logic;
@@ -148,6 +157,7 @@ private:
     QTimer m_idleTimer;
     bool m_bExiting = false;
     bool m_bQuitAfterScript = false;
+    std::string m_strShownJournalFailure;
 };
 
 } // namespace cva::gui
