@@ -16,6 +16,10 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 namespace {
@@ -48,8 +52,28 @@ std::vector<std::filesystem::path> CollectFiles(const std::vector<std::string>& 
     return files;
 }
 
+// The input being run, written out when the target dies so that it can be kept.
+const Bytes* g_current = nullptr;
+
+void OnFault(int signal)
+{
+    const char file[] = "crash-replay";
+    const int fd = ::open(file, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0 && g_current) {
+        if (::write(fd, g_current->data(), g_current->size()) < 0) {
+        }
+        ::close(fd);
+    }
+    const char note[] = "\nreplay: the input that failed is in ./crash-replay\n";
+    if (::write(2, note, sizeof note - 1) < 0) {
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 void Run(const Bytes& input)
 {
+    g_current = &input;
     // A copy of exactly the input's size, so that reading past its end is a fault the
     // allocator can see, as under the fuzzer.
     std::unique_ptr<uint8_t[]> copy(new uint8_t[input.size()]);
@@ -122,6 +146,8 @@ int Usage(const char* program)
 
 int main(int argc, char** argv)
 {
+    for (int signal : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+        std::signal(signal, OnFault);
     double seconds = 2;
     unsigned long runs = 100000;
     size_t maxLength = 64 * 1024;

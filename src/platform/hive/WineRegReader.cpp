@@ -382,7 +382,12 @@ bool CReader::Run() {
             if (!sawComment && !m_key &&
                 std::string_view(p, static_cast<size_t>(stop - p)).substr(0, kRootComment.size()) ==
                     kRootComment) {
-                m_header.m_rootComment.assign(p + kRootComment.size(), stop);
+                // Blanks at the end (a second CR before the line end) are no part of the
+                // path, and written back they would read as a different comment.
+                const char* end = stop;
+                while (end > p + kRootComment.size() && IsSpace(end[-1]))
+                    --end;
+                m_header.m_rootComment.assign(p + kRootComment.size(), end);
                 sawComment = true;
             }
             break;
