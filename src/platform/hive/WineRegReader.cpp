@@ -71,7 +71,11 @@ bool CReader::NextLine() {
     if (newline == std::string_view::npos) newline = m_text.size();
     const char* end = m_text.data() + newline;
     m_pos = newline + 1;
-    if (end > begin && end[-1] == '\r') --end;
+    // Blanks at the end of a line (a CR of the line end among them) carry nothing in this
+    // format; kept, they would end up in the header texts, and written back they would
+    // read differently.
+    while (end > begin && IsSpace(end[-1]))
+        --end;
     m_line = begin;
     m_lineEnd = end;
     ++m_lineNo;
@@ -382,12 +386,7 @@ bool CReader::Run() {
             if (!sawComment && !m_key &&
                 std::string_view(p, static_cast<size_t>(stop - p)).substr(0, kRootComment.size()) ==
                     kRootComment) {
-                // Blanks at the end (a second CR before the line end) are no part of the
-                // path, and written back they would read as a different comment.
-                const char* end = stop;
-                while (end > p + kRootComment.size() && IsSpace(end[-1]))
-                    --end;
-                m_header.m_rootComment.assign(p + kRootComment.size(), end);
+                m_header.m_rootComment.assign(p + kRootComment.size(), stop);
                 sawComment = true;
             }
             break;
