@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
     WriteFile(profile.profile + "/cache.dat", profile.cacheHead + std::string(bytes));
-    profile.settings->WriteProfileString("Settings", "CacheValid", "1");
+    profile.settings->WriteProfileInt("Settings", "CacheValid", 1);
     app::CPluginCatalogue catalogue(*profile.settings, 7);
     catalogue.BuildCatalogue(0);
     catalogue.FindByFileName("a.cvp");
