@@ -1,7 +1,8 @@
 // Lays out arbitrary markup at a few widths, with a measurer that gives every character a
-// width by its font, then asks for the link at a few points.
+// width by its font as the window's does, then asks for the link at a few points.
 #include "core/markup/HTMLDrawer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -13,12 +14,14 @@ class CFixedMeasurer : public cva::markup::ITextMeasurer {
 public:
     cva::markup::STextExtent Measure(const cva::markup::CHTMLFont& font, std::string_view text) override
     {
-        const int width = static_cast<int>(std::lround(font.m_dPointSize * 2 / 3)) + (font.m_bBold ? 1 : 0);
+        // The window's measurer takes point sizes from 1 to 500, whatever the markup asks.
+        const double points = std::clamp(font.m_dPointSize, 1.0, 500.0);
+        const int width = static_cast<int>(std::lround(points * 2 / 3)) + (font.m_bBold ? 1 : 0);
         int characters = 0;
         for (char c : text)
             if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
                 ++characters;
-        return {characters * width, static_cast<int>(std::lround(font.m_dPointSize * 4 / 3))};
+        return {characters * width, static_cast<int>(std::lround(points * 4 / 3))};
     }
 };
 
