@@ -71,7 +71,11 @@ bool CReader::NextLine() {
     if (newline == std::string_view::npos) newline = m_text.size();
     const char* end = m_text.data() + newline;
     m_pos = newline + 1;
-    if (end > begin && end[-1] == '\r') --end;
+    // Blanks at the end of a line (a CR of the line end among them) carry nothing in this
+    // format; kept, they would end up in the header texts, and written back they would
+    // read differently.
+    while (end > begin && IsSpace(end[-1]))
+        --end;
     m_line = begin;
     m_lineEnd = end;
     ++m_lineNo;

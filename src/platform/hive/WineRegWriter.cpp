@@ -43,8 +43,8 @@ bool IsHexChar(char16_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// Escapes UTF-16 units the way Wine does; returns the number of bytes written. A NUL
-// that ends the text is its terminator and is not written.
+// Escapes UTF-16 units the way Wine does; returns the number of bytes written. A NUL is
+// written like any other control character: in a name it is part of the name.
 size_t AppendEscaped(std::string& out, std::u16string_view s, char d1, char d2) {
     static constexpr char kLetters[32] = {0,   0,   0,   0, 0, 0,   0, 'a', 'b', 't', 'n',
                                           'v', 'f', 'r', 0, 0, 0,   0, 0,   0,   0,   0,
@@ -57,7 +57,6 @@ size_t AppendEscaped(std::string& out, std::u16string_view s, char d1, char d2) 
             out += "\\x";
             AppendHex(out, c, hasNext && s[i + 1] < 128 && IsHexChar(s[i + 1]) ? 4 : 1);
         } else if (c < 32) {
-            if (c == 0 && !hasNext) continue;
             out.push_back('\\');
             if (kLetters[c]) {
                 out.push_back(kLetters[c]);
@@ -124,7 +123,9 @@ void CWriter::Value(const CRegValue& v) {
             if (v.m_type == reg::REG_EXPAND_SZ) m_out += "str(2):";
             if (v.m_type == reg::REG_MULTI_SZ) m_out += "str(7):";
             m_out.push_back('"');
-            AppendEscaped(m_out, Units(data, m_scratch), '"', '"');
+            // The terminating NUL is implied by the quotes.
+            const std::u16string_view text = Units(data, m_scratch);
+            AppendEscaped(m_out, text.substr(0, text.size() - 1), '"', '"');
             m_out += "\"\n";
             return;
         }

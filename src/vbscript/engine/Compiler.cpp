@@ -92,7 +92,7 @@ bool CResolver::DeclareGlobals()
         m_in.m_globalLive[slot] = 1;
         Variant* ptr = &m_in.m_globals[slot];
         if (d.isConst)
-            m_unit.globalConsts.emplace_back(ptr, d.constValue.get());
+            m_unit.globalConsts.emplace_back(ptr, nullptr); // its expression once resolved
         else if (d.isArray)
             m_unit.globalArrays.emplace_back(ptr, d.uppers);
     }
@@ -219,11 +219,17 @@ bool CResolver::ResolveProc(ProcDef& p)
 bool CResolver::Run()
 {
     m_explicit = m_unit.explicitVars;
+    size_t nextConst = m_unit.globalConsts.size();
     if (!DeclareGlobals())
         return false;
-    for (auto& d : m_unit.decls)
-        if (d.isConst && !ResolveExpr(d.constValue))
+    // Folding may replace a constant's expression, so the unit takes it only once resolved.
+    for (auto& d : m_unit.decls) {
+        if (!d.isConst)
+            continue;
+        if (!ResolveExpr(d.constValue))
             return false;
+        m_unit.globalConsts[nextConst++].second = d.constValue.get();
+    }
     // Top-level code first: the variables it creates without Dim are globals that the
     // procedures see.
     if (m_unit.scopeProc) {

@@ -126,12 +126,15 @@ TEST(WineRegFile, EveryEscapeSurvivesARoundTrip) {
     }
     all += u"\u4e2d\U0001F600\uFFFF[]\"\\";
     CRegKey root(u"Machine", nullptr, nullptr);
+    // A NUL that ends a name is part of it, not a terminator.
     std::u16string keyName = u"K[e]y \"q\" \u00e9\x01"
-                             u"7";
+                             u"7" + std::u16string(1, u'\0');
     CRegKey* k = Key(root, keyName);
     k->SetValue(all, reg::REG_SZ, Bytes(all).data(), Bytes(all).size());
     std::u16string withNul(u"a\0b", 3);
     k->SetValue(u"nul", reg::REG_SZ, Bytes(withNul).data(), Bytes(withNul).size());
+    const std::u16string nulName(u"nul\0", 4);
+    k->SetValue(nulName, reg::REG_DWORD, Bytes(u"ab", false).data(), 4);
     k->m_class = u"cl\"ass\u00e9";
 
     std::string text = Format(root);
@@ -147,6 +150,8 @@ TEST(WineRegFile, EveryEscapeSurvivesARoundTrip) {
     ASSERT_NE(k2.FindValue(all), nullptr);
     EXPECT_EQ(k2.FindValue(all)->m_data, Bytes(all));
     EXPECT_EQ(k2.FindValue(u"nul")->m_data, Bytes(withNul));
+    ASSERT_NE(k2.FindValue(nulName), nullptr);
+    EXPECT_EQ(k2.FindValue(nulName)->m_type, reg::REG_DWORD);
 }
 
 TEST(WineRegFile, LongHexDataWrapsAsWineDoes) {
