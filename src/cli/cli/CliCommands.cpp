@@ -314,6 +314,18 @@ app::ECatalogueView ViewFromName(const std::string& name) {
 
 } // namespace
 
+app::CAppCore::COptions CoreOptionsFor(const SOptions& options, const std::string& spec) {
+    app::CAppCore::COptions coreOptions;
+    coreOptions.m_targetSpec = spec;
+    coreOptions.m_allowHostDrives = options.allowHostDrives;
+    coreOptions.m_noLog = options.dryRun;
+    coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
+    coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";
+    std::error_code ec;
+    fs::create_directories(coreOptions.m_lockFolder, ec);
+    return coreOptions;
+}
+
 int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     settings::CSettingsStore store;
     if (!store.IsUsable()) {
@@ -331,16 +343,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
     if (options.command == "history") return PrintHistory(options, store, out);
     if (options.command == "preset") return RunPreset(options, store, out, err);
 
-    app::CAppCore::COptions coreOptions;
-    coreOptions.m_targetSpec = options.target.value_or("");
-    coreOptions.m_allowHostDrives = options.allowHostDrives;
-    coreOptions.m_noLog = options.dryRun;
-    // One command line at a time per settings folder; the window keeps its own lock.
-    coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
-    coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";
-    std::error_code ec;
-    fs::create_directories(coreOptions.m_lockFolder, ec);
-    app::CAppCore core(store, coreOptions);
+    app::CAppCore core(store, CoreOptionsFor(options, options.target.value_or("")));
     std::string why;
     switch (core.Start([&err](const std::string& text) {
         err += "warning: " + text + "\n";

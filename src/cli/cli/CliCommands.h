@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/cli/CliOptions.h"
+#include "core/app/AppCore.h"
 
 #include <string>
 
@@ -20,6 +21,11 @@ constexpr int kExitUsage = 2;
 constexpr int kExitActionFailed = 3;
 constexpr int kExitNoTarget = 4;
 constexpr int kExitNotWritten = 5;
+
+// The core's options for a run on the target `spec` (empty: the stored target), with
+// the lock that keeps one command line at a time per settings folder (the folder made
+// when missing); the window keeps its own lock.
+app::CAppCore::COptions CoreOptionsFor(const SOptions& options, const std::string& spec);
 
 // Runs one parsed command line; output goes to `out`, complaints to `err`.
 int RunCommand(const SOptions& options, std::string& out, std::string& err);

@@ -158,15 +158,7 @@ STargetResult ApplyOnTarget(const SOptions& options, const app::SPreset& preset,
                             const std::string& spec) {
     STargetResult result;
     result.target = spec.empty() ? std::string("(the stored target)") : spec;
-    app::CAppCore::COptions coreOptions;
-    coreOptions.m_targetSpec = spec;
-    coreOptions.m_allowHostDrives = options.allowHostDrives;
-    coreOptions.m_noLog = options.dryRun;
-    coreOptions.m_lockFolder = settings::CSettingsStore::DefaultFolder();
-    coreOptions.m_lockName = "MERIDOT_CVA_CLI_MUTEX";
-    std::error_code ec;
-    fs::create_directories(coreOptions.m_lockFolder, ec);
-    app::CAppCore core(store, coreOptions);
+    app::CAppCore core(store, CoreOptionsFor(options, spec));
     std::string why;
     std::vector<std::string> warnings;
     const app::CAppCore::EStart start = core.Start([&warnings](const std::string& text) {

@@ -1,5 +1,7 @@
 #include "core/app/Preset.h"
 
+#include "core/journal/QuotedWords.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -22,64 +24,6 @@ constexpr SWord kWords[] = {
     {SPresetAction::EKind::Combo, "combo", true},   {SPresetAction::EKind::Button, "button", false},
     {SPresetAction::EKind::Link, "link", false},
 };
-
-// Quoted text as the journal writes it: a quote, a percent sign and control characters
-// as %XX, everything else as it is.
-std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    char escaped[4];
-    for (char c : text) {
-        if (c == '"' || c == '%' || static_cast<unsigned char>(c) < 0x20) {
-            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Words and quoted strings; nullopt for an unclosed quote or a bad escape.
-std::optional<std::vector<std::string>> Tokens(const std::string& line) {
-    std::vector<std::string> out;
-    size_t i = 0;
-    while (i < line.size()) {
-        if (line[i] == ' ' || line[i] == '\t') {
-            ++i;
-            continue;
-        }
-        std::string token;
-        if (line[i] == '"') {
-            bool closed = false;
-            for (++i; i < line.size();) {
-                const char c = line[i++];
-                if (c == '"') {
-                    closed = true;
-                    break;
-                }
-                if (c != '%') {
-                    token += c;
-                    continue;
-                }
-                if (i + 2 > line.size() || HexDigit(line[i]) < 0 || HexDigit(line[i + 1]) < 0) return std::nullopt;
-                token += static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1]));
-                i += 2;
-            }
-            if (!closed) return std::nullopt;
-        } else {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t') token += line[i++];
-        }
-        out.push_back(std::move(token));
-    }
-    return out;
-}
 
 bool ParseNumber(const std::string& text, int& value) {
     if (text.empty()) return false;
@@ -115,14 +59,14 @@ std::string FormatPresetAction(const SPresetAction& action) {
         if (action.m_kind == SPresetAction::EKind::Check || action.m_kind == SPresetAction::EKind::RowCheck)
             out += " " + action.m_value;
         else if (word.m_hasValue)
-            out += " " + Quote(action.m_value);
+            out += " " + journal::QuoteWord(action.m_value);
         return out;
     }
     return {};
 }
 
 std::optional<SPresetAction> ParsePresetAction(const std::string& text) {
-    const auto tokens = Tokens(text);
+    const auto tokens = journal::SplitWords(text);
     return tokens ? ActionFromTokens(*tokens) : std::nullopt;
 }
 
@@ -130,9 +74,9 @@ std::string FormatPreset(const SPreset& preset) {
     std::string out = std::string(kMagic) + "\n";
     for (const std::string& comment : preset.m_comments) out += "# " + comment + "\n";
     for (const SPresetPlugin& plugin : preset.m_plugins) {
-        out += "\nplugin " + Quote(plugin.m_plugin) + "\n";
+        out += "\nplugin " + journal::QuoteWord(plugin.m_plugin) + "\n";
         for (const SPresetAction& action : plugin.m_actions) out += "    " + FormatPresetAction(action) + "\n";
-        for (const std::string& answer : plugin.m_answers) out += "    answer " + Quote(answer) + "\n";
+        for (const std::string& answer : plugin.m_answers) out += "    answer " + journal::QuoteWord(answer) + "\n";
     }
     return out;
 }
@@ -162,7 +106,7 @@ std::optional<SPreset> ParsePreset(const std::string& text, std::string& error) 
         strip(line);
         const size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
-        const auto tokens = Tokens(line);
+        const auto tokens = journal::SplitWords(line);
         if (!tokens) return fail("an unclosed quote or a bad %XX escape");
         const std::vector<std::string>& t = *tokens;
         if (t[0] == "plugin") {

@@ -1,5 +1,7 @@
 #include "core/journal/JournalEntry.h"
 
+#include "core/journal/QuotedWords.h"
+
 #include "core/journal/FileOverlay.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/ini/IniFile.h"
@@ -22,22 +24,6 @@ struct SRoot {
 };
 constexpr SRoot kRoots[] = {{"Machine", "HKEY_LOCAL_MACHINE"}, {"User", "HKEY_USERS"}};
 
-// Key paths are full of backslashes, so they stay as they are; a quote, a percent sign
-// and control characters are written as %XX.
-std::string Quote(const std::string& text) {
-    std::string out = "\"";
-    char escaped[4];
-    for (char c : text) {
-        if (c == '"' || c == '%' || static_cast<unsigned char>(c) < 0x20) {
-            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string Hex(const std::vector<uint8_t>& data) {
     std::string out;
     char byte[4];
@@ -51,41 +37,6 @@ std::string Hex(const std::vector<uint8_t>& data) {
 std::string StateText(const SRegState& state) {
     if (!state.m_present) return "absent";
     return "hex(" + std::to_string(state.m_type) + "):" + Hex(state.m_data);
-}
-
-// Splits a line into words and quoted strings.
-std::optional<std::vector<std::string>> Tokens(const std::string& line) {
-    std::vector<std::string> out;
-    size_t i = 0;
-    while (i < line.size()) {
-        if (line[i] == ' ') {
-            ++i;
-            continue;
-        }
-        std::string token;
-        if (line[i] == '"') {
-            ++i;
-            bool closed = false;
-            while (i < line.size()) {
-                char c = line[i++];
-                if (c == '"') {
-                    closed = true;
-                    break;
-                }
-                if (c == '%' && i + 2 <= line.size()) {
-                    token += static_cast<char>(std::stoul(line.substr(i, 2), nullptr, 16));
-                    i += 2;
-                } else {
-                    token += c;
-                }
-            }
-            if (!closed) return std::nullopt;
-        } else {
-            while (i < line.size() && line[i] != ' ') token += line[i++];
-        }
-        out.push_back(std::move(token));
-    }
-    return out;
 }
 
 std::optional<SRegState> ParseState(const std::string& text) {
@@ -106,8 +57,8 @@ std::optional<SRegState> ParseState(const std::string& text) {
 }
 
 std::string IniText(const SIniEntry& ini) {
-    std::string out = Quote(ini.m_file) + " " + Quote(ini.m_section) + " " + Quote(ini.m_key);
-    out += ini.m_text ? " text " + Quote(*ini.m_text) : std::string(" absent");
+    std::string out = QuoteWord(ini.m_file) + " " + QuoteWord(ini.m_section) + " " + QuoteWord(ini.m_key);
+    out += ini.m_text ? " text " + QuoteWord(*ini.m_text) : std::string(" absent");
     if (!ini.m_sectionExisted) out += " no-section";
     if (!ini.m_fileExisted) out += " no-file";
     return out;
@@ -173,8 +124,8 @@ std::string FileText(const SFileState& state) {
     case SFileState::EKind::Folder: return "folder";
     case SFileState::EKind::File: return "bytes " + std::to_string(state.m_size) + " " + Base64(state.m_bytes);
     case SFileState::EKind::Large: return "size " + std::to_string(state.m_size);
-    case SFileState::EKind::Trash: return "trash " + Quote(state.m_where) + " " + std::to_string(state.m_size);
-    case SFileState::EKind::Moved: return "moved " + Quote(state.m_where);
+    case SFileState::EKind::Trash: return "trash " + QuoteWord(state.m_where) + " " + std::to_string(state.m_size);
+    case SFileState::EKind::Moved: return "moved " + QuoteWord(state.m_where);
     }
     return "absent";
 }
@@ -312,7 +263,7 @@ std::string DescribeState(const SRegState& state) {
             text += static_cast<char16_t>(state.m_data[i] | state.m_data[i + 1] << 8);
         while (!text.empty() && text.back() == 0) text.pop_back();
         return std::string(state.m_type == reg::REG_SZ ? "REG_SZ " : "REG_EXPAND_SZ ") +
-               Quote(text::Utf16ToUtf8(text));
+               QuoteWord(text::Utf16ToUtf8(text));
     }
     if (state.m_type == reg::REG_DWORD && state.m_data.size() == 4) {
         char number[16];
@@ -342,40 +293,40 @@ std::string FormatJournalEntry(const SJournalEntry& entry) {
     out += "id " + entry.m_id + "\n";
     out += "time " + entry.m_time + "\n";
     out += "kind " + entry.m_kind + "\n";
-    out += "plugin " + Quote(entry.m_plugin) + "\n";
-    out += "routine " + Quote(entry.m_routine) + "\n";
-    out += "target " + Quote(entry.m_target) + "\n";
-    out += "profile " + Quote(entry.m_profile) + "\n";
+    out += "plugin " + QuoteWord(entry.m_plugin) + "\n";
+    out += "routine " + QuoteWord(entry.m_routine) + "\n";
+    out += "target " + QuoteWord(entry.m_target) + "\n";
+    out += "profile " + QuoteWord(entry.m_profile) + "\n";
     if (!entry.m_undoes.empty()) out += "undoes " + entry.m_undoes + "\n";
     out += FormatActionLines(entry);
     for (const SJournalChange& change : entry.m_changes) {
-        const std::string key = Quote(DisplayKeyPath(change.m_key));
+        const std::string key = QuoteWord(DisplayKeyPath(change.m_key));
         switch (change.m_kind) {
         case SJournalChange::EKind::Value:
-            out += "value " + key + " " + Quote(text::Utf16ToUtf8(change.m_name)) + " " +
+            out += "value " + key + " " + QuoteWord(text::Utf16ToUtf8(change.m_name)) + " " +
                    StateText(change.m_before) + "\n";
             break;
         case SJournalChange::EKind::KeyCreated: out += "key-created " + key + "\n"; break;
         case SJournalChange::EKind::KeyDeleted:
             out += "key-deleted " + key;
-            if (change.m_class) out += " class " + Quote(text::Utf16ToUtf8(*change.m_class));
+            if (change.m_class) out += " class " + QuoteWord(text::Utf16ToUtf8(*change.m_class));
             out += "\n";
             break;
         case SJournalChange::EKind::KeyRenamed:
-            out += "key-renamed " + key + " " + Quote(text::Utf16ToUtf8(change.m_name)) + "\n";
+            out += "key-renamed " + key + " " + QuoteWord(text::Utf16ToUtf8(change.m_name)) + "\n";
             break;
         case SJournalChange::EKind::IniEntry: out += "ini " + IniText(change.m_ini) + "\n"; break;
-        case SJournalChange::EKind::File: out += "file " + Quote(change.m_path) + " " + FileText(change.m_file) + "\n"; break;
+        case SJournalChange::EKind::File: out += "file " + QuoteWord(change.m_path) + " " + FileText(change.m_file) + "\n"; break;
         }
     }
     for (const SJournalAfter& after : entry.m_after) {
-        const std::string key = Quote(DisplayKeyPath(after.m_key));
+        const std::string key = QuoteWord(DisplayKeyPath(after.m_key));
         if (after.m_ini)
             out += "after-ini " + IniText(*after.m_ini) + "\n";
         else if (after.m_path)
-            out += "after-file " + Quote(*after.m_path) + " " + FileText(after.m_file) + "\n";
+            out += "after-file " + QuoteWord(*after.m_path) + " " + FileText(after.m_file) + "\n";
         else if (after.m_isValue)
-            out += "after-value " + key + " " + Quote(text::Utf16ToUtf8(after.m_name)) + " " +
+            out += "after-value " + key + " " + QuoteWord(text::Utf16ToUtf8(after.m_name)) + " " +
                    StateText(after.m_state) + "\n";
         else
             out += "after-key " + key + (after.m_state.m_present ? " present\n" : " absent\n");
@@ -390,7 +341,7 @@ std::optional<SJournalEntry> ParseJournalEntry(const std::string& text) {
     SJournalEntry entry;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#' || ParseActionLine(line, entry)) continue;
-        auto tokens = Tokens(line);
+        auto tokens = SplitWords(line);
         if (!tokens) return std::nullopt;
         // A field with nothing after its word is empty.
         if (tokens->size() < 2) tokens->resize(2);
