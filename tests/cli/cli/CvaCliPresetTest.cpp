@@ -1,5 +1,6 @@
 // Presets through the built cva-cli: saved from the history, applied to several sandboxes
 // in one run, with a summary per target and the failures counted.
+#include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <vector>
 
 using cva::test::CTempDir;
+using cva::test::IsolatedCommand;
+using cva::test::ShellQuote;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
 
@@ -20,19 +23,12 @@ struct CResult {
     std::string m_err;
 };
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 class CvaCliPreset : public ::testing::Test {
 protected:
     CResult Exec(const std::string& program, const std::vector<std::string>& args) {
-        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) + " XDG_DATA_HOME=" +
-                          Quote(m_dir.File("data")) + " " + Quote(program);
-        for (const auto& a : args) cmd += " " + Quote(a);
-        cmd += " </dev/null >" + Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
+        std::string cmd = IsolatedCommand(m_dir, program);
+        for (const auto& a : args) cmd += " " + ShellQuote(a);
+        cmd += " </dev/null >" + ShellQuote(m_dir.File("out")) + " 2>" + ShellQuote(m_dir.File("err"));
         CResult r;
         const int status = std::system(cmd.c_str());
         r.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

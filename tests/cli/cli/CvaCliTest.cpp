@@ -3,6 +3,7 @@
 #include "platform/hive/WinePrefix.h"
 #include "platform/settings/SettingsStore.h"
 #include "support/LockHolder.h"
+#include "support/ShellCommand.h"
 #include "support/TempDir.h"
 #include "support/WindowsDisk.h"
 #include "support/WinePrefix.h"
@@ -20,6 +21,8 @@
 
 using cva::test::CLockHolder;
 using cva::test::CTempDir;
+using cva::test::IsolatedCommand;
+using cva::test::ShellQuote;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
 
@@ -31,21 +34,14 @@ struct CResult {
     std::string m_err;
 };
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 class CvaCli : public ::testing::Test {
 protected:
     CResult Exec(const std::string& program, const std::vector<std::string>& args) {
-        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
-                          " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " + Quote(program) +
+        std::string cmd = IsolatedCommand(m_dir, program) +
                           " --target " +
-                          Quote(m_target.empty() ? "sandbox:" + m_dir.File("box") : m_target);
-        for (const auto& a : args) cmd += " " + Quote(a);
-        cmd += " </dev/null >" + Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
+                          ShellQuote(m_target.empty() ? "sandbox:" + m_dir.File("box") : m_target);
+        for (const auto& a : args) cmd += " " + ShellQuote(a);
+        cmd += " </dev/null >" + ShellQuote(m_dir.File("out")) + " 2>" + ShellQuote(m_dir.File("err"));
         CResult r;
         const int status = std::system(cmd.c_str());
         r.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -3,6 +3,7 @@
 #include "platform/target/TargetSystem.h"
 
 #include "support/LockHolder.h"
+#include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 #include <vector>
 
 using cva::test::CTempDir;
+using cva::test::IsolatedCommand;
+using cva::test::ShellQuote;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
 
@@ -25,26 +28,17 @@ struct CResult {
     std::string m_err;
 };
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 class CvaReg : public ::testing::Test {
 protected:
     CResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 bool withTarget = true) {
         WriteAll(m_dir.File("stdin"), input);
-        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
-                          " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " +
-                          Quote(CVA_REG_PROGRAM);
-        if (withTarget) cmd += " --target " + Quote("sandbox:" + Box());
+        std::string cmd = IsolatedCommand(m_dir, CVA_REG_PROGRAM);
+        if (withTarget) cmd += " --target " + ShellQuote("sandbox:" + Box());
         for (const auto& a : args)
-            cmd += " " + Quote(a);
-        cmd += " <" + Quote(m_dir.File("stdin")) + " >" + Quote(m_dir.File("out")) + " 2>" +
-               Quote(m_dir.File("err"));
+            cmd += " " + ShellQuote(a);
+        cmd += " <" + ShellQuote(m_dir.File("stdin")) + " >" + ShellQuote(m_dir.File("out")) + " 2>" +
+               ShellQuote(m_dir.File("err"));
         CResult r;
         int status = std::system(cmd.c_str());
         r.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

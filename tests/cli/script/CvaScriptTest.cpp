@@ -1,6 +1,7 @@
 // Runs the built cvascript against temporary sandboxes, as a user would.
 #include "platform/settings/SettingsStore.h"
 
+#include "support/ShellCommand.h"
 #include "support/TempDir.h"
 #include "support/WinePrefix.h"
 
@@ -12,17 +13,12 @@
 #include <unistd.h>
 
 using cva::test::CTempDir;
+using cva::test::IsolatedCommand;
+using cva::test::ShellQuote;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
 
 namespace {
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
 
 class CvaScript : public ::testing::Test {
 protected:
@@ -30,16 +26,14 @@ protected:
     int Run(const std::string& script, const std::string& target, const std::string& option = {}) {
         WriteAll(m_dir.File("s.vbs"), script);
         std::string args;
-        if (!target.empty()) args += " --target " + Quote(target);
+        if (!target.empty()) args += " --target " + ShellQuote(target);
         if (!option.empty()) args += " " + option;
-        return RunArgs(args + " //nologo " + Quote(m_dir.File("s.vbs")));
+        return RunArgs(args + " //nologo " + ShellQuote(m_dir.File("s.vbs")));
     }
     // Runs cvascript with the arguments as a shell would pass them.
     int RunArgs(const std::string& args) {
-        std::string cmd = "XDG_CONFIG_HOME=" + Quote(m_dir.File("config")) +
-                          " XDG_DATA_HOME=" + Quote(m_dir.File("data")) + " " +
-                          Quote(CVA_SCRIPT_PROGRAM) + args + " </dev/null >" +
-                          Quote(m_dir.File("out")) + " 2>" + Quote(m_dir.File("err"));
+        std::string cmd = IsolatedCommand(m_dir, CVA_SCRIPT_PROGRAM) + args + " </dev/null >" +
+                          ShellQuote(m_dir.File("out")) + " 2>" + ShellQuote(m_dir.File("err"));
         int status = std::system(cmd.c_str());
         m_out = ReadAll(m_dir.File("out"));
         m_err = ReadAll(m_dir.File("err"));
@@ -129,11 +123,11 @@ TEST_F(CvaScript, HelpOptionsPrintTheUsage) {
 }
 
 TEST_F(CvaScript, UnknownHostOptionsAndFoldersAreInputErrors) {
-    std::string box = " --target " + Quote("sandbox:" + m_dir.File("box"));
+    std::string box = " --target " + ShellQuote("sandbox:" + m_dir.File("box"));
     EXPECT_EQ(1, RunArgs(box + " //bogus x.vbs"));
     EXPECT_EQ("Input Error: Unknown option \"//bogus\" specified.\n", m_err);
     std::filesystem::create_directories(m_dir.File("folder"));
-    EXPECT_EQ(1, RunArgs(box + " //nologo " + Quote(m_dir.File("folder"))));
+    EXPECT_EQ(1, RunArgs(box + " //nologo " + ShellQuote(m_dir.File("folder"))));
     EXPECT_NE(std::string::npos, m_err.find("is a folder, not a script file")) << m_err;
     EXPECT_EQ("", m_out);
 }
@@ -142,8 +136,8 @@ TEST_F(CvaScript, AnUnreadableScriptIsAnInputError) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads files without read permission";
     WriteAll(m_dir.File("locked.vbs"), "WScript.Echo 1");
     std::filesystem::permissions(m_dir.File("locked.vbs"), std::filesystem::perms::none);
-    EXPECT_EQ(1, RunArgs(" --target " + Quote("sandbox:" + m_dir.File("box")) + " //nologo " +
-                         Quote(m_dir.File("locked.vbs"))));
+    EXPECT_EQ(1, RunArgs(" --target " + ShellQuote("sandbox:" + m_dir.File("box")) + " //nologo " +
+                         ShellQuote(m_dir.File("locked.vbs"))));
     EXPECT_NE(std::string::npos, m_err.find("Can not read script file")) << m_err;
 }
 

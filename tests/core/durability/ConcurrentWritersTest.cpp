@@ -6,6 +6,7 @@
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetRegistryReader.h"
 #include "platform/target/TargetSystem.h"
+#include "support/ShellCommand.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -27,12 +28,6 @@ std::chrono::seconds Duration() {
     const char* text = std::getenv("CVA_STRESS_SECONDS");
     const int seconds = text ? std::atoi(text) : 0;
     return std::chrono::seconds(seconds > 0 ? seconds : 20);
-}
-
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
 }
 
 constexpr const char* kPlugin =
@@ -62,9 +57,8 @@ TEST(ConcurrentWriters, TheWindowAndCvaRegWritingOnePrefixLoseNothing) {
     std::atomic<int> regWrites{0};
     std::atomic<int> regFailures{0};
     std::thread other([&] {
-        const std::string prefix = "XDG_CONFIG_HOME=" + Quote(dir.File("config")) +
-                                   " XDG_DATA_HOME=" + Quote(dir.File("data")) + " " + Quote(CVA_REG_PROGRAM) +
-                                   " --target " + Quote("sandbox:" + sandbox) +
+        const std::string prefix = IsolatedCommand(dir, CVA_REG_PROGRAM) +
+                                   " --target " + ShellQuote("sandbox:" + sandbox) +
                                    " add 'HKCU\\Software\\Stress' /v R";
         while (std::chrono::steady_clock::now() < end) {
             const int next = regWrites + 1;
