@@ -112,12 +112,12 @@ std::string VString::ToUtf8() const
     return text::Utf16ToUtf8(View());
 }
 
-void VString::Unshare(size_t capacity)
+void VString::Unshare(size_t capacity, bool counted)
 {
     size_t len = Size();
     if (capacity < len)
         capacity = len;
-    Buffer* b = NewBuffer(capacity);
+    Buffer* b = NewBuffer(capacity, counted);
     if (len)
         std::memcpy(b->text, m_data->text, len * sizeof(char16_t));
     b->length = static_cast<uint32_t>(len);
@@ -188,18 +188,7 @@ bool VString::Grow(size_t need)
         m_data = b;
         m_data->capacity = static_cast<uint32_t>(cap);
     } else {
-        Buffer* b = NewBuffer(cap, true);
-        const size_t len = Size();
-        if (len)
-            std::memcpy(b->text, m_data->text, len * sizeof(char16_t));
-        b->length = static_cast<uint32_t>(len);
-        b->text[len] = 0;
-        if (m_data) {
-            b->trail = m_data->trail;
-            b->hasTrail = m_data->hasTrail;
-        }
-        Clear();
-        m_data = b;
+        Unshare(cap, true);
     }
     return true;
 }

@@ -82,7 +82,8 @@ private:
     static size_t BufferBytes(size_t capacity);
     // counted: the bytes were already taken from the memory budget.
     static Buffer* NewBuffer(size_t capacity, bool counted = false);
-    void Unshare(size_t capacity);
+    // counted: the new buffer's bytes were already taken from the memory budget.
+    void Unshare(size_t capacity, bool counted = false);
     // Makes the buffer unique with room for `need` units, growing geometrically; false,
     // the string unchanged, when the memory budget has no room for it.
     bool Grow(size_t need);
