@@ -45,6 +45,8 @@ for size in 16 22 24 32 48 64 128 256; do
     fail "$icon is not ${size}x${size}"
 done
 need usr/share/doc/corvanta/manual/index.html
+need usr/share/doc/corvanta/copyright
+gzip -t "$root/usr/share/doc/corvanta/changelog.gz" || fail "changelog.gz is missing or no gzip file"
 # Every page and picture the manual links to is installed with it.
 for page in "$root"/usr/share/doc/corvanta/manual/*.html; do
   for link in $(grep -o '\(href\|src\)="[^"#:]*' "$page" | sed 's/^[a-z]*="//' | sort -u); do
@@ -99,7 +101,7 @@ if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
     for path in /usr/bin/cva /usr/bin/cva-cli /usr/share/man/man1/cva-cli.1.gz \
                 /usr/share/corvanta/plugins/explorer_files.cvp \
                 /usr/share/applications/org.meridot.corvanta.desktop \
-                /usr/share/doc/corvanta/manual/index.html; do
+                /usr/share/doc/corvanta/manual/index.html /usr/share/doc/corvanta/copyright; do
       grep -qx "$path" "$tmp/contents.txt" || fail "the package lacks $path"
     done
   else
