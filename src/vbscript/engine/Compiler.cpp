@@ -4,6 +4,8 @@
 #include "vbscript/engine/Interpreter.h"
 #include "vbscript/engine/Operators.h"
 
+#include <functional>
+
 namespace cva::vbs::engine {
 
 namespace {
@@ -16,6 +18,9 @@ public:
     }
 
     bool Run();
+    // A unit that does not compile is thrown away: what it entered in the interpreter's
+    // tables goes with it, or a call by name would reach its freed procedures.
+    void Undo();
 
 private:
     bool Fail(int32_t number, uint32_t line, uint32_t column)
@@ -28,6 +33,9 @@ private:
         return false;
     }
     bool DeclareGlobals();
+    // The table entries DeclareGlobals changes, each noted before it changes.
+    void SetName(const std::u16string& key, GlobalName name);
+    template <class T> void SetSlot(std::vector<T>& table, size_t index, T value);
     bool SetupClass(ClassDef& cls);
     bool ResolveProc(ProcDef& p);
     bool ResolveBlock(Block& b);
@@ -45,7 +53,38 @@ private:
     ProcDef* m_proc = nullptr;   // procedure whose locals are in scope
     ClassDef* m_class = nullptr; // class whose members are in scope
     bool m_explicit = false;
+    std::vector<std::function<void()>> m_undo; // latest last
 };
+
+void CResolver::Undo()
+{
+    for (auto it = m_undo.rbegin(); it != m_undo.rend(); ++it)
+        (*it)();
+    m_undo.clear();
+}
+
+void CResolver::SetName(const std::u16string& key, GlobalName name)
+{
+    auto it = m_in.m_names.find(key);
+    if (it == m_in.m_names.end()) {
+        m_undo.push_back([this, key] { m_in.m_names.erase(key); });
+        m_in.m_names.emplace(key, name);
+    } else {
+        m_undo.push_back([this, key, before = it->second] { m_in.m_names[key] = before; });
+        it->second = name;
+    }
+}
+
+template <class T> void CResolver::SetSlot(std::vector<T>& table, size_t index, T value)
+{
+    if (index == table.size()) {
+        m_undo.push_back([&table] { table.pop_back(); });
+        table.push_back(value);
+    } else {
+        m_undo.push_back([&table, index, before = table[index]] { table[index] = before; });
+        table[index] = value;
+    }
+}
 
 int32_t CResolver::LocalSlot(std::u16string_view name) const
 {
@@ -83,7 +122,7 @@ bool CResolver::DeclareGlobals()
         if (existing && existing->kind == GlobalName::Var) {
             slot = existing->index;
             if (d.isConst)
-                m_in.m_globalConst[slot] = 1;
+                SetSlot<uint8_t>(m_in.m_globalConst, static_cast<size_t>(slot), 1);
         } else if (existing) {
             return Fail(kErrNameRedefined, d.line, d.column);
         } else {
@@ -100,7 +139,7 @@ bool CResolver::DeclareGlobals()
         std::u16string key = text::ToUpper(p->name);
         auto it = m_in.m_names.find(key);
         if (it != m_in.m_names.end() && it->second.kind == GlobalName::Proc) {
-            m_in.m_procs[it->second.index] = p.get();
+            SetSlot(m_in.m_procs, static_cast<size_t>(it->second.index), p.get());
             continue;
         }
         if (it != m_in.m_names.end()) {
@@ -111,17 +150,17 @@ bool CResolver::DeclareGlobals()
             if (it->second.kind == GlobalName::Class)
                 return Fail(kErrNameRedefined, p->line, p->column);
         }
-        m_in.m_procs.push_back(p.get());
-        m_in.m_names[key] = GlobalName{GlobalName::Proc, static_cast<int32_t>(m_in.m_procs.size() - 1)};
+        SetSlot(m_in.m_procs, m_in.m_procs.size(), p.get());
+        SetName(key, GlobalName{GlobalName::Proc, static_cast<int32_t>(m_in.m_procs.size() - 1)});
     }
     for (auto& c : m_unit.classes) {
         std::u16string key = text::ToUpper(c->name);
         auto it = m_in.m_names.find(key);
         if (it != m_in.m_names.end() && it->second.kind == GlobalName::Class) {
-            m_in.m_classes[it->second.index] = c.get();
+            SetSlot(m_in.m_classes, static_cast<size_t>(it->second.index), c.get());
         } else {
-            m_in.m_classes.push_back(c.get());
-            m_in.m_names[key] = GlobalName{GlobalName::Class, static_cast<int32_t>(m_in.m_classes.size() - 1)};
+            SetSlot(m_in.m_classes, m_in.m_classes.size(), c.get());
+            SetName(key, GlobalName{GlobalName::Class, static_cast<int32_t>(m_in.m_classes.size() - 1)});
         }
         if (!SetupClass(*c))
             return false;
@@ -519,7 +558,10 @@ int32_t ClassDef::FindMember(std::u16string_view name) const
 bool ResolveUnit(CInterpreter& in, Unit& unit, CompileError& error)
 {
     CResolver r(in, unit, error);
-    return r.Run();
+    if (r.Run())
+        return true;
+    r.Undo();
+    return false;
 }
 
 } // namespace cva::vbs::engine

@@ -150,6 +150,18 @@ TEST_F(HostInterface, CompileErrorsReportZeroBasedPositionAndFail)
     EXPECT_EQ(site.errors[0].lineText, u"  y = (1");
     // Nothing of a text that did not compile is defined.
     EXPECT_FALSE(engine.HasRoutine(u"Anything"));
+
+    // Nor when the error comes after its routines were declared: those of an earlier
+    // text that it would have replaced stay as they were.
+    ASSERT_TRUE(engine.ParseScript(u"Function Earlier\nEarlier = 1\nEnd Function\n"));
+    EXPECT_FALSE(engine.ParseScript(u"Sub OnInit\nEnd Sub\nFunction Earlier\nEarlier = 2\nEnd Function\n"
+                                    u"Class C\nEnd Class\nMe(1)\n"));
+    EXPECT_EQ(site.errors.back().number, 1037);
+    EXPECT_FALSE(engine.HasRoutine(u"OnInit"));
+    Variant result;
+    EXPECT_EQ(engine.CallRoutine(u"Earlier", {}, &result).status, CallStatus::Ok);
+    EXPECT_EQ(result.AsLong(), 1);
+    EXPECT_FALSE(engine.ParseScript(u"Set c = New C\n"));
 }
 
 TEST_F(HostInterface, PreludeLineNumbersCountFromTheFirstLine)
