@@ -282,7 +282,9 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
 
 // The hive of the user named on the command line, loaded for this run. Going on with the
 // running user's settings instead would change what the user did not name.
-int SelectProfile(CApplicationDlg& dlg, const std::string& name, std::string& err) {
+int SelectProfile(CApplicationDlg& dlg, const std::string& name, bool dryRun, std::string& err) {
+    // A dry run leaves the target's folder as it found it, load notes included.
+    dlg.Target().Registry().SetNoteLoads(!dryRun);
     dlg.BuildProfileList();
     const int index = app::FindProfile(dlg.m_arrProfiles, name);
     if (index < 0) {
@@ -371,7 +373,7 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err) {
         // For this run only: the "PluginDir" setting stays as stored.
         if (options.plugins) dlg.Catalogue().SetPluginFolder(AbsoluteFolder(*options.plugins));
         const bool listing = options.command == "list" || options.command == "refresh";
-        if (options.profile) status = SelectProfile(dlg, *options.profile, err);
+        if (options.profile) status = SelectProfile(dlg, *options.profile, options.dryRun, err);
         if (status == kExitOk && listing) {
             if (options.command == "refresh") dlg.RefreshAll();
             else dlg.ShowView(ViewFromName(options.view));

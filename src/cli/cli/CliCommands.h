@@ -35,6 +35,6 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err);
 int ShowOrApply(const SOptions& options, app::CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
                 std::string& err);
 // Selects (and loads the hive of) the target's user named by --profile.
-int SelectProfile(app::CApplicationDlg& dlg, const std::string& name, std::string& err);
+int SelectProfile(app::CApplicationDlg& dlg, const std::string& name, bool dryRun, std::string& err);
 
 } // namespace cva::cli

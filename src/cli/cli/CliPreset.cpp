@@ -134,7 +134,7 @@ SPluginResult ApplyPlugin(const SOptions& options, const app::SPresetPlugin& plu
                                  core.ProfileFolder(), app::CApplicationDlg::DefaultPageFactory());
         dlg.SetView(&prompts);
         if (options.plugins) dlg.Catalogue().SetPluginFolder(PluginFolder(*options.plugins));
-        if (options.profile) result.status = SelectProfile(dlg, *options.profile, err);
+        if (options.profile) result.status = SelectProfile(dlg, *options.profile, options.dryRun, err);
         if (result.status == kExitOk) {
             SPageReport report;
             result.status = ShowOrApply(one, dlg, prompts, report, err);

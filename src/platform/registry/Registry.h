@@ -90,6 +90,9 @@ public:
     // loaded, so that it can be found and unloaded. A name that a running program holds
     // loaded cannot be loaded by another. Without a folder nothing is noted.
     void SetLoadRecordFolder(std::string folder) { m_loadRecordFolder = std::move(folder); }
+    // A run that changes nothing (a dry run) notes none of its loads: it only reads the
+    // hives, and they are gone with it. It still respects the notes of others.
+    void SetNoteLoads(bool note) { m_noteLoads = note; }
     LSTATUS RestoreLoadedHives(std::vector<std::string>* errors = nullptr);
     // Told of each change to a key kept in a hive file before it is made; null: none.
     // The recorder must outlive its use here.
@@ -230,6 +233,7 @@ private:
     std::function<std::string()> m_saveGuard;
     std::vector<std::string> m_refused;
     std::string m_loadRecordFolder;
+    bool m_noteLoads = true;
     IRegistryRecorder* m_recorder = nullptr;
 };
 

@@ -64,7 +64,7 @@ bool CRegistry::IsLoadedElsewhere(HKEY key, std::u16string_view subKey) const {
 void CRegistry::NoteLoad(HKEY key, std::u16string_view subKey, const std::string& file,
                          bool ended) const {
     const std::string path = LoadRecordPath(key, subKey);
-    if (path.empty()) return;
+    if (path.empty() || !m_noteLoads) return;
     // Without the note the hive still works; only a run that ends without unloading it
     // leaves nothing for the next run to find.
     files::WriteFileAtomically(path, std::to_string(ended ? 0 : ::getpid()) + "\n" + file + "\n" +
