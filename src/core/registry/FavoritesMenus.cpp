@@ -153,6 +153,10 @@ std::string CFavoritesMenus::ToolFailureText(unsigned int id, int result,
     if (target.Kind() == target::TargetKind::Sandbox)
         return "The tool \"" + name + "\" cannot run: the sandbox has no programs. Tools run on a "
                "Wine prefix, which can be chosen on the Target page of the options.";
+    if (target.Kind() == target::TargetKind::Offline)
+        return "The tool \"" + name + "\" cannot run: the Windows of the disk is not running, so "
+               "none of its programs can start. Tools run on a Wine prefix, which can be chosen on "
+               "the Target page of the options.";
     const std::string label = target::TargetLabel(target.Spec());
     std::string text = "The tool \"" + name + "\" could not be started: ";
     if (result == target::SE_ERR_FNF || result == target::SE_ERR_PNF)
