@@ -56,13 +56,23 @@ void CChangeRecorder::FileChanging(const std::string& path) {
     m_entry.m_changes.push_back(std::move(change));
 }
 
+void CChangeRecorder::AttributesChanging(const std::string& path) {
+    SJournalChange change;
+    change.m_kind = SJournalChange::EKind::File;
+    change.m_path = path;
+    change.m_file.m_kind = SFileState::EKind::Attributes;
+    change.m_file.m_attributes = KeptAttributes(path);
+    m_entry.m_changes.push_back(std::move(change));
+}
+
 void CChangeRecorder::FileTrashed(const std::string& path, const std::string& infoPath) {
     for (auto it = m_entry.m_changes.rbegin(); it != m_entry.m_changes.rend(); ++it) {
         if (it->m_kind != SJournalChange::EKind::File || it->m_path != path) continue;
-        // The Trash keeps it, whatever its size.
+        // The Trash keeps it, whatever its size, with its attributes.
         it->m_file.m_kind = SFileState::EKind::Trash;
         it->m_file.m_where = infoPath;
         it->m_file.m_bytes.clear();
+        it->m_file.m_attributes = 0;
         return;
     }
 }

@@ -24,6 +24,8 @@ public:
     void FileTrashed(const std::string& path, const std::string& infoPath);
     // A folder with its content is about to be deleted for good: it cannot be kept.
     void TreeDeleting(const std::string& path);
+    // ... is about to get other attributes, and nothing else.
+    void AttributesChanging(const std::string& path);
     // ... is about to be moved or renamed.
     void FileMoving(const std::string& from, const std::string& to);
     // A preview's files: states are read through it.

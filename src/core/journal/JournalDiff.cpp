@@ -39,11 +39,12 @@ SFileState Shown(const SFileState& state) {
         shown.m_kind = SFileState::EKind::File;
     if (state.m_kind == SFileState::EKind::Folder || state.m_kind == SFileState::EKind::Absent) shown.m_size = 0;
     shown.m_bytes = state.m_bytes;
+    if (state.m_kind != SFileState::EKind::Absent) shown.m_attributes = state.m_attributes;
     return shown;
 }
 
 bool SameFile(const SFileState& a, const SFileState& b) {
-    if (a.m_kind != b.m_kind || a.m_size != b.m_size) return false;
+    if (a.m_kind != b.m_kind || a.m_size != b.m_size || a.m_attributes != b.m_attributes) return false;
     // A large file's bytes are not kept: its size is all there is to compare.
     return a.m_bytes == b.m_bytes || a.m_bytes.empty() || b.m_bytes.empty();
 }
@@ -123,16 +124,29 @@ std::vector<SDiffChange> DiffOf(const SJournalEntry& entry) {
             const std::string& path = *after.m_path;
             diff.m_kind = SDiffChange::EKind::File;
             diff.m_path = path;
+            // An attribute change first: the bytes come from a later change, or were
+            // what they are now.
+            const SFileState* attributesFirst = nullptr;
+            bool found = false;
             for (const SJournalChange& change : entry.m_changes) {
                 if (change.m_kind != Kind::File) continue;
                 const bool moved = change.m_file.m_kind == SFileState::EKind::Moved;
+                if (change.m_path == path && change.m_file.m_kind == SFileState::EKind::Attributes) {
+                    if (!attributesFirst) attributesFirst = &change.m_file;
+                    continue;
+                }
                 if (change.m_path == path) {
                     // What went away from here is what arrived where it went.
                     diff.m_fileOld = moved ? AfterOf(entry, change.m_file.m_where) : change.m_file;
                     diff.m_undoable = change.m_file.m_kind != SFileState::EKind::Large;
+                    found = true;
                     break;
                 }
                 if (moved && change.m_file.m_where == path) break; // it was not there
+            }
+            if (attributesFirst) {
+                if (!found) diff.m_fileOld = after.m_file;
+                diff.m_fileOld.m_attributes = attributesFirst->m_attributes;
             }
             diff.m_fileOld = Shown(diff.m_fileOld);
             diff.m_fileNew = Shown(after.m_file);

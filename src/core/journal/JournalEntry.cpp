@@ -4,6 +4,7 @@
 
 #include "core/journal/FileOverlay.h"
 #include "platform/files/AtomicFile.h"
+#include "platform/files/FileAttributes.h"
 #include "platform/ini/IniFile.h"
 #include "platform/text/Unicode.h"
 
@@ -117,15 +118,49 @@ std::optional<std::string> FromBase64(const std::string& text) {
     return out;
 }
 
-// absent | folder | bytes SIZE BASE64 | size SIZE | trash "INFO" SIZE | moved "PATH"
+// The attribute letters as the attrib command shows them: R, H, S.
+constexpr struct {
+    char letter;
+    uint32_t bit;
+} kAttributeLetters[] = {{'R', files::FILE_ATTRIBUTE_READONLY},
+                         {'H', files::FILE_ATTRIBUTE_HIDDEN},
+                         {'S', files::FILE_ATTRIBUTE_SYSTEM}};
+
+// "-" for none.
+std::string AttributeLetters(uint32_t attributes) {
+    std::string letters;
+    for (const auto& a : kAttributeLetters)
+        if (attributes & a.bit) letters += a.letter;
+    return letters.empty() ? "-" : letters;
+}
+
+std::optional<uint32_t> ParseAttributeLetters(const std::string& letters) {
+    if (letters == "-") return 0;
+    uint32_t attributes = 0;
+    for (char c : letters) {
+        bool known = false;
+        for (const auto& a : kAttributeLetters)
+            if (c == a.letter) attributes |= a.bit, known = true;
+        if (!known) return std::nullopt;
+    }
+    return letters.empty() ? std::nullopt : std::optional<uint32_t>(attributes);
+}
+
+// absent | folder | bytes SIZE BASE64 | size SIZE | trash "INFO" SIZE | moved "PATH" |
+// attributes RHS, the folder and file kinds followed by "attributes RHS" where there are
+// any.
 std::string FileText(const SFileState& state) {
+    const std::string attributes =
+        state.m_attributes ? " attributes " + AttributeLetters(state.m_attributes) : std::string();
     switch (state.m_kind) {
     case SFileState::EKind::Absent: return "absent";
-    case SFileState::EKind::Folder: return "folder";
-    case SFileState::EKind::File: return "bytes " + std::to_string(state.m_size) + " " + Base64(state.m_bytes);
-    case SFileState::EKind::Large: return "size " + std::to_string(state.m_size);
+    case SFileState::EKind::Folder: return "folder" + attributes;
+    case SFileState::EKind::File:
+        return "bytes " + std::to_string(state.m_size) + " " + Base64(state.m_bytes) + attributes;
+    case SFileState::EKind::Large: return "size " + std::to_string(state.m_size) + attributes;
     case SFileState::EKind::Trash: return "trash " + QuoteWord(state.m_where) + " " + std::to_string(state.m_size);
     case SFileState::EKind::Moved: return "moved " + QuoteWord(state.m_where);
+    case SFileState::EKind::Attributes: return "attributes " + AttributeLetters(state.m_attributes);
     }
     return "absent";
 }
@@ -136,9 +171,21 @@ std::optional<uint64_t> ParseSize(const std::string& text) {
 }
 
 // The state from t[2] on.
-std::optional<SFileState> ParseFile(const std::vector<std::string>& t) {
+std::optional<SFileState> ParseFile(std::vector<std::string> t) {
     if (t.size() < 3) return std::nullopt;
     SFileState state;
+    const std::optional<uint32_t> attributes =
+        t.size() >= 4 && t[t.size() - 2] == "attributes" ? ParseAttributeLetters(t.back()) : std::nullopt;
+    if (attributes && t.size() == 4) {
+        state.m_kind = SFileState::EKind::Attributes;
+        state.m_attributes = *attributes;
+        return state;
+    }
+    if (attributes) {
+        if (*attributes == 0 || t[2] == "absent" || t[2] == "trash" || t[2] == "moved") return std::nullopt;
+        state.m_attributes = *attributes;
+        t.resize(t.size() - 2);
+    }
     const std::string& word = t[2];
     if (word == "absent" || word == "folder") {
         if (t.size() != 3) return std::nullopt;
@@ -174,6 +221,17 @@ std::optional<SFileState> ParseFile(const std::vector<std::string>& t) {
 
 } // namespace
 
+uint32_t KeptAttributes(const std::string& path) {
+    const uint32_t attributes = files::GetFileAttributes(path);
+    if (attributes == files::INVALID_FILE_ATTRIBUTES) return 0;
+    // A folder's read-only mark is no Windows attribute (see SetFileAttributes).
+    const uint32_t kept = attributes & files::FILE_ATTRIBUTE_DIRECTORY
+                              ? files::FILE_ATTRIBUTE_HIDDEN | files::FILE_ATTRIBUTE_SYSTEM
+                              : files::FILE_ATTRIBUTE_READONLY | files::FILE_ATTRIBUTE_HIDDEN |
+                                    files::FILE_ATTRIBUTE_SYSTEM;
+    return attributes & kept;
+}
+
 SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay) {
     SFileState state;
     if (const CFileOverlay::SEntry* entry = overlay ? overlay->Find(path) : nullptr) {
@@ -181,9 +239,12 @@ SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay) {
         state.m_kind = entry->m_folder ? SFileState::EKind::Folder : SFileState::EKind::File;
         state.m_size = entry->m_bytes.size();
         state.m_bytes = entry->m_bytes;
+        // A preview changes no attributes: a file there already keeps its own.
+        state.m_attributes = KeptAttributes(path);
     } else {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) return state;
+        state.m_attributes = KeptAttributes(path);
         if (S_ISDIR(st.st_mode)) {
             state.m_kind = SFileState::EKind::Folder;
             return state;
@@ -205,13 +266,21 @@ SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay) {
 }
 
 std::string DescribeFileState(const SFileState& state) {
+    std::string attributes;
+    for (const auto& [bit, name] : {std::pair{files::FILE_ATTRIBUTE_READONLY, "read-only"},
+                                    std::pair{files::FILE_ATTRIBUTE_HIDDEN, "hidden"},
+                                    std::pair{files::FILE_ATTRIBUTE_SYSTEM, "system"}})
+        if (state.m_attributes & bit) attributes += (attributes.empty() ? " (" : ", ") + std::string(name);
+    if (!attributes.empty()) attributes += ")";
     switch (state.m_kind) {
     case SFileState::EKind::Absent: return "absent";
-    case SFileState::EKind::Folder: return "folder";
+    case SFileState::EKind::Folder: return "folder" + attributes;
     case SFileState::EKind::File:
-    case SFileState::EKind::Large: return std::to_string(state.m_size) + " bytes";
+    case SFileState::EKind::Large: return std::to_string(state.m_size) + " bytes" + attributes;
     case SFileState::EKind::Trash: return std::to_string(state.m_size) + " bytes (now in the Trash)";
     case SFileState::EKind::Moved: return "moved to " + state.m_where;
+    case SFileState::EKind::Attributes:
+        return attributes.empty() ? "no attributes" : "attributes" + attributes;
     }
     return "absent";
 }

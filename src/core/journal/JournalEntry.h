@@ -38,11 +38,15 @@ struct SFileState {
         Folder,
         Trash,  // sent to the Trash: m_where is its ".trashinfo" file
         Moved,  // moved or renamed to m_where
+        Attributes, // only its attributes changed: m_attributes
     };
     EKind m_kind = EKind::Absent;
     uint64_t m_size = 0;
     std::string m_bytes;
     std::string m_where;
+    // What of its Windows attributes an undo puts back (FILE_ATTRIBUTE_READONLY, _HIDDEN,
+    // _SYSTEM) of a File, Large or Folder.
+    uint32_t m_attributes = 0;
     bool operator==(const SFileState&) const = default;
 };
 
@@ -97,7 +101,9 @@ SIniEntry ReadIniEntry(const std::string& file, const std::string& section, cons
                        const CFileOverlay* overlay = nullptr);
 // The file or folder as it is now: absent, a folder, or a file kept whole when small.
 SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay = nullptr);
-// "absent", "folder", "12 bytes", "trash", "moved to PATH", for people.
+// The attributes of a file or folder on the disk that SFileState keeps.
+uint32_t KeptAttributes(const std::string& path);
+// "absent", "folder", "12 bytes (hidden)", "trash", "moved to PATH", for people.
 std::string DescribeFileState(const SFileState& state);
 
 // The entry as text (see docs/journal.md) and back; nullopt for a text that is no entry.

@@ -5,6 +5,7 @@
 #include "platform/text/Unicode.h"
 
 #include "platform/files/AtomicFile.h"
+#include "platform/files/FileAttributes.h"
 #include "platform/files/FileOperations.h"
 #include "platform/files/Trash.h"
 
@@ -94,6 +95,12 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+// A file or folder put back gets its attributes back too.
+LSTATUS PutAttributes(const std::string& path, uint32_t attributes) {
+    if (KeptAttributes(path) == attributes) return ERROR_SUCCESS;
+    return files::SetFileAttributes(path, attributes) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
 LSTATUS PutFile(const SJournalChange& change, CChangeRecorder* recorder) {
     const std::string& path = change.m_path;
     const SFileState& before = change.m_file;
@@ -103,6 +110,11 @@ LSTATUS PutFile(const SJournalChange& change, CChangeRecorder* recorder) {
     if (before.m_kind == SFileState::EKind::Moved) {
         if (recorder) recorder->FileMoving(before.m_where, path);
         return files::MoveNoReplace(before.m_where, path) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    }
+    if (before.m_kind == SFileState::EKind::Attributes) {
+        if (!exists) return ERROR_FILE_NOT_FOUND;
+        if (recorder) recorder->AttributesChanging(path);
+        return PutAttributes(path, before.m_attributes);
     }
     if (recorder) recorder->FileChanging(path);
     switch (before.m_kind) {
@@ -115,11 +127,16 @@ LSTATUS PutFile(const SJournalChange& change, CChangeRecorder* recorder) {
         return ERROR_SUCCESS;
     }
     case SFileState::EKind::Folder:
-        if (folder) return ERROR_SUCCESS;
-        return ::mkdir(path.c_str(), 0777) == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
-    case SFileState::EKind::File:
+        if (!folder && ::mkdir(path.c_str(), 0777) != 0) return ERROR_ACCESS_DENIED;
+        return PutAttributes(path, before.m_attributes);
+    case SFileState::EKind::File: {
         if (folder) return ERROR_ACCESS_DENIED;
-        return files::WriteFileAtomically(path, before.m_bytes) ? ERROR_SUCCESS : ERROR_CANTWRITE;
+        // Only the attributes may have changed: the bytes stay untouched then.
+        const std::optional<std::string> now = exists ? files::ReadWholeFile(path) : std::nullopt;
+        if ((!now || *now != before.m_bytes) && !files::WriteFileAtomically(path, before.m_bytes))
+            return ERROR_CANTWRITE;
+        return PutAttributes(path, before.m_attributes);
+    }
     case SFileState::EKind::Trash: {
         const std::string trashed = TrashedPath(before.m_where);
         if (exists) return ERROR_ALREADY_EXISTS;
@@ -128,7 +145,8 @@ LSTATUS PutFile(const SJournalChange& change, CChangeRecorder* recorder) {
         return ERROR_SUCCESS;
     }
     case SFileState::EKind::Large:
-    case SFileState::EKind::Moved: break;
+    case SFileState::EKind::Moved:
+    case SFileState::EKind::Attributes: break;
     }
     return kErrorFileTooLarge;
 }

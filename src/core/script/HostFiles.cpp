@@ -283,8 +283,9 @@ void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string
         else if (request.find(clear) != std::string::npos)
             attributes &= ~flag.bit;
     }
-    if (attributes != old)
-        files::SetFileAttributes(*host, attributes & ~files::FILE_ATTRIBUTE_NORMAL);
+    if (attributes == old) return;
+    if (m_pChanges) m_pChanges->AttributesChanging(*host);
+    files::SetFileAttributes(*host, attributes & ~files::FILE_ATTRIBUTE_NORMAL);
 }
 
 std::string CHost_Proxy::IniReadString(const std::string& strSection, const std::string& strKey,

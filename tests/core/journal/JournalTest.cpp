@@ -2,6 +2,7 @@
 #include "core/journal/ChangeRecorder.h"
 #include "core/journal/JournalDiff.h"
 #include "core/journal/JournalUndo.h"
+#include "platform/files/FileAttributes.h"
 #include "platform/files/Trash.h"
 #include "platform/text/Unicode.h"
 
@@ -174,6 +175,43 @@ TEST(Journal, FilesComeBackExactlyAndWhatCannotIsSaid) {
     EXPECT_FALSE(std::filesystem::exists(d));
     EXPECT_FALSE(std::filesystem::exists(made));
     EXPECT_FALSE(std::filesystem::exists(info));
+}
+
+// An attribute change alone is taken back without touching the bytes; a file rewritten
+// gets its bytes and its attributes back together.
+TEST(Journal, AttributesComeBackWithTheirFiles) {
+    CTempDir dir;
+    const std::string a = dir.File("a.txt"), b = dir.File("b.txt");
+    WriteAll(a, "one");
+    WriteAll(b, "two");
+    ASSERT_TRUE(files::SetFileAttributes(b, files::FILE_ATTRIBUTE_READONLY));
+    CRegistry reg;
+    CChangeRecorder recorder;
+    recorder.AttributesChanging(a);
+    ASSERT_TRUE(files::SetFileAttributes(a, files::FILE_ATTRIBUTE_READONLY));
+    recorder.FileChanging(b);
+    ASSERT_TRUE(files::SetFileAttributes(b, 0));
+    WriteAll(b, "three");
+    SJournalEntry entry = recorder.Finish(reg);
+    entry.m_id = "20261207-140000-002";
+    const std::string text = FormatJournalEntry(entry);
+    EXPECT_NE(text.find("file \"" + a + "\" attributes -\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("file \"" + b + "\" bytes 3 dHdv attributes R\n"), std::string::npos) << text;
+    auto back = ParseJournalEntry(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(FormatJournalEntry(*back), text);
+    const std::vector<SDiffChange> diff = DiffOf(*back);
+    ASSERT_EQ(diff.size(), 2u);
+    EXPECT_EQ(DiffLine(diff[0]), "file " + a + ": 3 bytes -> 3 bytes (read-only)");
+    EXPECT_EQ(DiffLine(diff[1]), "file " + b + ": 3 bytes (read-only) -> 5 bytes");
+
+    std::vector<std::string> failures;
+    UndoChanges(reg, *back, failures);
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(files::GetFileAttributes(a) & files::FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(ReadAll(a), "one");
+    EXPECT_EQ(ReadAll(b), "two");
+    EXPECT_NE(files::GetFileAttributes(b) & files::FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 } // namespace
