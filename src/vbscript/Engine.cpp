@@ -11,7 +11,10 @@ namespace cva::vbs {
 
 CScriptEngine::CScriptEngine() : m_interp(std::make_unique<engine::CInterpreter>()) {}
 
-CScriptEngine::~CScriptEngine() = default;
+CScriptEngine::~CScriptEngine()
+{
+    SetServices(nullptr);
+}
 
 void CScriptEngine::SetSite(IScriptSite* site)
 {
@@ -20,7 +23,11 @@ void CScriptEngine::SetSite(IScriptSite* site)
 
 void CScriptEngine::SetServices(IScriptServices* services)
 {
+    if (m_interp->m_services)
+        m_interp->m_services->SetWaiter({});
     m_interp->m_services = services;
+    if (services)
+        services->SetWaiter([this](std::chrono::milliseconds slice) { return Wait(slice); });
 }
 
 IScriptServices& CScriptEngine::Services()

@@ -90,7 +90,8 @@ public:
 
     void SetSite(IScriptSite* site);
     // Services for MsgBox/InputBox and the objects CreateObject makes; the engine keeps
-    // the pointer (null: NullServices()).
+    // the pointer (null: NullServices()) and answers their WaitSlice until it is given
+    // other services or destroyed, so the services must outlive that.
     void SetServices(IScriptServices* services);
     IScriptServices& Services();
     // Program identifiers for CreateObject; the standard objects are already there.

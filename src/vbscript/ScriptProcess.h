@@ -18,8 +18,9 @@ public:
     virtual int32_t ProcessId() = 0;
     virtual void Terminate() = 0;
     // Everything the program writes to its output (or, with errors, its error stream)
-    // until it closes it.
-    virtual std::string ReadAll(bool errors) = 0;
+    // until it closes it. False when the wait for it was given up because the script
+    // was stopped; `text` then holds what came so far.
+    virtual bool ReadAll(bool errors, std::string& text) = 0;
     // False when the program no longer reads its input.
     virtual bool WriteInput(std::string_view bytes) = 0;
     virtual void CloseInput() = 0;

@@ -2,7 +2,17 @@
 
 #include "platform/text/Unicode.h"
 
+#include <thread>
+
 namespace cva::vbs {
+
+bool IScriptServices::WaitSlice(std::chrono::milliseconds slice)
+{
+    if (m_waiter)
+        return m_waiter(slice);
+    std::this_thread::sleep_for(slice);
+    return true;
+}
 
 std::optional<std::string> IScriptServices::MapPath(std::u16string_view)
 {

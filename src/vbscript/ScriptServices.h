@@ -4,7 +4,9 @@
 #include "vbscript/Status.h"
 #include "vbscript/Variant.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,6 +82,16 @@ public:
     // connected to the script.
     virtual Status Exec(std::u16string_view commandLine, std::unique_ptr<IScriptProcess>& process);
 
+    // --- Waiting on the world outside ------------------------------------------------
+    // A service that waits on something outside the script (a program run to its end,
+    // a program's output) waits in slices through this, so that the host's heartbeat
+    // goes on and a stopped script stops the wait. Waits up to `slice`; false once the
+    // script was interrupted. The engine these services serve answers it; without one
+    // it just sleeps.
+    bool WaitSlice(std::chrono::milliseconds slice);
+    using Waiter = std::function<bool(std::chrono::milliseconds)>;
+    void SetWaiter(Waiter waiter) { m_waiter = std::move(waiter); }
+
     // --- Prompts ---------------------------------------------------------------------
     // MsgBox / Popup: buttons and icon flags as MsgBox takes them; returns the button
     // pressed (1 OK, 2 Cancel, 6 Yes, 7 No, ...). secondsToWait <= 0: no time-out;
@@ -90,6 +102,9 @@ public:
     virtual std::optional<std::u16string> InputBox(std::u16string_view prompt,
                                                    std::u16string_view title,
                                                    std::u16string_view defaultText);
+
+private:
+    Waiter m_waiter;
 };
 
 // The services an engine uses when its embedder gives none: no paths, no registry,

@@ -153,4 +153,9 @@ private:
     std::u16string m_description;
 };
 
+// The error a script gets where the program stopped it (a time-out, "Stop script").
+inline Status InterruptedStatus() {
+    return Status(kErrUserInterrupt, u"The script was stopped by the program");
+}
+
 } // namespace cva::vbs

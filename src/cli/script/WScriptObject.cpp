@@ -240,7 +240,7 @@ Status CWScriptObject::Invoke(DispId id, uint32_t kind, std::span<Variant> args,
         // The wait ends early when the script is stopped, which raises the interrupt's
         // own error here.
         if (!m_engine->Wait(std::chrono::milliseconds(ms)))
-            return Status(kErrUserInterrupt, u"The script was stopped by the program");
+            return InterruptedStatus();
         return Status::Ok();
     }
     case 7: result = Variant(m_stdOut); return Status::Ok();

@@ -38,6 +38,16 @@ Status RunFailure(int code) {
     }
 }
 
+// How a wait on a program gives way to the script's heartbeat: in short slices, each
+// one a chance for the script to be stopped, which ends the wait and marks `stopped`.
+target::KeepWaiting WaitingFor(IScriptServices& services, bool& stopped) {
+    return [&services, &stopped] {
+        if (services.WaitSlice(std::chrono::milliseconds(20))) return true;
+        stopped = true;
+        return false;
+    };
+}
+
 // Splits a command line into the program and its parameters: a quoted first word keeps
 // its blanks.
 void SplitCommandLine(const std::string& line, std::string& file, std::string& parameters) {
@@ -61,21 +71,25 @@ void SplitCommandLine(const std::string& line, std::string& file, std::string& p
 // A program Exec started on the target, as the script engine sees it.
 class CTargetProcess : public IScriptProcess {
 public:
-    explicit CTargetProcess(std::unique_ptr<target::CChildProcess> process)
-        : m_process(std::move(process)) {}
+    CTargetProcess(std::unique_ptr<target::CChildProcess> process, IScriptServices& services)
+        : m_process(std::move(process)), m_services(services) {}
     bool HasExited() override { return m_process->HasExited(); }
     int32_t ExitCode() override { return m_process->ExitCode(); }
     int32_t ProcessId() override { return m_process->ProcessId(); }
     void Terminate() override { m_process->Terminate(); }
-    std::string ReadAll(bool errors) override {
-        return m_process->ReadAll(errors ? target::CChildProcess::EStream::Errors
-                                         : target::CChildProcess::EStream::Output);
+    bool ReadAll(bool errors, std::string& text) override {
+        bool stopped = false;
+        text = m_process->ReadAll(errors ? target::CChildProcess::EStream::Errors
+                                         : target::CChildProcess::EStream::Output,
+                                  WaitingFor(m_services, stopped));
+        return !stopped;
     }
     bool WriteInput(std::string_view bytes) override { return m_process->Write(bytes); }
     void CloseInput() override { m_process->CloseInput(); }
 
 private:
     std::unique_ptr<target::CChildProcess> m_process;
+    IScriptServices& m_services;
 };
 
 } // namespace
@@ -224,9 +238,11 @@ Status CTargetScriptServices::Run(std::u16string_view commandLine, int32_t, bool
     std::string file, parameters;
     SplitCommandLine(Utf16ToUtf8(ExpandEnvironmentStrings(commandLine)), file, parameters);
     int code = 0;
+    bool stopped = false;
     int rc = m_target.ShellExecute(file, parameters, Utf16ToUtf8(m_currentDirectory),
-                                   wait ? &code : nullptr);
+                                   wait ? &code : nullptr, WaitingFor(*this, stopped));
     if (rc <= 32) return RunFailure(rc);
+    if (stopped) return InterruptedStatus();
     exitCode = code;
     return Status::Ok();
 }
@@ -239,7 +255,7 @@ Status CTargetScriptServices::Exec(std::u16string_view commandLine,
     std::unique_ptr<target::CChildProcess> child;
     int rc = m_target.Exec(file, parameters, Utf16ToUtf8(m_currentDirectory), child);
     if (rc <= 32) return RunFailure(rc);
-    process = std::make_unique<CTargetProcess>(std::move(child));
+    process = std::make_unique<CTargetProcess>(std::move(child), *this);
     return Status::Ok();
 }
 

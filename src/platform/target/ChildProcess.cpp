@@ -144,6 +144,16 @@ int Spawn(const SCommand& command, const std::array<int, 3>& streams, bool detac
     return failure.chdirFailed ? SE_ERR_PNF : MapErrno(failure.error);
 }
 
+// Somebody must wait for a child we no longer wait for, or it stays a zombie for as
+// long as we run.
+void ReapLater(pid_t pid) {
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
+
 int ExitStatus(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -166,15 +176,25 @@ int StartDetached(const SCommand& command) {
     });
 }
 
-int RunAndWait(const SCommand& command, int& exitCode) {
+int RunAndWait(const SCommand& command, int& exitCode, const KeepWaiting& keepWaiting) {
     exitCode = 0;
     return WithNullStreams([&](const std::array<int, 3>& streams) {
         pid_t pid = -1;
         int started = Spawn(command, streams, false, pid);
         if (started != SE_SUCCESS) return started;
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0) {
-            if (errno != EINTR) return SE_ERR_OUT_OF_RESOURCES;
+        for (;;) {
+            const pid_t done = ::waitpid(pid, &status, keepWaiting ? WNOHANG : 0);
+            if (done == pid) break;
+            if (done < 0 && errno != EINTR) return SE_ERR_OUT_OF_RESOURCES;
+            if (done == 0 && !keepWaiting()) {
+                // Left running, a Wine program would keep its server and with it the
+                // prefix's registry, which the script may have written before it stopped.
+                ::kill(-pid, SIGKILL);
+                ReapLater(pid);
+                exitCode = -1;
+                return SE_SUCCESS;
+            }
         }
         exitCode = ExitStatus(status);
         return SE_SUCCESS;
@@ -216,15 +236,7 @@ CChildProcess::~CChildProcess() {
     CloseFd(m_output);
     CloseFd(m_errors);
     Reap();
-    if (!m_exited) {
-        // Somebody must wait for it, or it stays a zombie for as long as we run.
-        pid_t pid = m_pid;
-        std::thread([pid] {
-            int status = 0;
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
-    }
+    if (!m_exited) ReapLater(m_pid);
 }
 
 void CChildProcess::Reap() {
@@ -242,11 +254,15 @@ void CChildProcess::Reap() {
     }
 }
 
-void CChildProcess::Pump(const int* until) {
+void CChildProcess::Pump(const int* until, const KeepWaiting& keepWaiting) {
     while (m_output >= 0 || m_errors >= 0) {
         pollfd fds[2] = {{m_output, POLLIN, 0}, {m_errors, POLLIN, 0}};
-        int ready = ::poll(fds, 2, until ? -1 : 0);
+        int ready = ::poll(fds, 2, until && !keepWaiting ? -1 : 0);
         if (ready < 0 && errno == EINTR) continue;
+        if (ready == 0 && until && keepWaiting) {
+            if (!keepWaiting()) return;
+            continue;
+        }
         if (ready <= 0) return;
         int* streams[2] = {&m_output, &m_errors};
         std::string* texts[2] = {&m_outputText, &m_errorText};
@@ -279,9 +295,9 @@ void CChildProcess::Terminate() {
     if (!m_exited) ::kill(-m_pid, SIGKILL);
 }
 
-std::string CChildProcess::ReadAll(EStream stream) {
+std::string CChildProcess::ReadAll(EStream stream, const KeepWaiting& keepWaiting) {
     const bool output = stream == EStream::Output;
-    Pump(output ? &m_output : &m_errors);
+    Pump(output ? &m_output : &m_errors, keepWaiting);
     std::string text;
     text.swap(output ? m_outputText : m_errorText);
     return text;

@@ -2,6 +2,7 @@
 
 #include "platform/target/ShellExecute.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,9 +16,15 @@ namespace cva::target {
 // no share of our console. SE_SUCCESS or the ShellExecute error code.
 int StartDetached(const SCommand& command);
 
+// Asked again and again while a program is waited for; it may wait a little itself
+// (the caller's slice of time) and answers false to give the wait up.
+using KeepWaiting = std::function<bool()>;
+
 // Starts a command and waits for it to end; exitCode gets its exit status (-1 when a
-// signal ended it). SE_SUCCESS or the ShellExecute error code.
-int RunAndWait(const SCommand& command, int& exitCode);
+// signal ended it). SE_SUCCESS or the ShellExecute error code. With `keepWaiting` the
+// wait can be given up: the program and what it started are then ended, and exitCode
+// is -1.
+int RunAndWait(const SCommand& command, int& exitCode, const KeepWaiting& keepWaiting = {});
 
 // A started program whose standard streams are pipes to us, as WScript.Shell.Exec
 // gives it. Reading one stream keeps draining the other, so a program that fills its
@@ -41,8 +48,8 @@ public:
     void Terminate();
 
     // Everything the program writes to the stream until it closes it; what was read
-    // before is not given again.
-    std::string ReadAll(EStream stream);
+    // before is not given again. With `keepWaiting`, what came so far once it gives up.
+    std::string ReadAll(EStream stream, const KeepWaiting& keepWaiting = {});
     // Writes to the program's input; false when it no longer reads it.
     bool Write(std::string_view bytes);
     void CloseInput();
@@ -50,8 +57,8 @@ public:
 private:
     CChildProcess() = default;
     // Moves what the pipes hold into the buffers; with `until`, blocks until that
-    // stream is closed.
-    void Pump(const int* until);
+    // stream is closed or `keepWaiting` gives up.
+    void Pump(const int* until, const KeepWaiting& keepWaiting = {});
     // Notes the exit once the program has ended; never waits.
     void Reap();
 

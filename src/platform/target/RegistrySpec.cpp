@@ -6,9 +6,13 @@
 #include "platform/text/Unicode.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <sys/stat.h>
+#include <thread>
 
 namespace cva::target {
 
@@ -52,6 +56,29 @@ std::string WineServerReason(const std::string& prefix) {
 }
 
 namespace {
+
+// What refuses a save of the prefix's hives. Wine keeps its server for a few seconds
+// after the last program of the prefix ends (three by default), so a save right after a
+// program a script ran waits that out instead of failing; a server that stays is waited
+// for once, not again at each hive.
+std::function<std::string()> WineSaveGuard(const std::string& prefix) {
+    using Clock = std::chrono::steady_clock;
+    auto gaveUp = std::make_shared<Clock::time_point>();
+    return [prefix, gaveUp] {
+        const Clock::time_point start = Clock::now();
+        const bool waited = *gaveUp != Clock::time_point() && start - *gaveUp < std::chrono::seconds(30);
+        const Clock::time_point until = start + (waited ? Clock::duration::zero() : std::chrono::seconds(5));
+        for (;;) {
+            std::string reason = WineServerReason(prefix);
+            if (reason.empty()) return reason;
+            if (Clock::now() >= until) {
+                *gaveUp = Clock::now();
+                return reason;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    };
+}
 
 // Hives loaded into the registry belong to the target, like its own hives: one that an
 // earlier run left loaded is there again until someone unloads it.
@@ -173,7 +200,7 @@ bool OpenTargetRegistry(const CRegistrySpec& spec, COpenedRegistry& out, std::st
         options.m_readOnlyReason = serverRuns;
     }
     // A wineserver started after we looked would overwrite the save with its own copy.
-    registry->SetSaveGuard([prefix] { return WineServerReason(prefix); });
+    registry->SetSaveGuard(WineSaveGuard(prefix));
     reg::CHiveHeader system, user;
     hive::ReadWineRegistryHeader(prefix + "/system.reg", system);
     hive::ReadWineRegistryHeader(prefix + "/user.reg", user);

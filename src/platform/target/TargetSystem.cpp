@@ -328,11 +328,12 @@ int CTargetSystem::StartProgram(std::string_view file, std::string_view paramete
 }
 
 int CTargetSystem::ShellExecute(std::string_view file, std::string_view parameters,
-                                std::string_view directory, int* exitCode) {
+                                std::string_view directory, int* exitCode,
+                                const KeepWaiting& keepWaiting) {
     const EStartMode mode = exitCode ? EStartMode::Waited : EStartMode::Detached;
     if (m_preview && exitCode) *exitCode = 0;
     return StartProgram(file, parameters, directory, mode, [&](const SCommand& command) {
-        return exitCode ? RunAndWait(command, *exitCode) : StartDetached(command);
+        return exitCode ? RunAndWait(command, *exitCode, keepWaiting) : StartDetached(command);
     });
 }
 

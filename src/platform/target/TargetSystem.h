@@ -109,10 +109,12 @@ public:
     // documents, folders and web addresses with wine's start. A host program runs only by
     // its host path where host paths are allowed. `directory` is the Windows folder the
     // program starts in and relative names count from (empty: the Windows folder). Every
-    // request is recorded. Waits for the program when exitCode is given. Above 32 on
-    // success, a ShellExecute error otherwise.
+    // request is recorded. Waits for the program when exitCode is given, for as long as
+    // `keepWaiting` (when given) agrees. Above 32 on success, a ShellExecute error
+    // otherwise.
     int ShellExecute(std::string_view file, std::string_view parameters = {},
-                     std::string_view directory = {}, int* exitCode = nullptr);
+                     std::string_view directory = {}, int* exitCode = nullptr,
+                     const KeepWaiting& keepWaiting = {});
     // The same decision for a program whose standard streams the caller reads and
     // writes (WScript.Shell.Exec).
     int Exec(std::string_view file, std::string_view parameters, std::string_view directory,

@@ -54,7 +54,7 @@ bool CInterpreter::CheckStep()
     }
     if (m_interrupt.load(std::memory_order_relaxed) || (m_stepLimit && ++m_steps > m_stepLimit)) {
         m_aborting = true;
-        return Fail(Status(kErrUserInterrupt, u"The script was stopped by the program"));
+        return Fail(InterruptedStatus());
     }
     return true;
 }

@@ -32,20 +32,22 @@ DispId CWshScriptExec::GetMemberId(std::u16string_view name)
     return LookupMember(name, kMembers);
 }
 
-ObjectRef CWshScriptExec::Stream(size_t which)
+Status CWshScriptExec::Stream(size_t which, Variant& result)
 {
     ObjectRef& stream = m_streams[which];
-    if (stream)
-        return stream;
-    if (which == 0) {
+    if (!stream && which == 0) {
         std::shared_ptr<IScriptProcess> process = m_process;
         stream = CTextStream::ForWriting(
             [process](std::string_view bytes) { return process->WriteInput(bytes); },
             [process] { process->CloseInput(); });
-    } else {
-        stream = CTextStream::ForReading(text::Utf8ToUtf16(m_process->ReadAll(which == 2)));
+    } else if (!stream) {
+        std::string text;
+        if (!m_process->ReadAll(which == 2, text))
+            return InterruptedStatus();
+        stream = CTextStream::ForReading(text::Utf8ToUtf16(text));
     }
-    return stream;
+    result = obj::FromObject(stream);
+    return Status::Ok();
 }
 
 Status CWshScriptExec::Invoke(DispId id, uint32_t kind, std::span<Variant> args, Variant& result)
@@ -57,9 +59,9 @@ Status CWshScriptExec::Invoke(DispId id, uint32_t kind, std::span<Variant> args,
     case kStatus: result = Variant(int32_t{m_process->HasExited() ? 1 : 0}); return Status::Ok();
     case kExitCode: result = Variant(m_process->ExitCode()); return Status::Ok();
     case kProcessId: result = Variant(m_process->ProcessId()); return Status::Ok();
-    case kStdIn: result = obj::FromObject(Stream(0)); return Status::Ok();
-    case kStdOut: result = obj::FromObject(Stream(1)); return Status::Ok();
-    case kStdErr: result = obj::FromObject(Stream(2)); return Status::Ok();
+    case kStdIn: return Stream(0, result);
+    case kStdOut: return Stream(1, result);
+    case kStdErr: return Stream(2, result);
     case kTerminate: m_process->Terminate(); return Status::Ok();
     default: return Status(kErrNoSuchMember);
     }

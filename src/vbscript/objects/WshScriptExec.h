@@ -23,7 +23,7 @@ public:
     std::u16string TypeName() const override { return u"IWshExec"; }
 
 private:
-    ObjectRef Stream(size_t which);
+    Status Stream(size_t which, Variant& result);
 
     std::shared_ptr<IScriptProcess> m_process;
     std::array<ObjectRef, 3> m_streams; // input, output, errors; made on first use

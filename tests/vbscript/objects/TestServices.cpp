@@ -192,7 +192,11 @@ public:
     int32_t ExitCode() override { return m_closed ? 5 : 0; }
     int32_t ProcessId() override { return 42; }
     void Terminate() override { m_closed = true; }
-    std::string ReadAll(bool errors) override { return errors ? "" : "out\r\n"; }
+    bool ReadAll(bool errors, std::string& text) override
+    {
+        text = errors ? "" : "out\r\n";
+        return true;
+    }
     bool WriteInput(std::string_view bytes) override
     {
         m_input += bytes;

@@ -6,11 +6,13 @@
 #include "core/script/HostProxy.h"
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Unicode.h"
+#include "vbscript/Engine.h"
 #include "support/TempDir.h"
 #include "support/WinePrefix.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 namespace cva::test {
@@ -255,6 +257,28 @@ TEST_F(TargetScriptServicesTest, RunWaitsForHostProgramsOnlyWhenAllowed) {
     EXPECT_TRUE(services.Run(u"/bin/sh -c \"exit 3\"", 1, true, exitCode).IsOk());
     EXPECT_EQ(3, exitCode);
     EXPECT_FALSE(services.Run(u"/no/such/program", 1, true, exitCode).IsOk());
+    s_target->AllowHostPaths(false);
+}
+
+// A program that never ends cannot hold a stopped script: waiting for it to end, or for
+// its output, gives way to the interrupt, and the routine fails with the interrupt's error.
+TEST_F(TargetScriptServicesTest, AStoppedScriptStopsWaitingForItsProgram) {
+    s_target->AllowHostPaths(true);
+    script::CTargetScriptServices services(*s_target);
+    vbs::CScriptEngine engine;
+    engine.SetServices(&services);
+    engine.SetHeartbeat([&](std::chrono::milliseconds running) {
+        if (running >= std::chrono::milliseconds(100)) engine.Interrupt();
+    });
+    ASSERT_TRUE(engine.ParseScript(u"Set sh = CreateObject(\"WScript.Shell\")\n"
+                                   u"Sub Waits\nsh.Run \"/bin/sleep 30\", 0, True\nEnd Sub\n"
+                                   u"Function Reads\nSet e = sh.Exec(\"/bin/sleep 30\")\n"
+                                   u"Reads = e.StdOut.ReadAll\nEnd Function\n"));
+    for (const char16_t* routine : {u"Waits", u"Reads"}) {
+        const auto began = std::chrono::steady_clock::now();
+        EXPECT_EQ(vbs::kErrUserInterrupt, engine.CallRoutine(routine, {}).number);
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(20));
+    }
     s_target->AllowHostPaths(false);
 }
 
