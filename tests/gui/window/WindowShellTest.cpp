@@ -188,6 +188,14 @@ TEST_F(WindowTest, APluginFileOnTheCommandLineIsTheWholeCatalogue) {
     EXPECT_EQ(m_logic->Catalogue().Folder(0).name, "Beta");
 }
 
+TEST_F(WindowTest, F1OpensTheManualOrSaysWhyItCannot) {
+    QApplication::setActiveWindow(m_window.get());
+    QTest::keyClick(m_window.get(), Qt::Key_F1);
+    // The offscreen platform opens nothing: found or not, the manual is reported.
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_NE(m_prompts.m_asked[0].find("user manual"), std::string::npos) << m_prompts.m_asked[0];
+}
+
 TEST_F(WindowTest, EscapeNeverClosesTheWindow) {
     QTest::keyClick(m_window.get(), Qt::Key_Escape);
     EXPECT_TRUE(m_window->isVisible());
