@@ -162,6 +162,9 @@ public:
     void OnExportTweak();
     bool ExportPlugin(const std::string& pluginPath, const std::string& filePath, std::string& why,
                       size_t* keys = nullptr, size_t* values = nullptr);
+    // Save Preset: the history of applied plugins as a preset file the user picks, for
+    // `cva-cli preset apply` on other targets and computers.
+    void OnSavePreset();
 
     CPluginCatalogue& Catalogue() { return m_catalogue; }
     const CPluginCatalogue& Catalogue() const { return m_catalogue; }

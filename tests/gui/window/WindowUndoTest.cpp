@@ -89,6 +89,24 @@ TEST_F(WindowUndoTest, UndoLastApplyTakesItBackAndTheOpenPageShowsItButAnEditFie
     EXPECT_EQ(m_prompts.m_asked[0].rfind("There is no apply to undo on the ", 0), 0u) << m_prompts.m_asked[0];
 }
 
+// What was applied in the window is saved as a preset that repeats it.
+TEST_F(WindowUndoTest, SavePresetWritesTheAppliedPluginWithItsActions) {
+    m_prompts.m_savePath = m_dir.File("mine.preset");
+    m_window->Command(gui::ID_SAVE_PRESET)->trigger();
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u); // nothing applied yet: nothing to save
+    EXPECT_FALSE(std::filesystem::exists(*m_prompts.m_savePath));
+
+    ApplyExtensionsShown();
+    m_prompts.m_asked.clear();
+    m_window->Command(gui::ID_SAVE_PRESET)->trigger();
+    const std::string text = ReadAll(*m_prompts.m_savePath);
+    EXPECT_EQ(text.rfind("corvanta-preset 1\n", 0), 0u) << text;
+    EXPECT_NE(text.find("plugin \"explorer_files.cvp\"\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("check "), std::string::npos) << text;
+    ASSERT_EQ(m_prompts.m_asked.size(), 1u);
+    EXPECT_EQ(m_prompts.m_asked[0].rfind("Saved 1 plugin to ", 0), 0u) << m_prompts.m_asked[0];
+}
+
 TEST_F(WindowUndoTest, UsedListUndoesItsPluginAndARefusalShowsTheDifferencesAndMayForce) {
     const std::string before = HideFileExt();
     ApplyExtensionsShown();
