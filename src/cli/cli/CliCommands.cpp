@@ -7,21 +7,17 @@
 #include "core/app/AppCore.h"
 #include "core/app/ApplicationDlg.h"
 #include "core/app/PluginKeys.h"
+#include "core/app/PresetPage.h"
 #include "core/app/TweakExport.h"
 #include "core/app/UserProfiles.h"
 #include "core/pages/PageOwner.h"
-#include "core/pages/PropertyPageCheck.h"
-#include "core/pages/PropertyPageEdit.h"
 #include "core/pages/PropertyPageHtml.h"
 #include "core/pages/PropertyPageList.h"
-#include "core/pages/PropertyPageMulti.h"
-#include "core/pages/PropertyPageRadio.h"
 #include "core/plugin/PluginFile.h"
 #include "platform/process/SystemMessage.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -54,76 +50,11 @@ std::string AbsoluteFolder(const std::string& folder) {
     return path;
 }
 
-// A path as given, or a file name in the plugin folder (".cvp" may be left off).
-std::optional<std::string> ResolvePlugin(const std::string& name, const std::string& pluginFolder) {
-    std::vector<fs::path> candidates;
-    if (name.find('/') != std::string::npos) {
-        candidates.emplace_back(name);
-    } else {
-        candidates.emplace_back(fs::path(pluginFolder) / name);
-        candidates.emplace_back(name);
-        if (fs::path(name).extension() != ".cvp") candidates.emplace_back(fs::path(pluginFolder) / (name + ".cvp"));
-    }
-    for (const fs::path& candidate : candidates) {
-        std::error_code ec;
-        if (fs::is_regular_file(candidate, ec)) {
-            fs::path absolute = fs::absolute(candidate, ec);
-            return (ec ? candidate : absolute).lexically_normal().string();
-        }
-    }
-    return std::nullopt;
-}
-
 // Does one action on the page; false when the page has no such item or refused it.
 bool PerformAction(pages::CPropertyPageBase* page, const SAction& action) {
-    using EKind = SAction::EKind;
-    const int i = action.index;
-    const int wanted = action.value == "1" ? 1 : 0;
-    if (auto* check = dynamic_cast<pages::CPropertyPageCheck*>(page)) {
-        if (action.kind != EKind::Check) return false;
-        return check->IsItemChecked(i) == wanted || check->ClickItem(i);
-    }
-    if (auto* radio = dynamic_cast<pages::CPropertyPageRadio*>(page)) {
-        // A radio button is cleared only by choosing another one.
-        if (action.kind == EKind::Select || (action.kind == EKind::Check && wanted == 1))
-            return radio->ClickItem(i);
-        return false;
-    }
-    if (auto* edit = dynamic_cast<pages::CPropertyPageEdit*>(page)) {
-        return action.kind == EKind::Text && edit->EditText(i, action.value);
-    }
-    if (auto* list = dynamic_cast<pages::CPropertyPageList*>(page)) {
-        if (action.kind == EKind::Select) return list->SelectRow(i);
-        if (action.kind == EKind::RowCheck) {
-            if (!list->HasCheckBoxes() || i < 0 || i >= list->GetItemCount()) return false;
-            return (list->IsItemChecked(i) != 0) == (wanted != 0) || list->ToggleRowCheck(i);
-        }
-        return false;
-    }
-    if (auto* multi = dynamic_cast<pages::CPropertyPageMulti*>(page)) {
-        const pages::SPageSnapshot snapshot = multi->Snapshot();
-        if (i < 0 || static_cast<size_t>(i) >= snapshot.m_items.size()) return false;
-        const pages::SItemSnapshot& item = snapshot.m_items[static_cast<size_t>(i)];
-        switch (action.kind) {
-        case EKind::Check: return multi->ClickItemTo(i, wanted);
-        case EKind::Select: return multi->ClickItem(i);
-        case EKind::Text:
-            // A slider takes its position as the user's drag and release would give it.
-            if (item.m_kind == "slider") {
-                char* end = nullptr;
-                const long position = std::strtol(action.value.c_str(), &end, 10);
-                return !action.value.empty() && *end == '\0' && multi->MoveSlider(i, static_cast<int>(position)) &&
-                       multi->ReleaseSlider(i);
-            }
-            return multi->EditText(i, action.value);
-        case EKind::Combo:
-            for (size_t e = 0; e < item.m_entries.size(); ++e)
-                if (item.m_entries[e] == action.value) return multi->SelectEntry(i, static_cast<int>(e));
-            return multi->EditText(i, action.value);
-        default: return false;
-        }
-    }
-    return false;
+    using EKind = app::SPresetAction::EKind;
+    static const EKind kKinds[] = {EKind::Check, EKind::Text, EKind::Select, EKind::RowCheck, EKind::Combo};
+    return app::PerformPresetAction(page, {kKinds[static_cast<int>(action.kind)], action.index, action.value});
 }
 
 // The apply confirmation answered with No since message `from`, or null.
@@ -136,7 +67,7 @@ const SMessage* ConfirmationDeclined(const std::vector<SMessage>& messages, size
 
 // The command line's plugin, or std::nullopt after saying why.
 std::optional<std::string> FindPlugin(const SOptions& options, CApplicationDlg& dlg, std::string& err) {
-    const std::optional<std::string> path = ResolvePlugin(options.plugin, dlg.Catalogue().PluginFolder());
+    const std::optional<std::string> path = app::ResolvePluginPath(options.plugin, dlg.Catalogue().PluginFolder());
     if (!path)
         err += "plugin not found: " + options.plugin + " (plugin folder " + dlg.Catalogue().PluginFolder() + ")\n";
     return path;

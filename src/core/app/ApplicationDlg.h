@@ -5,6 +5,7 @@
 #include "core/app/PluginCatalogue.h"
 #include "core/app/PluginInfo.h"
 #include "core/app/PluginSearch.h"
+#include "core/app/Preset.h"
 #include "core/journal/JournalDiff.h"
 #include "core/log/ActionLogger.h"
 #include "core/pages/PageOwner.h"
@@ -162,9 +163,13 @@ public:
     void OnExportTweak();
     bool ExportPlugin(const std::string& pluginPath, const std::string& filePath, std::string& why,
                       size_t* keys = nullptr, size_t* values = nullptr);
-    // Save Preset: the history of applied plugins as a preset file the user picks, for
-    // `cva-cli preset apply` on other targets and computers.
+    // Presets (ApplicationPreset.cpp). Save Preset: the history of applied plugins as a
+    // preset file the user picks, for other targets and computers. Apply Preset: a preset
+    // file the user picks, confirmed once, applied plugin by plugin on this target in the
+    // All view (`allViewShown` is told once it is there), with a summary of what became
+    // of each.
     void OnSavePreset();
+    void OnApplyPreset(const std::function<void()>& allViewShown = {});
 
     CPluginCatalogue& Catalogue() { return m_catalogue; }
     const CPluginCatalogue& Catalogue() const { return m_catalogue; }
@@ -218,6 +223,9 @@ public:
     // What the pages ask of their owner (pages::IPageOwner, through PageOwner()). Both
     // owner interfaces name their prompts Prompts(), so the pages get a small adapter.
     bool ConfirmApply();
+    // One plugin of a preset opened, its actions done and its page applied; what became of
+    // it, for people.
+    std::string ApplyPresetPlugin(const SPresetPlugin& plugin, bool& applied);
     void CallRoutine(const std::string& name, const std::vector<int32_t>& args);
     void RecordApplied();
     std::optional<int> FindCatalogueEntry(const std::string& fileName);
@@ -275,6 +283,7 @@ private:
     std::string m_strStatus;
     int m_nScriptErrors = 0;
     std::string m_strWriteFailure;
+    bool m_bApplyingPreset = false; // confirmed once for all its pages
     std::string m_strJournalFailure;
     std::vector<std::string> m_arrUndoWarnings;
     reg::LSTATUS m_nProfileLoadError = 0;

@@ -1,13 +1,7 @@
-// Export Tweak: the registry keys and values a page works on, saved to a .reg file; and
-// Save Preset: what was applied, saved for other systems.
+// Export Tweak: the registry keys and values a page works on, saved to a .reg file.
 #include "core/app/ApplicationDlg.h"
-#include "core/app/ApplyHistory.h"
-#include "core/app/Preset.h"
-#include "core/app/PresetHistory.h"
 #include "core/app/TweakExport.h"
 #include "core/app/UserPrompts.h"
-#include "core/journal/JournalStore.h"
-#include "platform/files/AtomicFile.h"
 #include "platform/target/TargetSystem.h"
 
 #include <filesystem>
@@ -51,36 +45,6 @@ void CApplicationDlg::OnExportTweak() {
         m_prompts.MessageBox("None of the registry keys of this page exist yet; " + *chosen +
                                  " was left as it was.",
                              kAppTitle, MB_OK | MB_ICONINFORMATION);
-}
-
-void CApplicationDlg::OnSavePreset() {
-    SPreset preset = PresetFromHistory(HistoryFolder(m_settings));
-    // The comments say which applied plugins were left out, and why.
-    std::string leftOut;
-    for (const std::string& comment : preset.m_comments) leftOut += "\n" + comment;
-    if (preset.m_plugins.empty()) {
-        m_prompts.MessageBox("No apply in the history of applied plugins can be repeated from a preset yet." + leftOut,
-                             kAppTitle, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
-    std::optional<std::string> chosen =
-        m_prompts.PickSaveFile("Save Preset", "Presets|*.preset|All Files|*||", "corvanta.preset");
-    if (!chosen || chosen->empty()) return;
-    std::error_code ec;
-    if (std::filesystem::exists(*chosen, ec) &&
-        m_prompts.MessageBox(*chosen + " already exists.\nReplace it?", kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
-    preset.m_comments.insert(preset.m_comments.begin(),
-                             "Saved by Corvanta from the history of applied plugins, " + journal::JournalTimeNow());
-    if (!files::WriteFileAtomically(*chosen, FormatPreset(preset))) {
-        m_prompts.MessageBox("The preset was not saved: " + *chosen + " cannot be written.", kAppTitle,
-                             MB_OK | MB_ICONERROR);
-        return;
-    }
-    const size_t count = preset.m_plugins.size();
-    m_prompts.MessageBox("Saved " + std::to_string(count) + (count == 1 ? " plugin" : " plugins") + " to " + *chosen +
-                             ".\nOn other targets and computers: cva-cli preset apply \"" + *chosen + "\"" + leftOut,
-                         kAppTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 } // namespace cva::app

@@ -68,6 +68,7 @@ void CApplicationWindow::CreateMenus() {
     AddCommand(file, ID_EXPORT, QStringLiteral("&Export Tweak..."), QStringLiteral("Export the current settings of this tweak-page to a REG file"), QKeySequence(Qt::CTRL | Qt::Key_S));
     AddCommand(file, ID_SEARCH, QStringLiteral("Search..."), QStringLiteral("Search for a page"), QKeySequence(Qt::CTRL | Qt::Key_F));
     AddCommand(file, ID_SAVE_PRESET, QStringLiteral("Save &Preset..."), QStringLiteral("Save the applied tweaks as a preset for other systems"));
+    AddCommand(file, ID_APPLY_PRESET, QStringLiteral("&Apply Preset..."), QStringLiteral("Apply the tweaks of a preset to this target"));
     file->addSeparator();
     // The shortcut is the window's own (OnUndoShortcut): an edit field keeps Ctrl+Z.
     AddCommand(file, ID_UNDO_APPLY, QStringLiteral("&Undo Last Apply\tCtrl+Z"), QStringLiteral("Take back the changes of the last apply on this target"));
@@ -286,6 +287,7 @@ void CApplicationWindow::OnCommand(int id) {
     case ID_WEBSITE: OpenWebsite(); return;
     case ID_EXPORT: m_logic.OnExportTweak(); return;
     case ID_SAVE_PRESET: m_logic.OnSavePreset(); return;
+    case ID_APPLY_PRESET: m_logic.OnApplyPreset([this] { RebuildOutBar(); }); break;
     case ID_UNDO_APPLY: UndoApply(); return;
     case ID_UPDATE: OnCheckForUpdate(); return;
     case ID_OPTIONS: ShowOptions(0); return;

@@ -48,6 +48,7 @@ enum ECommand : int {
     ID_VIEW_ALL = 32807, ID_VIEW_FAVORITES = 32804, ID_VIEW_APPLIED = 32805, ID_VIEW_POPULAR = 32806,
     ID_ADD_FAVORITE = 32787, ID_ORGANIZE = 32788, ID_HELP_TOPICS = 57666, ID_WEBSITE = 32794,
     ID_ABOUT = 57664, ID_INFORMATION = 32796, ID_UNDO_APPLY = 32812, ID_SAVE_PRESET = 32813,
+    ID_APPLY_PRESET = 32814,
 };
 
 // The main window: outlook bar, header, page area, menus, toolbar and status bar over

@@ -26,7 +26,7 @@ public:
     }
     std::optional<app::SInputBoxResult> InputBox(const app::SInputBoxRequest&) override { return std::nullopt; }
     std::optional<std::string> PickFile(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
+        return m_openPath;
     }
     std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return m_folder; }
     std::optional<std::string> PickSaveFile(const std::string&, const std::string&, const std::string& proposed) override {
@@ -37,6 +37,7 @@ public:
     std::vector<std::string> m_asked;
     std::optional<std::string> m_folder; // what the folder browser picks
     std::optional<std::string> m_savePath; // what the save dialog answers; none: cancelled
+    std::optional<std::string> m_openPath; // what the open dialog answers; none: cancelled
     std::string m_proposed;
     int m_answer = app::IDOK;
 };

@@ -89,8 +89,9 @@ TEST_F(WindowUndoTest, UndoLastApplyTakesItBackAndTheOpenPageShowsItButAnEditFie
     EXPECT_EQ(m_prompts.m_asked[0].rfind("There is no apply to undo on the ", 0), 0u) << m_prompts.m_asked[0];
 }
 
-// What was applied in the window is saved as a preset that repeats it.
-TEST_F(WindowUndoTest, SavePresetWritesTheAppliedPluginWithItsActions) {
+// What was applied in the window is saved as a preset, which applies it again.
+TEST_F(WindowUndoTest, APresetSavedInTheWindowAppliesThereAgain) {
+    const std::string before = HideFileExt();
     m_prompts.m_savePath = m_dir.File("mine.preset");
     m_window->Command(gui::ID_SAVE_PRESET)->trigger();
     ASSERT_EQ(m_prompts.m_asked.size(), 1u); // nothing applied yet: nothing to save
@@ -105,6 +106,21 @@ TEST_F(WindowUndoTest, SavePresetWritesTheAppliedPluginWithItsActions) {
     EXPECT_NE(text.find("check "), std::string::npos) << text;
     ASSERT_EQ(m_prompts.m_asked.size(), 1u);
     EXPECT_EQ(m_prompts.m_asked[0].rfind("Saved 1 plugin to ", 0), 0u) << m_prompts.m_asked[0];
+
+    m_window->Command(gui::ID_UNDO_APPLY)->trigger();
+    ASSERT_EQ(HideFileExt(), before);
+    m_window->OnCommand(gui::ID_VIEW_FAVORITES); // the preset's plugin is not in this view
+    m_prompts.m_openPath = m_prompts.m_savePath;
+    m_prompts.m_answer = app::IDYES;
+    m_prompts.m_asked.clear();
+    m_window->Command(gui::ID_APPLY_PRESET)->trigger();
+    EXPECT_EQ(HideFileExt(), "0");
+    ASSERT_EQ(m_prompts.m_asked.size(), 2u); // one question for all its pages, then the outcome
+    EXPECT_EQ(m_prompts.m_asked[0].rfind("Apply the 1 plugin of " + *m_prompts.m_openPath + " to the sandbox", 0), 0u)
+        << m_prompts.m_asked[0];
+    EXPECT_NE(m_prompts.m_asked[1].find("\nexplorer_files.cvp: applied"), std::string::npos) << m_prompts.m_asked[1];
+    m_window->UpdateCommandUI();
+    EXPECT_TRUE(m_window->Command(gui::ID_VIEW_ALL)->isChecked());
 }
 
 TEST_F(WindowUndoTest, UsedListUndoesItsPluginAndARefusalShowsTheDifferencesAndMayForce) {
