@@ -84,7 +84,7 @@ void CApplicationDlg::OnApplyPreset(const std::function<void()>& allViewShown) {
         applied += done ? 1 : 0;
     }
     m_bApplyingPreset = false;
-    m_prompts.MessageBox("Applied " + std::to_string(applied) + " of the " + where + "." + outcomes, kAppTitle,
+    m_prompts.MessageBox("Applied " + std::to_string(applied) + " of the " + where + ".\n" + outcomes, kAppTitle,
                          MB_OK | (applied == preset->m_plugins.size() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }
 
