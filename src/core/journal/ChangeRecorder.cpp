@@ -61,7 +61,7 @@ void CChangeRecorder::AttributesChanging(const std::string& path) {
     change.m_kind = SJournalChange::EKind::File;
     change.m_path = path;
     change.m_file.m_kind = SFileState::EKind::Attributes;
-    change.m_file.m_attributes = KeptAttributes(path);
+    change.m_file.m_attributes = KeptAttributes(path, m_pOverlay);
     m_entry.m_changes.push_back(std::move(change));
 }
 

@@ -55,7 +55,18 @@ void CFileOverlay::PutFolder(const std::string& hostPath) {
 void CFileOverlay::Remove(const std::string& hostPath) {
     for (auto it = m_entries.begin(); it != m_entries.end();)
         it = IsBelow(it->first, hostPath) ? m_entries.erase(it) : std::next(it);
+    for (auto it = m_attributes.begin(); it != m_attributes.end();)
+        it = it->first == hostPath || IsBelow(it->first, hostPath) ? m_attributes.erase(it) : std::next(it);
     m_entries[hostPath] = {};
+}
+
+void CFileOverlay::PutAttributes(const std::string& hostPath, uint32_t attributes) {
+    m_attributes[hostPath] = attributes;
+}
+
+std::optional<uint32_t> CFileOverlay::Attributes(const std::string& hostPath) const {
+    auto it = m_attributes.find(hostPath);
+    return it == m_attributes.end() ? std::nullopt : std::optional<uint32_t>(it->second);
 }
 
 std::vector<std::string> CFileOverlay::AddedNames(const std::string& folder) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,9 +33,14 @@ public:
     // The names the overlay adds to or removes from a folder's listing.
     std::vector<std::string> AddedNames(const std::string& folder) const;
     bool IsRemoved(const std::string& hostPath) const;
+    // The attributes the preview gave a file or folder (as SFileState keeps them); none
+    // where the disk's stand.
+    void PutAttributes(const std::string& hostPath, uint32_t attributes);
+    std::optional<uint32_t> Attributes(const std::string& hostPath) const;
 
 private:
     std::map<std::string, SEntry> m_entries;
+    std::map<std::string, uint32_t> m_attributes;
 };
 
 } // namespace cva::journal

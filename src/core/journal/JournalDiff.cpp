@@ -104,12 +104,11 @@ std::string IniJson(const SIniEntry& ini) {
 }
 
 std::string FileJson(const SFileState& state) {
-    switch (state.m_kind) {
-    case SFileState::EKind::Absent:
-    case SFileState::EKind::Moved: return "null";
-    case SFileState::EKind::Folder: return "{\"type\":\"folder\"}";
-    default: return "{\"type\":\"file\",\"size\":" + std::to_string(state.m_size) + "}";
-    }
+    if (state.m_kind == SFileState::EKind::Absent || state.m_kind == SFileState::EKind::Moved) return "null";
+    const std::string attributes =
+        state.m_attributes ? ",\"attributes\":\"" + AttributeLetters(state.m_attributes) + "\"" : std::string();
+    if (state.m_kind == SFileState::EKind::Folder) return "{\"type\":\"folder\"" + attributes + "}";
+    return "{\"type\":\"file\",\"size\":" + std::to_string(state.m_size) + attributes + "}";
 }
 
 std::string IniShown(const SIniEntry& ini) { return ini.m_text ? "\"" + *ini.m_text + "\"" : "absent"; }

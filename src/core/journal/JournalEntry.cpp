@@ -126,14 +126,6 @@ constexpr struct {
                          {'H', files::FILE_ATTRIBUTE_HIDDEN},
                          {'S', files::FILE_ATTRIBUTE_SYSTEM}};
 
-// "-" for none.
-std::string AttributeLetters(uint32_t attributes) {
-    std::string letters;
-    for (const auto& a : kAttributeLetters)
-        if (attributes & a.bit) letters += a.letter;
-    return letters.empty() ? "-" : letters;
-}
-
 std::optional<uint32_t> ParseAttributeLetters(const std::string& letters) {
     if (letters == "-") return 0;
     uint32_t attributes = 0;
@@ -221,15 +213,24 @@ std::optional<SFileState> ParseFile(std::vector<std::string> t) {
 
 } // namespace
 
-uint32_t KeptAttributes(const std::string& path) {
+std::string AttributeLetters(uint32_t attributes) {
+    std::string letters;
+    for (const auto& a : kAttributeLetters)
+        if (attributes & a.bit) letters += a.letter;
+    return letters.empty() ? "-" : letters;
+}
+
+uint32_t KeptAttributeBits(bool folder) {
+    // A folder's read-only mark is no Windows attribute (see SetFileAttributes).
+    return (folder ? 0 : files::FILE_ATTRIBUTE_READONLY) | files::FILE_ATTRIBUTE_HIDDEN | files::FILE_ATTRIBUTE_SYSTEM;
+}
+
+uint32_t KeptAttributes(const std::string& path, const CFileOverlay* overlay) {
+    if (overlay)
+        if (std::optional<uint32_t> given = overlay->Attributes(path)) return *given;
     const uint32_t attributes = files::GetFileAttributes(path);
     if (attributes == files::INVALID_FILE_ATTRIBUTES) return 0;
-    // A folder's read-only mark is no Windows attribute (see SetFileAttributes).
-    const uint32_t kept = attributes & files::FILE_ATTRIBUTE_DIRECTORY
-                              ? files::FILE_ATTRIBUTE_HIDDEN | files::FILE_ATTRIBUTE_SYSTEM
-                              : files::FILE_ATTRIBUTE_READONLY | files::FILE_ATTRIBUTE_HIDDEN |
-                                    files::FILE_ATTRIBUTE_SYSTEM;
-    return attributes & kept;
+    return attributes & KeptAttributeBits(attributes & files::FILE_ATTRIBUTE_DIRECTORY);
 }
 
 SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay) {
@@ -239,12 +240,11 @@ SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay) {
         state.m_kind = entry->m_folder ? SFileState::EKind::Folder : SFileState::EKind::File;
         state.m_size = entry->m_bytes.size();
         state.m_bytes = entry->m_bytes;
-        // A preview changes no attributes: a file there already keeps its own.
-        state.m_attributes = KeptAttributes(path);
+        state.m_attributes = KeptAttributes(path, overlay);
     } else {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) return state;
-        state.m_attributes = KeptAttributes(path);
+        state.m_attributes = KeptAttributes(path, overlay);
         if (S_ISDIR(st.st_mode)) {
             state.m_kind = SFileState::EKind::Folder;
             return state;

@@ -101,8 +101,12 @@ SIniEntry ReadIniEntry(const std::string& file, const std::string& section, cons
                        const CFileOverlay* overlay = nullptr);
 // The file or folder as it is now: absent, a folder, or a file kept whole when small.
 SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay = nullptr);
-// The attributes of a file or folder on the disk that SFileState keeps.
-uint32_t KeptAttributes(const std::string& path);
+// The attributes of a file or folder that SFileState keeps, as the disk has them (seen
+// through a preview's overlay when given); KeptAttributeBits: which ones those are.
+uint32_t KeptAttributes(const std::string& path, const CFileOverlay* overlay = nullptr);
+uint32_t KeptAttributeBits(bool folder);
+// The attributes as the attrib command shows them ("RHS"), "-" for none.
+std::string AttributeLetters(uint32_t attributes);
 // "absent", "folder", "12 bytes (hidden)", "trash", "moved to PATH", for people.
 std::string DescribeFileState(const SFileState& state);
 

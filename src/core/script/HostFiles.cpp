@@ -262,9 +262,11 @@ void CHost_Proxy::FileMove(const std::string& strSrc, const std::string& strDst)
 
 void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string& strAttr) {
     std::optional<std::string> host = ScriptFilePath(strFile);
-    // A preview leaves attributes as they are; they are not part of what it shows.
-    if (!host || m_pOverlay) return;
-    const uint32_t old = files::GetFileAttributes(*host);
+    if (!host) return;
+    // A preview gives its files attributes in the overlay, where reads of them look.
+    const bool folder = m_pOverlay ? m_pOverlay->IsFolder(*host) : false;
+    if (m_pOverlay && !folder && !m_pOverlay->IsFile(*host)) return;
+    const uint32_t old = m_pOverlay ? journal::KeptAttributes(*host, m_pOverlay) : files::GetFileAttributes(*host);
     if (old == files::INVALID_FILE_ATTRIBUTES) return;
     std::string request = text::ToUpperUtf8(strAttr);
     struct SFlag {
@@ -285,7 +287,10 @@ void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string
     }
     if (attributes == old) return;
     if (m_pChanges) m_pChanges->AttributesChanging(*host);
-    files::SetFileAttributes(*host, attributes & ~files::FILE_ATTRIBUTE_NORMAL);
+    if (m_pOverlay)
+        m_pOverlay->PutAttributes(*host, attributes & journal::KeptAttributeBits(folder));
+    else
+        files::SetFileAttributes(*host, attributes & ~files::FILE_ATTRIBUTE_NORMAL);
 }
 
 std::string CHost_Proxy::IniReadString(const std::string& strSection, const std::string& strKey,

@@ -76,7 +76,8 @@ TEST_P(PreviewUndo, DryRunsChangeNothingListWhatApplyDoesAndUndosPutItAllBack) {
     plugin("files.cvp", "  Dim h\r\n  h = TxtOpen(\"C:\\preview.txt\")\r\n  TxtSetLine h, 0, \"changed\"\r\n  TxtSave h\r\n"
                         "  IniWriteString \"S\", \"K\", \"v\", \"C:\\preview.ini\"\r\n"
                         "  If IniReadString(\"S\", \"K\", \"C:\\preview.ini\") <> \"v\" Then Err.Raise 5\r\n"
-                        "  FileDelete \"C:\\gone.txt\"\r\n");
+                        "  FileDelete \"C:\\gone.txt\"\r\n"
+                        "  FileSetAttribute \"C:\\preview.txt\", \"R+\"\r\n");
     const std::string drive = target.Folder() + "/drive_c/";
     const std::string data = target.Folder() + "/../data";
     WriteAll(drive + "preview.txt", "first\r\nsecond\r\n");
@@ -109,6 +110,7 @@ TEST_P(PreviewUndo, DryRunsChangeNothingListWhatApplyDoesAndUndosPutItAllBack) {
         ASSERT_NE(at, std::string::npos) << r.m_out;
         const std::string previewed = r.m_out.substr(at + 10, r.m_out.rfind('}') - at - 10);
         EXPECT_NE(previewed, "[]");
+        EXPECT_EQ(previewed.find("\"attributes\":\"R\"") != std::string::npos, std::string(name) == "files.cvp");
 
         r = target.Run(CVA_CLI_PROGRAM, {"--plugins", mine, "apply", name, "--check", "0=1", "--yes"});
         ASSERT_EQ(r.m_status, 0) << r.m_err;
