@@ -31,15 +31,6 @@ const CTempDir& TemplateRoot() {
     return root;
 }
 
-SCommandResult RunShell(const std::string& command, const std::string& scratch) {
-    const std::string out = scratch + ".out", err = scratch + ".err";
-    const int status = std::system(("(" + command + ") </dev/null >" + ShellQuote(out) + " 2>" + ShellQuote(err)).c_str());
-    SCommandResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
-    fs::remove(out);
-    fs::remove(err);
-    return result;
-}
-
 // A copy a run may change freely. Wine's programs and libraries below drive_c are only
 // ever replaced, never written in place, so the big files are linked rather than copied
 // (a real prefix holds some 600 MB of them).
@@ -159,12 +150,6 @@ const std::string& Template(EFreshTarget kind, EWindowsAs version) {
 }
 
 } // namespace
-
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 bool WineInstalled() {
     static const bool installed = std::system("command -v wine >/dev/null 2>&1 && command -v wineboot >/dev/null 2>&1") == 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ShellCommand.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,12 +13,6 @@ enum class EFreshTarget { Sandbox, Wine };
 // Windows 7), or set to XP or Vista (the sandbox by its version values, the prefix by
 // Wine's own Windows version setting), for the plugins the version filter shows there.
 enum class EWindowsAs { AsMade, Xp, Vista };
-
-struct SCommandResult {
-    int m_status = -1;
-    std::string m_out;
-    std::string m_err;
-};
 
 // One run of the programs on a target of its own: a folder holding a fresh copy of the
 // target and the settings folders, so that runs side by side share no lock, cache or
@@ -53,7 +49,6 @@ bool WineInstalled();
 // cva-reg sets the versions of the others, the Wine prefix template is kept below `wineCache`.
 void SetTemplateSources(const std::string& cli, const std::string& reg, const std::string& wineCache);
 
-std::string ShellQuote(const std::string& text);
 // Runs `count` jobs on a few threads; the programs mostly wait for the disk and for Wine.
 void RunInParallel(size_t count, const std::function<void(size_t)>& job);
 

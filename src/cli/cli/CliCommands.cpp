@@ -41,22 +41,6 @@ const char* KindName(int pluginKind) {
     }
 }
 
-// The folder as an absolute path without a trailing slash, as the catalogue cache names it.
-std::string AbsoluteFolder(const std::string& folder) {
-    std::error_code ec;
-    const fs::path absolute = fs::absolute(folder, ec);
-    std::string path = (ec ? fs::path(folder) : absolute).lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-// Does one action on the page; false when the page has no such item or refused it.
-bool PerformAction(pages::CPropertyPageBase* page, const SAction& action) {
-    using EKind = app::SPresetAction::EKind;
-    static const EKind kKinds[] = {EKind::Check, EKind::Text, EKind::Select, EKind::RowCheck, EKind::Combo};
-    return app::PerformPresetAction(page, {kKinds[static_cast<int>(action.kind)], action.index, action.value});
-}
-
 // The apply confirmation answered with No since message `from`, or null.
 const SMessage* ConfirmationDeclined(const std::vector<SMessage>& messages, size_t from) {
     for (size_t i = from; i < messages.size(); ++i)
@@ -123,6 +107,14 @@ bool IsShownForTarget(const std::string& path, CApplicationDlg& dlg, std::string
 
 } // namespace
 
+std::string AbsoluteFolder(const std::string& folder) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(folder, ec);
+    std::string path = (ec ? fs::path(folder) : absolute).lexically_normal().string();
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
 int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
                 std::string& err) {
     const std::optional<std::string> path = FindPlugin(options, dlg, err);
@@ -144,7 +136,7 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
         report.dryRun = options.dryRun;
         if (options.dryRun) dlg.BeginPreview();
         for (const SAction& action : options.actions) {
-            if (!PerformAction(page, action)) {
+            if (!app::PerformPresetAction(page, action.action)) {
                 err += action.option + ": the " + std::string(KindName(dlg.m_nPluginKind)) +
                        " page has no such item or did not take it; nothing was applied\n";
                 done = false;

@@ -34,6 +34,8 @@ int RunCommand(const SOptions& options, std::string& out, std::string& err);
 // actions and presses Apply (or the button or link named); the page is reported.
 int ShowOrApply(const SOptions& options, app::CApplicationDlg& dlg, CCliPrompts& prompts, SPageReport& report,
                 std::string& err);
+// The folder as an absolute path without a trailing slash, as the catalogue cache names it.
+std::string AbsoluteFolder(const std::string& folder);
 // Selects (and loads the hive of) the target's user named by --profile.
 int SelectProfile(app::CApplicationDlg& dlg, const std::string& name, bool dryRun, std::string& err);
 

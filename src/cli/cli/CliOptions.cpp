@@ -243,19 +243,21 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
             options.timeout = std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
         } else if (a == "--check" || a == "--text" || a == "--row-check" || a == "--combo") {
             if (!value(v)) return false;
-            SAction action;
-            action.option = a + " " + v;
-            action.kind = a == "--check"   ? SAction::EKind::Check
-                          : a == "--text"  ? SAction::EKind::Text
-                          : a == "--combo" ? SAction::EKind::Combo
-                                           : SAction::EKind::RowCheck;
-            if (!ParseAssignment(v, action.index, action.value) ||
-                ((action.kind == SAction::EKind::Check || action.kind == SAction::EKind::RowCheck) &&
-                 action.value != "0" && action.value != "1")) {
+            using EKind = app::SPresetAction::EKind;
+            SAction given;
+            given.option = a + " " + v;
+            app::SPresetAction& action = given.action;
+            action.m_kind = a == "--check"   ? EKind::Check
+                            : a == "--text"  ? EKind::Text
+                            : a == "--combo" ? EKind::Combo
+                                             : EKind::RowCheck;
+            if (!ParseAssignment(v, action.m_index, action.m_value) ||
+                ((action.m_kind == EKind::Check || action.m_kind == EKind::RowCheck) &&
+                 action.m_value != "0" && action.m_value != "1")) {
                 error = "bad value for " + a + ": " + v;
                 return false;
             }
-            options.actions.push_back(action);
+            options.actions.push_back(given);
         } else if (a == "--select" || a == "--button" || a == "--link") {
             if (!value(v)) return false;
             int n = 0;
@@ -264,7 +266,7 @@ bool ParseOptions(const std::vector<std::string>& args, SOptions& options, std::
                 return false;
             }
             if (a == "--select") {
-                options.actions.push_back({SAction::EKind::Select, a + " " + v, n, {}});
+                options.actions.push_back({{app::SPresetAction::EKind::Select, n, {}}, a + " " + v});
             } else if (a == "--button") {
                 options.button = n;
             } else {

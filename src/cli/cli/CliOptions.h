@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/Preset.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -8,12 +10,10 @@
 namespace cva::cli {
 
 // One thing the user does on a page before pressing Apply, in command-line order.
+// Presets hold the same actions, so one piece of code performs both.
 struct SAction {
-    enum class EKind { Check, Text, Select, RowCheck, Combo };
-    EKind kind = EKind::Check;
-    std::string option; // as given, for messages
-    int index = 0;
-    std::string value;
+    app::SPresetAction action; // never a button or link: those replace Apply
+    std::string option;        // as given, for messages
 };
 
 struct SOptions {

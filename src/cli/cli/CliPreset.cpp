@@ -62,30 +62,6 @@ std::vector<std::string> Lines(const std::string& text) {
     return out;
 }
 
-// As the catalogue cache names it: absolute, without a trailing slash.
-std::string PluginFolder(const std::string& folder) {
-    std::error_code ec;
-    std::string path = fs::absolute(folder, ec).lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-SAction ToCliAction(const app::SPresetAction& action) {
-    using EKind = app::SPresetAction::EKind;
-    SAction out;
-    out.index = action.m_index;
-    out.value = action.m_value;
-    switch (action.m_kind) {
-    case EKind::Check: out.kind = SAction::EKind::Check; break;
-    case EKind::Text: out.kind = SAction::EKind::Text; break;
-    case EKind::Select: out.kind = SAction::EKind::Select; break;
-    case EKind::RowCheck: out.kind = SAction::EKind::RowCheck; break;
-    default: out.kind = SAction::EKind::Combo; break;
-    }
-    out.option = app::FormatPresetAction(action);
-    return out;
-}
-
 // The command line `apply` would be given for the plugin.
 SOptions ApplyOptions(const SOptions& preset, const app::SPresetPlugin& plugin) {
     SOptions one = preset;
@@ -97,7 +73,7 @@ SOptions ApplyOptions(const SOptions& preset, const app::SPresetPlugin& plugin) 
     for (const app::SPresetAction& action : plugin.m_actions) {
         if (action.m_kind == app::SPresetAction::EKind::Button) one.button = action.m_index;
         else if (action.m_kind == app::SPresetAction::EKind::Link) one.link = action.m_index;
-        else one.actions.push_back(ToCliAction(action));
+        else one.actions.push_back({action, app::FormatPresetAction(action)});
     }
     return one;
 }
@@ -133,7 +109,7 @@ SPluginResult ApplyPlugin(const SOptions& options, const app::SPresetPlugin& plu
         app::CApplicationDlg dlg(*core.Target(), store, prompts, app::SSessionRequests::FromCore(core),
                                  core.ProfileFolder(), app::CApplicationDlg::DefaultPageFactory());
         dlg.SetView(&prompts);
-        if (options.plugins) dlg.Catalogue().SetPluginFolder(PluginFolder(*options.plugins));
+        if (options.plugins) dlg.Catalogue().SetPluginFolder(AbsoluteFolder(*options.plugins));
         if (options.profile) result.status = SelectProfile(dlg, *options.profile, options.dryRun, err);
         if (result.status == kExitOk) {
             SPageReport report;

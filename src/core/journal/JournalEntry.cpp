@@ -118,13 +118,14 @@ std::optional<std::string> FromBase64(const std::string& text) {
     return out;
 }
 
-// The attribute letters as the attrib command shows them: R, H, S.
+// The kept attributes: their letters as the attrib command shows them, and their names.
 constexpr struct {
     char letter;
     uint32_t bit;
-} kAttributeLetters[] = {{'R', files::FILE_ATTRIBUTE_READONLY},
-                         {'H', files::FILE_ATTRIBUTE_HIDDEN},
-                         {'S', files::FILE_ATTRIBUTE_SYSTEM}};
+    const char* name;
+} kAttributeLetters[] = {{'R', files::FILE_ATTRIBUTE_READONLY, "read-only"},
+                         {'H', files::FILE_ATTRIBUTE_HIDDEN, "hidden"},
+                         {'S', files::FILE_ATTRIBUTE_SYSTEM, "system"}};
 
 std::optional<uint32_t> ParseAttributeLetters(const std::string& letters) {
     if (letters == "-") return 0;
@@ -267,10 +268,8 @@ SFileState ReadFileState(const std::string& path, const CFileOverlay* overlay) {
 
 std::string DescribeFileState(const SFileState& state) {
     std::string attributes;
-    for (const auto& [bit, name] : {std::pair{files::FILE_ATTRIBUTE_READONLY, "read-only"},
-                                    std::pair{files::FILE_ATTRIBUTE_HIDDEN, "hidden"},
-                                    std::pair{files::FILE_ATTRIBUTE_SYSTEM, "system"}})
-        if (state.m_attributes & bit) attributes += (attributes.empty() ? " (" : ", ") + std::string(name);
+    for (const auto& a : kAttributeLetters)
+        if (state.m_attributes & a.bit) attributes += (attributes.empty() ? " (" : ", ") + std::string(a.name);
     if (!attributes.empty()) attributes += ")";
     switch (state.m_kind) {
     case SFileState::EKind::Absent: return "absent";

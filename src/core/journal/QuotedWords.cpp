@@ -1,17 +1,12 @@
 #include "core/journal/QuotedWords.h"
 
+#include "platform/text/HexDigit.h"
+
 #include <cstdio>
 
 namespace cva::journal {
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -52,8 +47,10 @@ std::optional<std::vector<std::string>> SplitWords(const std::string& line) {
                     token += c;
                     continue;
                 }
-                if (i + 2 > line.size() || HexDigit(line[i]) < 0 || HexDigit(line[i + 1]) < 0) return std::nullopt;
-                token += static_cast<char>(HexDigit(line[i]) * 16 + HexDigit(line[i + 1]));
+                const int high = i + 2 > line.size() ? -1 : text::HexDigitValue(line[i]);
+                const int low = high < 0 ? -1 : text::HexDigitValue(line[i + 1]);
+                if (low < 0) return std::nullopt;
+                token += static_cast<char>(high * 16 + low);
                 i += 2;
             }
             if (!closed) return std::nullopt;

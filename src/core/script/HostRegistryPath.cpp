@@ -1,6 +1,7 @@
 #include "core/script/HostRegistryPath.h"
 
 #include "core/script/HostProxy.h"
+#include "platform/text/HexDigit.h"
 #include "platform/text/Unicode.h"
 
 #include <cstdio>
@@ -57,15 +58,6 @@ std::string BinaryToText(const BYTE* data, size_t size) {
     return text;
 }
 
-namespace {
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-} // namespace
-
 std::string TextToBinary(std::string_view text) {
     std::string digits;
     if (text.size() % 2) digits.push_back('0');
@@ -73,8 +65,8 @@ std::string TextToBinary(std::string_view text) {
     std::string bytes;
     bytes.reserve(digits.size() / 2);
     for (size_t i = 0; i < digits.size(); i += 2) {
-        int high = HexDigit(digits[i]);
-        int low = HexDigit(digits[i + 1]);
+        int high = text::HexDigitValue(digits[i]);
+        int low = text::HexDigitValue(digits[i + 1]);
         int value = 0;
         if (high >= 0) value = low >= 0 ? high * 16 + low : high;
         bytes.push_back(static_cast<char>(value));

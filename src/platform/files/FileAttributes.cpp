@@ -1,5 +1,7 @@
 #include "platform/files/FileAttributes.h"
 
+#include "platform/text/HexDigit.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <sys/stat.h>
@@ -21,13 +23,6 @@ uint32_t ReadDosAttrib(const std::string& path) {
     return bits ? *bits : 0;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::optional<uint32_t> ParseDosAttrib(std::string_view value) {
@@ -35,8 +30,8 @@ std::optional<uint32_t> ParseDosAttrib(std::string_view value) {
         return std::nullopt;
     uint32_t bits = 0;
     size_t i = 2;
-    for (; i < value.size() && i < 10 && HexDigit(value[i]) >= 0; ++i)
-        bits = bits * 16 + static_cast<uint32_t>(HexDigit(value[i]));
+    for (; i < value.size() && i < 10 && text::HexDigitValue(value[i]) >= 0; ++i)
+        bits = bits * 16 + static_cast<uint32_t>(text::HexDigitValue(value[i]));
     if (i == 2) return std::nullopt;
     return bits;
 }

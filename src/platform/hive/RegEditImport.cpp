@@ -1,5 +1,6 @@
 #include "platform/hive/RegEditFile.h"
 
+#include "platform/text/HexDigit.h"
 #include "platform/text/Unicode.h"
 
 #include <vector>
@@ -19,13 +20,6 @@ struct COperation {
     DWORD m_type = REG_NONE;
     std::vector<uint8_t> m_data;
 };
-
-int HexDigit(char16_t c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::vector<uint8_t> BytesOf(std::u16string_view s) {
     std::vector<uint8_t> out(s.size() * 2);
@@ -130,8 +124,8 @@ bool CImportParser::ParseHex(std::u16string_view p, std::vector<uint8_t>& out) {
             while (!p.empty() && (IsBlank(p.front()) || p.front() == u','))
                 p.remove_prefix(1);
             if (p.empty() || p.front() == u'\\' || p.front() == u';') break;
-            int hi = HexDigit(p.front());
-            int lo = p.size() > 1 ? HexDigit(p[1]) : -1;
+            int hi = text::HexDigitValue(p.front());
+            int lo = p.size() > 1 ? text::HexDigitValue(p[1]) : -1;
             if (hi < 0) return Fail("malformed hex data");
             if (lo < 0) {
                 out.push_back(static_cast<uint8_t>(hi));
@@ -179,8 +173,8 @@ bool CImportParser::ParseValue(std::u16string_view p) {
         p.remove_prefix(6);
         uint32_t v = 0;
         size_t digits = 0;
-        while (!p.empty() && HexDigit(p.front()) >= 0 && digits < 8) {
-            v = v * 16 + static_cast<uint32_t>(HexDigit(p.front()));
+        while (!p.empty() && text::HexDigitValue(p.front()) >= 0 && digits < 8) {
+            v = v * 16 + static_cast<uint32_t>(text::HexDigitValue(p.front()));
             p.remove_prefix(1);
             ++digits;
         }
@@ -198,7 +192,7 @@ bool CImportParser::ParseValue(std::u16string_view p) {
                 return Fail("malformed hex(type) value");
             uint64_t t = 0;
             for (char16_t c : p.substr(4, close - 4)) {
-                int d = HexDigit(c);
+                int d = text::HexDigitValue(c);
                 if (d < 0 || t > 0xFFFFFFF) return Fail("malformed hex(type) value");
                 t = t * 16 + static_cast<uint64_t>(d);
             }

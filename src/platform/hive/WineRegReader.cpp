@@ -1,6 +1,7 @@
 #include "platform/hive/WineRegFile.h"
 
 #include "platform/hive/HiveFile.h"
+#include "platform/text/HexDigit.h"
 #include "platform/text/Unicode.h"
 
 #include <cerrno>
@@ -15,13 +16,6 @@ namespace {
 
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 constexpr std::string_view kRootComment = ";; All keys relative to ";
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r';
@@ -126,13 +120,13 @@ bool CReader::ParseString(const char*& p, const char* stop, char end, std::u16st
             out.push_back(11);
             break;
         case 'x': {
-            int d = p < stop ? HexDigit(*p) : -1;
+            int d = p < stop ? text::HexDigitValue(*p) : -1;
             if (d < 0) {
                 out.push_back(u'x');
                 break;
             }
             unsigned value = 0;
-            for (int i = 0; i < 4 && p < stop && (d = HexDigit(*p)) >= 0; ++i, ++p)
+            for (int i = 0; i < 4 && p < stop && (d = text::HexDigitValue(*p)) >= 0; ++i, ++p)
                 value = value * 16 + static_cast<unsigned>(d);
             out.push_back(static_cast<char16_t>(value));
             break;
@@ -219,7 +213,7 @@ bool CReader::ParseOption(const char* p, const char* stop) {
     if (line.substr(0, 6) == "#time=") {
         uint64_t t = 0;
         int d;
-        for (p += 6; p < stop && (d = HexDigit(*p)) >= 0; ++p)
+        for (p += 6; p < stop && (d = text::HexDigitValue(*p)) >= 0; ++p)
             t = t * 16 + static_cast<uint64_t>(d);
         m_key->m_lastWrite = t;
     } else if (line.substr(0, 8) == "#class=\"") {
@@ -236,9 +230,9 @@ bool CReader::ParseHex(const char* p, const char* stop, std::vector<uint8_t>& ou
     out.clear();
     for (;;) {
         int d;
-        while (p < stop && (d = HexDigit(*p)) >= 0) {
+        while (p < stop && (d = text::HexDigitValue(*p)) >= 0) {
             unsigned value = 0;
-            while (p < stop && (d = HexDigit(*p)) >= 0) {
+            while (p < stop && (d = text::HexDigitValue(*p)) >= 0) {
                 value = value * 16 + static_cast<unsigned>(d);
                 if (value > 0xFF) return Fail("hex byte greater than ff");
                 ++p;
@@ -308,7 +302,7 @@ bool CReader::ParseValue(const char* p, const char* stop) {
         p += 6;
         uint32_t value = 0;
         int digits = 0, d;
-        while (p < stop && (d = HexDigit(*p)) >= 0 && digits < 8) {
+        while (p < stop && (d = text::HexDigitValue(*p)) >= 0 && digits < 8) {
             value = value * 16 + static_cast<uint32_t>(d);
             ++p;
             ++digits;
@@ -324,7 +318,7 @@ bool CReader::ParseValue(const char* p, const char* stop) {
         p += 4;
         uint64_t value = 0;
         int digits = 0, d;
-        while (p < stop && (d = HexDigit(*p)) >= 0) {
+        while (p < stop && (d = text::HexDigitValue(*p)) >= 0) {
             value = value * 16 + static_cast<uint64_t>(d);
             ++p;
             ++digits;

@@ -2,6 +2,7 @@
 // into a tree and lowers it to instructions for the matcher in RegexMatch.cpp.
 #include "vbscript/runtime/Regex.h"
 
+#include "platform/text/HexDigit.h"
 #include "platform/text/Unicode.h"
 #include "vbscript/runtime/RegexProgram.h"
 #include "vbscript/runtime/RegexTree.h"
@@ -18,13 +19,6 @@ namespace {
 
 // Deeper nesting than this is refused rather than risking the parser's own stack.
 constexpr int kMaxNesting = 400;
-int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
-
 using Ranges = std::vector<std::pair<char16_t, char16_t>>;
 
 void Normalize(Ranges& ranges) {
@@ -274,8 +268,9 @@ private:
         case u'f': out = u'\f'; ++m_i; return true;
         case u'v': out = u'\v'; ++m_i; return true;
         case u'x':
-            if (HexDigit(Peek(1)) >= 0 && HexDigit(Peek(2)) >= 0) {
-                out = static_cast<char16_t>(HexDigit(Peek(1)) * 16 + HexDigit(Peek(2)));
+            if (text::HexDigitValue(Peek(1)) >= 0 && text::HexDigitValue(Peek(2)) >= 0) {
+                out = static_cast<char16_t>(text::HexDigitValue(Peek(1)) * 16 +
+                                            text::HexDigitValue(Peek(2)));
                 m_i += 3;
             } else {
                 out = u'x';
@@ -285,7 +280,7 @@ private:
         case u'u': {
             int v = 0;
             for (int k = 1; k <= 4; ++k) {
-                const int h = HexDigit(Peek(k));
+                const int h = text::HexDigitValue(Peek(k));
                 if (h < 0) {
                     out = u'u';
                     ++m_i;

@@ -6,45 +6,34 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/wait.h>
 #include <vector>
 
 using cva::test::CTempDir;
 using cva::test::IsolatedCommand;
+using cva::test::RunShell;
+using cva::test::SCommandResult;
 using cva::test::ShellQuote;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
 
 namespace {
 
-struct CResult {
-    int m_status = -1;
-    std::string m_out;
-    std::string m_err;
-};
-
 class CvaCliPreset : public ::testing::Test {
 protected:
-    CResult Exec(const std::string& program, const std::vector<std::string>& args) {
+    SCommandResult Exec(const std::string& program, const std::vector<std::string>& args) {
         std::string cmd = IsolatedCommand(m_dir, program);
         for (const auto& a : args) cmd += " " + ShellQuote(a);
-        cmd += " </dev/null >" + ShellQuote(m_dir.File("out")) + " 2>" + ShellQuote(m_dir.File("err"));
-        CResult r;
-        const int status = std::system(cmd.c_str());
-        r.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.m_out = ReadAll(m_dir.File("out"));
-        r.m_err = ReadAll(m_dir.File("err"));
-        return r;
+        return RunShell(cmd, m_dir.File("command"));
     }
     std::string Box(const std::string& name) const { return "sandbox:" + m_dir.File(name); }
-    CResult Cli(const std::vector<std::string>& targets, std::vector<std::string> args) {
+    SCommandResult Cli(const std::vector<std::string>& targets, std::vector<std::string> args) {
         std::vector<std::string> all = {"--plugins", CVA_PLUGIN_FOLDER};
         for (const std::string& t : targets) all.insert(all.end(), {"--target", Box(t)});
         all.insert(all.end(), args.begin(), args.end());
         return Exec(CVA_CLI_PROGRAM, all);
     }
     std::string Query(const std::string& box, const std::string& key, const std::string& value) {
-        CResult r = Exec(CVA_REG_PROGRAM, {"--target", Box(box), "query", key, "/v", value});
+        SCommandResult r = Exec(CVA_REG_PROGRAM, {"--target", Box(box), "query", key, "/v", value});
         return r.m_status == 0 ? r.m_out : "(missing)";
     }
 
@@ -58,7 +47,7 @@ TEST_F(CvaCliPreset, SavedFromTheHistoryItAppliesToSeveralTargetsInOneRun) {
     ASSERT_EQ(Cli({"a"}, {"apply", "menu_delay.cvp", "--text", "0=123", "--yes"}).m_status, 0);
     ASSERT_EQ(Cli({"a"}, {"apply", "explorer_files.cvp", "--check", "0=1", "--yes"}).m_status, 0);
     const std::string file = m_dir.File("office.preset");
-    CResult r = Cli({}, {"preset", "save", file});
+    SCommandResult r = Cli({}, {"preset", "save", file});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("saved 2 plugins to "), std::string::npos) << r.m_out;
     const std::string saved = ReadAll(file);
@@ -121,7 +110,7 @@ TEST_F(CvaCliPreset, FailuresAreCountedPerTargetAndTheOthersGoOn) {
                    "plugin \"no_such_plugin.cvp\"\n"
                    "plugin \"explorer_files.cvp\"\n  check 40 1\n"
                    "plugin \"menu_delay\"\n  text 0 \"222\"\n");
-    CResult r = Exec(CVA_CLI_PROGRAM, {"--plugins", CVA_PLUGIN_FOLDER, "--target", "offline:" + m_dir.File("nodisk"),
+    SCommandResult r = Exec(CVA_CLI_PROGRAM, {"--plugins", CVA_PLUGIN_FOLDER, "--target", "offline:" + m_dir.File("nodisk"),
                                        "--target", Box("a"), "preset", "apply", file});
     EXPECT_EQ(r.m_status, 4) << r.m_out << r.m_err;
     EXPECT_NE(r.m_out.find("offline:" + m_dir.File("nodisk") + ": 0 plugins applied, 0 changes, 1 failure\n  failed: "

@@ -22,40 +22,30 @@
 using cva::test::CLockHolder;
 using cva::test::CTempDir;
 using cva::test::IsolatedCommand;
+using cva::test::RunShell;
+using cva::test::SCommandResult;
 using cva::test::ShellQuote;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
 
 namespace {
 
-struct CResult {
-    int m_status = -1;
-    std::string m_out;
-    std::string m_err;
-};
-
 class CvaCli : public ::testing::Test {
 protected:
-    CResult Exec(const std::string& program, const std::vector<std::string>& args) {
+    SCommandResult Exec(const std::string& program, const std::vector<std::string>& args) {
         std::string cmd = IsolatedCommand(m_dir, program) +
                           " --target " +
                           ShellQuote(m_target.empty() ? "sandbox:" + m_dir.File("box") : m_target);
         for (const auto& a : args) cmd += " " + ShellQuote(a);
-        cmd += " </dev/null >" + ShellQuote(m_dir.File("out")) + " 2>" + ShellQuote(m_dir.File("err"));
-        CResult r;
-        const int status = std::system(cmd.c_str());
-        r.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.m_out = ReadAll(m_dir.File("out"));
-        r.m_err = ReadAll(m_dir.File("err"));
-        return r;
+        return RunShell(cmd, m_dir.File("command"));
     }
     // The shipped plugins unless a test names its own folder.
-    CResult Cli(std::vector<std::string> args, const std::string& plugins = CVA_PLUGIN_FOLDER) {
+    SCommandResult Cli(std::vector<std::string> args, const std::string& plugins = CVA_PLUGIN_FOLDER) {
         args.insert(args.begin(), {"--plugins", plugins});
         return Exec(CVA_CLI_PROGRAM, args);
     }
     std::string Query(const std::string& key, const std::string& value) {
-        CResult r = Exec(CVA_REG_PROGRAM, {"query", key, "/v", value});
+        SCommandResult r = Exec(CVA_REG_PROGRAM, {"query", key, "/v", value});
         return r.m_status == 0 ? r.m_out : "(missing)";
     }
     std::string Profile(const std::string& name) const { return m_dir.File("data/Meridot/Corvanta/" + name); }
@@ -83,7 +73,7 @@ TEST_F(CvaCli, ListShowsTheShippedCatalogueInFoldersAndTrees) {
     // Without --plugins the program finds the plugins beside itself. Whatever the
     // catalogue holds, each entry is a shipped file, once, as a leaf below a folder and a
     // node, and the catalogue is cached at exit, as the window does.
-    CResult r = Exec(CVA_CLI_PROGRAM, {"list"});
+    SCommandResult r = Exec(CVA_CLI_PROGRAM, {"list"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     const std::string cache = ReadAll(Profile("cache.dat"));
     std::set<std::string> listed;
@@ -118,7 +108,7 @@ TEST_F(CvaCli, ListShowsTheShippedCatalogueInFoldersAndTrees) {
 
 TEST_F(CvaCli, AppliedViewListsWhatWasApplied) {
     ASSERT_EQ(Cli({"apply", "menu_delay.cvp", "--text", "0=300", "--yes"}).m_status, 0);
-    CResult r = Cli({"list", "--view", "applied"});
+    SCommandResult r = Cli({"list", "--view", "applied"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     // One leaf, wherever the catalogue files the plugin.
     EXPECT_EQ(r.m_out.find("["), r.m_out.rfind("["));
@@ -132,7 +122,7 @@ TEST_F(CvaCli, WinePluginsAreForWinePrefixesOnly) {
     EXPECT_EQ(Cli({"list"}, mine).m_out, "Test\n  All  [all.cvp]\n");
     for (const std::vector<std::string>& command :
          {std::vector<std::string>{"show", "wine_only"}, {"apply", "wine_only", "--check", "0=1", "--yes"}}) {
-        CResult r = Cli(command, mine);
+        SCommandResult r = Cli(command, mine);
         EXPECT_EQ(r.m_status, 2) << command[0];
         EXPECT_EQ(r.m_out, "");
         EXPECT_NE(r.m_err.find("wine_only.cvp is for Wine prefixes only (OSVERSION=WINE) and is not shown for the "
@@ -143,14 +133,14 @@ TEST_F(CvaCli, WinePluginsAreForWinePrefixesOnly) {
     // The cache the sandbox's list left behind is not the prefix's catalogue.
     cva::test::MakeWineShapedPrefix(m_dir.File("prefix"));
     m_target = "wine:" + m_dir.File("prefix");
-    CResult r = Cli({"list"}, mine);
+    SCommandResult r = Cli({"list"}, mine);
     EXPECT_NE(r.m_out.find("Wine: Graphics\n  Only  [wine_only.cvp]\n"), std::string::npos) << r.m_out;
     EXPECT_NE(r.m_out.find("[all.cvp]"), std::string::npos);
     EXPECT_EQ(Cli({"show", "wine_only"}, mine).m_status, 0);
 }
 
 TEST_F(CvaCli, ShowPrintsTheCheckPageAfterItsStartRoutine) {
-    CResult r = Cli({"show", "crash_behaviour.cvp", "--json"});
+    SCommandResult r = Cli({"show", "crash_behaviour.cvp", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     for (const char* field :
          {"\"kind\":\"check\"", "\"header\":\"Crash handling > After a stop error\"", "\"level\":1",
@@ -161,7 +151,7 @@ TEST_F(CvaCli, ShowPrintsTheCheckPageAfterItsStartRoutine) {
 }
 
 TEST_F(CvaCli, CheckPageApplyWritesTheRegistryTheHistoryAndTheLog) {
-    CResult r = Cli({"apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
+    SCommandResult r = Cli({"apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("[confirm] Are you sure you want to apply the tweaks in this page ? \n  -> Yes"),
               std::string::npos);
@@ -172,7 +162,7 @@ TEST_F(CvaCli, CheckPageApplyWritesTheRegistryTheHistoryAndTheLog) {
 }
 
 TEST_F(CvaCli, DecliningTheConfirmationChangesNothing) {
-    CResult r = Cli({"apply", "explorer_files.cvp", "--check", "0=1", "--no", "--json"});
+    SCommandResult r = Cli({"apply", "explorer_files.cvp", "--check", "0=1", "--no", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("\"applied\":false"), std::string::npos);
     EXPECT_NE(Query(kAdvanced, "HideFileExt").find("0x1"), std::string::npos);
@@ -189,7 +179,7 @@ TEST_F(CvaCli, RadioPageSelectsTheDumpKind) {
 TEST_F(CvaCli, EditPageTakesDigitsOnlyAndTheScriptChecksTheRange) {
     // Style 3 lets only digits into the line: letters are refused before any apply.
     EXPECT_EQ(Cli({"apply", "menu_delay.cvp", "--text", "0=soon", "--yes"}).m_status, 3);
-    CResult r = Cli({"apply", "menu_delay.cvp", "--text", "0=20000", "--yes", "--json"});
+    SCommandResult r = Cli({"apply", "menu_delay.cvp", "--text", "0=20000", "--yes", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("{\"type\":\"msg\",\"title\":\"Corvanta\",\"text\":\"Please enter a delay from 0 to 10000"),
               std::string::npos)
@@ -202,7 +192,7 @@ TEST_F(CvaCli, EditPageTakesDigitsOnlyAndTheScriptChecksTheRange) {
 
 TEST_F(CvaCli, ListPageButtonRemovesTheSelectedRowAfterTheScriptsQuestion) {
     // Unanswered, the question takes the answer that changes nothing and says so.
-    CResult r = Cli({"apply", "startup_run.cvp", "--select", "0", "--button", "0"});
+    SCommandResult r = Cli({"apply", "startup_run.cvp", "--select", "0", "--button", "0"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("  -> No (defaulted: no fitting answer given)"), std::string::npos) << r.m_out;
     EXPECT_NE(Query("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "ctfmon.exe").find("ctfmon"),
@@ -219,7 +209,7 @@ TEST_F(CvaCli, ScriptedNoKeepsTheListRow) {
 }
 
 TEST_F(CvaCli, ChecklistRowCheckSetsItsBit) {
-    CResult r = Cli({"apply", "autorun_drives.cvp", "--row-check", "2=1", "--yes", "--json"});
+    SCommandResult r = Cli({"apply", "autorun_drives.cvp", "--row-check", "2=1", "--yes", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("\"kind\":\"checklist\""), std::string::npos);
     EXPECT_NE(r.m_out.find("{\"columns\":[\"Removable drives (floppy disks, USB sticks, memory cards)\","
@@ -232,7 +222,7 @@ TEST_F(CvaCli, ChecklistRowCheckSetsItsBit) {
 }
 
 TEST_F(CvaCli, MultiPageSpinTakesAValueOnceTheDefaultsAreCleared) {
-    CResult r = Cli({"apply", "ie_connections.cvp", "--check", "0=0", "--text", "1=8", "--yes", "--json"});
+    SCommandResult r = Cli({"apply", "ie_connections.cvp", "--check", "0=0", "--text", "1=8", "--yes", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("\"type\":\"spin\""), std::string::npos);
     EXPECT_NE(r.m_out.find("\"min\":1,\"max\":16"), std::string::npos);
@@ -243,15 +233,15 @@ TEST_F(CvaCli, MultiPageSpinTakesAValueOnceTheDefaultsAreCleared) {
 }
 
 TEST_F(CvaCli, MultiPageSliderTakesItsPositionAsText) {
-    CResult r = Cli({"apply", "shutdown_timeouts.cvp", "--text", "2=3000", "--yes"});
+    SCommandResult r = Cli({"apply", "shutdown_timeouts.cvp", "--text", "2=3000", "--yes"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(Query("HKCU\\Control Panel\\Desktop", "HungAppTimeout").find("REG_SZ    3000"), std::string::npos);
     EXPECT_EQ(Cli({"apply", "shutdown_timeouts.cvp", "--text", "2=soon", "--yes"}).m_status, 3);
 }
 
 TEST_F(CvaCli, HtmlPageLinkRunsTheScriptAndRecordsIt) {
-    CResult before = Cli({"show", "catalogue_guide.cvp", "--json"});
-    CResult r = Cli({"apply", "catalogue_guide.cvp", "--link", "2", "--json"});
+    SCommandResult before = Cli({"show", "catalogue_guide.cvp", "--json"});
+    SCommandResult r = Cli({"apply", "catalogue_guide.cvp", "--link", "2", "--json"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("\"kind\":\"html\""), std::string::npos);
     const size_t html = r.m_out.find("\"html\":\"");
@@ -261,7 +251,7 @@ TEST_F(CvaCli, HtmlPageLinkRunsTheScriptAndRecordsIt) {
 }
 
 TEST_F(CvaCli, MissingPluginFailsWithoutTouchingAnything) {
-    CResult r = Cli({"show", "no_such_page.cvp"});
+    SCommandResult r = Cli({"show", "no_such_page.cvp"});
     EXPECT_EQ(r.m_status, 2);
     EXPECT_NE(r.m_err.find("plugin not found: no_such_page.cvp"), std::string::npos);
     EXPECT_EQ(Cli({"list"}, m_dir.File("no_such_folder")).m_status, 2);
@@ -272,7 +262,7 @@ TEST_F(CvaCli, ScriptErrorIsShownAndGivesANonZeroStatus) {
     WriteAll(m_dir.File("mine/broken.cvp"),
              "[settings]\r\ncategory=Test::Broken\r\n[interface]\r\ntype=check\r\nText0=One\r\n"
              "[script]\r\nSub OnInit()\r\n  CheckItem 0, 1 / 0\r\nEnd Sub\r\n");
-    CResult r = Cli({"show", "broken.cvp", "--json"}, m_dir.File("mine"));
+    SCommandResult r = Cli({"show", "broken.cvp", "--json"}, m_dir.File("mine"));
     EXPECT_EQ(r.m_status, 1) << r.m_out;
     EXPECT_NE(r.m_out.find("\"text\":\"Division by zero"), std::string::npos) << r.m_out;
 }
@@ -292,7 +282,7 @@ TEST_F(CvaCli, PluginsReachNoHostProgramsAndHostDrivesOnlyWhenAllowed) {
              ".FileExists(\"" + cva::test::OnDriveZ(m_dir.File("secret.txt")) + "\")\r\nEnd Sub\r\n");
     auto value = [&](std::vector<std::string> args) {
         args.insert(args.end(), {"show", "host.cvp", "--json"});
-        CResult r = Cli(args, m_dir.File("mine"));
+        SCommandResult r = Cli(args, m_dir.File("mine"));
         EXPECT_EQ(r.m_status, 0) << r.m_err << r.m_out;
         const size_t at = r.m_out.find("\"value\":\"");
         return at == std::string::npos ? r.m_out : r.m_out.substr(at + 9, r.m_out.find('"', at + 9) - at - 9);
@@ -310,11 +300,11 @@ TEST_F(CvaCli, PluginsReachNoHostProgramsAndHostDrivesOnlyWhenAllowed) {
 }
 
 TEST_F(CvaCli, ActionThePageCannotTakeAppliesNothing) {
-    CResult r = Cli({"apply", "crash_behaviour.cvp", "--text", "0=x", "--yes"});
+    SCommandResult r = Cli({"apply", "crash_behaviour.cvp", "--text", "0=x", "--yes"});
     EXPECT_EQ(r.m_status, 3);
     EXPECT_FALSE(std::filesystem::exists(Profile("applied.ini")));
     // Asking for the state the page already shows applies nothing and is no failure.
-    CResult same = Cli({"apply", "crash_behaviour.cvp", "--check", "0=1", "--yes", "--json"});
+    SCommandResult same = Cli({"apply", "crash_behaviour.cvp", "--check", "0=1", "--yes", "--json"});
     EXPECT_EQ(same.m_status, 0) << same.m_err;
     EXPECT_NE(same.m_out.find("\"applied\":false"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(Profile("applied.ini")));
@@ -327,7 +317,7 @@ TEST_F(CvaCli, TimeoutStopsARunawayApplyAndKeepsWhatItWrote) {
                                   "Sub OnApply(a, b)\r\n  RegWriteValS \"HKEY_CURRENT_USER\\Software\\Spin\", "
                                   "\"Before\", \"kept\"\r\n  Do\r\n  Loop\r\nEnd Sub\r\n");
     const auto start = std::chrono::steady_clock::now();
-    CResult r = Cli({"apply", "spin", "--check", "0=1", "--yes", "--timeout", "1"}, mine);
+    SCommandResult r = Cli({"apply", "spin", "--check", "0=1", "--yes", "--timeout", "1"}, mine);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     EXPECT_EQ(r.m_status, 1) << r.m_out << r.m_err;
     EXPECT_NE(r.m_out.find("The script was stopped by the program"), std::string::npos) << r.m_out;
@@ -357,7 +347,7 @@ TEST_F(CvaCli, PluginsOptionIsForOneRunEvenWhenTheRunIsKilled) {
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
     EXPECT_EQ(ReadAll(m_dir.File("config/Meridot/Corvanta/settings.reg")).find(mine), std::string::npos);
-    CResult r = Exec(CVA_CLI_PROGRAM, {"list"});
+    SCommandResult r = Exec(CVA_CLI_PROGRAM, {"list"});
     EXPECT_NE(r.m_out.find("[menu_delay.cvp]"), std::string::npos) << r.m_out;
 }
 
@@ -374,7 +364,7 @@ TEST_F(CvaCli, ListShowsTheFolderAsItIsNotAsItWasCached) {
     // Unchanged, the cache is taken as it stands; refresh reads the folder again.
     WriteAll(Profile("cache.dat"), ReadAll(Profile("cache.dat")) + "two.cvp|Test::Cached|1\r\n");
     EXPECT_EQ(Cli({"list"}, m_dir.File("mine")).m_out, "Test\n  Cached  [two.cvp]\n  Too  [two.cvp]\n");
-    CResult r = Cli({"refresh", "--json"}, m_dir.File("mine"));
+    SCommandResult r = Cli({"refresh", "--json"}, m_dir.File("mine"));
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("\"tree\":[{\"text\":\"Too\",\"plugin\":\"two.cvp\",\"children\":[]}]"), std::string::npos)
         << r.m_out;
@@ -388,7 +378,7 @@ TEST_F(CvaCli, AFileThatIsNoPluginIsRefused) {
              {std::string("\x7f" "ELF\x02\x01\0\0[x]\n", 13), "the file is binary"},
              {"[interface]\r\ntype=check\r\n", "the file has no [settings] section"}}) {
         WriteAll(m_dir.File("mine/bad.cvp"), bytes);
-        CResult r = Cli({"show", "bad.cvp"}, m_dir.File("mine"));
+        SCommandResult r = Cli({"show", "bad.cvp"}, m_dir.File("mine"));
         EXPECT_EQ(r.m_status, 2) << why;
         EXPECT_NE(r.m_err.find("cannot open plugin " + m_dir.File("mine/bad.cvp") + ": " + why), std::string::npos)
             << r.m_err;
@@ -400,7 +390,7 @@ TEST_F(CvaCli, QuestionsTakeTheAnswerThatChangesNothingAndWrongAnswersAreErrors)
     const std::string mine =
         Mine("ask.cvp", "Test::Ask", "type=check\r\nText0=Went on\r\n",
              "Sub OnInit()\r\n  If Msg(\"Go on?\", MB_OKCANCEL) = IDOK Then CheckItem 0, 1\r\nEnd Sub\r\n");
-    CResult r = Cli({"show", "ask", "--json"}, mine);
+    SCommandResult r = Cli({"show", "ask", "--json"}, mine);
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("{\"type\":\"confirm\",\"title\":\"Corvanta\",\"text\":\"Go on?\",\"answer\":\"Cancel\","
                            "\"defaulted\":true}"),
@@ -424,7 +414,7 @@ TEST_F(CvaCli, QuestionsTakeTheAnswerThatChangesNothingAndWrongAnswersAreErrors)
 
 TEST_F(CvaCli, MessagesCarryTheirTitleApartFromTheText) {
     const std::string mine = Mine("risky.cvp", "Test::Risky\r\nLEVEL=4", "type=check\r\n", "Sub OnInit()\r\nEnd Sub\r\n");
-    CResult r = Cli({"show", "risky", "--json"}, mine);
+    SCommandResult r = Cli({"show", "risky", "--json"}, mine);
     EXPECT_NE(r.m_out.find("{\"type\":\"alert\",\"title\":\"Alert\",\"text\":\"Incorrect use"), std::string::npos)
         << r.m_out;
     EXPECT_NE(Cli({"show", "risky"}, mine).m_out.find("[alert] Alert: Incorrect use"), std::string::npos);
@@ -434,7 +424,7 @@ TEST_F(CvaCli, MultiPageThreeStateBoxIsClearedWithAsManyClicksAsItTakes) {
     const std::string mine = Mine("tri.cvp", "Test::Tri", "type=multi\r\nType0=check\r\nText0=Tri\r\n",
                                   "Sub OnInit()\r\n  SetItemText 0, \"-1\"\r\n  CheckItem 0, 1\r\nEnd Sub\r\n"
                                   "Sub OnApply(n, m)\r\nEnd Sub\r\n");
-    CResult r = Cli({"apply", "tri", "--check", "0=0", "--yes", "--json"}, mine);
+    SCommandResult r = Cli({"apply", "tri", "--check", "0=0", "--yes", "--json"}, mine);
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find("\"caption\":\"Tri\",\"visible\":true,\"enabled\":true,\"checked\":0,\"value\":\"\""),
               std::string::npos)
@@ -458,11 +448,11 @@ TEST_F(CvaCli, WhileAWineserverRunsShowReadsAndApplyFailsRecordingNothing) {
     CLockHolder server(serverFolder + "/lock");
     ASSERT_GT(server.Pid(), 0);
 
-    CResult shown = Cli({"--target", "wine:" + prefix, "show", "menu_delay.cvp"});
+    SCommandResult shown = Cli({"--target", "wine:" + prefix, "show", "menu_delay.cvp"});
     EXPECT_EQ(shown.m_status, 0) << shown.m_err;
     EXPECT_NE(shown.m_out.find("value=\"123\""), std::string::npos) << "the stored value, not the default";
 
-    CResult r = Cli({"--target", "wine:" + prefix, "apply", "menu_delay.cvp", "--text", "0=77", "--yes", "--json"});
+    SCommandResult r = Cli({"--target", "wine:" + prefix, "apply", "menu_delay.cvp", "--text", "0=77", "--yes", "--json"});
     EXPECT_EQ(r.m_status, 5);
     EXPECT_NE(r.m_out.find("\"applied\":false"), std::string::npos);
     EXPECT_NE(r.m_err.find("the changes were not written: a wineserver (process " + std::to_string(server.Pid())),
@@ -477,7 +467,7 @@ TEST_F(CvaCli, ExportSavesThePluginsSettingsForImportBack) {
     ASSERT_EQ(Exec(CVA_REG_PROGRAM, {"add", "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "/v",
                                      "Say \"hi\"", "/d", "C:\\a b\\x.exe", "/f"}).m_status, 0);
     const std::string file = m_dir.File("saved.reg");
-    CResult r = Cli({"export", "explorer_files.cvp", file});
+    SCommandResult r = Cli({"export", "explorer_files.cvp", file});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_EQ(r.m_out, "exported 3 key(s) and 3 value(s) of explorer_files.cvp to " + file + "\n");
     ASSERT_EQ(Cli({"export", "startup_run", file}).m_status, 0);
@@ -508,7 +498,7 @@ TEST_F(CvaCli, ExportSavesThePluginsSettingsForImportBack) {
 }
 
 TEST_F(CvaCli, ProfileOptionAppliesToThatUsersHiveAndNotTheRunningUsers) {
-    CResult r =
+    SCommandResult r =
         Cli({"--profile", "Helpdesk", "apply", "explorer_files.cvp", "--check", "0=1", "--yes"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     // The user's own file, loaded as Windows' reg load would.
@@ -547,7 +537,7 @@ TEST_F(CvaCli, OfflineDiskPagesReadAndWriteTheRealHives) {
     m_target = "offline:" + disk;
     const std::string item0 =
         "item 0: \"Show the extensions of known file types\" shown enabled checked=";
-    CResult r = Cli({"show", "explorer_files"});
+    SCommandResult r = Cli({"show", "explorer_files"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_NE(r.m_out.find(item0 + "0"), std::string::npos) << r.m_out;
     r = Cli({"apply", "explorer_files", "--check", "0=1", "--yes"});
@@ -612,7 +602,7 @@ TEST_F(CvaCli, UndoTakesBackAppliesInReverseOrderExactly) {
     ASSERT_EQ(Cli({"apply", "makekey.cvp", "--check", "0=1", "--yes"}, mine).m_status, 0);
     EXPECT_NE(exports("applied"), before);
     EXPECT_EQ(ReadAll(m_dir.File("box/drive_c/undo.ini")), "[Sect]\r\nKey=v\r\n");
-    CResult r = Cli({"history"});
+    SCommandResult r = Cli({"history"});
     EXPECT_NE(r.m_out.find("apply  makekey.cvp  sandbox:" + m_dir.File("box")), std::string::npos) << r.m_out;
     r = Cli({"history", "--json"});
     EXPECT_EQ(r.m_out.find("[{\"id\":\""), 0u) << r.m_out;

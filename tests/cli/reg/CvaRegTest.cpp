@@ -16,42 +16,31 @@
 
 using cva::test::CTempDir;
 using cva::test::IsolatedCommand;
+using cva::test::RunShell;
+using cva::test::SCommandResult;
 using cva::test::ShellQuote;
 using cva::test::ReadAll;
 using cva::test::WriteAll;
 
 namespace {
 
-struct CResult {
-    int m_status = -1;
-    std::string m_out;
-    std::string m_err;
-};
-
 class CvaReg : public ::testing::Test {
 protected:
-    CResult Run(const std::vector<std::string>& args, const std::string& input = "",
+    SCommandResult Run(const std::vector<std::string>& args, const std::string& input = "",
                 bool withTarget = true) {
         WriteAll(m_dir.File("stdin"), input);
         std::string cmd = IsolatedCommand(m_dir, CVA_REG_PROGRAM);
         if (withTarget) cmd += " --target " + ShellQuote("sandbox:" + Box());
         for (const auto& a : args)
             cmd += " " + ShellQuote(a);
-        cmd += " <" + ShellQuote(m_dir.File("stdin")) + " >" + ShellQuote(m_dir.File("out")) + " 2>" +
-               ShellQuote(m_dir.File("err"));
-        CResult r;
-        int status = std::system(cmd.c_str());
-        r.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.m_out = ReadAll(m_dir.File("out"));
-        r.m_err = ReadAll(m_dir.File("err"));
-        return r;
+        return RunShell(cmd, m_dir.File("command"), m_dir.File("stdin"));
     }
     std::string Box() const { return m_dir.File("box"); }
     void Add(const std::vector<std::string>& args) {
         std::vector<std::string> all = {"add"};
         all.insert(all.end(), args.begin(), args.end());
         all.push_back("/f");
-        CResult r = Run(all);
+        SCommandResult r = Run(all);
         ASSERT_EQ(r.m_status, 0) << r.m_err;
         EXPECT_EQ(r.m_out, "The operation completed successfully.\n");
     }
@@ -70,7 +59,7 @@ TEST_F(CvaReg, AddsAndQueriesEveryType) {
     Add({"HKCU\\Software\\T", "/v", "qw", "/t", "REG_QWORD", "/d", "0x1122334455667788"});
     Add({"HKCU\\Software\\T", "/v", "bin", "/t", "REG_BINARY", "/d", "00ff10Ab"});
     Add({"HKCU\\Software\\T", "/v", "none", "/t", "REG_NONE"});
-    CResult r = Run({"query", "hkey_current_user\\Software\\T"});
+    SCommandResult r = Run({"query", "hkey_current_user\\Software\\T"});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     // Each run reloads the file, whose values Wine's layout keeps sorted.
     EXPECT_EQ(r.m_out, "\nHKEY_CURRENT_USER\\Software\\T\n"
@@ -94,7 +83,7 @@ TEST_F(CvaReg, QueryListsSubkeysAndRecursesLikeRegExe) {
     Add({"HKLM\\Software\\Q", "/v", "a", "/d", "1"});
     Add({"HKLM\\Software\\Q\\Sub", "/v", "b", "/t", "REG_DWORD", "/d", "2"});
     Add({"HKLM\\Software\\Q\\Sub\\Leaf"});
-    CResult r = Run({"query", "HKLM\\Software\\Q"});
+    SCommandResult r = Run({"query", "HKLM\\Software\\Q"});
     EXPECT_EQ(r.m_out, "\nHKEY_LOCAL_MACHINE\\Software\\Q\n    a    REG_SZ    "
                        "1\n\nHKEY_LOCAL_MACHINE\\Software\\Q\\Sub\n");
     r = Run({"query", "HKLM\\Software\\Q", "/s"});
@@ -125,7 +114,7 @@ TEST_F(CvaReg, DeletesValuesAndKeys) {
         << "/va keeps subkeys";
     EXPECT_EQ(Run({"delete", "HKCU\\Software\\D", "/f"}).m_status, 0);
     EXPECT_EQ(Run({"query", "HKCU\\Software\\D"}).m_status, 1);
-    CResult r = Run({"delete", "HKCU\\Software\\D", "/f"});
+    SCommandResult r = Run({"delete", "HKCU\\Software\\D", "/f"});
     EXPECT_EQ(r.m_status, 1);
     EXPECT_EQ(r.m_err.rfind("ERROR: ", 0), 0u);
     EXPECT_EQ(Run({"delete", "HKCU", "/f"}).m_status, 1);
@@ -133,7 +122,7 @@ TEST_F(CvaReg, DeletesValuesAndKeys) {
 
 TEST_F(CvaReg, AsksBeforeOverwritingAndDeletingAndNoAnswerMeansNo) {
     Add({"HKCU\\Software\\P", "/v", "v", "/d", "old"});
-    CResult r = Run({"add", "HKCU\\Software\\P", "/v", "v", "/d", "new"});
+    SCommandResult r = Run({"add", "HKCU\\Software\\P", "/v", "v", "/d", "new"});
     EXPECT_EQ(r.m_status, 1);
     EXPECT_EQ(r.m_out, "Value v exists, overwrite (Yes/No)? \n");
     EXPECT_NE(r.m_err.find("cancelled"), std::string::npos);
@@ -157,7 +146,7 @@ TEST_F(CvaReg, ExportedFileImportsBackToTheSameRegistry) {
     EXPECT_EQ(ReadAll(file).substr(0, 2), "\xFF\xFE");
     std::string before = Run({"query", "HKCU\\Software\\E", "/s"}).m_out;
     ASSERT_EQ(Run({"delete", "HKCU\\Software\\E", "/f"}).m_status, 0);
-    CResult r = Run({"import", file});
+    SCommandResult r = Run({"import", file});
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_EQ(Run({"query", "HKCU\\Software\\E", "/s"}).m_out, before);
     r = Run({"export", "HKCU\\Software\\E", file});
@@ -185,7 +174,7 @@ TEST_F(CvaReg, BadInputGivesAnErrorAndExitStatusOne) {
     const std::string seeded = ReadAll(Box() + "/user.reg");
     ASSERT_FALSE(seeded.empty());
     for (const auto& args : bad) {
-        CResult r = Run(args);
+        SCommandResult r = Run(args);
         EXPECT_EQ(r.m_status, 1) << args[0] << " " << (args.size() > 1 ? args[1] : "");
         EXPECT_EQ(r.m_err.rfind("ERROR: ", 0), 0u) << r.m_err;
     }
@@ -197,7 +186,7 @@ TEST_F(CvaReg, MalformedHiveIsReportedAndLeftUntouched) {
     std::filesystem::create_directories(Box());
     const std::string broken = "WINE REGISTRY Version 2\n\n[Software] 1\n\"v\"=hex:zz\n";
     WriteAll(Box() + "/system.reg", broken);
-    CResult r = Run({"add", "HKCU\\Software\\X", "/f"});
+    SCommandResult r = Run({"add", "HKCU\\Software\\X", "/f"});
     EXPECT_EQ(r.m_status, 1);
     EXPECT_NE(r.m_err.find(Box() + "/system.reg:4: malformed hex data"), std::string::npos)
         << r.m_err;
@@ -229,8 +218,8 @@ TEST_F(CvaReg, WinePrefixWithARunningServerIsNeverWritten) {
         args.insert(args.begin(), target.begin(), target.end());
         return Run(args, "", false);
     };
-    CResult r = with({"add", "HKLM\\Software\\Wine", "/v", "w", "/d", "2", "/f"});
-    CResult q = with({"query", "HKLM\\Software\\Wine", "/v", "v"});
+    SCommandResult r = with({"add", "HKLM\\Software\\Wine", "/v", "w", "/d", "2", "/f"});
+    SCommandResult q = with({"query", "HKLM\\Software\\Wine", "/v", "v"});
     wineserver.reset();
     EXPECT_EQ(r.m_status, 1);
     EXPECT_NE(r.m_err.find("wineserver"), std::string::npos) << r.m_err;
@@ -260,7 +249,7 @@ TEST_F(CvaReg, AProgramHoldingTheTargetOpenKeepsWhatCvaRegWroteMeanwhile) {
     Add({"HKLM\\Software\\Elsewhere", "/v", "tool", "/d", "t"});
     ASSERT_TRUE(target->SaveChanges(&error)) << error;
     target.reset();
-    CResult r = Run({"query", "HKCU\\Software\\Shared"});
+    SCommandResult r = Run({"query", "HKCU\\Software\\Shared"});
     EXPECT_EQ(r.m_out, "\nHKEY_CURRENT_USER\\Software\\Shared\n    tool    REG_SZ    t\n"
                        "    window    REG_SZ    w\n\n");
     EXPECT_EQ(Run({"query", "HKLM\\Software\\Elsewhere", "/v", "tool"}).m_status, 0);
@@ -270,7 +259,7 @@ TEST_F(CvaReg, StoredTargetSettingIsUsedWithoutTargetOption) {
     std::string other = m_dir.File("other-box");
     cva::settings::CSettingsStore store(m_dir.File("config/Meridot/Corvanta"));
     ASSERT_TRUE(store.WriteProfileString("Settings", "Target", ("sandbox:" + other).c_str()));
-    CResult r = Run({"add", "HKLM\\Software\\S", "/f"}, "", false);
+    SCommandResult r = Run({"add", "HKLM\\Software\\S", "/f"}, "", false);
     ASSERT_EQ(r.m_status, 0) << r.m_err;
     EXPECT_TRUE(std::filesystem::exists(other + "/system.reg"));
 }

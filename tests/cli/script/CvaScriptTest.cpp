@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using cva::test::CTempDir;
@@ -32,12 +31,11 @@ protected:
     }
     // Runs cvascript with the arguments as a shell would pass them.
     int RunArgs(const std::string& args) {
-        std::string cmd = IsolatedCommand(m_dir, CVA_SCRIPT_PROGRAM) + args + " </dev/null >" +
-                          ShellQuote(m_dir.File("out")) + " 2>" + ShellQuote(m_dir.File("err"));
-        int status = std::system(cmd.c_str());
-        m_out = ReadAll(m_dir.File("out"));
-        m_err = ReadAll(m_dir.File("err"));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const cva::test::SCommandResult r =
+            cva::test::RunShell(IsolatedCommand(m_dir, CVA_SCRIPT_PROGRAM) + args, m_dir.File("command"));
+        m_out = r.m_out;
+        m_err = r.m_err;
+        return r.m_status;
     }
 
     CTempDir m_dir;
