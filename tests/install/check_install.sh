@@ -17,6 +17,8 @@ fail() {
   failures=$((failures + 1))
 }
 need() { [ -e "$root/$1" ] || fail "missing /$1"; }
+# Output piped into grep is matched with >/dev/null, never -q: grep -q leaves at the first
+# match, the writer may then die of SIGPIPE, and pipefail turns a found line into a failure.
 
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$tmp/install.log" ||
   { cat "$tmp/install.log"; exit 1; }
@@ -58,7 +60,7 @@ done
 if [ -n "$soname" ]; then
   lib=$(find "$root/usr" -name "$soname" | head -1)
   [ -n "$lib" ] || fail "libskyfetch's soname file $soname is not installed"
-  LD_LIBRARY_PATH= ldd "$root/usr/bin/cva" | grep -q "libskyfetch.*$root" ||
+  LD_LIBRARY_PATH= ldd "$root/usr/bin/cva" | grep "libskyfetch.*$root" >/dev/null ||
     fail "the installed cva does not find the installed libskyfetch"
 fi
 
@@ -73,7 +75,7 @@ grep -q '^Icon=corvanta$' "$root/usr/share/applications/org.meridot.corvanta.des
 # --- The installed programs on the installed plugins ------------------------------------
 export HOME=$tmp/home XDG_DATA_HOME=$tmp/data XDG_CONFIG_HOME=$tmp/config
 mkdir -p "$HOME"
-"$root/usr/bin/cva" --help | grep -q -- --target || fail "installed cva --help"
+"$root/usr/bin/cva" --help | grep -- --target >/dev/null || fail "installed cva --help"
 if "$root/usr/bin/cva-cli" list >"$tmp/list.txt" 2>&1; then
   grep -q 'explorer_files' "$tmp/list.txt" || fail "installed cva-cli list does not show the shipped plugins"
   grep -qF "$root/usr/share/corvanta/plugins" "$XDG_CONFIG_HOME/Meridot/Corvanta/settings.reg" ||
@@ -93,9 +95,9 @@ if command -v dpkg-deb >/dev/null && command -v dpkg-shlibdeps >/dev/null; then
     field() { dpkg-deb -f "$deb" "$1"; }
     [ "$(field Package)" = corvanta ] || fail "package name $(field Package)"
     for dependency in libc6 libqt6widgets6 libhivex0 qt6-qpa-plugins; do
-      field Depends | grep -q "$dependency" || fail "Depends lacks $dependency: $(field Depends)"
+      field Depends | grep "$dependency" >/dev/null || fail "Depends lacks $dependency: $(field Depends)"
     done
-    field Recommends | grep -q wine || fail "Recommends lacks wine"
+    field Recommends | grep wine >/dev/null || fail "Recommends lacks wine"
     [ -n "$(field Section)" ] && [ -n "$(field Maintainer)" ] || fail "no Section or Maintainer"
     dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$tmp/contents.txt"
     for path in /usr/bin/cva /usr/bin/cva-cli /usr/share/man/man1/cva-cli.1.gz \

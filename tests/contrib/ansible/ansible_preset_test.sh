@@ -64,4 +64,4 @@ PLAYBOOK
 
 ansible-playbook -i "$work/inventory.ini" "$work/test.yml"
 # The sandbox holds what the preset asked for.
-"$cli" --target "sandbox:$work/box" --plugins "$plugins" show menu_delay.cvp | grep -q 123
+"$cli" --target "sandbox:$work/box" --plugins "$plugins" show menu_delay.cvp | grep 123 >/dev/null
