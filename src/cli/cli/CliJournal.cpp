@@ -7,6 +7,7 @@
 #include "core/journal/JournalStore.h"
 #include "core/pages/PageSnapshot.h"
 #include "platform/target/TargetSystem.h"
+#include "platform/text/Counted.h"
 
 namespace cva::cli {
 
@@ -25,8 +26,7 @@ std::string EntryJson(const SJournalEntry& e) {
 
 std::string EntryText(const SJournalEntry& e) {
     std::string line = e.m_id + "  " + e.m_time + "  " + e.m_kind + "  " + e.m_plugin + "  " + e.m_target +
-                       "  " + e.m_profile + "  " + std::to_string(e.m_changes.size()) + " change" +
-                       (e.m_changes.size() == 1 ? "" : "s");
+                       "  " + e.m_profile + "  " + text::Counted(e.m_changes.size(), "change");
     if (!e.m_undoes.empty()) line += "  (undoes " + e.m_undoes + ")";
     return line + "\n";
 }

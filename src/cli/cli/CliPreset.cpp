@@ -13,6 +13,7 @@
 #include "platform/files/AtomicFile.h"
 #include "platform/settings/SettingsStore.h"
 #include "platform/target/TargetSystem.h"
+#include "platform/text/Counted.h"
 
 #include <filesystem>
 #include <sstream>
@@ -155,18 +156,16 @@ STargetResult ApplyOnTarget(const SOptions& options, const app::SPreset& preset,
     return result;
 }
 
-std::string Plural(size_t n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); }
-
 std::string SummaryText(const std::vector<STargetResult>& targets, bool dryRun) {
     std::string out = dryRun ? "Dry run: nothing was changed; what the preset would do:\n" : "";
     const char* applied = dryRun ? " would be applied, " : " applied, ";
     for (const STargetResult& t : targets) {
-        out += t.target + ": " + Plural(t.Applied(), "plugin") + applied + Plural(t.Changes(), "change") +
-               ", " + Plural(t.Failures(), "failure") + "\n";
+        out += t.target + ": " + text::Counted(t.Applied(), "plugin") + applied + text::Counted(t.Changes(), "change") +
+               ", " + text::Counted(t.Failures(), "failure") + "\n";
         if (!t.error.empty()) out += "  failed: " + t.error + "\n";
         for (const SPluginResult& p : t.plugins) {
             std::string state = p.status != kExitOk ? "failed (status " + std::to_string(p.status) + ")"
-                                : p.applied          ? std::string(applied + 1) + Plural(p.changes, "change")
+                                : p.applied          ? std::string(applied + 1) + text::Counted(p.changes, "change")
                                                      : std::string("nothing to apply");
             out += "  " + p.plugin + ": " + state + "\n";
             for (const journal::SDiffChange& change : p.diff) out += "    " + journal::DiffLine(change) + "\n";
@@ -220,7 +219,7 @@ int SavePreset(const SOptions& options, settings::CSettingsStore& store, std::st
         err += "the preset cannot be written: " + options.presetFile + "\n";
         return kExitNotWritten;
     }
-    out += "saved " + Plural(preset.m_plugins.size(), "plugin") + " to " + options.presetFile + "\n";
+    out += "saved " + text::Counted(preset.m_plugins.size(), "plugin") + " to " + options.presetFile + "\n";
     for (size_t i = 1; i < preset.m_comments.size(); ++i) out += "  " + preset.m_comments[i] + "\n";
     return kExitOk;
 }

@@ -12,6 +12,7 @@
 #include "core/pages/PropertyPageList.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/target/TargetSystem.h"
+#include "platform/text/Counted.h"
 
 #include <filesystem>
 #include <system_error>
@@ -21,8 +22,6 @@ namespace cva::app {
 namespace {
 
 constexpr const char* kPresetFilter = "Presets|*.preset|All Files|*||";
-
-std::string Plugins(size_t count) { return std::to_string(count) + (count == 1 ? " plugin" : " plugins"); }
 
 } // namespace
 
@@ -49,7 +48,7 @@ void CApplicationDlg::OnSavePreset() {
                              MB_OK | MB_ICONERROR);
         return;
     }
-    m_prompts.MessageBox("Saved " + Plugins(preset.m_plugins.size()) + " to " + *chosen +
+    m_prompts.MessageBox("Saved " + text::Counted(preset.m_plugins.size(), "plugin") + " to " + *chosen +
                              ".\nOn other targets and computers: cva-cli preset apply \"" + *chosen + "\"" + leftOut,
                          kAppTitle, MB_OK | MB_ICONINFORMATION);
 }
@@ -67,7 +66,7 @@ void CApplicationDlg::OnApplyPreset(const std::function<void()>& allViewShown) {
     }
     std::string names;
     for (const SPresetPlugin& plugin : preset->m_plugins) names += "\n    " + plugin.m_plugin;
-    const std::string where = Plugins(preset->m_plugins.size()) + " of " + *chosen + " to the " + m_target.Describe();
+    const std::string where = text::Counted(preset->m_plugins.size(), "plugin") + " of " + *chosen + " to the " + m_target.Describe();
     if (m_prompts.MessageBox("Apply the " + where + "?" + names, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
 

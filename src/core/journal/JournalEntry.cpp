@@ -131,10 +131,9 @@ std::optional<uint32_t> ParseAttributeLetters(const std::string& letters) {
     if (letters == "-") return 0;
     uint32_t attributes = 0;
     for (char c : letters) {
-        bool known = false;
-        for (const auto& a : kAttributeLetters)
-            if (c == a.letter) attributes |= a.bit, known = true;
-        if (!known) return std::nullopt;
+        const uint32_t bit = AttributeOfLetter(c);
+        if (!bit) return std::nullopt;
+        attributes |= bit;
     }
     return letters.empty() ? std::nullopt : std::optional<uint32_t>(attributes);
 }
@@ -213,6 +212,12 @@ std::optional<SFileState> ParseFile(std::vector<std::string> t) {
 }
 
 } // namespace
+
+uint32_t AttributeOfLetter(char letter) {
+    for (const auto& a : kAttributeLetters)
+        if (letter == a.letter) return a.bit;
+    return 0;
+}
 
 std::string AttributeLetters(uint32_t attributes) {
     std::string letters;

@@ -107,6 +107,8 @@ uint32_t KeptAttributes(const std::string& path, const CFileOverlay* overlay = n
 uint32_t KeptAttributeBits(bool folder);
 // The attributes as the attrib command shows them ("RHS"), "-" for none.
 std::string AttributeLetters(uint32_t attributes);
+// The attribute an upper-case letter of those stands for, 0 for any other character.
+uint32_t AttributeOfLetter(char letter);
 // "absent", "folder", "12 bytes (hidden)", "trash", "moved to PATH", for people.
 std::string DescribeFileState(const SFileState& state);
 

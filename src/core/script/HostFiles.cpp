@@ -268,23 +268,16 @@ void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string
     if (m_pOverlay && !folder && !m_pOverlay->IsFile(*host)) return;
     const uint32_t old = m_pOverlay ? journal::KeptAttributes(*host, m_pOverlay) : files::GetFileAttributes(*host);
     if (old == files::INVALID_FILE_ATTRIBUTES) return;
-    std::string request = text::ToUpperUtf8(strAttr);
-    struct SFlag {
-        char letter;
-        uint32_t bit;
-    };
-    static const SFlag kFlags[] = {{'R', files::FILE_ATTRIBUTE_READONLY},
-                                   {'S', files::FILE_ATTRIBUTE_SYSTEM},
-                                   {'H', files::FILE_ATTRIBUTE_HIDDEN}};
-    uint32_t attributes = old;
-    for (const SFlag& flag : kFlags) {
-        const char set[] = {flag.letter, '+', '\0'};
-        const char clear[] = {flag.letter, '-', '\0'};
-        if (request.find(set) != std::string::npos)
-            attributes |= flag.bit;
-        else if (request.find(clear) != std::string::npos)
-            attributes &= ~flag.bit;
+    // "R+H-": a letter followed by + sets its attribute, by - clears it; where a request
+    // asks both, setting wins.
+    const std::string request = text::ToUpperUtf8(strAttr);
+    uint32_t set = 0, clear = 0;
+    for (size_t i = 0; i + 1 < request.size(); ++i) {
+        const uint32_t bit = journal::AttributeOfLetter(request[i]);
+        if (request[i + 1] == '+') set |= bit;
+        if (request[i + 1] == '-') clear |= bit;
     }
+    const uint32_t attributes = (old | set) & ~(clear & ~set);
     if (attributes == old) return;
     if (m_pChanges) m_pChanges->AttributesChanging(*host);
     if (m_pOverlay)
