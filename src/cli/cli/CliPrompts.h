@@ -47,16 +47,6 @@ public:
     // Each --answer that did not fit the box it went to, said in a line.
     const std::vector<std::string>& AnswerErrors() const { return m_answerErrors; }
 
-    // The buttons of a message-box style in their order, and the one a name picks.
-    static std::vector<int> Buttons(unsigned int style);
-    static std::optional<int> ButtonFromName(const std::string& name);
-    static const char* ButtonName(int id);
-    // The button an answer presses on a box with these buttons: its own, or OK and
-    // Cancel for yes and no; std::nullopt when it does not fit.
-    static std::optional<int> ButtonForAnswer(const std::string& answer, const std::vector<int>& buttons);
-    // Cancel, else No, else Abort: the button that leaves things as they are.
-    static int ButtonThatChangesNothing(const std::vector<int>& buttons);
-
 private:
     std::optional<std::string> NextAnswer();
 

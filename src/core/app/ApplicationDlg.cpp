@@ -140,7 +140,7 @@ std::string CApplicationDlg::RequestPane() const {
 
 bool CApplicationDlg::ConfirmApply() {
     // A preview changes nothing, so there is nothing to confirm.
-    if (IsPreviewing() || m_bApplyingPreset) return true;
+    if (IsPreviewing() || m_pPresetPrompts) return true;
     return CApplyHistory(m_settings, m_prompts, Logger()).ConfirmApply();
 }
 

@@ -209,7 +209,7 @@ public:
     // IHostOwner
     pages::CPropertyPageBase* CurrentPage() override;
     reg::HKEY UserHive() override { return m_hUserHive; }
-    IUserPrompts& Prompts() override { return m_prompts; }
+    IUserPrompts& Prompts() override { return m_pPresetPrompts ? *m_pPresetPrompts : m_prompts; }
     void PostQuit() override;
     void AddRestartRequest() override;
     void AddLogoffRequest() override;
@@ -283,7 +283,9 @@ private:
     std::string m_strStatus;
     int m_nScriptErrors = 0;
     std::string m_strWriteFailure;
-    bool m_bApplyingPreset = false; // confirmed once for all its pages
+    // While a preset's plugin is applied: its answers before the user (and the preset,
+    // confirmed once for all its pages, needs no confirmation of each).
+    IUserPrompts* m_pPresetPrompts = nullptr;
     std::string m_strJournalFailure;
     std::vector<std::string> m_arrUndoWarnings;
     reg::LSTATUS m_nProfileLoadError = 0;

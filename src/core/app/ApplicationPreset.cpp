@@ -6,6 +6,7 @@
 #include "core/app/Preset.h"
 #include "core/app/PresetHistory.h"
 #include "core/app/PresetPage.h"
+#include "core/app/PresetPrompts.h"
 #include "core/app/UserPrompts.h"
 #include "core/journal/JournalStore.h"
 #include "core/pages/PropertyPageHtml.h"
@@ -66,7 +67,8 @@ void CApplicationDlg::OnApplyPreset(const std::function<void()>& allViewShown) {
     }
     std::string names;
     for (const SPresetPlugin& plugin : preset->m_plugins) names += "\n    " + plugin.m_plugin;
-    const std::string where = text::Counted(preset->m_plugins.size(), "plugin") + " of " + *chosen + " to the " + m_target.Describe();
+    const std::string where =
+        text::Counted(preset->m_plugins.size(), "plugin") + " of " + *chosen + " to the " + m_target.Describe();
     if (m_prompts.MessageBox("Apply the " + where + "?" + names, kAppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
 
@@ -74,15 +76,18 @@ void CApplicationDlg::OnApplyPreset(const std::function<void()>& allViewShown) {
     // the user would open it; the one question above stands for each page's own.
     ShowView(kViewAll);
     if (allViewShown) allViewShown();
-    m_bApplyingPreset = true;
     size_t applied = 0;
     std::string outcomes;
     for (const SPresetPlugin& plugin : preset->m_plugins) {
         bool done = false;
+        CPresetPrompts answers(m_prompts, plugin.m_answers);
+        m_pPresetPrompts = &answers;
         outcomes += "\n" + plugin.m_plugin + ": " + ApplyPresetPlugin(plugin, done);
+        m_pPresetPrompts = nullptr;
+        if (done && answers.UnusedAnswers() > 0)
+            outcomes += " (" + text::Counted(answers.UnusedAnswers(), "answer") + " of the preset not used)";
         applied += done ? 1 : 0;
     }
-    m_bApplyingPreset = false;
     m_prompts.MessageBox("Applied " + std::to_string(applied) + " of the " + where + ".\n" + outcomes, kAppTitle,
                          MB_OK | (applied == preset->m_plugins.size() ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
 }

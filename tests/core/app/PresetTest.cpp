@@ -1,6 +1,7 @@
 // The preset format, the actions read off a page at Apply and the journal's action lines.
 #include "core/app/Preset.h"
 #include "core/app/PresetHistory.h"
+#include "core/app/PresetPrompts.h"
 #include "core/journal/JournalEntry.h"
 #include "core/pages/PageSnapshot.h"
 
@@ -117,6 +118,39 @@ TEST(Preset, JournalEntryKeepsTheActionsBesideItsChanges) {
     EXPECT_EQ(back->m_actions, entry.m_actions);
     EXPECT_EQ(back->m_changes.size(), 1u);
     EXPECT_EQ(app::ParsePresetAction(back->m_actions[1]), (SPresetAction{EKind::Text, 1, "a%b"}));
+}
+
+// In the window a preset's answers go first; the user gets what they do not fit or cover.
+TEST(Preset, AnswersTakeTheScriptsQuestionsBeforeTheUser) {
+    constexpr int kUser = 42; // whatever the user pressed
+    struct SUser : app::IUserPrompts {
+        int MessageBox(const std::string& text, const std::string&, unsigned int) override {
+            asked.push_back(text);
+            return kUser;
+        }
+        std::optional<app::SInputBoxResult> InputBox(const app::SInputBoxRequest& r) override {
+            asked.push_back(r.m_description);
+            return app::SInputBoxResult{"typed", {}};
+        }
+        std::optional<std::string> PickFile(const std::string&, const std::string&, const std::string&) override {
+            return "picked";
+        }
+        std::optional<std::string> PickFolder(const std::string&, const std::string&) override { return "picked"; }
+        std::vector<std::string> asked;
+    } user;
+    const std::vector<std::string> answers = {"yes", "retry", "", "C:\\x.txt", "spare"};
+    app::CPresetPrompts prompts(user, answers);
+    EXPECT_EQ(prompts.MessageBox("told", "", app::MB_OK), kUser); // asks nothing: takes no answer
+    EXPECT_EQ(prompts.MessageBox("go on?", "", app::MB_OKCANCEL), app::IDOK);
+    EXPECT_EQ(prompts.MessageBox("sure?", "", app::MB_YESNO), kUser); // "retry" does not fit
+    app::SInputBoxRequest request;
+    request.m_description = "name?";
+    EXPECT_FALSE(prompts.InputBox(request)); // an empty answer where none is allowed cancels
+    EXPECT_EQ(prompts.PickFile("", "", ""), "C:\\x.txt");
+    EXPECT_EQ(prompts.UnusedAnswers(), 1u);
+    EXPECT_EQ(prompts.MessageBox("more?", "", app::MB_YESNO), kUser);
+    EXPECT_EQ(prompts.InputBox(request)->m_text1, "typed");
+    EXPECT_EQ(user.asked, (std::vector<std::string>{"told", "sure?", "more?", "name?"}));
 }
 
 } // namespace

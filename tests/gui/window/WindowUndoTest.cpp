@@ -123,6 +123,29 @@ TEST_F(WindowUndoTest, APresetSavedInTheWindowAppliesThereAgain) {
     EXPECT_TRUE(m_window->Command(gui::ID_VIEW_ALL)->isChecked());
 }
 
+// The preset's answer takes the script's question; the user is not asked it.
+TEST_F(WindowUndoTest, APresetsAnswersGoBeforeTheUser) {
+    std::filesystem::copy_file(std::string(CVA_PLUGIN_DIR) + "/startup_run.cvp",
+                               m_dir.File("plugins") + "/startup_run.cvp");
+    m_window->OnCommand(gui::ID_REFRESH_ALL);
+    auto ctfmon = [&] {
+        target::CTargetRegistryReader registry(m_core->Target()->Registry());
+        return registry.ReadString(reg::HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                   "ctfmon.exe");
+    };
+    ASSERT_TRUE(ctfmon());
+    m_prompts.m_openPath = m_dir.File("keep.preset");
+    WriteAll(*m_prompts.m_openPath,
+             "corvanta-preset 1\nplugin \"startup_run.cvp\"\n  select 0\n  button 0\n  answer \"no\"\n  answer \"yes\"\n");
+    m_prompts.m_answer = app::IDYES;
+    m_window->Command(gui::ID_APPLY_PRESET)->trigger();
+    EXPECT_TRUE(ctfmon()); // the preset said No to "remove it?", though the user says Yes to all
+    ASSERT_EQ(m_prompts.m_asked.size(), 2u); // the preset's question and its outcome only
+    EXPECT_NE(m_prompts.m_asked[1].find("\nstartup_run.cvp: applied (1 answer of the preset not used)"),
+              std::string::npos)
+        << m_prompts.m_asked[1];
+}
+
 TEST_F(WindowUndoTest, UsedListUndoesItsPluginAndARefusalShowsTheDifferencesAndMayForce) {
     const std::string before = HideFileExt();
     ApplyExtensionsShown();
