@@ -277,7 +277,7 @@ void CHost_Proxy::FileSetAttribute(const std::string& strFile, const std::string
         if (request[i + 1] == '+') set |= bit;
         if (request[i + 1] == '-') clear |= bit;
     }
-    const uint32_t attributes = (old | set) & ~(clear & ~set);
+    const uint32_t attributes = (old & ~clear) | set;
     if (attributes == old) return;
     if (m_pChanges) m_pChanges->AttributesChanging(*host);
     if (m_pOverlay)
