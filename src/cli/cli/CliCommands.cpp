@@ -11,8 +11,7 @@
 #include "core/app/TweakExport.h"
 #include "core/app/UserProfiles.h"
 #include "core/pages/PageOwner.h"
-#include "core/pages/PropertyPageHtml.h"
-#include "core/pages/PropertyPageList.h"
+#include "core/pages/PropertyPageBase.h"
 #include "core/plugin/PluginFile.h"
 #include "platform/process/SystemMessage.h"
 #include "platform/settings/SettingsStore.h"
@@ -151,15 +150,13 @@ int ShowOrApply(const SOptions& options, CApplicationDlg& dlg, CCliPrompts& prom
         }
         if (done) {
             const size_t before = prompts.Messages().size();
-            if (options.button) {
-                report.action = "button " + std::to_string(*options.button);
-                auto* list = dynamic_cast<pages::CPropertyPageList*>(page);
-                report.applied = list && list->ClickButton(*options.button);
-            } else if (options.link) {
-                report.action = "link " + std::to_string(*options.link);
-                auto* html = dynamic_cast<pages::CPropertyPageHtml*>(page);
-                report.applied = html && html->IsWindowEnabled() && html->ControlsEnabled() &&
-                                 html->FollowLink("cva:" + std::to_string(*options.link));
+            if (options.button || options.link) {
+                using EKind = app::SPresetAction::EKind;
+                const app::SPresetAction press = options.button
+                                                     ? app::SPresetAction{EKind::Button, *options.button, {}}
+                                                     : app::SPresetAction{EKind::Link, *options.link, {}};
+                report.action = app::FormatPresetAction(press);
+                report.applied = app::PressPresetAction(page, press);
             } else {
                 report.action = "Apply";
                 // A dry run leaves the page as the user had it, Apply still ready.

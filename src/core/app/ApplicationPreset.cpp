@@ -9,8 +9,6 @@
 #include "core/app/PresetPrompts.h"
 #include "core/app/UserPrompts.h"
 #include "core/journal/JournalStore.h"
-#include "core/pages/PropertyPageHtml.h"
-#include "core/pages/PropertyPageList.h"
 #include "platform/files/AtomicFile.h"
 #include "platform/target/TargetSystem.h"
 #include "platform/text/Counted.h"
@@ -108,17 +106,7 @@ std::string CApplicationDlg::ApplyPresetPlugin(const SPresetPlugin& plugin, bool
             return "its page did not take \"" + FormatPresetAction(action) + "\"; nothing was applied";
         }
     }
-    bool done = false;
-    if (!press) {
-        done = page->ClickApply();
-    } else if (press->m_kind == SPresetAction::EKind::Button) {
-        auto* list = dynamic_cast<pages::CPropertyPageList*>(page);
-        done = list && list->ClickButton(press->m_index);
-    } else {
-        auto* html = dynamic_cast<pages::CPropertyPageHtml*>(page);
-        done = html && html->IsWindowEnabled() && html->ControlsEnabled() &&
-               html->FollowLink("cva:" + std::to_string(press->m_index));
-    }
+    const bool done = press ? PressPresetAction(page, *press) : page->ClickApply();
     if (ScriptErrorCount() > errors) return "its script reported an error";
     if (!WriteFailure().empty()) return "the changes were not written: " + WriteFailure();
     if (!done && !press && page->HasApplyButton() && !page->IsApplyEnabled())

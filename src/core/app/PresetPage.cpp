@@ -2,6 +2,7 @@
 
 #include "core/pages/PropertyPageCheck.h"
 #include "core/pages/PropertyPageEdit.h"
+#include "core/pages/PropertyPageHtml.h"
 #include "core/pages/PropertyPageList.h"
 #include "core/pages/PropertyPageMulti.h"
 #include "core/pages/PropertyPageRadio.h"
@@ -83,6 +84,16 @@ bool PerformPresetAction(pages::CPropertyPageBase* page, const SPresetAction& ac
         }
     }
     return false;
+}
+
+bool PressPresetAction(pages::CPropertyPageBase* page, const SPresetAction& press) {
+    if (press.m_kind == SPresetAction::EKind::Button) {
+        auto* list = dynamic_cast<pages::CPropertyPageList*>(page);
+        return list && list->ClickButton(press.m_index);
+    }
+    auto* html = dynamic_cast<pages::CPropertyPageHtml*>(page);
+    return press.m_kind == SPresetAction::EKind::Link && html && html->IsWindowEnabled() &&
+           html->ControlsEnabled() && html->FollowLink("cva:" + std::to_string(press.m_index));
 }
 
 } // namespace cva::app

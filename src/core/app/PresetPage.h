@@ -20,4 +20,8 @@ std::optional<std::string> ResolvePluginPath(const std::string& name, const std:
 // wanted counts as done.
 bool PerformPresetAction(pages::CPropertyPageBase* page, const SPresetAction& action);
 
+// Presses the list button or follows the html link a button or link action names, in
+// place of Apply; false when the page has no such button or link or did not take it.
+bool PressPresetAction(pages::CPropertyPageBase* page, const SPresetAction& press);
+
 } // namespace cva::app
